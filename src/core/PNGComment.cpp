@@ -1,0 +1,164 @@
+#include "core/PNGComment.h"
+
+#include "core/CommentContainer.h"
+#include "core/TextMacros.h"
+
+#include <QXmlStreamWriter>
+
+PNGComment::PNGComment(const QString &keyword, const QString &text)
+    : m_keyword(keyword)
+    , m_text(text)
+{
+}
+
+QByteArray PNGComment::ckeyword() const
+{
+    return m_keyword.isNull() ? QByteArray() : m_keyword.toUtf8();
+}
+
+QByteArray PNGComment::ctext() const
+{
+    return m_text.isNull() ? QByteArray() : m_text.toUtf8();
+}
+
+QString PNGComment::exportText() const
+{
+    return m_text.isNull() ? QStringLiteral("") : m_text;
+}
+
+QString PNGComment::truncatedKeyword(const QString &keyword)
+{
+    if (keyword.size() <= MaxKeywordLength)
+        return keyword;
+    qsizetype cut = MaxKeywordLength;
+    // Never keep half of a surrogate pair.
+    if (keyword.at(cut - 1).isHighSurrogate())
+        --cut;
+    return keyword.left(cut);
+}
+
+void PNGComment::setKeyword(const QString &keyword)
+{
+    m_keyword = truncatedKeyword(keyword);
+}
+
+void PNGComment::setKeyword(const QString &keyword, bool forceRefresh)
+{
+    setKeyword(keyword);
+    if (forceRefresh && m_container)
+        m_container->refreshCommentTable();
+}
+
+void PNGComment::setText(const QString &text)
+{
+    const PNGinfo *info = m_container ? m_container->documentInfo() : nullptr;
+    m_text = info ? processedTextForPNG(text, *info) : text;
+}
+
+void PNGComment::setText(const QString &text, bool forceRefresh)
+{
+    setText(text);
+    if (forceRefresh && m_container)
+        m_container->refreshCommentTable();
+}
+
+std::shared_ptr<PNGComment> PNGComment::copy() const
+{
+    auto result = std::make_shared<PNGComment>();
+    result->setKeyword(m_keyword);
+    result->setText(m_text);
+    result->m_international = m_international;
+    result->m_language = m_language;
+    result->m_translatedKeyword = m_translatedKeyword;
+    return result;
+}
+
+void PNGComment::copyFieldsFromComment(const PNGComment &other)
+{
+    m_keyword = other.m_keyword;
+    m_text = other.m_text;
+    m_international = other.m_international;
+    m_language = other.m_language;
+    m_translatedKeyword = other.m_translatedKeyword;
+}
+
+QVariantMap PNGComment::encode() const
+{
+    QVariantMap map;
+    if (!m_keyword.isNull())
+        map.insert(QStringLiteral("keyword"), m_keyword);
+    if (!m_text.isNull())
+        map.insert(QStringLiteral("text"), m_text);
+    return map;
+}
+
+std::shared_ptr<PNGComment> PNGComment::decode(const QVariantMap &map)
+{
+    const auto keyword = map.value(QStringLiteral("keyword"));
+    const auto text = map.value(QStringLiteral("text"));
+    return std::make_shared<PNGComment>(keyword.isValid() ? keyword.toString() : QString(),
+                                        text.isValid() ? text.toString() : QString());
+}
+
+void PNGComment::writeXml(QXmlStreamWriter &writer) const
+{
+    writer.writeEmptyElement(QStringLiteral("comment"));
+    writer.writeAttribute(QStringLiteral("keyword"), m_keyword.isNull() ? QStringLiteral("") : m_keyword);
+    writer.writeAttribute(QStringLiteral("text"), exportText());
+}
+
+void PNGComment::setInternational(const QString &language, const QString &translatedKeyword)
+{
+    m_international = true;
+    m_language = language;
+    m_translatedKeyword = translatedKeyword;
+}
+
+QDataStream &operator<<(QDataStream &out, const PNGComment &comment)
+{
+    return out << comment.encode();
+}
+
+QDataStream &operator>>(QDataStream &in, PNGComment &comment)
+{
+    QVariantMap map;
+    in >> map;
+    comment.copyFieldsFromComment(*PNGComment::decode(map));
+    return in;
+}
+
+CommentList commentsWithKeyword(const CommentList &list, const QString &keyword)
+{
+    CommentList result;
+    if (keyword.isNull())
+        return result;
+    for (const auto &c : list) {
+        if (!c->keyword().isNull() && c->keyword() == keyword)
+            result.append(c);
+    }
+    return result;
+}
+
+int removeCommentsWithKeyword(CommentList &list, const QString &keyword)
+{
+    if (keyword.isNull())
+        return 0;
+    return int(list.removeIf([&](const CommentPtr &c) { return !c->keyword().isNull() && c->keyword() == keyword; }));
+}
+
+int removeInvalidComments(CommentList &list)
+{
+    return int(list.removeIf([](const CommentPtr &c) { return !c->isValid(); }));
+}
+
+CommentList cloneComments(const CommentList &list)
+{
+    CommentList result;
+    result.reserve(list.size());
+    for (const auto &c : list) {
+        auto copy = std::make_shared<PNGComment>(*c);
+        copy->setContainer(nullptr);
+        result.append(copy);
+    }
+    return result;
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <memory>
+
+class CommentContainer;
+class QXmlStreamWriter;
+
+// One text entry of a PNG file: a keyword and its text. A null QString stands for an
+// absent keyword or text, which is not the same as an empty one.
+//
+// Entries read from an iTXt chunk remember that they are international, with their
+// language tag and translated keyword, so that a save writes them back as iTXt.
+class PNGComment
+{
+public:
+    static constexpr int MaxKeywordLength = 79;
+
+    PNGComment() = default;
+    // Stores both strings as given: no shortening, no macro expansion, no container.
+    PNGComment(const QString &keyword, const QString &text);
+
+    QString keyword() const { return m_keyword; }
+    QString text() const { return m_text; }
+    // UTF-8 forms; a null QByteArray when the string is absent.
+    QByteArray ckeyword() const;
+    QByteArray ctext() const;
+    // The text, or "" when it is absent.
+    QString exportText() const;
+
+    // Keeps at most 79 UTF-16 code units (never splitting a surrogate pair).
+    void setKeyword(const QString &keyword);
+    void setKeyword(const QString &keyword, bool forceRefresh);
+    // With a document as container the text is macro-expanded against its image
+    // (and so never absent afterwards); otherwise it is stored as given.
+    void setText(const QString &text);
+    void setText(const QString &text, bool forceRefresh);
+
+    bool isValid() const { return !m_keyword.isEmpty(); }
+
+    CommentContainer *container() const { return m_container; }
+    void setContainer(CommentContainer *container) { m_container = container; }
+
+    // A new record with the keyword through setKeyword (so cut at 79) and the text
+    // unchanged; no container.
+    std::shared_ptr<PNGComment> copy() const;
+    // Replaces keyword and text (and the iTXt details) with the other's, as they are.
+    void copyFieldsFromComment(const PNGComment &other);
+
+    // Keyed archiving: keys "keyword" and "text"; the container is not archived.
+    QVariantMap encode() const;
+    static std::shared_ptr<PNGComment> decode(const QVariantMap &map);
+
+    // Writes the <comment keyword="…" text="…"/> element.
+    void writeXml(QXmlStreamWriter &writer) const;
+
+    // iTXt details.
+    bool isInternational() const { return m_international; }
+    QString language() const { return m_language; }
+    QString translatedKeyword() const { return m_translatedKeyword; }
+    void setInternational(const QString &language, const QString &translatedKeyword);
+
+    static QString truncatedKeyword(const QString &keyword);
+
+private:
+    QString m_keyword;
+    QString m_text;
+    CommentContainer *m_container = nullptr;
+    bool m_international = false;
+    QString m_language;
+    QString m_translatedKeyword;
+};
+
+using CommentPtr = std::shared_ptr<PNGComment>;
+using CommentList = QList<CommentPtr>;
+
+inline CommentPtr makeComment(const QString &keyword = QString(), const QString &text = QString())
+{
+    return std::make_shared<PNGComment>(keyword, text);
+}
+
+QDataStream &operator<<(QDataStream &out, const PNGComment &comment);
+QDataStream &operator>>(QDataStream &in, PNGComment &comment);
+
+// List helpers shared by every comment list owner.
+// Comments whose keyword is present and equal (case-sensitive) to keyword.
+CommentList commentsWithKeyword(const CommentList &list, const QString &keyword);
+// Removes those comments; a null keyword removes nothing. Returns how many went.
+int removeCommentsWithKeyword(CommentList &list, const QString &keyword);
+// Removes comments with no keyword; returns how many went.
+int removeInvalidComments(CommentList &list);
+// Deep copy of a list (each record copied as it is, container dropped).
+CommentList cloneComments(const CommentList &list);

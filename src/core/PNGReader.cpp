@@ -1,0 +1,403 @@
+#include "core/PNGReader.h"
+
+#include "core/PNGChunks.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include <png.h>
+#include <zlib.h>
+
+#include <csetjmp>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
+
+namespace {
+
+// Decompressed text chunks larger than this are dropped rather than inflated.
+constexpr qsizetype kMaxTextBytes = 64 << 20;
+// Ancillary chunks (iCCP, sPLT …) that the library may allocate at most.
+constexpr png_alloc_size_t kMaxChunkBytes = 64 << 20;
+
+struct ReadContext
+{
+    const QByteArray *bytes = nullptr;
+    qsizetype position = 0;
+    QString error;
+    quint64 memoryLimit = 0;
+    bool decode = true;
+    // Filled by the library pass.
+    PNGinfo *info = nullptr;
+    PNGRows *rows = nullptr;
+    std::vector<png_bytep> rowPointers;
+};
+
+void readCallback(png_structp png, png_bytep out, size_t length)
+{
+    auto *ctx = static_cast<ReadContext *>(png_get_io_ptr(png));
+    if (length > size_t(ctx->bytes->size() - ctx->position))
+        png_error(png, "unexpected end of file");
+    std::memcpy(out, ctx->bytes->constData() + ctx->position, length);
+    ctx->position += qsizetype(length);
+}
+
+void errorCallback(png_structp png, png_const_charp message)
+{
+    auto *ctx = static_cast<ReadContext *>(png_get_error_ptr(png));
+    ctx->error = QString::fromUtf8(message);
+    png_longjmp(png, 1);
+}
+
+void warningCallback(png_structp, png_const_charp message)
+{
+    qCDebug(lcPngRead) << "libpng warning:" << message;
+}
+
+bool presentBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
+{
+    for (const PngChunk &c : chunks) {
+        if (c.position != PngChunk::BeforeIDAT)
+            return false;
+        if (c.crcOk && c.type == type)
+            return true;
+    }
+    return false;
+}
+
+// Copies what the library parsed before the image data into the record. Only chunks that
+// really stood in the file count: the library also reports values it derives (a gamma
+// implied by sRGB, say), which must not turn into new chunks on a save.
+void captureChunks(png_structp png, png_infop pinfo, const std::vector<PngChunk> &chunks, PNGinfo &info)
+{
+    png_uint_32 w = 0, h = 0;
+    int depth = 0, colour = 0, interlace = 0, compression = 0, filter = 0;
+    png_get_IHDR(png, pinfo, &w, &h, &depth, &colour, &interlace, &compression, &filter);
+    info.width = w;
+    info.height = h;
+    info.bit_depth = depth;
+    info.colourType = colour;
+    info.interlace_method = interlace;
+    info.compression_method = compression;
+    info.filter_method = filter;
+    info.bytesPerRow = int32_t(png_get_rowbytes(png, pinfo));
+
+    if (presentBeforeIdat(chunks, "iCCP") && png_get_valid(png, pinfo, PNG_INFO_iCCP)) {
+        png_charp name = nullptr;
+        int type = 0;
+        png_bytep profile = nullptr;
+        png_uint_32 length = 0;
+        if (png_get_iCCP(png, pinfo, &name, &type, &profile, &length)) {
+            info.profileName = QByteArray(name);
+            info.profileCompressionType = type;
+            info.profileLength = length;
+            info.profileData = QByteArray(reinterpret_cast<const char *>(profile), qsizetype(length));
+        }
+    }
+    if (colour == PNG_COLOR_TYPE_PALETTE) {
+        png_colorp palette = nullptr;
+        int count = 0;
+        if (png_get_PLTE(png, pinfo, &palette, &count)) {
+            info.paletteNumEntries = count;
+            info.paletteData.resize(size_t(count));
+            for (int i = 0; i < count; ++i)
+                info.paletteData[size_t(i)] = {palette[i].red, palette[i].green, palette[i].blue};
+        }
+        png_bytep alpha = nullptr;
+        int numAlpha = 0;
+        png_color_16p transColour = nullptr;
+        if (presentBeforeIdat(chunks, "tRNS") && png_get_tRNS(png, pinfo, &alpha, &numAlpha, &transColour)) {
+            info.transparencyTableSize = numAlpha;
+            info.transparencyTable = QByteArray(reinterpret_cast<const char *>(alpha), numAlpha);
+            if (info.transparencyTable.isNull())
+                info.transparencyTable = QByteArray("");
+            if (transColour)
+                info.transparencyColourValues = PngColor16{transColour->index, transColour->red, transColour->green,
+                                                           transColour->blue, transColour->gray};
+        }
+        png_uint_16p hist = nullptr;
+        if (presentBeforeIdat(chunks, "hIST") && png_get_hIST(png, pinfo, &hist))
+            info.hIST.assign(hist, hist + count);
+    }
+    double gamma = 0;
+    if (presentBeforeIdat(chunks, "gAMA") && png_get_gAMA(png, pinfo, &gamma)) {
+        info.hasGamma = true;
+        info.gamma = gamma;
+    }
+    int intent = 0;
+    if (presentBeforeIdat(chunks, "sRGB") && png_get_sRGB(png, pinfo, &intent)) {
+        info.use_sRGB = true;
+        info.sRGBintent = intent;
+    }
+    png_color_16p background = nullptr;
+    if (presentBeforeIdat(chunks, "bKGD") && png_get_bKGD(png, pinfo, &background)) {
+        info.hasbKGD = true;
+        info.backgroundColour = PngColor16{background->index, background->red, background->green, background->blue,
+                                           background->gray};
+    }
+    png_color_8p sig = nullptr;
+    if (presentBeforeIdat(chunks, "sBIT") && png_get_sBIT(png, pinfo, &sig)) {
+        info.has_sBIT = true;
+        info.sBIT = PngColor8{sig->red, sig->green, sig->blue, sig->gray, sig->alpha};
+    }
+    png_uint_32 resX = 0, resY = 0;
+    int unit = 0;
+    if (presentBeforeIdat(chunks, "pHYs") && png_get_pHYs(png, pinfo, &resX, &resY, &unit)) {
+        info.haspHYs = true;
+        info.resX = resX;
+        info.resY = resY;
+        info.pHYsUnit = uint8_t(unit);
+    }
+    int scalUnit = 0;
+    double scalWidth = 0, scalHeight = 0;
+    if (presentBeforeIdat(chunks, "sCAL") && png_get_sCAL(png, pinfo, &scalUnit, &scalWidth, &scalHeight)) {
+        info.hassCAL = true;
+        info.sCALunit = scalUnit;
+        info.sCALwidth = scalWidth;
+        info.sCALheight = scalHeight;
+    }
+    double c[8] = {};
+    if (presentBeforeIdat(chunks, "cHRM")
+        && png_get_cHRM(png, pinfo, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])) {
+        info.hascHRM = true;
+        std::copy(std::begin(c), std::end(c), info.cHRM.begin());
+    }
+    png_timep time = nullptr;
+    if (presentBeforeIdat(chunks, "tIME") && png_get_tIME(png, pinfo, &time)) {
+        info.hastIME = true;
+        info.tIME = PngTime{time->year, time->month, time->day, time->hour, time->minute, time->second};
+    }
+}
+
+// The library pass: header and ancillary chunks, and (when decoding) every row. Keeps no
+// object with a destructor alive across a library call that may jump back here.
+bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, errorCallback, warningCallback);
+    if (!png) {
+        ctx.error = QStringLiteral("the PNG library could not be set up");
+        return false;
+    }
+    png_infop pinfo = png_create_info_struct(png);
+    if (!pinfo) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        ctx.error = QStringLiteral("the PNG library could not be set up");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &pinfo, nullptr);
+        return false;
+    }
+    // Text chunks are read separately, with their encodings; the library skips them.
+    static const png_byte textChunks[] = "tEXt\0zTXt\0iTXt";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, textChunks, 3);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_read_fn(png, &ctx, readCallback);
+    ctx.position = 8;
+    png_set_sig_bytes(png, 8);
+    png_read_info(png, pinfo);
+
+    const quint64 rowBytes = png_get_rowbytes(png, pinfo);
+    const quint64 height = png_get_image_height(png, pinfo);
+    if (rowBytes == 0 || height == 0)
+        png_error(png, "the image has no pixels");
+    if (rowBytes * height > ctx.memoryLimit)
+        png_error(png, "the image is too large to open in memory");
+
+    captureChunks(png, pinfo, chunks, *ctx.info);
+    if (ctx.decode) {
+        ctx.rows->allocate(uint32_t(height), size_t(rowBytes));
+        ctx.rowPointers = ctx.rows->rowPointers();
+        png_read_image(png, ctx.rowPointers.data());
+        png_read_end(png, nullptr);
+    } else {
+        ctx.rows->setGeometry(uint32_t(height), size_t(rowBytes));
+    }
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return true;
+}
+
+bool inflateText(const char *data, qsizetype length, QByteArray &out)
+{
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
+    stream.avail_in = uInt(length);
+    out.clear();
+    char buffer[16384];
+    int status = Z_OK;
+    do {
+        stream.next_out = reinterpret_cast<Bytef *>(buffer);
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        if (out.size() > kMaxTextBytes)
+            break;
+    } while (status != Z_STREAM_END && (stream.avail_in > 0 || stream.avail_out == 0));
+    inflateEnd(&stream);
+    return status == Z_STREAM_END;
+}
+
+// Turns one text chunk into a comment; null when the chunk is malformed.
+CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c)
+{
+    const char *data = bytes.constData() + c.offset;
+    const qsizetype length = c.length;
+    const char *end = data + length;
+    const char *keyEnd = static_cast<const char *>(std::memchr(data, 0, size_t(length)));
+    if (c.type == "tEXt" && !keyEnd)
+        keyEnd = end; // a keyword with no text at all
+    if (!keyEnd || keyEnd == data)
+        return nullptr;
+    const QByteArray keyword(data, keyEnd - data);
+    QByteArray text;
+    QString language, translated;
+    bool international = false;
+    const char *p = keyEnd + (keyEnd < end ? 1 : 0);
+    if (c.type == "tEXt") {
+        text = QByteArray(p, end - p);
+    } else if (c.type == "zTXt") {
+        if (end - p < 1 || *p != 0 || !inflateText(p + 1, end - p - 1, text))
+            return nullptr;
+    } else { // iTXt
+        if (end - p < 2)
+            return nullptr;
+        const bool compressed = p[0] != 0;
+        if (compressed && p[1] != 0)
+            return nullptr;
+        p += 2;
+        const char *langEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
+        if (!langEnd)
+            return nullptr;
+        language = QString::fromLatin1(p, langEnd - p);
+        p = langEnd + 1;
+        const char *transEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
+        if (!transEnd)
+            return nullptr;
+        translated = QString::fromUtf8(p, transEnd - p);
+        p = transEnd + 1;
+        if (compressed) {
+            if (!inflateText(p, end - p, text))
+                return nullptr;
+        } else {
+            text = QByteArray(p, end - p);
+        }
+        international = true;
+    }
+    auto comment = std::make_shared<PNGComment>();
+    comment->setKeyword(decodePngText(keyword));
+    comment->setText(decodePngText(text));
+    if (international)
+        comment->setInternational(language, translated);
+    return comment;
+}
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+QString decodePngText(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return QString::fromLatin1(bytes);
+    if (text.isNull())
+        text = QStringLiteral("");
+    return text;
+}
+
+bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
+{
+    zeroImageData(info);
+    rows.clear();
+
+    QFile file(info.path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("cannot open the file: %1").arg(file.errorString()));
+    if (file.size() > options.maxFileSize)
+        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(file.size()));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
+        return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
+
+    std::vector<PngChunk> chunks;
+    QString reason;
+    if (!scanPngChunks(bytes, chunks, &reason))
+        return fail(error, reason);
+    for (const PngChunk &c : chunks) {
+        if (!c.crcOk && c.isCritical())
+            return fail(error, QStringLiteral("the %1 chunk is damaged (CRC error)").arg(QString::fromLatin1(c.type)));
+    }
+
+    ReadContext ctx;
+    ctx.bytes = &bytes;
+    ctx.memoryLimit = options.memoryLimit;
+    ctx.decode = options.decodeImage;
+    ctx.info = &info;
+    ctx.rows = &rows;
+    if (!runLibrary(ctx, chunks)) {
+        zeroImageData(info);
+        rows.clear();
+        return fail(error, ctx.error);
+    }
+
+    // The compressed image data, kept to be written back unchanged, and every chunk the
+    // record has no place for, kept where it stood.
+    std::vector<QByteArray> idat;
+    CommentList read;
+    const bool palette = info.colourType == 3;
+    for (const PngChunk &c : chunks) {
+        const QByteArray &t = c.type;
+        if (t == "IDAT") {
+            idat.push_back(bytes.mid(c.offset, c.length));
+            continue;
+        }
+        if (t == "tEXt" || t == "zTXt" || t == "iTXt") {
+            if (!c.crcOk)
+                continue;
+            if (auto comment = commentFromTextChunk(bytes, c))
+                read.append(comment);
+            else
+                qCDebug(lcPngRead) << "skipping a malformed" << t << "chunk";
+            continue;
+        }
+        if (t == "IHDR" || t == "IEND" || !c.crcOk)
+            continue;
+        if (c.position == PngChunk::BeforeIDAT) {
+            const bool captured = (t == "PLTE" && palette) || (t == "tRNS" && palette && !info.transparencyTable.isNull())
+                || (t == "hIST" && palette && !info.hIST.empty()) || (t == "gAMA" && info.hasGamma)
+                || (t == "sRGB" && info.use_sRGB) || (t == "iCCP" && !info.profileName.isNull())
+                || (t == "cHRM" && info.hascHRM) || (t == "bKGD" && info.hasbKGD) || (t == "sBIT" && info.has_sBIT)
+                || (t == "pHYs" && info.haspHYs) || (t == "sCAL" && info.hassCAL) || (t == "tIME" && info.hastIME);
+            if (captured)
+                continue;
+        }
+        PngUnknownChunk kept;
+        std::memcpy(kept.name.data(), t.constData(), 4);
+        kept.data = bytes.mid(c.offset, c.length);
+        kept.size = c.length;
+        kept.location = c.position == PngChunk::AfterIDAT ? PngUnknownChunk::AfterIDAT
+            : (c.seenPLTE || t == "PLTE")                  ? PngUnknownChunk::BeforeIDAT
+                                                           : PngUnknownChunk::BeforePLTE;
+        // A chunk standing before PLTE stays before it; PLTE itself is written with them.
+        if (t == "PLTE")
+            kept.location = PngUnknownChunk::BeforePLTE;
+        info.unknowns.push_back(std::move(kept));
+    }
+    info.numUnknownChunks = int32_t(info.unknowns.size());
+    rows.setImageDataChunks(std::move(idat));
+    comments = read;
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/PNGComment.h"
+#include "core/PNGRows.h"
+#include "core/PNGinfo.h"
+
+#include <QString>
+
+struct PNGReadOptions
+{
+    // Decode every row (checks the image data and fills the rows). Without it only the
+    // chunk structure, every CRC and the header are checked; the compressed image data
+    // is kept so the file can still be written back.
+    bool decodeImage = true;
+    // Images whose decoded rows would need more bytes than this are refused.
+    quint64 memoryLimit = quint64(4) << 30;
+    // Files larger than this are refused before they are read.
+    qint64 maxFileSize = qint64(2) << 30;
+};
+
+// Reads info.path into the record, the rows and a list of comments (one per text chunk,
+// in file order: tEXt, zTXt and iTXt, before and after the image data).
+//
+// On success the record, rows and comments are replaced. On failure it returns false,
+// sets *error to the reason, leaves the record zero apart from path, the rows empty,
+// and the comment list untouched.
+bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {},
+             QString *error = nullptr);
+
+// Decodes text bytes from a PNG text chunk: UTF-8 when the bytes are valid UTF-8,
+// otherwise Latin-1 (what the PNG standard prescribes for tEXt and zTXt).
+QString decodePngText(const QByteArray &bytes);

@@ -1,0 +1,196 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace TestSupport {
+
+QString dataPath(const QString &relative)
+{
+    return QStringLiteral(VELMORA_TEST_DATA "/") + relative;
+}
+
+static QStringList suiteFiles(bool valid)
+{
+    QDir dir(dataPath(QStringLiteral("pngsuite")));
+    QStringList result;
+    const auto names = dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        if (name.startsWith(u'x') != valid)
+            result << dir.filePath(name);
+    }
+    return result;
+}
+
+QStringList validPngSuiteFiles() { return suiteFiles(true); }
+QStringList corruptPngSuiteFiles() { return suiteFiles(false); }
+
+static QByteArray be32(quint32 v)
+{
+    QByteArray b(4, 0);
+    qToBigEndian(v, b.data());
+    return b;
+}
+
+QByteArray buildPng(const std::vector<RawChunk> &chunks)
+{
+    QByteArray out("\x89PNG\r\n\x1a\n", 8);
+    for (const RawChunk &c : chunks) {
+        out += be32(quint32(c.data.size()));
+        QByteArray body = c.type + c.data;
+        out += body;
+        out += be32(quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()), uInt(body.size()))));
+    }
+    return out;
+}
+
+RawChunk chunk(const char *type, const QByteArray &data)
+{
+    return {QByteArray(type, 4), data};
+}
+
+RawChunk ihdr(quint32 width, quint32 height, int bitDepth, int colourType, int interlace)
+{
+    QByteArray d = be32(width) + be32(height);
+    d += char(bitDepth);
+    d += char(colourType);
+    d += char(0);
+    d += char(0);
+    d += char(interlace);
+    return chunk("IHDR", d);
+}
+
+static QByteArray deflate(const QByteArray &raw)
+{
+    uLongf size = compressBound(uLong(raw.size()));
+    QByteArray out(int(size), 0);
+    compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(raw.constData()),
+              uLong(raw.size()), 6);
+    out.resize(int(size));
+    return out;
+}
+
+RawChunk idat(quint32 width, quint32 height, int bytesPerPixel, quint32 seed)
+{
+    QByteArray raw;
+    raw.reserve(int((width * bytesPerPixel + 1) * height));
+    quint32 state = seed * 2654435761u + 1;
+    for (quint32 y = 0; y < height; ++y) {
+        raw += char(0);
+        for (quint32 x = 0; x < width; ++x) {
+            for (int c = 0; c < bytesPerPixel; ++c) {
+                state = state * 1664525u + 1013904223u;
+                raw += char((x * 255 / qMax<quint32>(1, width) + y * 3 + c * 40 + (state >> 29)) & 0xff);
+            }
+        }
+    }
+    return chunk("IDAT", deflate(raw));
+}
+
+RawChunk iend() { return chunk("IEND", QByteArray()); }
+
+RawChunk tEXt(const QByteArray &keyword, const QByteArray &text)
+{
+    return chunk("tEXt", keyword + '\0' + text);
+}
+
+RawChunk zTXt(const QByteArray &keyword, const QByteArray &text)
+{
+    return chunk("zTXt", keyword + '\0' + '\0' + deflate(text));
+}
+
+RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
+              const QByteArray &utf8Text, bool compressed)
+{
+    QByteArray d = keyword + '\0';
+    d += char(compressed ? 1 : 0);
+    d += char(0);
+    d += language + '\0' + translatedKeyword + '\0';
+    d += compressed ? deflate(utf8Text) : utf8Text;
+    return chunk("iTXt", d);
+}
+
+QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> &beforeIdat,
+                     const std::vector<RawChunk> &afterIdat)
+{
+    std::vector<RawChunk> all{ihdr(width, height)};
+    all.insert(all.end(), beforeIdat.begin(), beforeIdat.end());
+    all.push_back(idat(width, height));
+    all.insert(all.end(), afterIdat.begin(), afterIdat.end());
+    all.push_back(iend());
+    return buildPng(all);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+static bool forEachChunk(const QByteArray &png, const std::function<void(const QByteArray &, const QByteArray &)> &fn)
+{
+    if (!png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)))
+        return false;
+    qsizetype pos = 8;
+    while (pos + 12 <= png.size()) {
+        const quint32 len = qFromBigEndian<quint32>(png.constData() + pos);
+        if (qsizetype(len) > png.size() - pos - 12)
+            return false;
+        fn(png.mid(pos + 4, 4), png.mid(pos + 8, len));
+        pos += 12 + len;
+    }
+    return pos == png.size();
+}
+
+QStringList chunkTypes(const QByteArray &png)
+{
+    QStringList types;
+    if (!forEachChunk(png, [&](const QByteArray &t, const QByteArray &) { types << QString::fromLatin1(t); }))
+        return {};
+    return types;
+}
+
+QList<QByteArray> chunkPayloads(const QByteArray &png, const QByteArray &type)
+{
+    QList<QByteArray> result;
+    forEachChunk(png, [&](const QByteArray &t, const QByteArray &d) {
+        if (t == type)
+            result << d;
+    });
+    return result;
+}
+
+int runTool(const QString &program, const QStringList &args, QString *output, int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForStarted(10000))
+        return -1;
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        return -1;
+    }
+    if (output)
+        *output = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+bool toolAvailable(const QString &program)
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+} // namespace TestSupport
