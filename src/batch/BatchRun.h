@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/PNGComment.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// One batch run: writes one comment list into many PNG files in place.
+//
+// Each file is read into a record of its own; unless clear-existing is on, its own text
+// entries are carried over after the batch comments; invalid batch comments (no keyword)
+// are left out; every text is macro-expanded against that file (the date read afresh for
+// each entry); the file is written back through a temporary file, so a file that fails
+// stays exactly as it was. Texts are written uncompressed (iTXt for non-ASCII text).
+// The batch comments themselves are never changed.
+class BatchRun
+{
+public:
+    struct FileResult
+    {
+        QString path;
+        bool ok = false;
+        QString error; // why it failed
+    };
+
+    struct Options
+    {
+        bool clearExisting = false;
+        // Decode every image (checks the image data) rather than only the chunk structure,
+        // the CRCs and the header. The compressed image data is kept either way.
+        bool verifyImage = true;
+        bool recompress = false;
+        // Files processed at once; 1 processes them one after the other in list order.
+        int threads = 1;
+    };
+
+    // Called after each file with the number done so far; from a worker thread when
+    // threads > 1, one call at a time.
+    using Progress = std::function<void(int done, int total, const FileResult &result)>;
+
+    BatchRun(QStringList files, CommentList comments, Options options);
+
+    // Processes one file; true when it was rewritten.
+    bool processFile(const QString &path, QString *error = nullptr) const;
+
+    // Processes every file. A path listed twice is processed twice, the second pass after
+    // the first. Results come in list order; files not reached after a cancel are marked
+    // as not processed.
+    QList<FileResult> process(const Progress &progress = {});
+
+    // Stops a run between files; safe to call from another thread.
+    void cancel() { m_cancelled = true; }
+    bool wasCancelled() const { return m_cancelled; }
+
+    static int successCount(const QList<FileResult> &results);
+    // The completion message: title and informative text.
+    static QString completionTitle();
+    static QString completionText(int successCount);
+
+private:
+    QStringList m_files;
+    CommentList m_comments;
+    Options m_options;
+    std::atomic<bool> m_cancelled{false};
+};

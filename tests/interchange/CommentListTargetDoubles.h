@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/CommentContainer.h"
+#include "core/PNGinfo.h"
+#include "interchange/CommentListTarget.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMetaType>
+#include <QStringList>
+#include <QTest>
+
+// Stand-ins for the three owners of comment lists, each its own container, counting the
+// finished operations and keeping the whole list in `all`. Document: a keyword filter makes
+// interchangeComments() a view onto `all`, texts expand against `info`. Batch, template: the
+// whole list, texts kept as read. Misuse of the interface aborts the test.
+class TestTarget : public CommentListTarget, public CommentContainer
+{
+public:
+    enum Kind { Document, Batch, Template };
+    explicit TestTarget(Kind kind)
+        : kind(kind)
+    {
+        info.path = QStringLiteral("/pictures/sunset.png"), info.width = 640;
+    }
+
+    bool passes(const CommentPtr &c) const
+    {
+        return kind != Document || filter.isEmpty() || c->keyword().contains(filter, Qt::CaseInsensitive);
+    }
+    CommentList interchangeComments() const override
+    {
+        CommentList visible;
+        std::copy_if(all.cbegin(), all.cend(), std::back_inserter(visible), [this](auto &c) { return passes(c); });
+        return visible;
+    }
+    void insertInterchangeComments(qsizetype position, const CommentList &comments) override
+    {
+        const CommentList visible = interchangeComments();
+        if (position < 0 || position > visible.size() || comments.isEmpty())
+            qFatal("insertInterchangeComments(%lld) outside 0…%lld or empty", qlonglong(position),
+                qlonglong(visible.size()));
+        qsizetype at = position == visible.size() ? all.size() : all.indexOf(visible[position]);
+        for (const auto &c : comments)
+            all.insert(at++, c);
+    }
+    void removeInterchangeComments(const CommentList &comments) override
+    {
+        for (const auto &c : comments)
+            if (!passes(c) || !all.removeOne(c))
+                qFatal("removeInterchangeComments given a comment outside the list");
+    }
+    const PNGinfo *expansionInfo() const override { return kind == Document ? &info : nullptr; }
+    const PNGinfo *documentInfo() const override { return expansionInfo(); }
+    CommentContainer *pasteContainer() override { return this; }
+    void interchangeFinished(Operation operation) override { ++(operation == Operation::Import ? imports : pastes); }
+    void refreshCommentTable() override { }
+
+    Kind kind;
+    PNGinfo info;
+    QString filter;
+    CommentList all;
+    int imports = 0;
+    int pastes = 0;
+};
+Q_DECLARE_METATYPE(TestTarget::Kind)
+
+// One data row per kind of target, in a column named "kind".
+inline void addKindRows()
+{
+    QTest::addColumn<TestTarget::Kind>("kind");
+    QTest::newRow("document") << TestTarget::Document;
+    QTest::newRow("batch") << TestTarget::Batch;
+    QTest::newRow("template") << TestTarget::Template;
+}
+
+// "keyword=text" per comment, ∅ standing for an absent field; and back.
+inline QStringList describe(const CommentList &comments)
+{
+    QStringList result;
+    for (const auto &c : comments)
+        result << (c->keyword().isNull() ? QStringLiteral("∅") : c->keyword()) + u'='
+                + (c->text().isNull() ? QStringLiteral("∅") : c->text());
+    return result;
+}
+
+inline CommentList commentsFrom(const QStringList &pairs)
+{
+    CommentList result;
+    for (const auto &pair : pairs) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString keyword = pair.left(eq), text = pair.mid(eq + 1);
+        result.append(makeComment(keyword == u"∅" ? QString() : keyword, text == u"∅" ? QString() : text));
+    }
+    return result;
+}
+
+// Makes path hold a bad input: "@huge" a 100 MB file, "@folder" a folder, "@missing"
+// nothing, anything else those bytes.
+inline bool makeBadInput(const QString &path, const QByteArray &content)
+{
+    QFile::remove(path);
+    QDir().rmdir(path);
+    QFile file(path);
+    if (content == "@folder")
+        return QDir().mkpath(path);
+    if (content == "@missing")
+        return true;
+    return file.open(QIODevice::WriteOnly)
+        && (content == "@huge" ? file.resize(qint64(100) << 20) : file.write(content) == content.size());
+}
