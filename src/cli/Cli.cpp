@@ -1,18 +1,27 @@
 #include "cli/Cli.h"
 
+#include "batch/BatchRun.h"
+#include "batch/FileGathering.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 #include "core/TextMacros.h"
+#include "interchange/CommentListAdapter.h"
+#include "interchange/DelimitedTextFormat.h"
+#include "interchange/VelmxFormat.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -41,8 +50,30 @@ Commands:
   clear FILE                    Removes every text entry.
   chunks FILE...                Every chunk: type, length, position relative to the image
                                 data, and whether its CRC is right.
+  export [--separator C] FILE OUT
+                                Writes FILE's entries to OUT: a velmx (XML) file when OUT
+                                ends in .velmx, delimited text when it ends in .csv.
+  import [--replace] [--clear] [--separator C] FILE IN
+                                Adds the entries of IN (.velmx or .csv) to FILE. --clear
+                                first removes FILE's entries; --replace removes entries
+                                with the same keyword as an imported one. Macros in the
+                                imported texts are expanded against FILE.
+  batch [--clear-existing] [--comments LIST] [--set KEY=TEXT]... [--no-check-ext]
+        [--no-verify-image] [--separator C] [-j N] PATH...
+                                Writes one list of entries into every PNG found at the
+                                paths (folders are searched to any depth, hidden entries
+                                skipped; with --no-check-ext files need not end in .png).
+                                The list is LIST's entries (.velmx or .csv) followed by
+                                the --set entries; macros are expanded per file. Each
+                                file keeps its own entries after them unless
+                                --clear-existing is given. --no-verify-image checks the
+                                chunk structure and CRCs but does not decode the pixels.
+                                -j N processes N files at once (default: the number of
+                                cores).
 
 Options:
+  --separator C                 The delimited-text separator: one character, "tab" or
+                                "space" (default: comma).
   --recompress                  Re-encode the image data instead of keeping it unchanged.
   -h, --help                    Show this help.
 
@@ -106,24 +137,63 @@ QString escapeLine(const QString &text)
     return s;
 }
 
-// Splits options (leading "--x" arguments) from the rest; "--" ends the options.
-QStringList takeOptions(QStringList &args)
+// Options of one command: flags, and options that take a value ("--separator ;").
+// Options may stand anywhere; "--" ends them.
+struct Options
 {
-    QStringList options;
-    while (!args.isEmpty() && args.first().startsWith(u'-') && args.first() != u'-') {
-        const QString a = args.takeFirst();
-        if (a == u"--")
-            break;
-        options << a;
+    QStringList flags;
+    QHash<QString, QStringList> values;
+    QStringList positional;
+    QString error;
+
+    bool has(const QString &flag) const { return flags.contains(flag); }
+    QString value(const QString &option) const { return values.value(option).value(0); }
+};
+
+Options parseOptions(const QStringList &args, const QStringList &knownFlags, const QStringList &valued = {})
+{
+    Options o;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (optionsEnded || !a.startsWith(u'-') || a == u"-") {
+            o.positional << a;
+        } else if (a == u"--") {
+            optionsEnded = true;
+        } else if (valued.contains(a)) {
+            if (i + 1 >= args.size()) {
+                o.error = QStringLiteral("option %1 needs a value").arg(a);
+                return o;
+            }
+            o.values[a] << args.at(++i);
+        } else if (knownFlags.contains(a)) {
+            o.flags << a;
+        } else {
+            o.error = QStringLiteral("unknown option %1").arg(a);
+            return o;
+        }
     }
-    return options;
+    return o;
 }
 
-int cmdInfo(Context &ctx, QStringList args)
+// KEY=TEXT arguments; false when one has no "=" or an empty key.
+bool parsePairs(const QStringList &args, QList<QPair<QString, QString>> &pairs)
 {
-    const QStringList options = takeOptions(args);
-    if (!options.isEmpty())
-        return ctx.usage(QStringLiteral("info: unknown option %1").arg(options.first()));
+    for (const QString &a : args) {
+        const qsizetype eq = a.indexOf(u'=');
+        if (eq <= 0)
+            return false;
+        pairs.append({a.left(eq), a.mid(eq + 1)});
+    }
+    return true;
+}
+
+int cmdInfo(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("info: ") + o.error);
+    const QStringList &args = o.positional;
     if (args.isEmpty())
         return ctx.usage(QStringLiteral("info: no file given"));
     int status = kOk;
@@ -145,15 +215,13 @@ int cmdInfo(Context &ctx, QStringList args)
     return status;
 }
 
-int cmdList(Context &ctx, QStringList args)
+int cmdList(Context &ctx, const QStringList &arguments)
 {
-    bool json = false;
-    for (const QString &o : takeOptions(args)) {
-        if (o == u"--json")
-            json = true;
-        else
-            return ctx.usage(QStringLiteral("list: unknown option %1").arg(o));
-    }
+    const Options o = parseOptions(arguments, {QStringLiteral("--json")});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("list: ") + o.error);
+    const bool json = o.has(QStringLiteral("--json"));
+    const QStringList &args = o.positional;
     if (args.isEmpty())
         return ctx.usage(QStringLiteral("list: no file given"));
     int status = kOk;
@@ -193,25 +261,19 @@ int cmdList(Context &ctx, QStringList args)
     return status;
 }
 
-int cmdSet(Context &ctx, QStringList args)
+int cmdSet(Context &ctx, const QStringList &arguments)
 {
-    bool replace = false;
-    for (const QString &o : takeOptions(args)) {
-        if (o == u"--replace")
-            replace = true;
-        else
-            return ctx.usage(QStringLiteral("set: unknown option %1").arg(o));
-    }
+    const Options o = parseOptions(arguments, {QStringLiteral("--replace")});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("set: ") + o.error);
+    const bool replace = o.has(QStringLiteral("--replace"));
+    QStringList args = o.positional;
     if (args.size() < 2)
         return ctx.usage(QStringLiteral("set: give a file and at least one KEY=TEXT"));
     const QString path = args.takeFirst();
     QList<QPair<QString, QString>> entries;
-    for (const QString &a : args) {
-        const qsizetype eq = a.indexOf(u'=');
-        if (eq <= 0)
-            return ctx.usage(QStringLiteral("set: '%1' is not KEY=TEXT").arg(a));
-        entries.append({a.left(eq), a.mid(eq + 1)});
-    }
+    if (!parsePairs(args, entries))
+        return ctx.usage(QStringLiteral("set: give entries as KEY=TEXT"));
     LoadedFile file;
     if (!load(ctx, path, file))
         return kFailed;
@@ -226,11 +288,12 @@ int cmdSet(Context &ctx, QStringList args)
     return save(ctx, file) ? kOk : kFailed;
 }
 
-int cmdRemove(Context &ctx, QStringList args)
+int cmdRemove(Context &ctx, const QStringList &arguments)
 {
-    const QStringList options = takeOptions(args);
-    if (!options.isEmpty())
-        return ctx.usage(QStringLiteral("remove: unknown option %1").arg(options.first()));
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("remove: ") + o.error);
+    QStringList args = o.positional;
     if (args.size() < 2)
         return ctx.usage(QStringLiteral("remove: give a file and at least one keyword"));
     const QString path = args.takeFirst();
@@ -242,11 +305,12 @@ int cmdRemove(Context &ctx, QStringList args)
     return save(ctx, file) ? kOk : kFailed;
 }
 
-int cmdClear(Context &ctx, QStringList args)
+int cmdClear(Context &ctx, const QStringList &arguments)
 {
-    const QStringList options = takeOptions(args);
-    if (!options.isEmpty())
-        return ctx.usage(QStringLiteral("clear: unknown option %1").arg(options.first()));
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("clear: ") + o.error);
+    QStringList args = o.positional;
     if (args.size() != 1)
         return ctx.usage(QStringLiteral("clear: give exactly one file"));
     LoadedFile file;
@@ -256,11 +320,12 @@ int cmdClear(Context &ctx, QStringList args)
     return save(ctx, file) ? kOk : kFailed;
 }
 
-int cmdChunks(Context &ctx, QStringList args)
+int cmdChunks(Context &ctx, const QStringList &arguments)
 {
-    const QStringList options = takeOptions(args);
-    if (!options.isEmpty())
-        return ctx.usage(QStringLiteral("chunks: unknown option %1").arg(options.first()));
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("chunks: ") + o.error);
+    QStringList args = o.positional;
     if (args.isEmpty())
         return ctx.usage(QStringLiteral("chunks: no file given"));
     int status = kOk;
@@ -289,6 +354,178 @@ int cmdChunks(Context &ctx, QStringList args)
         }
     }
     return status;
+}
+
+// The separator option: one character, "tab" or "space"; comma when not given.
+bool separatorFrom(const Options &o, QChar &separator)
+{
+    const QString value = o.value(QStringLiteral("--separator"));
+    if (value.isEmpty() && !o.values.contains(QStringLiteral("--separator"))) {
+        separator = u',';
+        return true;
+    }
+    if (value == u"tab")
+        separator = u'\t';
+    else if (value == u"space")
+        separator = u' ';
+    else if (value.size() == 1)
+        separator = value.at(0);
+    else
+        return false;
+    return true;
+}
+
+enum class MetadataFileType { Unknown, Velmx, Csv };
+
+// The type of a metadata file by its extension, compared exactly.
+MetadataFileType metadataFileType(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix == u"velmx")
+        return MetadataFileType::Velmx;
+    if (suffix == u"csv")
+        return MetadataFileType::Csv;
+    return MetadataFileType::Unknown;
+}
+
+bool importInto(CommentListTarget &target, const QString &path, QChar separator, bool replace, QString *error)
+{
+    switch (metadataFileType(path)) {
+    case MetadataFileType::Velmx:
+        return importMetadataFromVelmx(target, path, replace, error);
+    case MetadataFileType::Csv:
+        return importMetadataFromCsv(target, path, separator, replace, error);
+    case MetadataFileType::Unknown:
+        break;
+    }
+    if (error)
+        *error = QStringLiteral("not a metadata file (the name must end in .velmx or .csv)");
+    return false;
+}
+
+int cmdExport(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {}, {QStringLiteral("--separator")});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("export: ") + o.error);
+    QChar separator;
+    if (!separatorFrom(o, separator))
+        return ctx.usage(QStringLiteral("export: the separator is one character, \"tab\" or \"space\""));
+    if (o.positional.size() != 2)
+        return ctx.usage(QStringLiteral("export: give a PNG file and the file to write"));
+    const QString out = o.positional.at(1);
+    const MetadataFileType type = metadataFileType(out);
+    if (type == MetadataFileType::Unknown)
+        return ctx.usage(QStringLiteral("export: the file to write must end in .velmx or .csv"));
+    LoadedFile file;
+    if (!load(ctx, o.positional.at(0), file))
+        return kFailed;
+    CommentListAdapter target(file.comments);
+    QString error;
+    const bool ok = type == MetadataFileType::Velmx ? exportMetadataToVelmx(target, out, &error)
+                                                    : exportMetadataToCsv(target, out, separator, &error);
+    if (!ok) {
+        ctx.fileFailed(out, error);
+        return kFailed;
+    }
+    return kOk;
+}
+
+int cmdImport(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {QStringLiteral("--replace"), QStringLiteral("--clear")},
+                                   {QStringLiteral("--separator")});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("import: ") + o.error);
+    QChar separator;
+    if (!separatorFrom(o, separator))
+        return ctx.usage(QStringLiteral("import: the separator is one character, \"tab\" or \"space\""));
+    if (o.positional.size() != 2)
+        return ctx.usage(QStringLiteral("import: give a PNG file and the metadata file to read"));
+    const QString in = o.positional.at(1);
+    LoadedFile file;
+    if (!load(ctx, o.positional.at(0), file))
+        return kFailed;
+    if (o.has(QStringLiteral("--clear")))
+        file.comments.clear();
+    CommentListAdapter target(file.comments, &file.info);
+    QString error;
+    if (!importInto(target, in, separator, o.has(QStringLiteral("--replace")), &error)) {
+        ctx.fileFailed(in, error);
+        return kFailed; // nothing was written
+    }
+    return save(ctx, file) ? kOk : kFailed;
+}
+
+int cmdBatch(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments,
+                                   {QStringLiteral("--clear-existing"), QStringLiteral("--no-check-ext"),
+                                    QStringLiteral("--no-verify-image")},
+                                   {QStringLiteral("--comments"), QStringLiteral("--set"), QStringLiteral("-j"),
+                                    QStringLiteral("--separator")});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("batch: ") + o.error);
+    QChar separator;
+    if (!separatorFrom(o, separator))
+        return ctx.usage(QStringLiteral("batch: the separator is one character, \"tab\" or \"space\""));
+    if (o.positional.isEmpty())
+        return ctx.usage(QStringLiteral("batch: give at least one file or folder"));
+    int threads = QThread::idealThreadCount();
+    if (o.values.contains(QStringLiteral("-j"))) {
+        bool number = false;
+        threads = o.value(QStringLiteral("-j")).toInt(&number);
+        if (!number || threads < 1)
+            return ctx.usage(QStringLiteral("batch: -j takes a number of at least 1"));
+    }
+    QList<QPair<QString, QString>> pairs;
+    if (!parsePairs(o.values.value(QStringLiteral("--set")), pairs))
+        return ctx.usage(QStringLiteral("batch: give --set entries as KEY=TEXT"));
+
+    // The batch list keeps its macros: they are expanded for each file.
+    CommentList comments;
+    for (const QString &list : o.values.value(QStringLiteral("--comments"))) {
+        CommentListAdapter target(comments);
+        QString error;
+        if (!importInto(target, list, separator, false, &error)) {
+            ctx.fileFailed(list, error);
+            return kFailed;
+        }
+    }
+    for (const auto &[key, text] : pairs) {
+        auto c = std::make_shared<PNGComment>();
+        c->setKeyword(key);
+        c->setText(text);
+        comments.append(c);
+    }
+
+    QStringList files;
+    appendGatheredFiles(files, o.positional, !o.has(QStringLiteral("--no-check-ext")));
+
+    BatchRun::Options options;
+    options.clearExisting = o.has(QStringLiteral("--clear-existing"));
+    options.verifyImage = !o.has(QStringLiteral("--no-verify-image"));
+    options.recompress = ctx.recompress;
+    options.threads = threads;
+    BatchRun run(files, comments, options);
+
+    // A progress line on a terminal only.
+    const bool showProgress = isatty(STDOUT_FILENO) && isatty(STDERR_FILENO);
+    const auto results = run.process([&](int done, int total, const BatchRun::FileResult &result) {
+        if (showProgress) {
+            ctx.err << "\r\033[K[" << done << "/" << total << "] " << QFileInfo(result.path).fileName();
+            ctx.err.flush();
+        }
+    });
+    if (showProgress)
+        ctx.err << "\r\033[K";
+    const int succeeded = BatchRun::successCount(results);
+    ctx.out << succeeded << " of " << results.size() << " files processed\n";
+    for (const BatchRun::FileResult &r : results) {
+        if (!r.ok)
+            ctx.fileFailed(r.path, r.error);
+    }
+    return succeeded == results.size() ? kOk : kFailed;
 }
 
 } // namespace
@@ -323,6 +560,8 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("info"), cmdInfo},     {QStringLiteral("list"), cmdList},
         {QStringLiteral("set"), cmdSet},       {QStringLiteral("remove"), cmdRemove},
         {QStringLiteral("clear"), cmdClear},   {QStringLiteral("chunks"), cmdChunks},
+        {QStringLiteral("export"), cmdExport}, {QStringLiteral("import"), cmdImport},
+        {QStringLiteral("batch"), cmdBatch},
     };
     const auto it = commands.constFind(command);
     if (it == commands.constEnd())

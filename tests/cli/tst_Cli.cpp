@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "core/PNGReader.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,6 +26,9 @@ private Q_SLOTS:
     void failedFileIsNamedAndUntouched();
     void chunksListing();
     void keptAndRecompressedImageData();
+    void exportAndImport();
+    void importRefusalsLeaveFileAlone();
+    void batchCommand();
     void realProcess();
 
 private:
@@ -163,6 +167,86 @@ void tst_Cli::keptAndRecompressedImageData()
     QVERIFY(chunkPayloads(readFile(file), "IDAT") != original);
     QCOMPARE(run({"list", file}), 0);
     QCOMPARE(m_out, QStringLiteral("A\tb\nA\tc\n"));
+}
+
+void tst_Cli::exportAndImport()
+{
+    const QString source = copyOf(QStringLiteral("ct1n0g04.png"));
+    const QString velmx = m_dir->filePath(QStringLiteral("meta.velmx"));
+    const QString csv = m_dir->filePath(QStringLiteral("meta.csv"));
+    QCOMPARE(run({"export", source, velmx}), 0);
+    QCOMPARE(run({"export", "--separator", "tab", source, csv}), 0);
+    QVERIFY(readFile(csv).startsWith("\"Title\"\t\"PngSuite\"\n"));
+    QCOMPARE(run({"export", source, m_dir->filePath(QStringLiteral("meta.txt"))}), 2);
+
+    QCOMPARE(run({"list", source}), 0);
+    const QString sourceList = m_out;
+    const QString target = copyOf(QStringLiteral("basn0g08.png"));
+    QCOMPARE(run({"import", target, velmx}), 0);
+    QCOMPARE(run({"list", target}), 0);
+    QCOMPARE(m_out, sourceList);
+
+    // Delimited text: one line per entry, so texts with line breaks keep their first line.
+    QCOMPARE(run({"import", "--clear", "--separator", "tab", target, csv}), 0);
+    QCOMPARE(run({"list", target}), 0);
+    QVERIFY(m_out.startsWith(QStringLiteral("Title\tPngSuite\nAuthor\tWillem A.J. van Schaik\n")));
+
+    // Macros expand against the file imported into; --replace keeps one entry per keyword.
+    const QString macros = m_dir->filePath(QStringLiteral("macros.csv"));
+    writeFile(macros, "\"Title\",\"%FILENAME% %WIDTH%\"\n\"Title\",\"second\"\n");
+    QCOMPARE(run({"import", "--replace", target, macros}), 0);
+    QCOMPARE(run({"list", target}), 0);
+    QVERIFY(!m_out.contains(QStringLiteral("PngSuite")));
+    QVERIFY(m_out.endsWith(QStringLiteral("Title\tsecond\n")));
+    QCOMPARE(run({"import", target, macros}), 0);
+    QCOMPARE(run({"list", target}), 0);
+    QVERIFY(m_out.endsWith(QStringLiteral("Title\tbasn0g08 32\nTitle\tsecond\n")));
+}
+
+void tst_Cli::importRefusalsLeaveFileAlone()
+{
+    const QString target = copyOf(QStringLiteral("ct1n0g04.png"));
+    const QByteArray before = readFile(target);
+    const QString upper = m_dir->filePath(QStringLiteral("meta.VELMX"));
+    writeFile(upper, "<ImageMetadata><comment keyword=\"A\" text=\"b\"/></ImageMetadata>");
+    QCOMPARE(run({"import", "--clear", target, upper}), 1);
+    QVERIFY(m_err.contains(QStringLiteral(".velmx or .csv")));
+    const QString broken = m_dir->filePath(QStringLiteral("broken.velmx"));
+    writeFile(broken, "<ImageMetadata><comment keyword=");
+    QCOMPARE(run({"import", "--clear", target, broken}), 1);
+    QCOMPARE(run({"import", target, m_dir->filePath(QStringLiteral("missing.csv"))}), 1);
+    QCOMPARE(readFile(target), before);
+    QCOMPARE(run({"import", "--separator", "ab", target, broken}), 2);
+}
+
+void tst_Cli::batchCommand()
+{
+    QDir().mkpath(m_dir->filePath(QStringLiteral("set/sub")));
+    const QString a = m_dir->filePath(QStringLiteral("set/a.png"));
+    const QString b = m_dir->filePath(QStringLiteral("set/sub/B.PNG"));
+    writeFile(a, readFile(dataPath(QStringLiteral("pngsuite/ct1n0g04.png"))));
+    writeFile(b, readFile(dataPath(QStringLiteral("pngsuite/basn3p08.png"))));
+    writeFile(m_dir->filePath(QStringLiteral("set/notes.txt")), "not a png");
+    const QString list = m_dir->filePath(QStringLiteral("list.velmx"));
+    writeFile(list, "<ImageMetadata><comment keyword=\"Title\" text=\"%FILENAME%\"/></ImageMetadata>");
+
+    QCOMPARE(run({"batch", "--clear-existing", "--comments", list, "--set", "Author=Ann", "-j", "2",
+                  m_dir->filePath(QStringLiteral("set"))}),
+             0);
+    QCOMPARE(m_out, QStringLiteral("2 of 2 files processed\n"));
+    QCOMPARE(run({"list", a, b}), 0);
+    QCOMPARE(m_out, QStringLiteral("==> %1 <==\nTitle\ta\nAuthor\tAnn\n==> %2 <==\nTitle\tB\nAuthor\tAnn\n").arg(a, b));
+
+    // Without the extension check the text file is tried, fails, and is named.
+    QCOMPARE(run({"batch", "--no-check-ext", "--set", "K=v", m_dir->filePath(QStringLiteral("set"))}), 1);
+    QVERIFY(m_out.startsWith(QStringLiteral("2 of 3 files processed")));
+    QVERIFY(m_err.contains(QStringLiteral("notes.txt")));
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("set/notes.txt"))), QByteArray("not a png"));
+    QCOMPARE(run({"list", a}), 0);
+    QCOMPARE(m_out, QStringLiteral("K\tv\nTitle\ta\nAuthor\tAnn\n"));
+
+    QCOMPARE(run({"batch", "-j", "0", a}), 2);
+    QCOMPARE(run({"batch", "--set", "novalue", a}), 2);
 }
 
 void tst_Cli::realProcess()

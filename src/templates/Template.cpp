@@ -1,0 +1,302 @@
+#include "templates/Template.h"
+
+#include "interchange/InterchangeFile.h"
+#include "interchange/MetadataXml.h"
+#include "interchange/PasteboardFormats.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QXmlStreamAttributes>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+Q_LOGGING_CATEGORY(lcTemplates, "velmora.templates")
+
+namespace {
+
+constexpr qsizetype kFallbackNameMax = 255;
+
+QString attributeValue(const QXmlStreamAttributes &attributes, const char *name)
+{
+    const QString key = QString::fromLatin1(name);
+    if (!attributes.hasAttribute(key))
+        return QString();
+    QString value = attributes.value(key).toString();
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+QString yesNo(bool flag)
+{
+    return flag ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
+// The longest file name, in bytes, that the folder's file system takes.
+qsizetype maximumNameLength(const QString &directory)
+{
+#ifdef Q_OS_UNIX
+    if (!directory.isEmpty()) {
+        const long max = ::pathconf(QFile::encodeName(directory).constData(), _PC_NAME_MAX);
+        if (max > 0)
+            return qsizetype(max);
+    }
+#else
+    Q_UNUSED(directory);
+#endif
+    return kFallbackNameMax;
+}
+
+bool pathExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+QString Template::templatesDirectory()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("Velmora/Templates"));
+}
+
+bool Template::isUsableFileName(const QString &name, const QString &directory)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        return false;
+    const QString folder = directory.isEmpty() ? templatesDirectory() : directory;
+    // Measure against the nearest folder that exists (the templates folder may not yet).
+    QString existing = folder;
+    while (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    return QFile::encodeName(name).size() <= maximumNameLength(existing);
+}
+
+std::shared_ptr<Template> Template::initWithName(const QString &name, const QString &directory)
+{
+    if (name.isNull())
+        return nullptr;
+    return std::make_shared<Template>(name, directory.isEmpty() ? templatesDirectory() : directory);
+}
+
+std::shared_ptr<Template> Template::initWithFile(const QString &path, QString *error)
+{
+    if (path.isNull()) {
+        if (error)
+            *error = QStringLiteral("No template file given.");
+        return nullptr;
+    }
+    QByteArray bytes;
+    if (!InterchangeFile::read(path, &bytes, error))
+        return nullptr;
+
+    MetadataXml::Content content;
+    if (!MetadataXml::parse(bytes, &content, error))
+        return nullptr;
+
+    const QFileInfo info(path);
+    auto result = std::make_shared<Template>(info.fileName(), info.absolutePath());
+    result->m_clearAllComments = boolFromString(attributeValue(content.rootAttributes, kClearsAllWhenApplied));
+    result->m_overwriteDuplicates = boolFromString(attributeValue(content.rootAttributes, kOverwritesDuplicates));
+    // Every child of the root is a comment, whatever its name; comments read from a file
+    // have no container.
+    result->m_comments = MetadataXml::comments(content.elements);
+    return result;
+}
+
+Template::Template(const QString &name, const QString &directory, QObject *parent)
+    : QObject(parent)
+    , m_name(name)
+    , m_directory(directory)
+{
+}
+
+QString Template::filePath() const
+{
+    return QDir(m_directory).filePath(m_name);
+}
+
+bool Template::setName(const QString &name)
+{
+    if (name.isNull() || !isUsableFileName(name, m_directory))
+        return false;
+    if (name == m_name)
+        return true;
+
+    const QString oldPath = filePath();
+    const QString newPath = QDir(m_directory).filePath(name);
+    if (pathExists(newPath)) {
+        // Only a change of case on a file system that ignores case may land on "itself".
+        const QFileInfo oldInfo(oldPath);
+        const QFileInfo newInfo(newPath);
+        if (!oldInfo.exists() || oldInfo.canonicalFilePath() != newInfo.canonicalFilePath())
+            return false;
+    }
+    if (pathExists(oldPath) && !QFileInfo(oldPath).isDir() && !QFile::rename(oldPath, newPath))
+        return false;
+    m_name = name;
+    return true;
+}
+
+QByteArray Template::fileContents() const
+{
+    QXmlStreamAttributes flags;
+    flags.append(QString::fromLatin1(kClearsAllWhenApplied), yesNo(m_clearAllComments));
+    flags.append(QString::fromLatin1(kOverwritesDuplicates), yesNo(m_overwriteDuplicates));
+    return MetadataXml::write(QStringLiteral("ImageMetadata"), m_comments, MetadataXml::Layout::File, flags);
+}
+
+bool Template::save(QString *error) const
+{
+    if (m_name.isNull())
+        return false;
+    if (!isUsableFileName(m_name, m_directory)) {
+        if (error)
+            *error = QStringLiteral("“%1” cannot be used as a file name.").arg(m_name);
+        return false;
+    }
+    return InterchangeFile::write(filePath(), fileContents(), error);
+}
+
+bool Template::deleteFile() const
+{
+    qCInfo(lcTemplates, "DeleteFile");
+    if (!isUsableFileName(m_name, m_directory))
+        return false;
+    const QString path = filePath();
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return false;
+    return QFile::remove(path);
+}
+
+CommentPtr Template::addNewComment()
+{
+    auto comment = makeComment();
+    addComment(comment);
+    return comment;
+}
+
+void Template::addComment(const CommentPtr &comment)
+{
+    if (!comment)
+        return;
+    comment->setContainer(this);
+    m_comments.append(comment);
+}
+
+void Template::removeCommentsAtIndices(QList<qsizetype> indices)
+{
+    std::sort(indices.begin(), indices.end(), std::greater<>());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (const qsizetype index : indices) {
+        if (index >= 0 && index < m_comments.size())
+            m_comments.removeAt(index);
+    }
+}
+
+void Template::removeAllComments()
+{
+    m_comments.clear();
+    emit commentsChanged();
+}
+
+bool Template::writeRows(const QList<qsizetype> &rows, QMimeData *mimeData) const
+{
+    return ::writeRows(*this, rows, mimeData);
+}
+
+bool Template::writeDraggedRows(const QList<qsizetype> &rows, QMimeData *mimeData)
+{
+    m_draggedRows = rows;
+    return writeRows(rows, mimeData);
+}
+
+bool Template::writeAllCommentsToPasteboard(QMimeData *mimeData) const
+{
+    return ::writeAllCommentsToPasteboard(*this, mimeData);
+}
+
+bool Template::insertDataFromPasteboard(const QMimeData *mimeData, qsizetype index)
+{
+    return ::insertDataFromPasteboard(*this, mimeData, index);
+}
+
+bool Template::acceptDrop(const QMimeData *mimeData, qsizetype row, bool fromOwnTable)
+{
+    CommentList dragged;
+    if (fromOwnTable) {
+        for (const qsizetype index : std::as_const(m_draggedRows)) {
+            if (index >= 0 && index < m_comments.size())
+                dragged.append(m_comments.at(index));
+        }
+    }
+    m_draggedRows.clear();
+
+    const qsizetype sizeBefore = m_comments.size();
+    const bool inserted = ::insertDataFromPasteboard(*this, mimeData, std::min(row, m_comments.size()));
+    // The dragged rows go only once their copies are in: a drop that brought nothing
+    // never loses them.
+    if (inserted && !dragged.isEmpty() && m_comments.size() > sizeBefore) {
+        removeInterchangeComments(dragged);
+        emit commentsChanged();
+    }
+    return inserted;
+}
+
+void Template::refreshCommentTable()
+{
+    emit commentsChanged();
+}
+
+void Template::insertInterchangeComments(qsizetype position, const CommentList &comments)
+{
+    position = std::clamp<qsizetype>(position, 0, m_comments.size());
+    for (const auto &comment : comments) {
+        if (!comment)
+            continue;
+        comment->setContainer(this);
+        m_comments.insert(position++, comment);
+    }
+}
+
+void Template::removeInterchangeComments(const CommentList &comments)
+{
+    m_comments.removeIf([&](const CommentPtr &c) { return comments.contains(c); });
+}
+
+void Template::interchangeFinished(Operation)
+{
+    emit commentsChanged();
+}
+
+bool boolFromString(const QString &string)
+{
+    if (string.isNull())
+        return false;
+
+    // The leading integer: optional blanks, an optional sign, decimal digits.
+    qsizetype i = 0;
+    while (i < string.size() && string.at(i).isSpace())
+        ++i;
+    if (i < string.size() && (string.at(i) == u'+' || string.at(i) == u'-'))
+        ++i;
+    for (; i < string.size() && string.at(i) >= u'0' && string.at(i) <= u'9'; ++i) {
+        if (string.at(i) != u'0')
+            return true;
+    }
+    return string.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0
+        || string.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}

@@ -1,0 +1,223 @@
+#include "templates/TemplateEditor.h"
+
+#include "interchange/InterchangeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+TemplateEditor *g_templateEditor = nullptr;
+
+const QString kStandardsResource = QStringLiteral(":/velmora/templates/Standards");
+const QString kStandardsName = QStringLiteral("Standards");
+
+// Deeper folders than this inside the templates folder are not walked.
+constexpr int kMaxWalkDepth = 16;
+
+} // namespace
+
+void TemplateEditor::ensureResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(templates);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+QByteArray TemplateEditor::standardsTemplateContents()
+{
+    ensureResources();
+    QFile file(kStandardsResource);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+const char *TemplateEditor::alertKey(NameCheck check)
+{
+    switch (check) {
+    case NameCheck::IllegalCharacters: return "IllegalCharactersInName";
+    case NameCheck::NotUnique: return "ChooseUniqueName";
+    case NameCheck::Empty:
+    case NameCheck::Acceptable: break;
+    }
+    return nullptr;
+}
+
+TemplateEditor::TemplateEditor(QObject *parent)
+    : TemplateEditor(Template::templatesDirectory(), parent)
+{
+}
+
+TemplateEditor::TemplateEditor(const QString &templatesDirectory, QObject *parent)
+    : QObject(parent)
+    , m_directory(templatesDirectory)
+{
+    if (!g_templateEditor)
+        g_templateEditor = this;
+}
+
+TemplateEditor::~TemplateEditor()
+{
+    if (g_templateEditor == this)
+        g_templateEditor = nullptr;
+}
+
+TemplateEditor *TemplateEditor::templateEditor()
+{
+    return g_templateEditor;
+}
+
+bool TemplateEditor::ensureDirectory() const
+{
+    return QDir().mkpath(m_directory);
+}
+
+void TemplateEditor::seedTemplatesDirectory() const
+{
+    if (!ensureDirectory())
+        return;
+    const QByteArray contents = standardsTemplateContents();
+    if (contents.isEmpty())
+        return;
+    // Written rather than copied, so the seeded file is an ordinary writable file.
+    InterchangeFile::write(QDir(m_directory).filePath(kStandardsName), contents, nullptr);
+}
+
+qsizetype TemplateEditor::loadTemplates()
+{
+    m_currentTemplate.reset();
+    m_templates.clear();
+    if (!QFileInfo(m_directory).isDir())
+        seedTemplatesDirectory();
+    walk(m_directory, 0);
+    return m_templates.size();
+}
+
+void TemplateEditor::walk(const QString &folder, int depth)
+{
+    if (depth > kMaxWalkDepth)
+        return;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                   QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir()) {
+            // Linked folders are not followed: they may lead out of the folder or in circles.
+            if (!entry.isSymLink())
+                walk(entry.filePath(), depth + 1);
+            continue;
+        }
+        if (auto loaded = Template::initWithFile(entry.filePath()))
+            m_templates.append(loaded);
+    }
+}
+
+TemplatePtr TemplateEditor::templateAtIndex(qsizetype index) const
+{
+    if (index < 0 || index >= m_templates.size())
+        return nullptr;
+    return m_templates.at(index);
+}
+
+TemplatePtr TemplateEditor::templateWithName(const QString &name) const
+{
+    for (const auto &item : m_templates) {
+        if (item->name() == name)
+            return item;
+    }
+    return nullptr;
+}
+
+QStringList TemplateEditor::templateMenuTitles() const
+{
+    QStringList titles;
+    titles.reserve(m_templates.size());
+    for (const auto &item : m_templates)
+        titles.append(item->name());
+    return titles;
+}
+
+TemplateEditor::NameCheck TemplateEditor::templateNameIsAcceptable(const QString &name) const
+{
+    if (name.isEmpty())
+        return NameCheck::Empty;
+    if (!Template::isUsableFileName(name, m_directory))
+        return NameCheck::IllegalCharacters;
+    if (templateWithName(name))
+        return NameCheck::NotUnique;
+    // A file (or folder) of that name that is no loaded template is never overwritten.
+    const QFileInfo existing(QDir(m_directory).filePath(name));
+    if (existing.exists() || existing.isSymLink())
+        return NameCheck::NotUnique;
+    return NameCheck::Acceptable;
+}
+
+void TemplateEditor::setCurrentTemplateIndex(qsizetype index)
+{
+    if (m_currentTemplate)
+        saveCurrentTemplate();
+    m_currentTemplate = templateAtIndex(index);
+}
+
+bool TemplateEditor::saveCurrentTemplate(QString *error)
+{
+    if (!m_currentTemplate)
+        return false;
+    QDir().mkpath(m_currentTemplate->directory());
+    return m_currentTemplate->save(error);
+}
+
+TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check)
+{
+    const NameCheck result = templateNameIsAcceptable(name);
+    if (check)
+        *check = result;
+    if (result != NameCheck::Acceptable)
+        return nullptr;
+
+    if (m_currentTemplate)
+        saveCurrentTemplate();
+    auto created = Template::initWithName(name, m_directory);
+    m_templates.append(created);
+    m_currentTemplate = created;
+    saveCurrentTemplate();
+    emit templatesNeedUpdated();
+    return created;
+}
+
+bool TemplateEditor::renameTemplate(qsizetype index, const QString &name, NameCheck *check)
+{
+    const auto item = templateAtIndex(index);
+    const NameCheck result = item ? templateNameIsAcceptable(name) : NameCheck::Empty;
+    if (check)
+        *check = result;
+    if (result != NameCheck::Acceptable)
+        return false;
+    if (!item->setName(name))
+        return false;
+    emit templatesNeedUpdated();
+    return true;
+}
+
+bool TemplateEditor::deleteTemplate(qsizetype index)
+{
+    const auto item = templateAtIndex(index);
+    if (!item)
+        return false;
+    if (m_currentTemplate == item)
+        m_currentTemplate.reset();
+    item->deleteFile();
+    m_templates.removeAt(index);
+    emit templatesNeedUpdated();
+    return true;
+}
+
+void TemplateEditor::refreshCommentTable()
+{
+    if (m_currentTemplate)
+        emit commentTableNeedsRefresh();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "templates/Template.h"
+
+#include <QObject>
+#include <QStringList>
+
+// The one shared store of templates: the templates read from the templates folder, in the
+// order the folder is walked, plus those created since. The template editor window is its
+// view; documents and batch windows fill their template menus from it and announce nothing
+// themselves: the store emits templatesNeedUpdated() after a template is created, deleted
+// or renamed.
+class TemplateEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Why templateNameIsAcceptable() refused a name.
+    enum class NameCheck {
+        Acceptable,
+        Empty,             // refused without an alert
+        IllegalCharacters, // "/", "\", NUL, "." or "..", or too long for a file name
+        NotUnique,         // a loaded template, or another file, has that name
+    };
+
+    // A store on the templates folder. The first store created becomes the shared one.
+    // Nothing is loaded until loadTemplates().
+    explicit TemplateEditor(QObject *parent = nullptr);
+    // A store on a given folder (tests, tools).
+    explicit TemplateEditor(const QString &templatesDirectory, QObject *parent = nullptr);
+    ~TemplateEditor() override;
+
+    // The shared store, or nullptr when none exists.
+    static TemplateEditor *templateEditor();
+    // Registers the shipped templates (the "Standards" resource) of this static library.
+    static void ensureResources();
+    // The shipped "Standards" template file.
+    static QByteArray standardsTemplateContents();
+    // The localised-string key of the alert for a refused name; nullptr when none is shown.
+    static const char *alertKey(NameCheck check);
+
+    QString templatesDirectory() const { return m_directory; }
+
+    // Replaces the list from the folder. A missing folder is created and seeded with the
+    // shipped "Standards" template first. Entries that do not read as templates (folders,
+    // unreadable or non-XML files) are skipped. Returns the number of templates.
+    qsizetype loadTemplates();
+
+    const TemplateList &templates() const { return m_templates; }
+    qsizetype count() const { return m_templates.size(); }
+    // The template at index, or nullptr for any index outside the list (-1 included).
+    TemplatePtr templateAtIndex(qsizetype index) const;
+    // The first template whose name equals name exactly, or nullptr.
+    TemplatePtr templateWithName(const QString &name) const;
+    qsizetype indexOfTemplate(const TemplatePtr &item) const { return m_templates.indexOf(item); }
+    // One title per template (its name), in list order: what fills a template menu.
+    QStringList templateMenuTitles() const;
+
+    // The name rules, in order: empty; illegal characters (and names no file can carry);
+    // equal (case-sensitive) to a loaded template's name, or naming an existing file or
+    // folder in the templates folder.
+    NameCheck templateNameIsAcceptable(const QString &name) const;
+
+    // The template being edited, or nullptr.
+    TemplatePtr currentTemplate() const { return m_currentTemplate; }
+    // The selection step: the template being left is written, then the template at index
+    // becomes current (none for an index outside the list).
+    void setCurrentTemplateIndex(qsizetype index);
+    // Creates the folder if it is missing, then writes the current template. False when
+    // none is current or the write failed.
+    bool saveCurrentTemplate(QString *error = nullptr);
+
+    // Writes the current template, then creates, appends and writes a template with that
+    // name and makes it current; emits templatesNeedUpdated(). Returns nullptr and fills
+    // *check when the name is refused.
+    TemplatePtr createTemplate(const QString &name, NameCheck *check = nullptr);
+    // Renames the template at index (moving its file); emits templatesNeedUpdated(). False,
+    // with *check filled, when the name is refused; false also when the file cannot be moved.
+    bool renameTemplate(qsizetype index, const QString &name, NameCheck *check = nullptr);
+    // Removes the file of the template at index and the template (dropping it as current
+    // without writing it); emits templatesNeedUpdated(). False for an index outside the list.
+    bool deleteTemplate(qsizetype index);
+
+    // Asks the view of the current template's comments to reload.
+    void refreshCommentTable();
+
+signals:
+    // Every template menu empties itself and fills again from templateMenuTitles().
+    void templatesNeedUpdated();
+    // The comments table of the editor window should reload.
+    void commentTableNeedsRefresh();
+
+private:
+    bool ensureDirectory() const;
+    void seedTemplatesDirectory() const;
+    void walk(const QString &folder, int depth);
+
+    QString m_directory;
+    TemplateList m_templates;
+    TemplatePtr m_currentTemplate;
+};
