@@ -10,6 +10,9 @@
 #include "interchange/CommentListAdapter.h"
 #include "interchange/DelimitedTextFormat.h"
 #include "interchange/VelmxFormat.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateApplication.h"
+#include "templates/TemplateEditor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,6 +73,11 @@ Commands:
                                 chunk structure and CRCs but does not decode the pixels.
                                 -j N processes N files at once (default: the number of
                                 cores).
+  presets                       The preset list, one display text per line, in order.
+  templates                     The template names, one per line.
+  apply-template NAME FILE...   Applies the template to each file as a document window
+                                does (its clear and overwrite flags, macros expanded
+                                against each file) and saves the file.
 
 Options:
   --separator C                 The delimited-text separator: one character, "tab" or
@@ -528,6 +536,58 @@ int cmdBatch(Context &ctx, const QStringList &arguments)
     return succeeded == results.size() ? kOk : kFailed;
 }
 
+int cmdPresets(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty() || !o.positional.isEmpty())
+        return ctx.usage(QStringLiteral("presets takes no arguments"));
+    MetadataPresetManager presets;
+    presets.loadMetaDataPresets();
+    for (const QString &title : presets.presetMenuTitles())
+        ctx.out << title << "\n";
+    return kOk;
+}
+
+int cmdTemplates(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty() || !o.positional.isEmpty())
+        return ctx.usage(QStringLiteral("templates takes no arguments"));
+    TemplateEditor templates;
+    templates.loadTemplates();
+    for (const QString &name : templates.templateMenuTitles())
+        ctx.out << name << "\n";
+    return kOk;
+}
+
+int cmdApplyTemplate(Context &ctx, const QStringList &arguments)
+{
+    const Options o = parseOptions(arguments, {});
+    if (!o.error.isEmpty())
+        return ctx.usage(QStringLiteral("apply-template: ") + o.error);
+    if (o.positional.size() < 2)
+        return ctx.usage(QStringLiteral("apply-template: give a template name and at least one file"));
+    TemplateEditor templates;
+    templates.loadTemplates();
+    const TemplatePtr chosen = templates.templateWithName(o.positional.first());
+    if (!chosen) {
+        ctx.err << "velmora-cli: no template named '" << o.positional.first() << "'\n";
+        return kFailed;
+    }
+    int status = kOk;
+    for (const QString &path : o.positional.mid(1)) {
+        LoadedFile file;
+        if (!load(ctx, path, file)) {
+            status = kFailed;
+            continue;
+        }
+        applyTemplate(*chosen, file.comments, &file.info);
+        if (!save(ctx, file))
+            status = kFailed;
+    }
+    return status;
+}
+
 } // namespace
 
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -561,7 +621,8 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("set"), cmdSet},       {QStringLiteral("remove"), cmdRemove},
         {QStringLiteral("clear"), cmdClear},   {QStringLiteral("chunks"), cmdChunks},
         {QStringLiteral("export"), cmdExport}, {QStringLiteral("import"), cmdImport},
-        {QStringLiteral("batch"), cmdBatch},
+        {QStringLiteral("batch"), cmdBatch},   {QStringLiteral("presets"), cmdPresets},
+        {QStringLiteral("templates"), cmdTemplates}, {QStringLiteral("apply-template"), cmdApplyTemplate},
     };
     const auto it = commands.constFind(command);
     if (it == commands.constEnd())

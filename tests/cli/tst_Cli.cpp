@@ -29,6 +29,7 @@ private Q_SLOTS:
     void exportAndImport();
     void importRefusalsLeaveFileAlone();
     void batchCommand();
+    void presetsAndTemplates();
     void realProcess();
 
 private:
@@ -247,6 +248,36 @@ void tst_Cli::batchCommand()
 
     QCOMPARE(run({"batch", "-j", "0", a}), 2);
     QCOMPARE(run({"batch", "--set", "novalue", a}), 2);
+}
+
+void tst_Cli::presetsAndTemplates()
+{
+    // The stores live in the user's folders: point those at the test's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
+    QCOMPARE(run({"presets"}), 0);
+    const QStringList presets = m_out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(presets.size(), 10);
+    QCOMPARE(presets.first(), QStringLiteral("Author : %OSUSERNAME%"));
+    QCOMPARE(presets.last(), QStringLiteral("Warning"));
+
+    QCOMPARE(run({"templates"}), 0);
+    QCOMPARE(m_out, QStringLiteral("Standards\n"));
+
+    // A template of our own: clears the list, then Title from the file name.
+    const QString folder = m_dir->filePath(QStringLiteral("data/Velmora/Templates"));
+    writeFile(folder + QStringLiteral("/Web"),
+              "<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"NO\">"
+              "<comment keyword=\"Title\" text=\"%FILENAME% (%WIDTH%)\"/></ImageMetadata>");
+    const QString a = copyOf(QStringLiteral("ct1n0g04.png"));
+    const QString b = copyOf(QStringLiteral("basn3p08.png"));
+    QCOMPARE(run({"apply-template", "Web", a, b}), 0);
+    QCOMPARE(run({"list", a, b}), 0);
+    QCOMPARE(m_out, QStringLiteral("==> %1 <==\nTitle\tct1n0g04 (32)\n==> %2 <==\nTitle\tbasn3p08 (32)\n").arg(a, b));
+    QCOMPARE(run({"apply-template", "Nope", a}), 1);
+    QVERIFY(m_err.contains(QStringLiteral("Nope")));
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
 }
 
 void tst_Cli::realProcess()
