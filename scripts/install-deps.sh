@@ -9,7 +9,7 @@ packages=(
     libpng-dev zlib1g-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     pngcheck libimage-exiftool-perl imagemagick
-    xvfb xauth
+    xvfb xauth time
 )
 
 missing=()

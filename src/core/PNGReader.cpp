@@ -10,8 +10,13 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
 
@@ -304,6 +309,51 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
+// Plain system calls: this runs once per file of a batch.
+bool readWholeFile(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("it is a folder, not a file"));
+    }
+    if (ok && st.st_size > maxSize) {
+        ::close(fd);
+        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st.st_size)));
+    }
+    // Read until the end, whatever size the file claimed.
+    bytes.resize(ok && st.st_size > 0 ? qsizetype(st.st_size) : 0);
+    qsizetype filled = 0;
+    while (ok) {
+        if (filled == bytes.size()) {
+            if (bytes.size() >= maxSize + 1)
+                break;
+            bytes.resize(std::min<qint64>(maxSize + 1, std::max<qsizetype>(4096, bytes.size() * 2)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        else if (n == 0)
+            break;
+        else
+            filled += n;
+    }
+    const QString reason = ok ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    if (!ok)
+        return fail(error, QStringLiteral("cannot read the file: %1").arg(reason));
+    if (filled > maxSize)
+        return fail(error, QStringLiteral("the file is too large"));
+    bytes.resize(filled);
+    return true;
+}
+
 } // namespace
 
 QString decodePngText(const QByteArray &bytes)
@@ -322,13 +372,9 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
     zeroImageData(info);
     rows.clear();
 
-    QFile file(info.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot open the file: %1").arg(file.errorString()));
-    if (file.size() > options.maxFileSize)
-        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(file.size()));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    QByteArray bytes;
+    if (!readWholeFile(info.path, options.maxFileSize, bytes, error))
+        return false;
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
         return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
 

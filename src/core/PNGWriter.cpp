@@ -2,10 +2,8 @@
 
 #include "core/SafeFile.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <png.h>
 
@@ -33,7 +31,7 @@ bool isRegisteredChunk(const QByteArray &type)
 
 struct WriteContext
 {
-    QSaveFile *file = nullptr;
+    AtomicFileWriter *file = nullptr;
     QString error;
     qint64 written = 0;
     qint64 failAfter = -1;
@@ -51,7 +49,6 @@ struct WriteContext
     std::vector<png_uint_16> hist;
     QByteArray scalWidth, scalHeight;
     bool keepImageData = true;
-    bool outputOpened = false;
 };
 
 void writeCallback(png_structp png, png_bytep data, size_t length)
@@ -59,7 +56,7 @@ void writeCallback(png_structp png, png_bytep data, size_t length)
     auto *ctx = static_cast<WriteContext *>(png_get_io_ptr(png));
     if (ctx->failAfter >= 0 && ctx->written + qint64(length) > ctx->failAfter)
         png_error(png, "write error (no space left on the device)");
-    if (ctx->file->write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
+    if (!ctx->file->write(reinterpret_cast<const char *>(data), qint64(length)))
         png_error(png, "write error");
     ctx->written += qint64(length);
 }
@@ -236,13 +233,12 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
     }
 
     // Only now is anything written, and only to a temporary file beside the destination.
-    if (!ctx.file->open(QIODevice::WriteOnly)) {
+    if (!ctx.file->open()) {
         png_destroy_write_struct(&png, &pinfo);
         qCWarning(lcPngWrite, "Failed to create output file");
         ctx.error = QStringLiteral("cannot create the file: %1").arg(ctx.file->errorString());
         return false;
     }
-    ctx.outputOpened = true;
     png_set_write_fn(png, &ctx, writeCallback, flushCallback);
     png_write_info(png, pinfo);
     if (ctx.keepImageData) {
@@ -325,22 +321,17 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
         return fail(reason);
     }
 
-    QSaveFile file(path);
+    AtomicFileWriter file(path);
     WriteContext ctx;
     ctx.file = &file;
     ctx.failAfter = writeFailureAfterBytes();
     // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
     prepare(ctx, info, const_cast<PNGRows &>(rows), comments, options);
     if (!runLibrary(ctx, info, rows.imageDataChunks())) {
-        if (ctx.outputOpened)
-            file.cancelWriting();
+        file.cancel();
         return fail(ctx.error);
     }
-    const QFileDevice::Permissions permissions = QFileInfo::exists(path) ? QFile::permissions(path)
-                                                                         : QFileDevice::Permissions();
     if (!file.commit())
         return fail(QStringLiteral("cannot write the file: %1").arg(file.errorString()));
-    if (permissions && QFile::permissions(path) != permissions)
-        QFile::setPermissions(path, permissions);
     return true;
 }
