@@ -26,6 +26,8 @@ namespace {
 constexpr qsizetype kMaxTextBytes = 64 << 20;
 // Ancillary chunks (iCCP, sPLT …) that the library may allocate at most.
 constexpr png_alloc_size_t kMaxChunkBytes = 64 << 20;
+// Widths and heights above this are refused (the PNG library's own default).
+constexpr png_uint_32 kMaxDimension = 1000000;
 
 struct ReadContext
 {
@@ -199,6 +201,8 @@ bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
     static const png_byte textChunks[] = "tEXt\0zTXt\0iTXt";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, textChunks, 3);
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    // Hostile headers are refused before anything is allocated for them.
+    png_set_user_limits(png, kMaxDimension, kMaxDimension);
     png_set_read_fn(png, &ctx, readCallback);
     ctx.position = 8;
     png_set_sig_bytes(png, 8);

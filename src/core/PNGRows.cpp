@@ -1,16 +1,19 @@
 #include "core/PNGRows.h"
 
+#include <cstdlib>
+#include <cstring>
+
 uint8_t *PNGRows::mutableRow(uint32_t y)
 {
     m_idat.clear();
-    return m_pixels.data() + size_t(y) * m_rowBytes;
+    return m_pixels.get() + size_t(y) * m_rowBytes;
 }
 
 std::vector<uint8_t *> PNGRows::rowPointers()
 {
     std::vector<uint8_t *> pointers(m_height);
-    for (uint32_t y = 0; y < m_height && !m_pixels.empty(); ++y)
-        pointers[y] = m_pixels.data() + size_t(y) * m_rowBytes;
+    for (uint32_t y = 0; y < m_height && m_pixels; ++y)
+        pointers[y] = m_pixels.get() + size_t(y) * m_rowBytes;
     return pointers;
 }
 
@@ -18,7 +21,7 @@ void PNGRows::clear()
 {
     m_height = 0;
     m_rowBytes = 0;
-    std::vector<uint8_t>().swap(m_pixels);
+    m_pixels.reset();
     m_idat.clear();
 }
 
@@ -27,17 +30,21 @@ void PNGRows::allocate(uint32_t height, size_t rowBytes)
     m_idat.clear();
     m_height = height;
     m_rowBytes = rowBytes;
-    m_pixels.assign(size_t(height) * rowBytes, 0);
+    // Zeroed: the decoder leaves the unused bits at the end of a row of sub-byte samples
+    // as they were. calloc gets large blocks as fresh zero pages, without a pass over them.
+    m_pixels.reset(static_cast<uint8_t *>(std::calloc(size_t(height) * rowBytes, 1)));
 }
 
 void PNGRows::setGeometry(uint32_t height, size_t rowBytes)
 {
     m_height = height;
     m_rowBytes = rowBytes;
-    std::vector<uint8_t>().swap(m_pixels);
+    m_pixels.reset();
 }
 
 bool PNGRows::operator==(const PNGRows &other) const
 {
-    return m_height == other.m_height && m_rowBytes == other.m_rowBytes && m_pixels == other.m_pixels;
+    if (m_height != other.m_height || m_rowBytes != other.m_rowBytes || hasPixels() != other.hasPixels())
+        return false;
+    return !hasPixels() || std::memcmp(m_pixels.get(), other.m_pixels.get(), size_t(m_height) * m_rowBytes) == 0;
 }

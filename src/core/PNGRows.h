@@ -3,6 +3,8 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 // The decoded image rows of one PNG, in the file's own sample format, and the
@@ -14,9 +16,9 @@ public:
     bool isEmpty() const { return m_height == 0; }
     uint32_t height() const { return m_height; }
     size_t rowBytes() const { return m_rowBytes; }
-    bool hasPixels() const { return !m_pixels.empty(); }
+    bool hasPixels() const { return m_pixels != nullptr; }
 
-    const uint8_t *row(uint32_t y) const { return m_pixels.data() + size_t(y) * m_rowBytes; }
+    const uint8_t *row(uint32_t y) const { return m_pixels.get() + size_t(y) * m_rowBytes; }
     // Handing out a writable row means the kept compressed data no longer matches.
     uint8_t *mutableRow(uint32_t y);
 
@@ -28,7 +30,8 @@ public:
     bool hasOriginalImageData() const { return !m_idat.empty(); }
 
     void clear();
-    // Allocates height rows of rowBytes each (zero-filled). Drops any kept image data.
+    // Allocates height rows of rowBytes each, to be filled by the decoder. Drops any kept
+    // image data.
     void allocate(uint32_t height, size_t rowBytes);
     void setImageDataChunks(std::vector<QByteArray> chunks) { m_idat = std::move(chunks); }
     void setGeometry(uint32_t height, size_t rowBytes);
@@ -38,6 +41,10 @@ public:
 private:
     uint32_t m_height = 0;
     size_t m_rowBytes = 0;
-    std::vector<uint8_t> m_pixels;
+    struct Free
+    {
+        void operator()(uint8_t *p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, Free> m_pixels; // height × rowBytes, or null
     std::vector<QByteArray> m_idat;
 };

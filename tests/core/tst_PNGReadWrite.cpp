@@ -138,6 +138,13 @@ void tst_PNGReadWrite::suiteRoundTrip()
     }
     if (!recompress)
         QCOMPARE(chunkPayloads(readFile(out), "IDAT"), chunkPayloads(readFile(file), "IDAT"));
+    // Apart from the text chunks, the same chunks in the same order.
+    auto withoutText = [](QStringList types) {
+        types.removeIf([](const QString &t) { return t == u"tEXt" || t == u"zTXt" || t == u"iTXt"; });
+        types.removeDuplicates(); // the image data may be split into a different number of chunks
+        return types;
+    };
+    QCOMPARE(withoutText(chunkTypes(readFile(out))), withoutText(chunkTypes(readFile(file))));
 
     // pngcheck accepts what we write whenever it accepts the source (a few suite files
     // carry values it rejects, such as a modification time in 1970).
