@@ -11,7 +11,9 @@ cp "$sample" "$work/"
 copy="$work/$(basename "$sample")"
 app="$build/src/app/velmora"
 if [ -x "$app" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
-    exec "$app" "$copy"
+    # Not exec: the shell stays to remove the copy when the window is closed.
+    "$app" "$copy"
+    exit
 fi
 cli="$build/src/cli/velmora-cli"
 "$cli" info "$copy"

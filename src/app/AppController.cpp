@@ -1,0 +1,80 @@
+#include "app/AppController.h"
+
+#include "document/PNGDoc.h"
+#include "document/widgets/DocumentWindow.h"
+#include "document/widgets/Prompts.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString canonicalOrAbsolute(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+AppController::AppController(QObject *parent)
+    : QObject(parent)
+{
+}
+
+AppController::~AppController()
+{
+    // Windows delete themselves when closed; any left over go with the controller.
+    for (const auto &window : std::as_const(m_windows))
+        delete window.data();
+}
+
+QList<DocumentWindow *> AppController::windows() const
+{
+    QList<DocumentWindow *> result;
+    for (const auto &window : m_windows) {
+        if (window)
+            result.append(window.data());
+    }
+    return result;
+}
+
+DocumentWindow *AppController::windowFor(const QString &path) const
+{
+    const QString wanted = canonicalOrAbsolute(path);
+    for (DocumentWindow *window : windows()) {
+        if (canonicalOrAbsolute(window->document()->path()) == wanted)
+            return window;
+    }
+    return nullptr;
+}
+
+QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
+{
+    QList<DocumentWindow *> opened;
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            continue;
+        DocumentWindow *window = windowFor(path);
+        if (!window) {
+            window = new DocumentWindow(path);
+            connect(window, &DocumentWindow::openRequested, this, &AppController::openWithDialog);
+            m_windows.removeIf([](const QPointer<DocumentWindow> &w) { return w.isNull(); });
+            m_windows.append(window);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+        opened.append(window);
+    }
+    return opened;
+}
+
+bool AppController::openWithDialog()
+{
+    const QStringList paths = Prompts::openFileNames(nullptr);
+    if (paths.isEmpty())
+        return false;
+    openFiles(paths);
+    return true;
+}

@@ -1,0 +1,53 @@
+#include "app/AppController.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+namespace {
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Views and edits the text metadata of PNG images."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("PNG files to open, one window each."), QStringLiteral("[FILE…]"));
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // --help and --version answer without a display.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        QCommandLineParser probe;
+        describe(probe);
+        if (probe.parse(arguments) && (probe.isSet(QStringLiteral("help")) || probe.isSet(QStringLiteral("version")))) {
+            QCoreApplication core(argc, argv);
+            nameApplication();
+            probe.process(core); // prints and exits
+        }
+    }
+
+    QApplication app(argc, argv);
+    nameApplication();
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app);
+
+    AppController controller;
+    // No empty document: without files the open dialog comes up, and nothing chosen ends.
+    if (controller.openFiles(parser.positionalArguments()).isEmpty() && !controller.openWithDialog())
+        return 0;
+    return app.exec();
+}

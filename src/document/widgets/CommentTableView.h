@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QTableView>
+
+// The table of a comment list: whole rows selected, drags of the selected rows in the
+// interchange forms, drops between rows. A drop on this table moves the rows; a drop
+// anywhere else receives copies and the table never removes rows after a drag itself.
+class CommentTableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit CommentTableView(QWidget *parent = nullptr);
+
+    // The selected rows in ascending order.
+    QList<int> selectedRowNumbers() const;
+    // Hands an open cell editor's value to the model and closes the editor.
+    void commitEditing();
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+};

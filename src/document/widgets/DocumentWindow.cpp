@@ -1,0 +1,358 @@
+#include "document/widgets/DocumentWindow.h"
+
+#include "core/Strings.h"
+#include "document/PNGDoc.h"
+#include "document/widgets/CommentCellDelegate.h"
+#include "document/widgets/CommentTableModel.h"
+#include "document/widgets/CommentTableView.h"
+#include "document/widgets/ImageView.h"
+#include "document/widgets/Prompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcWindow, "velmora.document.window")
+
+const char *const kSummaryFieldNames[] = {
+    "imageSizeField",
+    "imageBitDepthField",
+    "imagePixelFormatField",
+    "imageInterlacedField",
+    "imagePhysicalSizeMMField",
+    "imagePhysicalSizeInchField",
+};
+
+} // namespace
+
+DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
+    : QMainWindow(parent)
+    , m_document(new PNGDoc(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_model = new CommentTableModel(m_document, this);
+    buildWidgets();
+    buildMenus();
+
+    connect(m_document, &PNGDoc::summaryChanged, this, &DocumentWindow::showSummary);
+    connect(m_document, &PNGDoc::loaded, this, &DocumentWindow::showImage);
+    // The reason of a failed read, for whoever wonders why the image is missing.
+    connect(m_document, &PNGDoc::loadFailed, this,
+        [this](const QString &reason) { m_summaryFields.first()->setToolTip(reason); });
+    connect(m_document, &PNGDoc::loaded, this, [this] { m_summaryFields.first()->setToolTip(QString()); });
+    connect(m_document, &PNGDoc::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(m_document, &PNGDoc::pathChanged, this, &DocumentWindow::updateTitle);
+    connect(m_document, &PNGDoc::searchTextChanged, this, [this](const QString &text) {
+        if (m_searchField->text() != text)
+            m_searchField->setText(text);
+    });
+    connect(m_searchField, &QLineEdit::textChanged, m_document, &PNGDoc::setSearchText);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DocumentWindow::updateActions);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DocumentWindow::updateActions);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &DocumentWindow::updateActions);
+
+    m_document->readFromPath(path);
+    updateTitle();
+    updateActions();
+    m_document->loadPNG();
+}
+
+DocumentWindow::~DocumentWindow() = default;
+
+// --- Building -------------------------------------------------------------------------
+
+void DocumentWindow::buildWidgets()
+{
+    m_imageView = new ImageView;
+    m_imageView->setObjectName(QStringLiteral("imageView"));
+
+    auto *left = new QWidget;
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->addWidget(m_imageView, 1);
+    for (const char *name : kSummaryFieldNames) {
+        auto *label = new QLabel;
+        label->setObjectName(QString::fromLatin1(name));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_summaryFields.append(label);
+        leftLayout->addWidget(label);
+    }
+
+    m_searchField = new QLineEdit;
+    m_searchField->setObjectName(QStringLiteral("searchField"));
+    m_searchField->setPlaceholderText(localizedString("SearchKeywords"));
+    m_searchField->setClearButtonEnabled(true);
+
+    m_table = new CommentTableView;
+    m_table->setObjectName(QStringLiteral("commentTable"));
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(new CommentCellDelegate(m_table));
+    m_table->horizontalHeader()->resizeSection(0, 160);
+
+    auto *addButton = new QToolButton;
+    addButton->setObjectName(QStringLiteral("addButton"));
+    addButton->setText(QStringLiteral("+"));
+    addButton->setToolTip(localizedString("AddComment"));
+    connect(addButton, &QToolButton::clicked, this, &DocumentWindow::addMetadataField);
+    auto *removeButton = new QToolButton;
+    removeButton->setObjectName(QStringLiteral("removeButton"));
+    removeButton->setText(QStringLiteral("−"));
+    removeButton->setToolTip(localizedString("RemoveComment"));
+    connect(removeButton, &QToolButton::clicked, this, &DocumentWindow::removeMetadataField);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addButton);
+    buttons->addWidget(removeButton);
+    buttons->addStretch();
+
+    auto *right = new QWidget;
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->addWidget(m_searchField);
+    rightLayout->addWidget(m_table, 1);
+    rightLayout->addLayout(buttons);
+
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setChildrenCollapsible(false);
+    setCentralWidget(splitter);
+    resize(960, 560);
+}
+
+QAction *DocumentWindow::makeAction(const char *name, const char *textKey, const QKeySequence &shortcut)
+{
+    auto *action = new QAction(localizedString(textKey), this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void DocumentWindow::buildMenus()
+{
+    QAction *open = makeAction("openAction", "MenuOpen", QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &DocumentWindow::openRequested);
+    QAction *close = makeAction("closeAction", "MenuClose", QKeySequence::Close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    QAction *save = makeAction("saveAction", "MenuSave", QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &DocumentWindow::save);
+    QAction *saveAs = makeAction("saveAsAction", "MenuSaveAs", QKeySequence::SaveAs);
+    connect(saveAs, &QAction::triggered, this, &DocumentWindow::saveAs);
+    QAction *revert = makeAction("revertAction", "MenuRevert");
+    connect(revert, &QAction::triggered, this, &DocumentWindow::revert);
+    QAction *quit = makeAction("quitAction", "MenuQuit", QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
+
+    QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
+    file->addAction(open);
+    file->addSeparator();
+    file->addAction(close);
+    file->addAction(save);
+    file->addAction(saveAs);
+    file->addAction(revert);
+    file->addSeparator();
+    file->addAction(quit);
+
+    QAction *cut = makeAction("cutAction", "MenuCut", QKeySequence::Cut);
+    connect(cut, &QAction::triggered, this, &DocumentWindow::cut);
+    QAction *copy = makeAction("copyAction", "MenuCopy", QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &DocumentWindow::copy);
+    QAction *paste = makeAction("pasteAction", "MenuPaste", QKeySequence::Paste);
+    connect(paste, &QAction::triggered, this, &DocumentWindow::paste);
+    QAction *del = makeAction("deleteAction", "MenuDelete", QKeySequence::Delete);
+    connect(del, &QAction::triggered, this, &DocumentWindow::deleteSelection);
+    QAction *delAll = makeAction("deleteAllAction", "MenuDeleteAll");
+    connect(delAll, &QAction::triggered, this, &DocumentWindow::deleteAll);
+    QAction *find = makeAction("findAction", "MenuFind", QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        m_searchField->setFocus(Qt::ShortcutFocusReason);
+        m_searchField->selectAll();
+    });
+
+    QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
+    edit->addAction(cut);
+    edit->addAction(copy);
+    edit->addAction(paste);
+    edit->addAction(del);
+    edit->addAction(delAll);
+    edit->addSeparator();
+    edit->addAction(find);
+
+    QAction *add = makeAction("addAction", "AddComment", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    connect(add, &QAction::triggered, this, &DocumentWindow::addMetadataField);
+    QAction *remove = makeAction("removeAction", "RemoveComment");
+    connect(remove, &QAction::triggered, this, &DocumentWindow::removeMetadataField);
+
+    QMenu *comments = menuBar()->addMenu(localizedString("MenuComments"));
+    comments->addAction(add);
+    comments->addAction(remove);
+
+    m_selectionActions = { cut, copy, del, remove };
+}
+
+// --- Showing ----------------------------------------------------------------------------
+
+void DocumentWindow::showSummary()
+{
+    const QStringList lines = m_document->summary().lines();
+    for (qsizetype i = 0; i < m_summaryFields.size(); ++i)
+        m_summaryFields[i]->setText(lines.value(i));
+}
+
+void DocumentWindow::showImage()
+{
+    QImageReader reader(m_document->path());
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        qCWarning(lcWindow, "Couldn't create NSImage for %s", qUtf8Printable(m_document->path()));
+        return;
+    }
+    m_imageView->setImage(image);
+}
+
+void DocumentWindow::updateTitle()
+{
+    setWindowTitle(QFileInfo(m_document->path()).fileName() + QStringLiteral("[*]"));
+    setWindowFilePath(m_document->path());
+    setWindowModified(m_document->isModified());
+}
+
+void DocumentWindow::updateActions()
+{
+    const bool selection = m_table->selectionModel() && m_table->selectionModel()->hasSelection();
+    for (QAction *action : std::as_const(m_selectionActions))
+        action->setEnabled(selection);
+}
+
+int DocumentWindow::pasteRow() const
+{
+    const QItemSelectionModel *selection = m_table->selectionModel();
+    if (!selection || !selection->hasSelection())
+        return -1;
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isRowSelected(current.row()))
+        return current.row();
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.last().row();
+}
+
+// --- Commands ---------------------------------------------------------------------------
+
+void DocumentWindow::addMetadataField()
+{
+    m_table->commitEditing();
+    const int row = m_document->addMetadataField();
+    const QModelIndex keyword = m_model->index(row, 0);
+    m_table->setCurrentIndex(keyword);
+    m_table->scrollTo(keyword);
+    m_table->edit(keyword);
+}
+
+void DocumentWindow::removeMetadataField()
+{
+    m_table->commitEditing();
+    m_document->removeMetadataField(m_table->selectedRowNumbers());
+}
+
+void DocumentWindow::cut()
+{
+    m_table->commitEditing();
+    auto *mime = new QMimeData;
+    if (m_document->cut(m_table->selectedRowNumbers(), mime))
+        QGuiApplication::clipboard()->setMimeData(mime);
+    else
+        delete mime;
+}
+
+void DocumentWindow::copy()
+{
+    m_table->commitEditing();
+    auto *mime = new QMimeData;
+    if (m_document->copy(m_table->selectedRowNumbers(), mime))
+        QGuiApplication::clipboard()->setMimeData(mime);
+    else
+        delete mime;
+}
+
+void DocumentWindow::paste()
+{
+    m_table->commitEditing();
+    m_document->paste(QGuiApplication::clipboard()->mimeData(), pasteRow());
+}
+
+void DocumentWindow::deleteSelection()
+{
+    m_table->commitEditing();
+    m_document->deleteRows(m_table->selectedRowNumbers());
+}
+
+void DocumentWindow::deleteAll()
+{
+    m_table->commitEditing();
+    m_document->deleteAll();
+}
+
+bool DocumentWindow::saveToPath(const QString &path)
+{
+    m_table->commitEditing();
+    DocumentError error;
+    if (m_document->saveTo(path, &error))
+        return true;
+    Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
+        localizedString("SaveFailedReason").arg(error.reason, error.domain, QString::number(error.code)));
+    return false;
+}
+
+bool DocumentWindow::save()
+{
+    return saveToPath(m_document->path());
+}
+
+bool DocumentWindow::saveAs()
+{
+    m_table->commitEditing();
+    const QString path = Prompts::saveFileName(this, m_document->path());
+    return !path.isEmpty() && saveToPath(path);
+}
+
+void DocumentWindow::revert()
+{
+    m_table->commitEditing();
+    m_document->revert();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    m_table->commitEditing();
+    if (m_document->isModified()) {
+        switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
+        case Prompts::SaveChoice::Save:
+            if (!save()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case Prompts::SaveChoice::Discard:
+            break;
+        case Prompts::SaveChoice::Cancel:
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}

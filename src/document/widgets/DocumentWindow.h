@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CommentTableModel;
+class CommentTableView;
+class ImageView;
+class PNGDoc;
+class QAction;
+class QLabel;
+class QLineEdit;
+
+// The window of one open PNG: the image, its six summary lines, the search field and the
+// comment table, with the document's commands in its menus. It owns its PNGDoc and reads
+// the file once the window is built; a file that cannot be read leaves the window open
+// with the load-failed lines. Closing a modified window asks whether to save.
+//
+// Child widgets carry object names for tests: imageView, imageSizeField,
+// imageBitDepthField, imagePixelFormatField, imageInterlacedField,
+// imagePhysicalSizeMMField, imagePhysicalSizeInchField, searchField, commentTable,
+// addButton, removeButton; actions are named after their commands (addAction, saveAction …).
+class DocumentWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentWindow(const QString &path, QWidget *parent = nullptr);
+    ~DocumentWindow() override;
+
+    PNGDoc *document() const { return m_document; }
+    CommentTableModel *tableModel() const { return m_model; }
+    CommentTableView *commentTable() const { return m_table; }
+
+    // The row a paste goes to: the current row when it is selected, else the last
+    // selected row, or -1 (append) without a selection.
+    int pasteRow() const;
+
+public slots:
+    void addMetadataField();
+    void removeMetadataField();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void deleteAll();
+    // Save to the document's file / to a chosen file; a failure shows an error dialog.
+    bool save();
+    bool saveAs();
+    void revert();
+
+signals:
+    // File ▸ Open… was chosen.
+    void openRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWidgets();
+    void buildMenus();
+    QAction *makeAction(const char *name, const char *textKey, const QKeySequence &shortcut = QKeySequence());
+    void showSummary();
+    void showImage();
+    void updateTitle();
+    void updateActions();
+    bool saveToPath(const QString &path);
+
+    PNGDoc *m_document = nullptr;
+    CommentTableModel *m_model = nullptr;
+    CommentTableView *m_table = nullptr;
+    ImageView *m_imageView = nullptr;
+    QLineEdit *m_searchField = nullptr;
+    QList<QLabel *> m_summaryFields;
+    QList<QAction *> m_selectionActions;
+};
