@@ -1,9 +1,7 @@
 #include "TestSupport.h"
 
 #include "cli/Cli.h"
-#include "core/PNGReader.h"
 
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,281 +15,226 @@ class tst_Cli : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void usageErrors_data();
-    void usageErrors();
-    void infoAndList();
-    void setRemoveClear();
-    void failedFileIsNamedAndUntouched();
-    void chunksListing();
-    void keptAndRecompressedImageData();
-    void exportAndImport();
-    void importRefusalsLeaveFileAlone();
-    void batchCommand();
-    void presetsAndTemplates();
-    void realProcess();
-
-private:
-    int run(const QStringList &args);
-    QString copyOf(const QString &suiteFile);
     QString m_out, m_err;
     std::unique_ptr<QTemporaryDir> m_dir;
+
+    int run(const QStringList &args)
+    {
+        m_out.clear();
+        m_err.clear();
+        QTextStream out(&m_out), err(&m_err);
+        const int status = runCli(args, out, err);
+        out.flush();
+        err.flush();
+        return status;
+    }
+    // What "list" prints for the files, or its exit status when it fails.
+    QString list(const QStringList &files)
+    {
+        const int status = run(QStringList { "list" } + files);
+        return status == 0 ? m_out : QStringLiteral("exit status %1: %2").arg(status).arg(m_err);
+    }
+    QString copyOf(const QString &suiteFile, const QString &folder = QString())
+    {
+        return copyFixture(QStringLiteral("pngsuite/") + suiteFile, m_dir->filePath(folder));
+    }
+
+private Q_SLOTS:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("unknown command") << QStringList { "frobnicate" };
+        QTest::newRow("unknown option") << QStringList { "list", "--fancy", "x.png" };
+        QTest::newRow("set without pair") << QStringList { "set", "x.png" };
+        QTest::newRow("set with bad pair") << QStringList { "set", "x.png", "novalue" };
+        QTest::newRow("set with empty key") << QStringList { "set", "x.png", "=v" };
+        QTest::newRow("clear two files") << QStringList { "clear", "a.png", "b.png" };
+        QTest::newRow("info no file") << QStringList { "info" };
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QCOMPARE(run(args), 2);
+        QVERIFY(m_err.contains(QStringLiteral("--help")));
+    }
+
+    void infoAndList()
+    {
+        QCOMPARE(run({ "--help" }), 0);
+        QVERIFY(m_out.contains(QStringLiteral("Exit status")));
+
+        const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
+        QCOMPARE(run({ "info", file }), 0);
+        QVERIFY(m_out.contains(QStringLiteral("32 × 32")));
+        QCOMPARE(m_out.count(u'\n'), 7);
+
+        QVERIFY(list({ file }).startsWith(QStringLiteral("Title\tPngSuite\n")));
+        QVERIFY(m_out.contains(QStringLiteral("van Schaik\\n(willem@schaik.com)")));
+
+        QCOMPARE(run({ "list", "--json", file, copyOf(QStringLiteral("basn0g01.png")) }), 0);
+        const QJsonArray files = QJsonDocument::fromJson(m_out.toUtf8()).array();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files[0].toObject()[QStringLiteral("file")].toString(), file);
+        QCOMPARE(files[0].toObject()[QStringLiteral("comments")].toArray().size(), 6);
+        QCOMPARE(files[1].toObject()[QStringLiteral("comments")].toArray().size(), 0);
+    }
+
+    void setRemoveClear()
+    {
+        // The image data is written back as it was unless --recompress asks otherwise.
+        const QString file = copyOf(QStringLiteral("basn6a08.png"));
+        const auto imageData = chunkPayloads(readFile(file), "IDAT");
+        QCOMPARE(run({ "set", file, "Title=%FILENAME% %WIDTH%x%HEIGHT%", "Author=Ann", "Author=Bob", "Note=a=b" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("Title\tbasn6a08 32x32\nAuthor\tAnn\nAuthor\tBob\nNote\ta=b\n"));
+        QCOMPARE(chunkPayloads(readFile(file), "IDAT"), imageData);
+        QCOMPARE(run({ "set", "--replace", file, "Author=Cy" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("Title\tbasn6a08 32x32\nNote\ta=b\nAuthor\tCy\n"));
+        QCOMPARE(run({ "remove", file, "Note", "Missing" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("Title\tbasn6a08 32x32\nAuthor\tCy\n"));
+        QCOMPARE(run({ "--recompress", "clear", file }), 0);
+        QCOMPARE(list({ file }), QString());
+        QVERIFY(chunkPayloads(readFile(file), "IDAT") != imageData);
+    }
+
+    void failedFileIsNamedAndUntouched()
+    {
+        const QString good = copyOf(QStringLiteral("basn0g08.png"));
+        const QString bad = m_dir->filePath(QStringLiteral("bad.png"));
+        writeFile(bad, "not a png");
+        QCOMPARE(run({ "list", good, bad }), 1);
+        QVERIFY(m_err.contains(bad));
+        QVERIFY(m_err.contains(QStringLiteral("not a PNG")));
+
+        const QByteArray before = readFile(good);
+        QFile::setPermissions(good, QFileDevice::ReadOwner);
+        QCOMPARE(run({ "set", good, "A=b" }), 1);
+        QVERIFY(m_err.contains(QStringLiteral("read-only")));
+        QCOMPARE(readFile(good), before);
+
+        QCOMPARE(run({ "set", bad, "A=b" }), 1);
+        QCOMPARE(readFile(bad), QByteArray("not a png"));
+    }
+
+    void chunksListing()
+    {
+        const QString file = copyOf(QStringLiteral("ccwn3p08.png"));
+        QCOMPARE(run({ "chunks", file }), 0);
+        const QStringList lines = m_out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(), QStringLiteral("IHDR\t13\tbefore-IDAT\tcrc-ok"));
+        QVERIFY(lines.last().startsWith(QStringLiteral("IEND\t0\tafter-IDAT")));
+
+        QByteArray damaged = readFile(file);
+        damaged[damaged.indexOf("cHRM") + 6] ^= 1;
+        writeFile(file, damaged);
+        QCOMPARE(run({ "chunks", file }), 0);
+        QVERIFY(m_out.contains(QStringLiteral("cHRM\t32\tbefore-IDAT\tcrc-BAD")));
+    }
+
+    void exportAndImport()
+    {
+        const QString source = copyOf(QStringLiteral("ct1n0g04.png"));
+        const QString velmx = m_dir->filePath(QStringLiteral("meta.velmx"));
+        const QString csv = m_dir->filePath(QStringLiteral("meta.csv"));
+        QCOMPARE(run({ "export", source, velmx }), 0);
+        QCOMPARE(run({ "export", "--separator", "tab", source, csv }), 0);
+        QVERIFY(readFile(csv).startsWith("\"Title\"\t\"PngSuite\"\n"));
+        QCOMPARE(run({ "export", source, m_dir->filePath(QStringLiteral("meta.txt")) }), 2);
+
+        const QString target = copyOf(QStringLiteral("basn0g08.png"));
+        QCOMPARE(run({ "import", target, velmx }), 0);
+        QCOMPARE(list({ target }), list({ source }));
+
+        // Delimited text: one line per entry, so texts with line breaks keep their first line.
+        QCOMPARE(run({ "import", "--clear", "--separator", "tab", target, csv }), 0);
+        QVERIFY(list({ target }).startsWith(QStringLiteral("Title\tPngSuite\nAuthor\tWillem A.J. van Schaik\n")));
+
+        // Macros expand against the file imported into; --replace keeps one entry per keyword.
+        const QString macros = m_dir->filePath(QStringLiteral("macros.csv"));
+        writeFile(macros, "\"Title\",\"%FILENAME% %WIDTH%\"\n\"Title\",\"second\"\n");
+        QCOMPARE(run({ "import", "--replace", target, macros }), 0);
+        QVERIFY(!list({ target }).contains(QStringLiteral("PngSuite")));
+        QVERIFY(m_out.endsWith(QStringLiteral("Title\tsecond\n")));
+        QCOMPARE(run({ "import", target, macros }), 0);
+        QVERIFY(list({ target }).endsWith(QStringLiteral("Title\tbasn0g08 32\nTitle\tsecond\n")));
+
+        // Refused imports leave the file alone.
+        const QByteArray before = readFile(target);
+        const QString upper = m_dir->filePath(QStringLiteral("meta.VELMX"));
+        writeFile(upper, "<ImageMetadata><comment keyword=\"A\" text=\"b\"/></ImageMetadata>");
+        QCOMPARE(run({ "import", "--clear", target, upper }), 1);
+        QVERIFY(m_err.contains(QStringLiteral(".velmx or .csv")));
+        const QString broken = m_dir->filePath(QStringLiteral("broken.velmx"));
+        writeFile(broken, "<ImageMetadata><comment keyword=");
+        QCOMPARE(run({ "import", "--clear", target, broken }), 1);
+        QCOMPARE(run({ "import", target, m_dir->filePath(QStringLiteral("missing.csv")) }), 1);
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(run({ "import", "--separator", "ab", target, broken }), 2);
+    }
+
+    void batchCommand()
+    {
+        const QString set = m_dir->filePath(QStringLiteral("set"));
+        const QString a = copyOf(QStringLiteral("ct1n0g04.png"), QStringLiteral("set"));
+        const QString b = copyFixture(QStringLiteral("pngsuite/basn3p08.png"), set + QStringLiteral("/sub"), "B.PNG");
+        writeFile(set + QStringLiteral("/notes.txt"), "not a png");
+        const QString velmx = m_dir->filePath(QStringLiteral("list.velmx"));
+        writeFile(velmx, "<ImageMetadata><comment keyword=\"Title\" text=\"%FILENAME%\"/></ImageMetadata>");
+
+        QCOMPARE(run({ "batch", "--clear-existing", "--comments", velmx, "--set", "Author=Ann", "-j", "2", set }), 0);
+        QCOMPARE(m_out, QStringLiteral("2 of 2 files processed\n"));
+        QCOMPARE(list({ a, b }),
+            QStringLiteral("==> %1 <==\nTitle\tct1n0g04\nAuthor\tAnn\n==> %2 <==\nTitle\tB\nAuthor\tAnn\n").arg(a, b));
+
+        // Without the extension check the text file is tried, fails, and is named.
+        QCOMPARE(run({ "batch", "--no-check-ext", "--set", "K=v", set }), 1);
+        QVERIFY(m_out.startsWith(QStringLiteral("2 of 3 files processed")));
+        QVERIFY(m_err.contains(QStringLiteral("notes.txt")));
+        QCOMPARE(readFile(set + QStringLiteral("/notes.txt")), QByteArray("not a png"));
+        QCOMPARE(list({ a }), QStringLiteral("K\tv\nTitle\tct1n0g04\nAuthor\tAnn\n"));
+
+        QCOMPARE(run({ "batch", "-j", "0", a }), 2);
+        QCOMPARE(run({ "batch", "--set", "novalue", a }), 2);
+    }
+
+    void presetsAndTemplates()
+    {
+        // The stores live in the user's folders: point those at the test's own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
+        QCOMPARE(run({ "presets" }), 0);
+        QCOMPARE(m_out.count(u'\n'), 10);
+        QVERIFY(m_out.startsWith(u"Author : %OSUSERNAME%\n"_qs) && m_out.endsWith(u"\nWarning\n"_qs));
+        QCOMPARE(run({ "templates" }), 0);
+        QCOMPARE(m_out, QStringLiteral("Standards\n"));
+
+        // A template of our own: clears the list, then Title from the file name.
+        writeFile(m_dir->filePath(QStringLiteral("data/Velmora/Templates/Web")),
+            "<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"NO\">"
+            "<comment keyword=\"Title\" text=\"%FILENAME% (%WIDTH%)\"/></ImageMetadata>");
+        const QString a = copyOf(QStringLiteral("ct1n0g04.png"));
+        const QString b = copyOf(QStringLiteral("basn3p08.png"));
+        QCOMPARE(run({ "apply-template", "Web", a, b }), 0);
+        QCOMPARE(list({ a, b }), u"==> %1 <==\nTitle\tct1n0g04 (32)\n==> %2 <==\nTitle\tbasn3p08 (32)\n"_qs.arg(a, b));
+        QCOMPARE(run({ "apply-template", "Nope", a }), 1);
+        QVERIFY(m_err.contains(QStringLiteral("Nope")));
+    }
+
+    void realProcess()
+    {
+        const QString cli = qEnvironmentVariable("VELMORA_CLI");
+        QVERIFY2(QFileInfo::exists(cli), qPrintable(cli));
+        const QString file = copyOf(QStringLiteral("basn0g08.png"));
+        QString output;
+        QCOMPARE(runTool(cli, { "set", file, QString::fromUtf8("Title=Grüße 世界") }, &output), 0);
+        QCOMPARE(runTool(cli, { "list", file }, &output), 0);
+        QCOMPARE(output, QString::fromUtf8("Title\tGrüße 世界\n"));
+        QCOMPARE(runTool(cli, { "list", m_dir->filePath(QStringLiteral("missing.png")) }, &output), 1);
+        QCOMPARE(runTool(cli, { "bogus" }, &output), 2);
+    }
 };
-
-void tst_Cli::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-int tst_Cli::run(const QStringList &args)
-{
-    m_out.clear();
-    m_err.clear();
-    QTextStream out(&m_out), err(&m_err);
-    const int status = runCli(args, out, err);
-    out.flush();
-    err.flush();
-    return status;
-}
-
-QString tst_Cli::copyOf(const QString &suiteFile)
-{
-    const QString path = m_dir->filePath(suiteFile);
-    writeFile(path, readFile(dataPath(QStringLiteral("pngsuite/") + suiteFile)));
-    return path;
-}
-
-void tst_Cli::usageErrors_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"frobnicate"};
-    QTest::newRow("unknown option") << QStringList{"list", "--fancy", "x.png"};
-    QTest::newRow("set without pair") << QStringList{"set", "x.png"};
-    QTest::newRow("set with bad pair") << QStringList{"set", "x.png", "novalue"};
-    QTest::newRow("set with empty key") << QStringList{"set", "x.png", "=v"};
-    QTest::newRow("clear two files") << QStringList{"clear", "a.png", "b.png"};
-    QTest::newRow("info no file") << QStringList{"info"};
-}
-
-void tst_Cli::usageErrors()
-{
-    QFETCH(QStringList, args);
-    QCOMPARE(run(args), 2);
-    QVERIFY(m_err.contains(QStringLiteral("--help")));
-}
-
-void tst_Cli::infoAndList()
-{
-    QCOMPARE(run({"--help"}), 0);
-    QVERIFY(m_out.contains(QStringLiteral("Exit status")));
-
-    const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
-    QCOMPARE(run({"info", file}), 0);
-    QVERIFY(m_out.contains(QStringLiteral("32 × 32")));
-    QCOMPARE(m_out.count(u'\n'), 7);
-
-    QCOMPARE(run({"list", file}), 0);
-    QVERIFY(m_out.startsWith(QStringLiteral("Title\tPngSuite\n")));
-    QVERIFY(m_out.contains(QStringLiteral("van Schaik\\n(willem@schaik.com)")));
-
-    QCOMPARE(run({"list", "--json", file, copyOf(QStringLiteral("basn0g01.png"))}), 0);
-    const QJsonArray files = QJsonDocument::fromJson(m_out.toUtf8()).array();
-    QCOMPARE(files.size(), 2);
-    QCOMPARE(files[0].toObject()[QStringLiteral("file")].toString(), file);
-    QCOMPARE(files[0].toObject()[QStringLiteral("comments")].toArray().size(), 6);
-    QCOMPARE(files[1].toObject()[QStringLiteral("comments")].toArray().size(), 0);
-}
-
-void tst_Cli::setRemoveClear()
-{
-    const QString file = copyOf(QStringLiteral("basn2c08.png"));
-    QCOMPARE(run({"set", file, "Title=%FILENAME% %WIDTH%x%HEIGHT%", "Author=Ann", "Author=Bob", "Note=a=b"}), 0);
-    QCOMPARE(run({"list", file}), 0);
-    QCOMPARE(m_out, QStringLiteral("Title\tbasn2c08 32x32\nAuthor\tAnn\nAuthor\tBob\nNote\ta=b\n"));
-
-    QCOMPARE(run({"set", "--replace", file, "Author=Cy"}), 0);
-    QCOMPARE(run({"list", file}), 0);
-    QCOMPARE(m_out, QStringLiteral("Title\tbasn2c08 32x32\nNote\ta=b\nAuthor\tCy\n"));
-
-    QCOMPARE(run({"remove", file, "Note", "Missing"}), 0);
-    QCOMPARE(run({"list", file}), 0);
-    QCOMPARE(m_out, QStringLiteral("Title\tbasn2c08 32x32\nAuthor\tCy\n"));
-
-    QCOMPARE(run({"clear", file}), 0);
-    QCOMPARE(run({"list", file}), 0);
-    QCOMPARE(m_out, QString());
-}
-
-void tst_Cli::failedFileIsNamedAndUntouched()
-{
-    const QString good = copyOf(QStringLiteral("basn0g08.png"));
-    const QString bad = m_dir->filePath(QStringLiteral("bad.png"));
-    writeFile(bad, "not a png");
-    QCOMPARE(run({"list", good, bad}), 1);
-    QVERIFY(m_err.contains(bad));
-    QVERIFY(m_err.contains(QStringLiteral("not a PNG")));
-
-    const QByteArray before = readFile(good);
-    QFile::setPermissions(good, QFileDevice::ReadOwner);
-    QCOMPARE(run({"set", good, "A=b"}), 1);
-    QVERIFY(m_err.contains(QStringLiteral("read-only")));
-    QCOMPARE(readFile(good), before);
-
-    QCOMPARE(run({"set", bad, "A=b"}), 1);
-    QCOMPARE(readFile(bad), QByteArray("not a png"));
-}
-
-void tst_Cli::chunksListing()
-{
-    const QString file = copyOf(QStringLiteral("ccwn3p08.png"));
-    QCOMPARE(run({"chunks", file}), 0);
-    const QStringList lines = m_out.split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.first(), QStringLiteral("IHDR\t13\tbefore-IDAT\tcrc-ok"));
-    QVERIFY(lines.last().startsWith(QStringLiteral("IEND\t0\tafter-IDAT")));
-
-    QByteArray damaged = readFile(file);
-    damaged[damaged.indexOf("cHRM") + 6] ^= 1;
-    writeFile(file, damaged);
-    QCOMPARE(run({"chunks", file}), 0);
-    QVERIFY(m_out.contains(QStringLiteral("cHRM\t32\tbefore-IDAT\tcrc-BAD")));
-}
-
-void tst_Cli::keptAndRecompressedImageData()
-{
-    const QString file = copyOf(QStringLiteral("basn6a08.png"));
-    const auto original = chunkPayloads(readFile(file), "IDAT");
-    QCOMPARE(run({"set", file, "A=b"}), 0);
-    QCOMPARE(chunkPayloads(readFile(file), "IDAT"), original);
-    QCOMPARE(run({"--recompress", "set", file, "A=c"}), 0);
-    QVERIFY(chunkPayloads(readFile(file), "IDAT") != original);
-    QCOMPARE(run({"list", file}), 0);
-    QCOMPARE(m_out, QStringLiteral("A\tb\nA\tc\n"));
-}
-
-void tst_Cli::exportAndImport()
-{
-    const QString source = copyOf(QStringLiteral("ct1n0g04.png"));
-    const QString velmx = m_dir->filePath(QStringLiteral("meta.velmx"));
-    const QString csv = m_dir->filePath(QStringLiteral("meta.csv"));
-    QCOMPARE(run({"export", source, velmx}), 0);
-    QCOMPARE(run({"export", "--separator", "tab", source, csv}), 0);
-    QVERIFY(readFile(csv).startsWith("\"Title\"\t\"PngSuite\"\n"));
-    QCOMPARE(run({"export", source, m_dir->filePath(QStringLiteral("meta.txt"))}), 2);
-
-    QCOMPARE(run({"list", source}), 0);
-    const QString sourceList = m_out;
-    const QString target = copyOf(QStringLiteral("basn0g08.png"));
-    QCOMPARE(run({"import", target, velmx}), 0);
-    QCOMPARE(run({"list", target}), 0);
-    QCOMPARE(m_out, sourceList);
-
-    // Delimited text: one line per entry, so texts with line breaks keep their first line.
-    QCOMPARE(run({"import", "--clear", "--separator", "tab", target, csv}), 0);
-    QCOMPARE(run({"list", target}), 0);
-    QVERIFY(m_out.startsWith(QStringLiteral("Title\tPngSuite\nAuthor\tWillem A.J. van Schaik\n")));
-
-    // Macros expand against the file imported into; --replace keeps one entry per keyword.
-    const QString macros = m_dir->filePath(QStringLiteral("macros.csv"));
-    writeFile(macros, "\"Title\",\"%FILENAME% %WIDTH%\"\n\"Title\",\"second\"\n");
-    QCOMPARE(run({"import", "--replace", target, macros}), 0);
-    QCOMPARE(run({"list", target}), 0);
-    QVERIFY(!m_out.contains(QStringLiteral("PngSuite")));
-    QVERIFY(m_out.endsWith(QStringLiteral("Title\tsecond\n")));
-    QCOMPARE(run({"import", target, macros}), 0);
-    QCOMPARE(run({"list", target}), 0);
-    QVERIFY(m_out.endsWith(QStringLiteral("Title\tbasn0g08 32\nTitle\tsecond\n")));
-}
-
-void tst_Cli::importRefusalsLeaveFileAlone()
-{
-    const QString target = copyOf(QStringLiteral("ct1n0g04.png"));
-    const QByteArray before = readFile(target);
-    const QString upper = m_dir->filePath(QStringLiteral("meta.VELMX"));
-    writeFile(upper, "<ImageMetadata><comment keyword=\"A\" text=\"b\"/></ImageMetadata>");
-    QCOMPARE(run({"import", "--clear", target, upper}), 1);
-    QVERIFY(m_err.contains(QStringLiteral(".velmx or .csv")));
-    const QString broken = m_dir->filePath(QStringLiteral("broken.velmx"));
-    writeFile(broken, "<ImageMetadata><comment keyword=");
-    QCOMPARE(run({"import", "--clear", target, broken}), 1);
-    QCOMPARE(run({"import", target, m_dir->filePath(QStringLiteral("missing.csv"))}), 1);
-    QCOMPARE(readFile(target), before);
-    QCOMPARE(run({"import", "--separator", "ab", target, broken}), 2);
-}
-
-void tst_Cli::batchCommand()
-{
-    QDir().mkpath(m_dir->filePath(QStringLiteral("set/sub")));
-    const QString a = m_dir->filePath(QStringLiteral("set/a.png"));
-    const QString b = m_dir->filePath(QStringLiteral("set/sub/B.PNG"));
-    writeFile(a, readFile(dataPath(QStringLiteral("pngsuite/ct1n0g04.png"))));
-    writeFile(b, readFile(dataPath(QStringLiteral("pngsuite/basn3p08.png"))));
-    writeFile(m_dir->filePath(QStringLiteral("set/notes.txt")), "not a png");
-    const QString list = m_dir->filePath(QStringLiteral("list.velmx"));
-    writeFile(list, "<ImageMetadata><comment keyword=\"Title\" text=\"%FILENAME%\"/></ImageMetadata>");
-
-    QCOMPARE(run({"batch", "--clear-existing", "--comments", list, "--set", "Author=Ann", "-j", "2",
-                  m_dir->filePath(QStringLiteral("set"))}),
-             0);
-    QCOMPARE(m_out, QStringLiteral("2 of 2 files processed\n"));
-    QCOMPARE(run({"list", a, b}), 0);
-    QCOMPARE(m_out, QStringLiteral("==> %1 <==\nTitle\ta\nAuthor\tAnn\n==> %2 <==\nTitle\tB\nAuthor\tAnn\n").arg(a, b));
-
-    // Without the extension check the text file is tried, fails, and is named.
-    QCOMPARE(run({"batch", "--no-check-ext", "--set", "K=v", m_dir->filePath(QStringLiteral("set"))}), 1);
-    QVERIFY(m_out.startsWith(QStringLiteral("2 of 3 files processed")));
-    QVERIFY(m_err.contains(QStringLiteral("notes.txt")));
-    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("set/notes.txt"))), QByteArray("not a png"));
-    QCOMPARE(run({"list", a}), 0);
-    QCOMPARE(m_out, QStringLiteral("K\tv\nTitle\ta\nAuthor\tAnn\n"));
-
-    QCOMPARE(run({"batch", "-j", "0", a}), 2);
-    QCOMPARE(run({"batch", "--set", "novalue", a}), 2);
-}
-
-void tst_Cli::presetsAndTemplates()
-{
-    // The stores live in the user's folders: point those at the test's own.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
-    QCOMPARE(run({"presets"}), 0);
-    const QStringList presets = m_out.split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(presets.size(), 10);
-    QCOMPARE(presets.first(), QStringLiteral("Author : %OSUSERNAME%"));
-    QCOMPARE(presets.last(), QStringLiteral("Warning"));
-
-    QCOMPARE(run({"templates"}), 0);
-    QCOMPARE(m_out, QStringLiteral("Standards\n"));
-
-    // A template of our own: clears the list, then Title from the file name.
-    const QString folder = m_dir->filePath(QStringLiteral("data/Velmora/Templates"));
-    writeFile(folder + QStringLiteral("/Web"),
-              "<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"NO\">"
-              "<comment keyword=\"Title\" text=\"%FILENAME% (%WIDTH%)\"/></ImageMetadata>");
-    const QString a = copyOf(QStringLiteral("ct1n0g04.png"));
-    const QString b = copyOf(QStringLiteral("basn3p08.png"));
-    QCOMPARE(run({"apply-template", "Web", a, b}), 0);
-    QCOMPARE(run({"list", a, b}), 0);
-    QCOMPARE(m_out, QStringLiteral("==> %1 <==\nTitle\tct1n0g04 (32)\n==> %2 <==\nTitle\tbasn3p08 (32)\n").arg(a, b));
-    QCOMPARE(run({"apply-template", "Nope", a}), 1);
-    QVERIFY(m_err.contains(QStringLiteral("Nope")));
-    qunsetenv("XDG_CONFIG_HOME");
-    qunsetenv("XDG_DATA_HOME");
-}
-
-void tst_Cli::realProcess()
-{
-    const QString cli = qEnvironmentVariable("VELMORA_CLI");
-    QVERIFY2(QFileInfo::exists(cli), qPrintable(cli));
-    const QString file = copyOf(QStringLiteral("basn0g08.png"));
-    QString output;
-    QCOMPARE(runTool(cli, {"set", file, QString::fromUtf8("Title=Grüße 世界")}, &output), 0);
-    QCOMPARE(runTool(cli, {"list", file}, &output), 0);
-    QCOMPARE(output, QString::fromUtf8("Title\tGrüße 世界\n"));
-    QCOMPARE(runTool(cli, {"list", m_dir->filePath(QStringLiteral("missing.png"))}, &output), 1);
-    QCOMPARE(runTool(cli, {"bogus"}, &output), 2);
-}
 
 QTEST_GUILESS_MAIN(tst_Cli)
 #include "tst_Cli.moc"

@@ -5,21 +5,6 @@
 #include <QTimeZone>
 #include <QtTest>
 
-class tst_TextMacros : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    void expansion_data();
-    void expansion();
-    void emptyAndNullGiveEmpty();
-    void dateReadAfreshForEachOccurrence();
-    void dateTimeHasOffset();
-    void namesInOfferOrder();
-};
-
 static PNGinfo sampleRecord()
 {
     PNGinfo info;
@@ -32,96 +17,84 @@ static PNGinfo sampleRecord()
     return info;
 }
 
-void tst_TextMacros::init()
+class tst_TextMacros : public QObject
 {
-    setMacroClock([] { return QDateTime(QDate(2008, 7, 4), QTime(13, 5, 9)); });
-}
+    Q_OBJECT
 
-void tst_TextMacros::cleanup()
-{
-    setMacroClock({});
-}
+private Q_SLOTS:
+    void init() { setMacroClock([] { return QDateTime(QDate(2008, 7, 4), QTime(13, 5, 9)); }); }
+    void cleanup() { setMacroClock({}); }
 
-void tst_TextMacros::expansion_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    const QString sunset = QStringLiteral("/photos/2008/sunset.png");
-    QTest::newRow("size") << sunset << "Shot %WIDTH%x%HEIGHT%" << "Shot 800x600";
-    QTest::newRow("file name twice") << "/a/b/sunset.png" << "%FILENAME% - %FILENAME%" << "sunset - sunset";
-    QTest::newRow("only last extension goes") << "/x/archive.tar.png" << "%FILENAME%" << "archive.tar";
-    QTest::newRow("colour type 4") << sunset << "%COLOURTYPE%" << "Greyscale + Alpha";
-    QTest::newRow("bit depth") << sunset << "%BITDEPTH%" << "16";
-    QTest::newRow("interlace") << sunset << "%INTERLACE%" << localizedString("Adam7");
-    QTest::newRow("no profile") << sunset << "%COLOURPROFILE%" << localizedString("None");
-    QTest::newRow("lone percent") << sunset << "100% done" << "100% done";
-    QTest::newRow("lower case is text") << sunset << "%date%" << "%date%";
-    QTest::newRow("date") << sunset << "%DATE%" << "2008-07-04";
-    QTest::newRow("DATETIME is not DATE") << sunset << "%DATETIME%" << QString();
-    QTest::newRow("later macro sees earlier value") << "/p/%WIDTH%.png" << "%FILENAME%" << "800";
-    QTest::newRow("own value not searched again") << "/p/%FILENAME%.png" << "%FILENAME%" << "%FILENAME%";
-    QTest::newRow("earlier macro not searched again") << "/p/%DATE%.png" << "%FILENAME%" << "%DATE%";
-    QTest::newRow("adjacent macros") << sunset << "%WIDTH%%HEIGHT%" << "800600";
-}
+    void expansion_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const QString sunset = QStringLiteral("/photos/2008/sunset.png");
+        QTest::newRow("size") << sunset << "Shot %WIDTH%x%HEIGHT%" << "Shot 800x600";
+        QTest::newRow("file name twice") << "/a/b/sunset.png" << "%FILENAME% - %FILENAME%" << "sunset - sunset";
+        QTest::newRow("only last extension goes") << "/x/archive.tar.png" << "%FILENAME%" << "archive.tar";
+        QTest::newRow("colour type 4") << sunset << "%COLOURTYPE%" << "Greyscale + Alpha";
+        QTest::newRow("bit depth") << sunset << "%BITDEPTH%" << "16";
+        QTest::newRow("interlace") << sunset << "%INTERLACE%" << localizedString("Adam7");
+        QTest::newRow("no profile") << sunset << "%COLOURPROFILE%" << localizedString("None");
+        QTest::newRow("user name") << sunset << "%OSUSERNAME%" << fullUserName();
+        QTest::newRow("lone percent") << sunset << "100% done" << "100% done";
+        QTest::newRow("lower case is text") << sunset << "%date%" << "%date%";
+        QTest::newRow("date") << sunset << "%DATE%" << "2008-07-04";
+        QTest::newRow("DATETIME is not DATE") << sunset << "%DATETIME%" << QString();
+        QTest::newRow("later macro sees earlier value") << "/p/%WIDTH%.png" << "%FILENAME%" << "800";
+        QTest::newRow("own value not searched again") << "/p/%FILENAME%.png" << "%FILENAME%" << "%FILENAME%";
+        QTest::newRow("earlier macro not searched again") << "/p/%DATE%.png" << "%FILENAME%" << "%DATE%";
+        QTest::newRow("adjacent macros") << sunset << "%WIDTH%%HEIGHT%" << "800600";
+    }
+    void expansion()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        PNGinfo info = sampleRecord();
+        info.path = path;
+        const QString result = processedTextForPNG(text, info);
+        if (expected.isNull()) // the date-and-time form: date, time and a numeric offset
+            QVERIFY2(QRegularExpression(QStringLiteral("^2008-07-04 13:05:09 [+-]\\d{4}$")).match(result).hasMatch(),
+                     qPrintable(result));
+        else
+            QCOMPARE(result, expected);
+    }
 
-void tst_TextMacros::expansion()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    PNGinfo info = sampleRecord();
-    info.path = path;
-    const QString result = processedTextForPNG(text, info);
-    if (expected.isNull()) // the date-and-time form: date, time and a numeric offset
-        QVERIFY2(QRegularExpression(QStringLiteral("^2008-07-04 13:05:09 [+-]\\d{4}$")).match(result).hasMatch(),
-                 qPrintable(result));
-    else
-        QCOMPARE(result, expected);
-}
+    void emptyAndNullGiveEmpty()
+    {
+        const PNGinfo info = sampleRecord();
+        QCOMPARE(processedTextForPNG(QString(), info), QStringLiteral(""));
+        QVERIFY(!processedTextForPNG(QString(), info).isNull());
+        QCOMPARE(processedTextForPNG(QStringLiteral(""), info), QStringLiteral(""));
+        QVERIFY(!fullUserName().isEmpty());
 
-void tst_TextMacros::emptyAndNullGiveEmpty()
-{
-    const PNGinfo info = sampleRecord();
-    QCOMPARE(processedTextForPNG(QString(), info), QStringLiteral(""));
-    QVERIFY(!processedTextForPNG(QString(), info).isNull());
-    QCOMPARE(processedTextForPNG(QStringLiteral(""), info), QStringLiteral(""));
+        // A record reset after a failed read still names its file.
+        PNGinfo zero;
+        zero.path = QStringLiteral("/x/y.png");
+        QCOMPARE(processedTextForPNG(QStringLiteral("%FILENAME% %WIDTH% %COLOURTYPE% %COLOURPROFILE%"), zero),
+                 QStringLiteral("y 0 Greyscale ") + localizedString("None"));
+        zero.profileName = QByteArray("sRGB IEC61966-2.1");
+        QCOMPARE(processedTextForPNG(QStringLiteral("%COLOURPROFILE%"), zero), QStringLiteral("sRGB IEC61966-2.1"));
+    }
 
-    // A record reset after a failed read still names its file.
-    PNGinfo zero;
-    zero.path = QStringLiteral("/x/y.png");
-    QCOMPARE(processedTextForPNG(QStringLiteral("%FILENAME% %WIDTH% %COLOURTYPE% %COLOURPROFILE%"), zero),
-             QStringLiteral("y 0 Greyscale ") + localizedString("None"));
-    zero.profileName = QByteArray("sRGB IEC61966-2.1");
-    QCOMPARE(processedTextForPNG(QStringLiteral("%COLOURPROFILE%"), zero), QStringLiteral("sRGB IEC61966-2.1"));
-}
-
-void tst_TextMacros::dateReadAfreshForEachOccurrence()
-{
-    int calls = 0;
-    setMacroClock([&] {
-        ++calls;
-        // Midnight passes between the two occurrences.
-        return calls == 1 ? QDateTime(QDate(2008, 12, 31), QTime(23, 59, 59)) : QDateTime(QDate(2009, 1, 1), QTime(0, 0, 0));
-    });
-    QCOMPARE(processedTextForPNG(QStringLiteral("%DATE% / %DATE%"), sampleRecord()),
-             QStringLiteral("2008-12-31 / 2009-01-01"));
-}
-
-void tst_TextMacros::dateTimeHasOffset()
-{
-    setMacroClock([] { return QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), QTimeZone(-(5 * 3600 + 30 * 60))); });
-    QCOMPARE(processedTextForPNG(QStringLiteral("%DATETIME%"), sampleRecord()), QStringLiteral("2020-01-02 03:04:05 -0530"));
-}
-
-void tst_TextMacros::namesInOfferOrder()
-{
-    const QStringList &names = macroNames();
-    QCOMPARE(names.size(), 10);
-    QCOMPARE(names.first(), QStringLiteral("%DATE%"));
-    QCOMPARE(names.last(), QStringLiteral("%COLOURPROFILE%"));
-    QVERIFY(!fullUserName().isEmpty());
-}
+    void dateReadAfreshForEachOccurrence()
+    {
+        int calls = 0;
+        setMacroClock([&] {
+            ++calls;
+            // Midnight passes between the two occurrences.
+            return calls == 1 ? QDateTime(QDate(2008, 12, 31), QTime(23, 59, 59)) : QDateTime(QDate(2009, 1, 1), QTime(0, 0, 0));
+        });
+        QCOMPARE(processedTextForPNG(QStringLiteral("%DATE% / %DATE%"), sampleRecord()),
+                 QStringLiteral("2008-12-31 / 2009-01-01"));
+        // The date and time carry the clock's own offset.
+        setMacroClock([] { return QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), QTimeZone(-(5 * 3600 + 30 * 60))); });
+        QCOMPARE(processedTextForPNG(QStringLiteral("%DATETIME%"), sampleRecord()), QStringLiteral("2020-01-02 03:04:05 -0530"));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_TextMacros)
 #include "tst_TextMacros.moc"

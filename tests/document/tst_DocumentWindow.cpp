@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "core/PNGReader.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/CommentTableModel.h"
@@ -9,12 +8,10 @@
 #include "document/widgets/Prompts.h"
 #include "interchange/PasteboardFormats.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -27,14 +24,8 @@ using namespace TestSupport;
 
 namespace {
 
-const char *const kSummaryFields[] = {
-    "imageSizeField",
-    "imageBitDepthField",
-    "imagePixelFormatField",
-    "imageInterlacedField",
-    "imagePhysicalSizeMMField",
-    "imagePhysicalSizeInchField",
-};
+const char *const kSummaryFields[] = { "imageSizeField", "imageBitDepthField", "imagePixelFormatField",
+    "imageInterlacedField", "imagePhysicalSizeMMField", "imagePhysicalSizeInchField" };
 
 QStringList summaryTexts(const DocumentWindow &window)
 {
@@ -52,20 +43,6 @@ QStringList tableRows(const QAbstractItemModel &model, int role = Qt::DisplayRol
     for (int row = 0; row < model.rowCount(); ++row)
         rows << model.index(row, 0).data(role).toString() + u'=' + model.index(row, 1).data(role).toString();
     return rows;
-}
-
-QStringList fileComments(const QString &path)
-{
-    PNGinfo info;
-    info.path = path;
-    PNGRows rows;
-    CommentList comments;
-    if (!loadPNG(info, rows, comments))
-        return { QStringLiteral("<unreadable>") };
-    QStringList result;
-    for (const auto &c : comments)
-        result << c->keyword() + u'=' + c->text();
-    return result;
 }
 
 void trigger(DocumentWindow &window, const char *actionName)
@@ -109,387 +86,318 @@ class tst_DocumentWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
 
-    void showsPngSuiteFile_data();
-    void showsPngSuiteFile();
-    void failedLoadKeepsWindowOpen();
-    void editCells();
-    void addAndRemoveRows();
-    void searchField();
-    void copyFromOneWindowPasteIntoAnother();
-    void dragMovesWithinCopiesBetween();
-    void saveAndReread();
-    void failedSaveShowsError();
-    void closeAsks_data();
-    void closeAsks();
-    void grabWindow();
+    void cleanup()
+    {
+        for (const auto &window : std::as_const(m_windows))
+            delete window.data();
+        m_windows.clear();
+        QApplication::clipboard()->clear();
+    }
+
+    void showsPngSuiteFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("bitDepth");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("RGB") << "basn2c08.png" << "8" << "RGB" << 0;
+        QTest::newRow("text chunks") << "ct1n0g04.png" << "4" << "Greyscale" << 6;
+    }
+    void showsPngSuiteFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, bitDepth);
+        QFETCH(QString, colour);
+        DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/") + file));
+        // Every suite image is 32 × 32 pixels, not interlaced, without pHYs (72 per inch).
+        const auto line = [](const char *key, const QString &a, const QString &b = QString()) {
+            return b.isNull() ? localizedString(key).arg(a) : localizedString(key).arg(a, b);
+        };
+        QCOMPARE(summaryTexts(*window),
+            QStringList({ line("ImageSize", "32", "32"), line("ImageBitDepth", bitDepth),
+                line("ColourFormat", localizedString(qPrintable(colour))), line("Interlaced", localizedString("None")),
+                line("PhysicalSizeMM", "11", "11"), line("PhysicalSizeInch", "0.44", "0.44") }));
+        QCOMPARE(window->windowTitle(), file + QStringLiteral("[*]"));
+        QVERIFY(!window->isWindowModified());
+        QTEST(window->tableModel()->rowCount(), "rows");
+
+        auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
+        QVERIFY(image);
+        QCOMPARE(image->image().size(), QSize(32, 32));
+        // Scaled to fit with its aspect ratio, centred.
+        const QRect shown = image->imageRect();
+        QCOMPARE(shown.width(), shown.height());
+        QCOMPARE(shown.width(), std::min(image->width(), image->height()));
+        QVERIFY(image->rect().contains(shown));
+    }
+
+    void failedLoadKeepsWindowOpen()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("not-a-png.png"));
+        QVERIFY(writeFile(path, "GIF89a, not a PNG at all"));
+        DocumentWindow *window = open(path);
+        QVERIFY(window->isVisible());
+        QCOMPARE(summaryTexts(*window), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
+        QVERIFY(window->findChild<ImageView *>(QStringLiteral("imageView"))->image().isNull());
+        QVERIFY(!window->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
+        // The table can still be edited.
+        trigger(*window, "addAction");
+        QCOMPARE(window->tableModel()->rowCount(), 1);
+    }
+
+    void editCells()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/ct1n0g04.png")));
+        CommentTableView *table = window->commentTable();
+        const QModelIndex text = window->tableModel()->index(0, 1);
+
+        // The text editor takes line breaks; the cell shows the text on one line.
+        table->setCurrentIndex(text);
+        table->edit(text);
+        auto *editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("line one"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, QStringLiteral("%WIDTH% wide"));
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_VERIFY(!table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
+        QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("line one\n32 wide"));
+        QCOMPARE(text.data().toString(), QStringLiteral("line one⏎32 wide"));
+        QVERIFY(window->isWindowModified());
+
+        // Opening and leaving the editor without a change keeps the text as it is.
+        window->document()->setData(0, PNGDoc::TextColumn, QStringLiteral("a\r\nb\u00A0c"));
+        window->document()->setModified(false);
+        table->edit(text);
+        editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
+        QVERIFY(editor);
+        QCOMPARE(editor->toPlainText().count(u'\n'), 1);
+        table->commitEditing();
+        QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("a\r\nb\u00A0c"));
+        QVERIFY(!window->isWindowModified());
+    }
+
+    void searchAddAndRemoveRows()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/ct1n0g04.png")));
+        CommentTableView *table = window->commentTable();
+        auto *search = window->findChild<QLineEdit *>(QStringLiteral("searchField"));
+        QVERIFY(search);
+        QTest::keyClicks(search, QStringLiteral(" TIT"));
+        QCOMPARE(tableRows(*table->model()).size(), 1);
+        QVERIFY(table->model()->index(0, 0).data().toString().startsWith(QStringLiteral("Title")));
+
+        // Add starts editing the keyword of the new last row. A new blank comment cannot pass
+        // the filter, which therefore goes.
+        trigger(*window, "addAction");
+        QCOMPARE(search->text(), QString());
+        QCOMPARE(table->model()->rowCount(), 7);
+        QVERIFY(table->isPersistentEditorOpen(table->currentIndex()) || table->indexWidget(table->currentIndex()));
+        QCOMPARE(table->currentIndex(), table->model()->index(6, 0));
+        auto *line = table->findChild<QLineEdit *>(QStringLiteral("keywordEditor"));
+        QVERIFY(line);
+        QTest::keyClicks(line, QStringLiteral("Camera"));
+        QTest::keyClick(line, Qt::Key_Return);
+        QTRY_COMPARE(table->model()->index(6, 0).data().toString(), QStringLiteral("Camera"));
+        QVERIFY(window->isWindowModified());
+
+        // Remove takes the selected rows, here 1 and 3.
+        QStringList expected = tableRows(*table->model());
+        selectRows(*window, { 1, 3 });
+        trigger(*window, "removeAction");
+        expected.removeAt(3);
+        expected.removeAt(1);
+        QCOMPARE(tableRows(*table->model()), expected);
+
+        // Without a selection the commands that need one are disabled.
+        table->clearSelection();
+        for (const char *name : { "removeAction", "copyAction", "cutAction", "deleteAction" })
+            QVERIFY2(!window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled(), name);
+        trigger(*window, "deleteAllAction");
+        QCOMPARE(table->model()->rowCount(), 0);
+    }
+
+    void copyFromOneWindowPasteIntoAnother()
+    {
+        DocumentWindow *from = open(fixture(QStringLiteral("pngsuite/ct1n0g04.png")));
+        DocumentWindow *to = open(fixture(QStringLiteral("sample.png")));
+        const QStringList source = tableRows(*from->tableModel(), Qt::EditRole);
+        const QStringList target = tableRows(*to->tableModel(), Qt::EditRole);
+
+        // The standard shortcut reaches the window's command, not the table's own copy.
+        selectRows(*from, { 2, 0 });
+        from->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(from));
+        from->commentTable()->setFocus();
+        QTest::keySequence(from->commentTable(), QKeySequence::Copy);
+        const QMimeData *clipboard = QApplication::clipboard()->mimeData();
+        QVERIFY(clipboard && clipboard->hasFormat(PasteboardMetadataXML));
+        QVERIFY(!from->isWindowModified());
+
+        selectRows(*to, { 1 });
+        trigger(*to, "pasteAction");
+        QStringList expected = target;
+        expected.insert(1, source[2]);
+        expected.insert(1, source[0]);
+        QCOMPARE(tableRows(*to->tableModel(), Qt::EditRole), expected);
+        QVERIFY(to->isWindowModified());
+
+        // Without a selection the paste appends.
+        to->commentTable()->clearSelection();
+        trigger(*to, "pasteAction");
+        QCOMPARE(tableRows(*to->tableModel(), Qt::EditRole).mid(expected.size()), QStringList({ source[0], source[2] }));
+
+        // Cut takes the rows out of the source.
+        selectRows(*from, { 0 });
+        trigger(*from, "cutAction");
+        QCOMPARE(tableRows(*from->tableModel(), Qt::EditRole), source.mid(1));
+    }
+
+    void dragMovesWithinCopiesBetween()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/basn2c08.png")));
+        for (const char *keyword : { "k0", "k1", "k2", "k3" })
+            window->document()->addText(QString(), QString::fromLatin1(keyword));
+        CommentTableModel *model = window->tableModel();
+
+        // Within the table: the model's drag data dropped on the same model is a move.
+        std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(0, 0), model->index(1, 1), model->index(0, 1) }));
+        QVERIFY(drag);
+        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
+        QCOMPARE(tableRows(*model), QStringList({ "k2=", "k0=", "k1=", "k3=" }));
+
+        // Into another window: copies, and the source keeps its rows.
+        DocumentWindow *other = open(fixture(QStringLiteral("pngsuite/basn0g08.png")));
+        std::unique_ptr<QMimeData> outgoing(model->mimeData({ model->index(3, 0) }));
+        QVERIFY(other->tableModel()->dropMimeData(outgoing.get(), Qt::CopyAction, -1, -1, QModelIndex()));
+        QCOMPARE(model->rowCount(), 4);
+
+        // Plain text from another application, dropped on a row.
+        QMimeData text;
+        text.setText(QStringLiteral("Author\tJane Doe"));
+        QVERIFY(other->tableModel()->canDropMimeData(&text, Qt::CopyAction, -1, -1, QModelIndex()));
+        QVERIFY(other->tableModel()->dropMimeData(&text, Qt::CopyAction, -1, -1, other->tableModel()->index(0, 1)));
+        QCOMPARE(tableRows(*other->tableModel()), QStringList({ "Author=Jane Doe", "k3=" }));
+    }
+
+    void saveSaveAsAndFailedSave()
+    {
+        const QString path = fixture(QStringLiteral("sample.png"));
+        const QStringList original = fileComments(path);
+        DocumentWindow *window = open(path);
+        window->document()->setData(0, PNGDoc::TextColumn, QStringLiteral("Edited %FILENAME%"));
+        window->document()->setSearchText(QStringLiteral("auth"));
+        QVERIFY(window->isWindowModified());
+
+        trigger(*window, "saveAction");
+        QVERIFY(!window->isWindowModified());
+        QStringList expected = original;
+        expected[0] = QStringLiteral("Title=Edited sample");
+        // Comments hidden by the search are written too.
+        QCOMPARE(fileComments(path), expected);
+
+        // Save As goes to the chosen file, which the window then names.
+        PromptAnswers answers;
+        const QString copy = m_dir->filePath(QStringLiteral("renamed.png"));
+        answers.answer = copy;
+        window->document()->addText(QStringLiteral("v"), QStringLiteral("Added"));
+        trigger(*window, "saveAsAction");
+        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::SaveFile);
+        QCOMPARE(window->windowTitle(), QStringLiteral("renamed.png[*]"));
+        QCOMPARE(fileComments(copy), expected + QStringList { "Added=v" });
+        QCOMPARE(fileComments(path), expected);
+
+        // A failed save shows why and leaves the window on its file, still edited.
+        window->document()->addText(QStringLiteral("v"), QStringLiteral("K"));
+        answers.answer = m_dir->filePath(QStringLiteral("missing/folder/target.png"));
+        QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
+        trigger(*window, "saveAsAction");
+        QCOMPARE(answers.asked.size(), 3);
+        const Prompts::Request error = answers.asked.last();
+        QCOMPARE(error.kind, Prompts::Kind::Error);
+        QVERIFY2(error.text.contains(QStringLiteral("target.png")), qPrintable(error.text));
+        QVERIFY2(error.detail.contains(QStringLiteral("Velmora")) && error.detail.contains(QStringLiteral("27")),
+            qPrintable(error.detail));
+        QCOMPARE(window->document()->path(), copy);
+        QVERIFY(window->isWindowModified());
+    }
+
+    void closeAsks_data()
+    {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("unedited closes without asking") << false << -1 << true << false;
+        QTest::newRow("save") << true << int(Prompts::SaveChoice::Save) << true << true;
+        QTest::newRow("discard") << true << int(Prompts::SaveChoice::Discard) << true << false;
+        QTest::newRow("cancel") << true << int(Prompts::SaveChoice::Cancel) << false << false;
+    }
+    void closeAsks()
+    {
+        QFETCH(bool, edited);
+        QFETCH(int, choice);
+        QFETCH(bool, closed);
+        QFETCH(bool, written);
+        const QString path = fixture(QStringLiteral("pngsuite/ct1n0g04.png"));
+        const QStringList before = fileComments(path);
+        QPointer<DocumentWindow> window = open(path);
+        if (edited)
+            window->document()->deleteAll();
+        PromptAnswers answers;
+        answers.answer = choice;
+        trigger(*window, "closeAction");
+        QCOMPARE(answers.asked.size(), edited ? 1 : 0);
+        if (edited) {
+            QCOMPARE(answers.asked.first().kind, Prompts::Kind::SaveChanges);
+            QVERIFY(answers.asked.first().text.contains(QStringLiteral("ct1n0g04.png")));
+        }
+        // A closed window deletes itself.
+        QTRY_COMPARE(window.isNull(), closed);
+        QCOMPARE(fileComments(path), written ? QStringList() : before);
+    }
+
+    void grabWindow()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        window->resize(1000, 600);
+        selectRows(*window, { 2 });
+        QCoreApplication::processEvents();
+        const QImage shot = window->grab().toImage();
+        const QString folder = QStringLiteral(VELMORA_BUILD_DIR "/screenshots");
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = folder + QStringLiteral("/document-window.png");
+        QVERIFY(shot.save(file));
+        qInfo("Window picture: %s", qPrintable(file));
+        // The image area shows the picture, not an empty background.
+        const QRect area = window->findChild<ImageView *>(QStringLiteral("imageView"))->imageRect();
+        QVERIFY(area.width() > 100);
+    }
 
 private:
-    QString copyFixture(const QString &relative, const QString &name = QString());
+    QString fixture(const QString &relative) { return copyFixture(relative, m_dir->path()); }
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<QPointer<DocumentWindow>> m_windows;
-    DocumentWindow *open(const QString &path);
-};
 
-void tst_DocumentWindow::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-void tst_DocumentWindow::cleanup()
-{
-    for (const auto &window : std::as_const(m_windows))
-        delete window.data();
-    m_windows.clear();
-    QApplication::clipboard()->clear();
-}
-
-QString tst_DocumentWindow::copyFixture(const QString &relative, const QString &name)
-{
-    const QString target = m_dir->filePath(name.isEmpty() ? QFileInfo(relative).fileName() : name);
-    QFile::copy(dataPath(relative), target);
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    return target;
-}
-
-DocumentWindow *tst_DocumentWindow::open(const QString &path)
-{
-    auto *window = new DocumentWindow(path);
-    m_windows.append(window);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window))
-        qWarning("window not exposed");
-    // Every change of the table goes through the checks of the model tester.
-    new QAbstractItemModelTester(window->tableModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
-    return window;
-}
-
-void tst_DocumentWindow::showsPngSuiteFile_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QStringList>("summary");
-    QTest::addColumn<int>("rows");
-    auto line = [](const char *key, const QString &a, const QString &b = QString()) {
-        return b.isNull() ? localizedString(key).arg(a) : localizedString(key).arg(a, b);
-    };
-    QTest::newRow("RGB") << "basn2c08.png"
-                         << QStringList { line("ImageSize", "32", "32"), line("ImageBitDepth", "8"),
-                                line("ColourFormat", localizedString("RGB")),
-                                line("Interlaced", localizedString("None")), line("PhysicalSizeMM", "11", "11"),
-                                line("PhysicalSizeInch", "0.44", "0.44") }
-                         << 0;
-    QTest::newRow("text chunks") << "ct1n0g04.png"
-                                 << QStringList { line("ImageSize", "32", "32"), line("ImageBitDepth", "4"),
-                                        line("ColourFormat", localizedString("Greyscale")),
-                                        line("Interlaced", localizedString("None")), line("PhysicalSizeMM", "11", "11"),
-                                        line("PhysicalSizeInch", "0.44", "0.44") }
-                                 << 6;
-}
-
-void tst_DocumentWindow::showsPngSuiteFile()
-{
-    QFETCH(QString, file);
-    QFETCH(QStringList, summary);
-    QFETCH(int, rows);
-    DocumentWindow *window = open(copyFixture(QStringLiteral("pngsuite/") + file));
-    QCOMPARE(summaryTexts(*window), summary);
-    QCOMPARE(window->windowTitle(), file + QStringLiteral("[*]"));
-    QVERIFY(!window->isWindowModified());
-    QCOMPARE(window->tableModel()->rowCount(), rows);
-
-    auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
-    QVERIFY(image);
-    QCOMPARE(image->image().size(), QSize(32, 32));
-    // Scaled to fit with its aspect ratio, centred.
-    const QRect shown = image->imageRect();
-    QCOMPARE(shown.width(), shown.height());
-    QCOMPARE(shown.width(), std::min(image->width(), image->height()));
-    QVERIFY(image->rect().contains(shown));
-}
-
-void tst_DocumentWindow::failedLoadKeepsWindowOpen()
-{
-    const QString path = m_dir->filePath(QStringLiteral("not-a-png.png"));
-    QVERIFY(writeFile(path, "GIF89a, not a PNG at all"));
-    DocumentWindow *window = open(path);
-    QVERIFY(window->isVisible());
-    QCOMPARE(summaryTexts(*window), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
-    QVERIFY(window->findChild<ImageView *>(QStringLiteral("imageView"))->image().isNull());
-    QVERIFY(!window->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
-    // The table can still be edited.
-    trigger(*window, "addAction");
-    QCOMPARE(window->tableModel()->rowCount(), 1);
-}
-
-void tst_DocumentWindow::editCells()
-{
-    DocumentWindow *window = open(copyFixture(QStringLiteral("pngsuite/ct1n0g04.png")));
-    CommentTableView *table = window->commentTable();
-    const QModelIndex text = window->tableModel()->index(0, 1);
-
-    // The text editor takes line breaks; the cell shows the text on one line.
-    table->setCurrentIndex(text);
-    table->edit(text);
-    auto *editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
-    QVERIFY(editor);
-    QTest::keyClicks(editor, QStringLiteral("line one"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTest::keyClicks(editor, QStringLiteral("%WIDTH% wide"));
-    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
-    QTRY_VERIFY(!table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
-    QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("line one\n32 wide"));
-    QCOMPARE(text.data().toString(), QStringLiteral("line one⏎32 wide"));
-    QVERIFY(window->isWindowModified());
-
-    // Opening and leaving the editor without a change keeps the text as it is.
-    window->document()->setData(0, PNGDoc::TextColumn, QStringLiteral("a\r\nb\u00A0c"));
-    window->document()->setModified(false);
-    table->edit(text);
-    editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
-    QVERIFY(editor);
-    QCOMPARE(editor->toPlainText().count(u'\n'), 1);
-    table->commitEditing();
-    QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("a\r\nb\u00A0c"));
-    QVERIFY(!window->isWindowModified());
-
-    // The keyword editor stops at 79 characters.
-    const QModelIndex keyword = window->tableModel()->index(1, 0);
-    table->setCurrentIndex(keyword);
-    table->edit(keyword);
-    auto *line = table->findChild<QLineEdit *>(QStringLiteral("keywordEditor"));
-    QVERIFY(line);
-    line->selectAll();
-    QTest::keyClicks(line, QString(90, u'k'));
-    QTest::keyClick(line, Qt::Key_Return);
-    QTRY_COMPARE(keyword.data().toString(), QString(79, u'k'));
-}
-
-void tst_DocumentWindow::addAndRemoveRows()
-{
-    DocumentWindow *window = open(copyFixture(QStringLiteral("pngsuite/ct1n0g04.png")));
-    CommentTableView *table = window->commentTable();
-    QCOMPARE(table->model()->rowCount(), 6);
-
-    // Add starts editing the keyword of the new last row.
-    trigger(*window, "addAction");
-    QCOMPARE(table->model()->rowCount(), 7);
-    QVERIFY(table->isPersistentEditorOpen(table->currentIndex()) || table->indexWidget(table->currentIndex()));
-    QCOMPARE(table->currentIndex(), table->model()->index(6, 0));
-    auto *line = table->findChild<QLineEdit *>(QStringLiteral("keywordEditor"));
-    QVERIFY(line);
-    QTest::keyClicks(line, QStringLiteral("Camera"));
-    QTest::keyClick(line, Qt::Key_Return);
-    QTRY_COMPARE(table->model()->index(6, 0).data().toString(), QStringLiteral("Camera"));
-    QVERIFY(window->isWindowModified());
-
-    // Remove takes the selected rows, here 1 and 3.
-    const QStringList before = tableRows(*table->model());
-    selectRows(*window, { 1, 3 });
-    trigger(*window, "removeAction");
-    QStringList expected = before;
-    expected.removeAt(3);
-    expected.removeAt(1);
-    QCOMPARE(tableRows(*table->model()), expected);
-
-    // Without a selection the commands that need one are disabled.
-    table->clearSelection();
-    for (const char *name : { "removeAction", "copyAction", "cutAction", "deleteAction" })
-        QVERIFY2(!window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled(), name);
-    trigger(*window, "deleteAllAction");
-    QCOMPARE(table->model()->rowCount(), 0);
-}
-
-void tst_DocumentWindow::searchField()
-{
-    DocumentWindow *window = open(copyFixture(QStringLiteral("pngsuite/ct1n0g04.png")));
-    auto *search = window->findChild<QLineEdit *>(QStringLiteral("searchField"));
-    QVERIFY(search);
-    QTest::keyClicks(search, QStringLiteral(" TIT"));
-    QCOMPARE(tableRows(*window->tableModel()).size(), 1);
-    QVERIFY(window->tableModel()->index(0, 0).data().toString().startsWith(QStringLiteral("Title")));
-
-    // A new blank comment cannot pass the filter, which therefore goes.
-    trigger(*window, "addAction");
-    QCOMPARE(search->text(), QString());
-    QCOMPARE(window->tableModel()->rowCount(), 7);
-}
-
-void tst_DocumentWindow::copyFromOneWindowPasteIntoAnother()
-{
-    DocumentWindow *from = open(copyFixture(QStringLiteral("pngsuite/ct1n0g04.png")));
-    DocumentWindow *to = open(copyFixture(QStringLiteral("sample.png")));
-    const QStringList source = tableRows(*from->tableModel(), Qt::EditRole);
-    const QStringList target = tableRows(*to->tableModel(), Qt::EditRole);
-
-    // The standard shortcut reaches the window's command, not the table's own copy.
-    selectRows(*from, { 2, 0 });
-    from->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(from));
-    from->commentTable()->setFocus();
-    QTest::keySequence(from->commentTable(), QKeySequence::Copy);
-    const QMimeData *clipboard = QApplication::clipboard()->mimeData();
-    QVERIFY(clipboard && clipboard->hasFormat(PasteboardMetadataXML));
-    QVERIFY(!from->isWindowModified());
-
-    selectRows(*to, { 1 });
-    trigger(*to, "pasteAction");
-    QStringList expected = target;
-    expected.insert(1, source[2]);
-    expected.insert(1, source[0]);
-    QCOMPARE(tableRows(*to->tableModel(), Qt::EditRole), expected);
-    QVERIFY(to->isWindowModified());
-
-    // Without a selection the paste appends.
-    to->commentTable()->clearSelection();
-    trigger(*to, "pasteAction");
-    QCOMPARE(tableRows(*to->tableModel(), Qt::EditRole).mid(expected.size()), QStringList({ source[0], source[2] }));
-
-    // Cut takes the rows out of the source.
-    selectRows(*from, { 0 });
-    trigger(*from, "cutAction");
-    QCOMPARE(tableRows(*from->tableModel(), Qt::EditRole), source.mid(1));
-}
-
-void tst_DocumentWindow::dragMovesWithinCopiesBetween()
-{
-    const QString path = m_dir->filePath(QStringLiteral("four.png"));
-    QVERIFY(writeFile(path, simplePng(8, 8)));
-    DocumentWindow *window = open(path);
-    PNGDoc *doc = window->document();
-    for (const char *keyword : { "k0", "k1", "k2", "k3" })
-        doc->addText(QString(), QString::fromLatin1(keyword));
-    CommentTableModel *model = window->tableModel();
-
-    // Within the table: the model's drag data dropped on the same model is a move.
-    std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(0, 0), model->index(1, 1), model->index(0, 1) }));
-    QVERIFY(drag);
-    QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
-    QStringList keywords;
-    for (int row = 0; row < model->rowCount(); ++row)
-        keywords << model->index(row, 0).data().toString();
-    QCOMPARE(keywords, QStringList({ "k2", "k0", "k1", "k3" }));
-
-    // Into another window: copies, and the source keeps its rows.
-    DocumentWindow *other = open(copyFixture(QStringLiteral("pngsuite/basn0g08.png")));
-    std::unique_ptr<QMimeData> outgoing(model->mimeData({ model->index(3, 0) }));
-    QVERIFY(other->tableModel()->dropMimeData(outgoing.get(), Qt::CopyAction, -1, -1, QModelIndex()));
-    QCOMPARE(other->tableModel()->index(0, 0).data().toString(), QStringLiteral("k3"));
-    QCOMPARE(model->rowCount(), 4);
-
-    // Plain text from another application, dropped on a row.
-    QMimeData text;
-    text.setText(QStringLiteral("Author\tJane Doe"));
-    QVERIFY(other->tableModel()->canDropMimeData(&text, Qt::CopyAction, -1, -1, QModelIndex()));
-    QVERIFY(other->tableModel()->dropMimeData(&text, Qt::CopyAction, -1, -1, other->tableModel()->index(0, 1)));
-    QCOMPARE(tableRows(*other->tableModel()), QStringList({ "Author=Jane Doe", "k3=" }));
-}
-
-void tst_DocumentWindow::saveAndReread()
-{
-    const QString path = copyFixture(QStringLiteral("sample.png"));
-    const QStringList original = fileComments(path);
-    DocumentWindow *window = open(path);
-    window->document()->setData(0, PNGDoc::TextColumn, QStringLiteral("Edited %FILENAME%"));
-    window->document()->setSearchText(QStringLiteral("auth"));
-    QVERIFY(window->isWindowModified());
-
-    trigger(*window, "saveAction");
-    QVERIFY(!window->isWindowModified());
-    QStringList expected = original;
-    expected[0] = QStringLiteral("Title=Edited sample");
-    // Comments hidden by the search are written too.
-    QCOMPARE(fileComments(path), expected);
-
-    // Save As goes to the chosen file, which the window then names.
-    PromptAnswers answers;
-    const QString copy = m_dir->filePath(QStringLiteral("renamed.png"));
-    answers.answer = copy;
-    window->document()->addText(QStringLiteral("v"), QStringLiteral("Added"));
-    trigger(*window, "saveAsAction");
-    QCOMPARE(answers.asked.size(), 1);
-    QCOMPARE(answers.asked.first().kind, Prompts::Kind::SaveFile);
-    QCOMPARE(window->windowTitle(), QStringLiteral("renamed.png[*]"));
-    QCOMPARE(fileComments(copy), expected + QStringList { "Added=v" });
-    QCOMPARE(fileComments(path), expected);
-}
-
-void tst_DocumentWindow::failedSaveShowsError()
-{
-    const QString path = copyFixture(QStringLiteral("pngsuite/basn0g08.png"));
-    DocumentWindow *window = open(path);
-    window->document()->addText(QStringLiteral("v"), QStringLiteral("K"));
-    PromptAnswers answers;
-    answers.answer = m_dir->filePath(QStringLiteral("missing/folder/target.png"));
-    QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
-    trigger(*window, "saveAsAction");
-    QCOMPARE(answers.asked.size(), 2);
-    const Prompts::Request error = answers.asked.last();
-    QCOMPARE(error.kind, Prompts::Kind::Error);
-    QVERIFY2(error.text.contains(QStringLiteral("target.png")), qPrintable(error.text));
-    QVERIFY2(error.detail.contains(QStringLiteral("Velmora")) && error.detail.contains(QStringLiteral("27")),
-        qPrintable(error.detail));
-    QCOMPARE(window->document()->path(), path);
-    QVERIFY(window->isWindowModified());
-}
-
-void tst_DocumentWindow::closeAsks_data()
-{
-    QTest::addColumn<bool>("edited");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("unedited closes without asking") << false << -1 << true << false;
-    QTest::newRow("save") << true << int(Prompts::SaveChoice::Save) << true << true;
-    QTest::newRow("discard") << true << int(Prompts::SaveChoice::Discard) << true << false;
-    QTest::newRow("cancel") << true << int(Prompts::SaveChoice::Cancel) << false << false;
-}
-
-void tst_DocumentWindow::closeAsks()
-{
-    QFETCH(bool, edited);
-    QFETCH(int, choice);
-    QFETCH(bool, closed);
-    QFETCH(bool, written);
-    const QString path = copyFixture(QStringLiteral("pngsuite/ct1n0g04.png"));
-    const QStringList before = fileComments(path);
-    QPointer<DocumentWindow> window = open(path);
-    if (edited)
-        window->document()->deleteAll();
-    PromptAnswers answers;
-    answers.answer = choice;
-    trigger(*window, "closeAction");
-    QCOMPARE(answers.asked.size(), edited ? 1 : 0);
-    if (edited) {
-        QCOMPARE(answers.asked.first().kind, Prompts::Kind::SaveChanges);
-        QVERIFY(answers.asked.first().text.contains(QStringLiteral("ct1n0g04.png")));
+    DocumentWindow *open(const QString &path)
+    {
+        auto *window = new DocumentWindow(path);
+        m_windows.append(window);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window))
+            qWarning("window not exposed");
+        // Every change of the table goes through the checks of the model tester.
+        new QAbstractItemModelTester(window->tableModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
+        return window;
     }
-    // A closed window deletes itself.
-    QTRY_COMPARE(window.isNull(), closed);
-    QCOMPARE(fileComments(path), written ? QStringList() : before);
-}
-
-void tst_DocumentWindow::grabWindow()
-{
-    DocumentWindow *window = open(copyFixture(QStringLiteral("sample.png")));
-    window->resize(1000, 600);
-    selectRows(*window, { 2 });
-    QCoreApplication::processEvents();
-    const QImage shot = window->grab().toImage();
-    const QString folder = QStringLiteral(VELMORA_BUILD_DIR "/screenshots");
-    QVERIFY(QDir().mkpath(folder));
-    const QString file = folder + QStringLiteral("/document-window.png");
-    QVERIFY(shot.save(file));
-    qInfo("Window picture: %s", qPrintable(file));
-
-    QImageReader reader(file);
-    QCOMPARE(reader.size(), window->size() * window->devicePixelRatio());
-    // The image area shows the picture, not an empty background.
-    const QRect area = window->findChild<ImageView *>(QStringLiteral("imageView"))->imageRect();
-    QVERIFY(area.width() > 100);
-}
+};
 
 QTEST_MAIN(tst_DocumentWindow)
 #include "tst_DocumentWindow.moc"

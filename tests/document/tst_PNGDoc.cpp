@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "core/PNGReader.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
@@ -7,26 +6,14 @@
 
 #include <QFile>
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 using namespace TestSupport;
 
 namespace {
 
-// "keyword=text" per comment, ∅ for an absent field.
-QStringList describe(const CommentList &comments)
-{
-    QStringList result;
-    for (const auto &c : comments)
-        result << (c->keyword().isNull() ? QStringLiteral("∅") : c->keyword()) + u'='
-                + (c->text().isNull() ? QStringLiteral("∅") : c->text());
-    return result;
-}
-
-// Fills a document from "keyword=text" pairs and leaves it unmodified.
+// Fills a document from "keyword=text" pairs ("=text": no keyword) and leaves it unmodified.
 void fill(PNGDoc &doc, const QStringList &pairs)
 {
     for (const QString &pair : pairs) {
@@ -39,30 +26,17 @@ void fill(PNGDoc &doc, const QStringList &pairs)
     doc.setModified(false);
 }
 
-QByteArray be32(quint32 v)
+QStringList keywords(const CommentList &comments)
 {
-    QByteArray b(4, 0);
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-RawChunk pHYs(quint32 x, quint32 y, int unit)
-{
-    return chunk("pHYs", be32(x) + be32(y) + char(unit));
-}
-
-// Comments as the clipboard carries them.
-QMimeData *clipboardWith(const QStringList &pairs)
-{
-    CommentList comments;
-    for (const QString &pair : pairs)
-        comments.append(makeComment(pair.section(u'=', 0, 0), pair.section(u'=', 1)));
-    auto *mime = new QMimeData;
-    writeComments(comments, mime);
-    return mime;
+    QStringList result;
+    for (const auto &c : comments)
+        result << c->keyword();
+    return result;
 }
 
 } // namespace
+
+enum class Removal { OneByOne, OneStep };
 
 class tst_PNGDoc : public QObject
 {
@@ -71,509 +45,411 @@ class tst_PNGDoc : public QObject
 private slots:
     void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
-    void searchFilter_data();
-    void searchFilter();
-    void filteredRemovalsKeepHiddenComments();
-    void removeRows_data();
-    void removeRows();
+    // --- Arranged list and list operations ----------------------------------------------------
+    void searchFilter_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("keywords");
+        const QStringList all { "Author", "Title", "Author2", "", "camera AUTH" };
+        QTest::newRow("no search") << "" << all;
+        QTest::newRow("spaces only show everything") << "  \t\u3000 " << all;
+        QTest::newRow("contains, any case") << "auth" << QStringList { "Author", "Author2", "camera AUTH" };
+        QTest::newRow("blanks around are trimmed")
+            << " \tAuth\u00A0 " << QStringList { "Author", "Author2", "camera AUTH" };
+        QTest::newRow("line ends are not trimmed") << "\nAuth" << QStringList {};
+        QTest::newRow("texts are not searched") << "Ann" << QStringList {};
+        QTest::newRow("inner space kept") << "a a" << QStringList { "camera AUTH" };
+    }
+    void searchFilter()
+    {
+        QFETCH(QString, search);
+        QFETCH(QStringList, keywords);
+        PNGDoc doc;
+        fill(doc, { "Author=Ann", "Title=Sunset", "Author2=Ann", "=Ann", "camera AUTH=x" });
+        doc.setSearchText(search);
+        QCOMPARE(::keywords(doc.comments()), keywords);
+        QCOMPARE(doc.rowCount(), keywords.size());
+        QCOMPARE(doc.allComments().size(), 5);
+        QVERIFY(!doc.isModified());
+    }
 
-    void paste_data();
-    void paste();
-    void failedPasteChangesNothing();
-    void drop_data();
-    void drop();
-    void failedDropKeepsOriginals();
-    void importReplacesOnlyArrangedComments();
+    void filteredRemovalsKeepHiddenComments()
+    {
+        PNGDoc doc;
+        fill(doc, { "Author=a", "Title=t", "Author2=b", "Author=c" });
+        doc.setSearchText(QStringLiteral("tit"));
+        doc.removeCommentsForKey(QStringLiteral("Author"));
+        QCOMPARE(doc.allComments().size(), 4);
+        QVERIFY(doc.isModified());
 
-    void cellEdits_data();
-    void cellEdits();
+        doc.setSearchText(QStringLiteral("auth"));
+        doc.removeCommentsForKey(QStringLiteral("Author"));
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Title=t", "Author2=b" }));
+        doc.deleteAll();
+        QCOMPARE(describe(doc.allComments()), QStringList { "Title=t" });
+        QCOMPARE(doc.searchText(), QStringLiteral("auth"));
 
-    void summary_data();
-    void summary();
-    void failedLoadKeepsComments();
-    void revert();
-    void saveWritesHiddenComments();
-    void failedSave_data();
-    void failedSave();
+        // With nothing left to delete the command still counts a change.
+        doc.setModified(false);
+        doc.removeAllFields();
+        QCOMPARE(doc.allComments().size(), 1);
+        QVERIFY(doc.isModified());
+    }
+
+    void removeRows_data()
+    {
+        QTest::addColumn<Removal>("removal");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<bool>("modified");
+        const QStringList five { "k0", "k1", "k2", "k3", "k4" };
+        for (auto removal : { Removal::OneByOne, Removal::OneStep }) {
+            const char *name = removal == Removal::OneByOne ? "remove" : "delete";
+            QTest::addRow("%s rows 1 and 3", name)
+                << removal << "" << QList<int> { 1, 3 } << QStringList { "k0", "k2", "k4" } << true;
+            QTest::addRow("%s unsorted with repeats", name)
+                << removal << "" << QList<int> { 3, 1, 3 } << QStringList { "k0", "k2", "k4" } << true;
+            QTest::addRow("%s rows outside", name) << removal << "" << QList<int> { -1, 5 } << five << true;
+            QTest::addRow("%s rows of the filtered list", name)
+                << removal << "a" << QList<int> { 1 } << QStringList { "a0", "b1", "b3", "a4" } << true;
+        }
+        QTest::newRow("remove without selection") << Removal::OneByOne << "" << QList<int> {} << five << false;
+        QTest::newRow("delete without selection") << Removal::OneStep << "" << QList<int> {} << five << true;
+    }
+    void removeRows()
+    {
+        QFETCH(Removal, removal);
+        QFETCH(QString, search);
+        QFETCH(QList<int>, rows);
+        PNGDoc doc;
+        const QStringList plain { "k0=", "k1=", "k2=", "k3=", "k4=" }, mixed { "a0=", "b1=", "a2=", "b3=", "a4=" };
+        fill(doc, search.isEmpty() ? plain : mixed);
+        doc.setSearchText(search);
+        if (removal == Removal::OneByOne)
+            doc.removeMetadataField(rows);
+        else
+            doc.deleteRows(rows);
+        QTEST(keywords(doc.allComments()), "left");
+        QTEST(doc.isModified(), "modified");
+    }
+
+    // --- Clipboard and drag ---------------------------------------------------------------
+    void paste_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<int>("selectedRow");
+        QTest::addColumn<QStringList>("pasted");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("filterKept");
+        // The document holds A, B, C and D.
+        const QStringList ab { "A=a", "B=b" }, cd { "C=c", "D=d" }, xy { "X=x", "Y=y" }, cx { "Cx=1" };
+        QTest::newRow("before the selected row") << "" << 2 << xy << ab + xy + cd << true;
+        QTest::newRow("no selection appends") << "" << -1 << xy << ab + cd + xy << true;
+        QTest::newRow("past the end appends") << "" << 9 << xy << ab + cd + xy << true;
+        // Filter "c" shows C only: row 0 is C; the end of the arranged list is the end of all.
+        QTest::newRow("filtered, before row 0") << "c" << 0 << cx << ab + cx + cd << true;
+        QTest::newRow("filtered, appended") << "c" << -1 << cx << ab + cd + cx << true;
+        QTest::newRow("filter hiding the pasted goes") << "c" << 0 << xy << ab + xy + cd << false;
+    }
+    void paste()
+    {
+        QFETCH(QString, search);
+        QFETCH(int, selectedRow);
+        QFETCH(QStringList, pasted);
+        QFETCH(bool, filterKept);
+        PNGDoc doc;
+        fill(doc, { "A=a", "B=b", "C=c", "D=d" });
+        doc.setSearchText(search);
+        QMimeData clipboard;
+        writeComments(commentsFrom(pasted), &clipboard);
+        QVERIFY(doc.paste(&clipboard, selectedRow));
+        QTEST(describe(doc.allComments()), "expected");
+        QCOMPARE(doc.searchText(), filterKept ? search : QString());
+        QVERIFY(doc.isModified());
+        for (const auto &c : doc.allComments())
+            QCOMPARE(c->container(), pasted.contains(describe({ c }).first()) ? &doc : nullptr);
+    }
+
+    void drop_data()
+    {
+        QTest::addColumn<QList<int>>("dragged");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("fromThisTable");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("rows 0 and 1 onto row 3")
+            << QList<int> { 0, 1 } << 3 << true << QStringList { "k2", "k0", "k1", "k3" };
+        QTest::newRow("row 3 to the top") << QList<int> { 3 } << 0 << true << QStringList { "k3", "k0", "k1", "k2" };
+        QTest::newRow("negative row is the end")
+            << QList<int> { 0, 1 } << -1 << true << QStringList { "k2", "k3", "k0", "k1" };
+        QTest::newRow("row past the end") << QList<int> { 1 } << 40 << true << QStringList { "k0", "k2", "k3", "k1" };
+        QTest::newRow("from elsewhere copies")
+            << QList<int> { 0, 1 } << 3 << false << QStringList { "k0", "k1", "k2", "k0", "k1", "k3" };
+    }
+    void drop()
+    {
+        QFETCH(QList<int>, dragged);
+        QFETCH(int, row);
+        QFETCH(bool, fromThisTable);
+        PNGDoc doc;
+        fill(doc, { "k0=", "k1=", "k2=", "k3=" });
+        QMimeData mime;
+        QVERIFY(doc.beginDrag(dragged, &mime));
+        QCOMPARE(doc.draggedRows(), std::optional<QList<int>>(dragged));
+
+        QVERIFY(doc.acceptDrop(&mime, row, fromThisTable));
+        QTEST(keywords(doc.allComments()), "expected");
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.draggedRows().has_value(), !fromThisTable);
+    }
+
+    void failedPasteOrDropKeepsComments()
+    {
+        PNGDoc doc;
+        fill(doc, { "k0=", "k1=" });
+        QMimeData image;
+        image.setData(QStringLiteral("image/png"), "\x89PNG");
+        for (const QMimeData *clipboard : { &image, static_cast<QMimeData *>(nullptr) }) {
+            QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
+            QVERIFY(!doc.paste(clipboard, 0));
+        }
+        QVERIFY(!doc.isModified());
+
+        QMimeData unreadable;
+        unreadable.setData(PasteboardMetadataXML, "<PasteboardMetadataXML><comment");
+        QMimeData dragged;
+        QVERIFY(doc.beginDrag({ 0 }, &dragged));
+        // An XML form that does not parse is a paste of nothing: the originals must stay.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Pasted metadata XML not read")));
+        QVERIFY(doc.acceptDrop(&unreadable, 1, true));
+        QCOMPARE(doc.allComments().size(), 2);
+        QVERIFY(!doc.draggedRows());
+
+        QVERIFY(doc.beginDrag({ 1 }, &dragged));
+        QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
+        QVERIFY(!doc.acceptDrop(&image, 0, true));
+        QCOMPARE(describe(doc.allComments()), QStringList({ "k0=", "k1=" }));
+    }
+
+    void importReplacesOnlyArrangedComments()
+    {
+        // The document as the target of an import: the replace option searches the arranged
+        // list only, and the imported comment is added at the end of the whole list.
+        const QString velmx = m_dir.filePath(QStringLiteral("import.velmx"));
+        QVERIFY(writeFile(velmx, R"(<ImageMetadata><comment keyword="Author" text="New"/></ImageMetadata>)"));
+        PNGDoc doc;
+        fill(doc, { "Author=Old", "Title=T", "Author=Older" });
+        doc.setSearchText(QStringLiteral("tit"));
+        QVERIFY(importMetadataFromVelmx(doc, velmx, true));
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Old", "Title=T", "Author=Older", "Author=New" }));
+        QVERIFY(doc.isModified());
+
+        doc.setSearchText(QStringLiteral("auth"));
+        QVERIFY(importMetadataFromVelmx(doc, velmx, true));
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Title=T", "Author=New" }));
+    }
+
+    // --- Cells ----------------------------------------------------------------------------
+    void cellEdits_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("stored");
+        const int text = PNGDoc::TextColumn, keyword = PNGDoc::KeywordColumn;
+        QTest::newRow("text expands") << "sunset.png" << text << "%FILENAME% %WIDTH%x%HEIGHT%" << "sunset 64x48";
+        QTest::newRow("keyword does not expand") << "sunset.png" << keyword << "%FILENAME%" << "%FILENAME%";
+        QTest::newRow("keyword cut at 79") << "sunset.png" << keyword << QString(100, u'k') << QString(79, u'k');
+        QTest::newRow("line breaks kept") << "sunset.png" << text << "one\ntwo\r\nthree" << "one\ntwo\r\nthree";
+        // A file name that is itself an earlier macro's name is not expanded a second time.
+        QTest::newRow("expanded once") << "%DATE%.png" << text << "%FILENAME%" << "%DATE%";
+    }
+    void cellEdits()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, column);
+        QFETCH(QString, value);
+        PNGDoc doc;
+        QVERIFY(doc.readFromPath(writePng(fileName, { tEXt("Read", "from the file") })));
+        QVERIFY(doc.loadPNG());
+        const int blank = doc.addMetadataField(); // its container is the document
+        doc.setModified(false);
+        for (int row : { 0, blank }) {
+            QVERIFY(doc.setData(row, PNGDoc::Column(column), value));
+            const CommentPtr comment = doc.commentAt(row);
+            QTEST(column == PNGDoc::KeywordColumn ? comment->keyword() : comment->text(), "stored");
+        }
+        QVERIFY(doc.isModified());
+        QVERIFY(!doc.setData(2, PNGDoc::TextColumn, value));
+        QVERIFY(!doc.setData(0, PNGDoc::Column(2), value));
+    }
+
+    // --- Reading, summary, saving ---------------------------------------------------------
+    void summary_data()
+    {
+        // Expected figures: size|bit depth|colour key|interlace key|millimetres|inches (no
+        // figures: unknown), and the logged 72-per-inch size.
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<QString>("expectedFigures");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("RGBA without pHYs") << buildPng({ ihdr(640, 480, 8, 6), idat(640, 480, 4), iend() })
+                                           << "640 480|8|RGBA|None|225 169|8.89 6.67" << "8.888889 x 6.666667";
+        QTest::newRow("pHYs in metres") << simplePng(1000, 500, { pHYs(2835, 2835, 1) })
+                                        << "1000 500|8|RGB|None|352 176|13.89 6.94" << "13.888889 x 6.944445";
+        QTest::newRow("pHYs without unit") << simplePng(640, 480, { pHYs(1, 2, 0) })
+                                           << "640 480|8|RGB|None|225 169|8.89 6.67" << "8.888889 x 6.666667";
+        QTest::newRow("0 pixels per metre") << simplePng(30, 20, { pHYs(0, 0, 1) }) << "30 20|8|RGB|None||"
+                                            << "0.416667 x 0.277778";
+        QTest::newRow("Adam7 greyscale with alpha") << readFile(dataPath(QStringLiteral("pngsuite/basi4a08.png")))
+                                                    << "32 32|8|GreyscaleAlpha|Adam7|11 11|0.44 0.44"
+                                                    << "0.444444 x 0.444444";
+    }
+    void summary()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QString, logged);
+        QFETCH(QString, expectedFigures);
+        const QStringList figures = expectedFigures.split(u'|');
+        auto pair = [](const char *key, const QString &figures) {
+            return figures.isEmpty() ? localizedString("PhysicalSizeUnknown")
+                                     : localizedString(key).arg(figures.section(u' ', 0, 0), figures.section(u' ', 1));
+        };
+        const QStringList lines { pair("ImageSize", figures[0]), localizedString("ImageBitDepth").arg(figures[1]),
+            localizedString("ColourFormat").arg(localizedString(qPrintable(figures[2]))),
+            localizedString("Interlaced").arg(localizedString(qPrintable(figures[3]))), pair("PhysicalSizeMM", figures[4]),
+            pair("PhysicalSizeInch", figures[5]) };
+
+        const QString path = m_dir.filePath(QStringLiteral("summary.png"));
+        QVERIFY(writeFile(path, png));
+        PNGDoc doc;
+        QVERIFY(doc.readFromPath(path));
+        QSignalSpy summaryChanged(&doc, &PNGDoc::summaryChanged);
+        QTest::ignoreMessage(QtInfoMsg, qPrintable(QStringLiteral("Physical size: %1 inches").arg(logged)));
+        QVERIFY(doc.loadPNG());
+        QVERIFY(doc.isLoaded());
+        QCOMPARE(summaryChanged.size(), 1);
+        QCOMPARE(doc.summary().lines(), lines);
+    }
+
+    void revertAndFailedLoad()
+    {
+        PNGDoc doc;
+        QVERIFY(!doc.readFromPath(QString()));
+        QVERIFY(doc.readFromPath(writePng(QStringLiteral("revert.png"), { tEXt("Author", "Ann"), tEXt("Title", "Sun") })));
+        QVERIFY(doc.loadPNG());
+        QVERIFY(!doc.isModified());
+        doc.setData(0, PNGDoc::TextColumn, QStringLiteral("Bob"));
+        doc.addText(QStringLiteral("x"), QStringLiteral("Extra"));
+        doc.setSearchText(QStringLiteral("title"));
+        QSignalSpy modified(&doc, &PNGDoc::modifiedChanged);
+
+        // Every comment is replaced, also those the filter hides.
+        QVERIFY(doc.revert());
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sun" }));
+        QCOMPARE(describe(doc.comments()), QStringList { "Title=Sun" });
+        QVERIFY(!doc.isModified());
+        QCOMPARE(modified.size(), 1);
+
+        // The file no longer reads: nothing the user had is thrown away, and the edit still
+        // counts as unsaved.
+        doc.addText(QStringLiteral("typed"), QStringLiteral("Note"));
+        QByteArray junk = readFile(doc.path());
+        junk[1] = 'Q';
+        QVERIFY(writeFile(doc.path(), junk));
+        QSignalSpy failed(&doc, &PNGDoc::loadFailed);
+        QString reason;
+        QVERIFY(!doc.revert(&reason));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(!doc.isLoaded());
+        QCOMPARE(doc.summary().lines(), ImageSummary::loadFailed().lines());
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.info().width, 0u);
+
+        PNGDoc missing;
+        QVERIFY(missing.readFromPath(m_dir.filePath(QStringLiteral("missing.png"))));
+        QVERIFY(!missing.loadPNG());
+        QCOMPARE(missing.summary().lines(), ImageSummary::loadFailed().lines());
+        QVERIFY(missing.comments().isEmpty());
+    }
+
+    void saveWritesHiddenComments()
+    {
+        PNGDoc doc;
+        QVERIFY(doc.readFromPath(writePng(QStringLiteral("source.png"), { tEXt("Author", "Ann") })));
+        QVERIFY(doc.loadPNG());
+        doc.addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+        doc.addMetadataField(); // never written: no keyword
+        doc.setSearchText(QStringLiteral("tit"));
+        QSignalSpy pathChanged(&doc, &PNGDoc::pathChanged);
+
+        const QString target = m_dir.filePath(QStringLiteral("saved-as.png"));
+        QTest::ignoreMessage(
+            QtInfoMsg, qPrintable(QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(target).toString()));
+        DocumentError error;
+        QVERIFY2(doc.saveTo(target, &error), qPrintable(error.reason));
+        QCOMPARE(doc.path(), target);
+        QCOMPARE(pathChanged.size(), 1);
+        QVERIFY(!doc.isModified());
+        // The comment without keyword left the list once the file was written.
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sunset" }));
+
+        QCOMPARE(fileComments(target), QStringList({ "Author=Ann", "Title=Sunset" }));
+    }
+
+    void failedSave_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("readable"); // a file that cannot be read is not written: no warning
+        QTest::newRow("missing folder") << "no/such/folder/out.png" << true;
+        QTest::newRow("read-only file") << "read-only.png" << true;
+        QTest::newRow("image never read") << "out.png" << false;
+    }
+    void failedSave()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, readable);
+        const QString path = readable ? writePng(QStringLiteral("failing.png"), { tEXt("Author", "Ann") })
+                                      : m_dir.filePath(QStringLiteral("not-there.png"));
+        const QString destination = m_dir.filePath(target);
+        if (target == u"read-only.png")
+            QVERIFY(writeFile(destination, "old") && QFile::setPermissions(destination, QFile::ReadOwner));
+        PNGDoc doc;
+        doc.readFromPath(path);
+        QCOMPARE(doc.loadPNG(), readable);
+        doc.addMetadataField();
+        doc.setData(0, PNGDoc::TextColumn, QStringLiteral("typed before saving"));
+
+        QTest::ignoreMessage(
+            QtInfoMsg, qPrintable(QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(destination).toString()));
+        if (readable)
+            QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
+        DocumentError error;
+        QVERIFY(!doc.saveTo(destination, &error));
+        QCOMPARE(error.domain, QStringLiteral("Velmora"));
+        QCOMPARE(error.code, 27);
+        QVERIFY(!error.reason.isEmpty());
+        QCOMPARE(doc.path(), path);
+        QVERIFY(doc.isModified());
+        // Nothing leaves the list when the file was not written, not even a comment
+        // without keyword.
+        QCOMPARE(doc.allComments().size(), readable ? 2 : 1);
+        if (target == u"read-only.png")
+            QCOMPARE(readFile(destination), QByteArray("old"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out.png"))));
+    }
 
 private:
     // A 64 × 48 PNG in the temporary folder with extra chunks before the image data.
-    QString writePng(const QString &name, const std::vector<RawChunk> &chunks = {});
+    QString writePng(const QString &name, const std::vector<RawChunk> &chunks = {})
+    {
+        const QString path = m_dir.filePath(name);
+        return writeFile(path, simplePng(64, 48, chunks)) ? path : QString();
+    }
 
     QTemporaryDir m_dir;
 };
-
-QString tst_PNGDoc::writePng(const QString &name, const std::vector<RawChunk> &chunks)
-{
-    const QString path = m_dir.filePath(name);
-    QFile::remove(path);
-    if (!writeFile(path, simplePng(64, 48, chunks)))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// --- Arranged list and list operations ----------------------------------------------------
-
-void tst_PNGDoc::searchFilter_data()
-{
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QStringList>("keywords");
-    const QStringList all { "Author", "Title", "Author2", "", "camera AUTH" };
-    QTest::newRow("no search") << "" << all;
-    QTest::newRow("spaces only show everything") << "  \t\u3000 " << all;
-    QTest::newRow("contains, any case") << "auth" << QStringList { "Author", "Author2", "camera AUTH" };
-    QTest::newRow("blanks around are trimmed")
-        << " \tAuth\u00A0 " << QStringList { "Author", "Author2", "camera AUTH" };
-    QTest::newRow("line ends are not trimmed") << "\nAuth" << QStringList {};
-    QTest::newRow("texts are not searched") << "Ann" << QStringList {};
-    QTest::newRow("inner space kept") << "a a" << QStringList { "camera AUTH" };
-}
-
-void tst_PNGDoc::searchFilter()
-{
-    QFETCH(QString, search);
-    QFETCH(QStringList, keywords);
-    PNGDoc doc;
-    fill(doc, { "Author=Ann", "Title=Sunset", "Author2=Ann", "=Ann", "camera AUTH=x" });
-    doc.setSearchText(search);
-    QStringList shown;
-    for (const auto &c : doc.comments())
-        shown << c->keyword();
-    QCOMPARE(shown, keywords);
-    QCOMPARE(doc.rowCount(), keywords.size());
-    QCOMPARE(doc.allComments().size(), 5);
-    QVERIFY(!doc.isModified());
-}
-
-void tst_PNGDoc::filteredRemovalsKeepHiddenComments()
-{
-    PNGDoc doc;
-    fill(doc, { "Author=a", "Title=t", "Author2=b", "Author=c" });
-    doc.setSearchText(QStringLiteral("tit"));
-    doc.removeCommentsForKey(QStringLiteral("Author"));
-    QCOMPARE(doc.allComments().size(), 4);
-    QVERIFY(doc.isModified());
-
-    doc.setSearchText(QStringLiteral("auth"));
-    doc.removeCommentsForKey(QStringLiteral("Author"));
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Title=t", "Author2=b" }));
-    doc.deleteAll();
-    QCOMPARE(describe(doc.allComments()), QStringList { "Title=t" });
-    QCOMPARE(doc.searchText(), QStringLiteral("auth"));
-
-    // With nothing left to delete the command still counts a change.
-    doc.setModified(false);
-    doc.removeAllFields();
-    QCOMPARE(doc.allComments().size(), 1);
-    QVERIFY(doc.isModified());
-}
-
-enum class Removal { OneByOne, OneStep };
-
-void tst_PNGDoc::removeRows_data()
-{
-    QTest::addColumn<Removal>("removal");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QList<int>>("rows");
-    QTest::addColumn<QStringList>("left");
-    QTest::addColumn<bool>("modified");
-    const QStringList five { "k0", "k1", "k2", "k3", "k4" };
-    for (auto removal : { Removal::OneByOne, Removal::OneStep }) {
-        const char *name = removal == Removal::OneByOne ? "remove" : "delete";
-        QTest::addRow("%s rows 1 and 3", name)
-            << removal << "" << QList<int> { 1, 3 } << QStringList { "k0", "k2", "k4" } << true;
-        QTest::addRow("%s unsorted with repeats", name)
-            << removal << "" << QList<int> { 3, 1, 3 } << QStringList { "k0", "k2", "k4" } << true;
-        QTest::addRow("%s rows outside", name) << removal << "" << QList<int> { -1, 5 } << five << true;
-        QTest::addRow("%s rows of the filtered list", name)
-            << removal << "a" << QList<int> { 1 } << QStringList { "a0", "b1", "b3", "a4" } << true;
-    }
-    QTest::newRow("remove without selection") << Removal::OneByOne << "" << QList<int> {} << five << false;
-    QTest::newRow("delete without selection") << Removal::OneStep << "" << QList<int> {} << five << true;
-}
-
-void tst_PNGDoc::removeRows()
-{
-    QFETCH(Removal, removal);
-    QFETCH(QString, search);
-    QFETCH(QList<int>, rows);
-    QFETCH(QStringList, left);
-    QFETCH(bool, modified);
-    PNGDoc doc;
-    if (search.isEmpty())
-        fill(doc, { "k0=", "k1=", "k2=", "k3=", "k4=" });
-    else
-        fill(doc, { "a0=", "b1=", "a2=", "b3=", "a4=" });
-    doc.setSearchText(search);
-    if (removal == Removal::OneByOne)
-        doc.removeMetadataField(rows);
-    else
-        doc.deleteRows(rows);
-    QStringList keywords;
-    for (const auto &c : doc.allComments())
-        keywords << c->keyword();
-    QCOMPARE(keywords, left);
-    QCOMPARE(doc.isModified(), modified);
-}
-
-// --- Clipboard and drag ---------------------------------------------------------------
-
-void tst_PNGDoc::paste_data()
-{
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<int>("selectedRow");
-    QTest::addColumn<QStringList>("pasted");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<bool>("filterKept");
-    const QStringList xy { "X=x", "Y=y" };
-    QTest::newRow("before the selected row")
-        << "" << 2 << xy << QStringList { "A=a", "B=b", "X=x", "Y=y", "C=c", "D=d" } << true;
-    QTest::newRow("no selection appends")
-        << "" << -1 << xy << QStringList { "A=a", "B=b", "C=c", "D=d", "X=x", "Y=y" } << true;
-    QTest::newRow("past the end appends")
-        << "" << 9 << xy << QStringList { "A=a", "B=b", "C=c", "D=d", "X=x", "Y=y" } << true;
-    // Filter "c" shows C only: row 0 is C; the end of the arranged list is the end of all.
-    QTest::newRow("filtered, before row 0")
-        << "c" << 0 << QStringList { "Cx=1" } << QStringList { "A=a", "B=b", "Cx=1", "C=c", "D=d" } << true;
-    QTest::newRow("filtered, appended") << "c" << -1 << QStringList { "Cx=1" }
-                                        << QStringList { "A=a", "B=b", "C=c", "D=d", "Cx=1" } << true;
-    QTest::newRow("filter hiding the pasted goes")
-        << "c" << 0 << xy << QStringList { "A=a", "B=b", "X=x", "Y=y", "C=c", "D=d" } << false;
-}
-
-void tst_PNGDoc::paste()
-{
-    QFETCH(QString, search);
-    QFETCH(int, selectedRow);
-    QFETCH(QStringList, pasted);
-    QFETCH(QStringList, expected);
-    QFETCH(bool, filterKept);
-    PNGDoc doc;
-    fill(doc, { "A=a", "B=b", "C=c", "D=d" });
-    doc.setSearchText(search);
-    std::unique_ptr<QMimeData> mime(clipboardWith(pasted));
-    QVERIFY(doc.paste(mime.get(), selectedRow));
-    QCOMPARE(describe(doc.allComments()), expected);
-    QCOMPARE(doc.searchText(), filterKept ? search : QString());
-    QVERIFY(doc.isModified());
-    for (const auto &c : doc.allComments())
-        QCOMPARE(c->container(), pasted.contains(describe({ c }).first()) ? &doc : nullptr);
-}
-
-void tst_PNGDoc::failedPasteChangesNothing()
-{
-    PNGDoc doc;
-    fill(doc, { "A=a" });
-    QMimeData image;
-    image.setData(QStringLiteral("image/png"), "\x89PNG");
-    QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
-    QVERIFY(!doc.paste(&image, 0));
-    QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
-    QVERIFY(!doc.paste(nullptr, 0));
-    QCOMPARE(describe(doc.allComments()), QStringList { "A=a" });
-    QVERIFY(!doc.isModified());
-}
-
-void tst_PNGDoc::drop_data()
-{
-    QTest::addColumn<QList<int>>("dragged");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("fromThisTable");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("rows 0 and 1 onto row 3")
-        << QList<int> { 0, 1 } << 3 << true << QStringList { "k2", "k0", "k1", "k3" };
-    QTest::newRow("row 3 to the top") << QList<int> { 3 } << 0 << true << QStringList { "k3", "k0", "k1", "k2" };
-    QTest::newRow("negative row is the end")
-        << QList<int> { 0, 1 } << -1 << true << QStringList { "k2", "k3", "k0", "k1" };
-    QTest::newRow("row past the end") << QList<int> { 1 } << 40 << true << QStringList { "k0", "k2", "k3", "k1" };
-    QTest::newRow("from elsewhere copies")
-        << QList<int> { 0, 1 } << 3 << false << QStringList { "k0", "k1", "k2", "k0", "k1", "k3" };
-}
-
-void tst_PNGDoc::drop()
-{
-    QFETCH(QList<int>, dragged);
-    QFETCH(int, row);
-    QFETCH(bool, fromThisTable);
-    QFETCH(QStringList, expected);
-    PNGDoc doc;
-    fill(doc, { "k0=", "k1=", "k2=", "k3=" });
-    QMimeData mime;
-    QVERIFY(doc.beginDrag(dragged, &mime));
-    QCOMPARE(doc.draggedRows(), std::optional<QList<int>>(dragged));
-
-    QVERIFY(doc.acceptDrop(&mime, row, fromThisTable));
-    QStringList keywords;
-    for (const auto &c : doc.allComments())
-        keywords << c->keyword();
-    QCOMPARE(keywords, expected);
-    QVERIFY(doc.isModified());
-    QCOMPARE(doc.draggedRows().has_value(), !fromThisTable);
-}
-
-void tst_PNGDoc::importReplacesOnlyArrangedComments()
-{
-    // The document as the target of an import: the replace option searches the arranged
-    // list only, and the imported comment is added at the end of the whole list.
-    const QString velmx = m_dir.filePath(QStringLiteral("import.velmx"));
-    QVERIFY(writeFile(velmx, R"(<ImageMetadata><comment keyword="Author" text="New"/></ImageMetadata>)"));
-    PNGDoc doc;
-    fill(doc, { "Author=Old", "Title=T", "Author=Older" });
-    doc.setSearchText(QStringLiteral("tit"));
-    QVERIFY(importMetadataFromVelmx(doc, velmx, true));
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Old", "Title=T", "Author=Older", "Author=New" }));
-    QVERIFY(doc.isModified());
-
-    doc.setSearchText(QStringLiteral("auth"));
-    QVERIFY(importMetadataFromVelmx(doc, velmx, true));
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Title=T", "Author=New" }));
-}
-
-void tst_PNGDoc::failedDropKeepsOriginals()
-{
-    PNGDoc doc;
-    fill(doc, { "k0=", "k1=" });
-    QMimeData unreadable;
-    unreadable.setData(PasteboardMetadataXML, "<PasteboardMetadataXML><comment");
-    QMimeData dragged;
-    QVERIFY(doc.beginDrag({ 0 }, &dragged));
-    // An XML form that does not parse is a paste of nothing: the originals must stay.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Pasted metadata XML not read")));
-    QVERIFY(doc.acceptDrop(&unreadable, 1, true));
-    QCOMPARE(doc.allComments().size(), 2);
-    QVERIFY(!doc.draggedRows());
-
-    QVERIFY(doc.beginDrag({ 1 }, &dragged));
-    QMimeData image;
-    image.setData(QStringLiteral("image/png"), "png");
-    QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
-    QVERIFY(!doc.acceptDrop(&image, 0, true));
-    QCOMPARE(doc.allComments().size(), 2);
-}
-
-// --- Cells ----------------------------------------------------------------------------
-
-void tst_PNGDoc::cellEdits_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("text expands") << "sunset.png" << int(PNGDoc::TextColumn) << "%FILENAME% %WIDTH%x%HEIGHT%"
-                                  << "sunset 64x48";
-    QTest::newRow("keyword does not expand") << "sunset.png" << int(PNGDoc::KeywordColumn) << "%FILENAME%"
-                                             << "%FILENAME%";
-    QTest::newRow("keyword cut at 79") << "sunset.png" << int(PNGDoc::KeywordColumn) << QString(100, u'k')
-                                       << QString(79, u'k');
-    QTest::newRow("line breaks kept") << "sunset.png" << int(PNGDoc::TextColumn) << "one\ntwo\r\nthree"
-                                      << "one\ntwo\r\nthree";
-    // A file name that is itself an earlier macro's name is not expanded a second time.
-    QTest::newRow("expanded once") << "%DATE%.png" << int(PNGDoc::TextColumn) << "%FILENAME%"
-                                   << "%DATE%";
-}
-
-void tst_PNGDoc::cellEdits()
-{
-    QFETCH(QString, fileName);
-    QFETCH(int, column);
-    QFETCH(QString, value);
-    QFETCH(QString, stored);
-    PNGDoc doc;
-    QVERIFY(doc.readFromPath(writePng(fileName, { tEXt("Read", "from the file") })));
-    QVERIFY(doc.loadPNG());
-    const int blank = doc.addMetadataField(); // its container is the document
-    doc.setModified(false);
-    for (int row : { 0, blank }) {
-        QVERIFY(doc.setData(row, PNGDoc::Column(column), value));
-        const CommentPtr comment = doc.commentAt(row);
-        QCOMPARE(column == PNGDoc::KeywordColumn ? comment->keyword() : comment->text(), stored);
-    }
-    QVERIFY(doc.isModified());
-    QVERIFY(!doc.setData(2, PNGDoc::TextColumn, value));
-    QVERIFY(!doc.setData(0, PNGDoc::Column(2), value));
-}
-
-// --- Reading, summary, saving ---------------------------------------------------------
-
-void tst_PNGDoc::summary_data()
-{
-    // Expected figures: size, bit depth, colour key, interlace key, millimetres, inches
-    // (no figures: unknown), and the logged 72-per-inch size.
-    QTest::addColumn<QByteArray>("png");
-    QTest::addColumn<QStringList>("figures");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("RGBA without pHYs") << buildPng({ ihdr(640, 480, 8, 6), idat(640, 480, 4), iend() })
-                                       << QStringList { "640 480", "8", "RGBA", "None", "225 169", "8.89 6.67" }
-                                       << "8.888889 x 6.666667";
-    QTest::newRow("pHYs in metres") << simplePng(1000, 500, { pHYs(2835, 2835, 1) })
-                                    << QStringList { "1000 500", "8", "RGB", "None", "352 176", "13.89 6.94" }
-                                    << "13.888889 x 6.944445";
-    QTest::newRow("pHYs without unit") << simplePng(640, 480, { pHYs(1, 2, 0) })
-                                       << QStringList { "640 480", "8", "RGB", "None", "225 169", "8.89 6.67" }
-                                       << "8.888889 x 6.666667";
-    QTest::newRow("0 pixels per metre") << simplePng(30, 20, { pHYs(0, 0, 1) })
-                                        << QStringList { "30 20", "8", "RGB", "None", "", "" } << "0.416667 x 0.277778";
-    QTest::newRow("Adam7 greyscale with alpha")
-        << readFile(dataPath(QStringLiteral("pngsuite/basi4a08.png")))
-        << QStringList { "32 32", "8", "GreyscaleAlpha", "Adam7", "11 11", "0.44 0.44" } << "0.444444 x 0.444444";
-}
-
-void tst_PNGDoc::summary()
-{
-    QFETCH(QByteArray, png);
-    QFETCH(QStringList, figures);
-    QFETCH(QString, logged);
-    auto pair = [](const char *key, const QString &figures) {
-        return figures.isEmpty() ? localizedString("PhysicalSizeUnknown")
-                                 : localizedString(key).arg(figures.section(u' ', 0, 0), figures.section(u' ', 1));
-    };
-    const QStringList lines { pair("ImageSize", figures[0]), localizedString("ImageBitDepth").arg(figures[1]),
-        localizedString("ColourFormat").arg(localizedString(qPrintable(figures[2]))),
-        localizedString("Interlaced").arg(localizedString(qPrintable(figures[3]))), pair("PhysicalSizeMM", figures[4]),
-        pair("PhysicalSizeInch", figures[5]) };
-
-    const QString path = m_dir.filePath(QStringLiteral("summary.png"));
-    QVERIFY(writeFile(path, png));
-    PNGDoc doc;
-    QVERIFY(doc.readFromPath(path));
-    QSignalSpy summaryChanged(&doc, &PNGDoc::summaryChanged);
-    QTest::ignoreMessage(QtInfoMsg, qPrintable(QStringLiteral("Physical size: %1 inches").arg(logged)));
-    QVERIFY(doc.loadPNG());
-    QVERIFY(doc.isLoaded());
-    QCOMPARE(summaryChanged.size(), 1);
-    QCOMPARE(doc.summary().lines(), lines);
-}
-
-void tst_PNGDoc::failedLoadKeepsComments()
-{
-    PNGDoc doc;
-    QVERIFY(!doc.readFromPath(QString()));
-    QVERIFY(doc.readFromPath(writePng(QStringLiteral("becomes-junk.png"), { tEXt("Author", "Ann") })));
-    QVERIFY(doc.loadPNG());
-    doc.addText(QStringLiteral("typed"), QStringLiteral("Note"));
-
-    QByteArray junk = readFile(doc.path());
-    junk[1] = 'Q';
-    QVERIFY(writeFile(doc.path(), junk));
-    QSignalSpy failed(&doc, &PNGDoc::loadFailed);
-    QString reason;
-    QVERIFY(!doc.revert(&reason));
-    QVERIFY(!reason.isEmpty());
-    QCOMPARE(failed.size(), 1);
-    QVERIFY(!doc.isLoaded());
-    QCOMPARE(doc.summary().lines(), ImageSummary::loadFailed().lines());
-    QCOMPARE(doc.summary().lines().first(), localizedString("ImageLoadFailed"));
-    // Nothing the user had is thrown away, and the edit still counts as unsaved.
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Note=typed" }));
-    QVERIFY(doc.isModified());
-    QCOMPARE(doc.info().width, 0u);
-
-    PNGDoc missing;
-    QVERIFY(missing.readFromPath(m_dir.filePath(QStringLiteral("missing.png"))));
-    QVERIFY(!missing.loadPNG());
-    QCOMPARE(missing.summary().lines(), ImageSummary::loadFailed().lines());
-    QVERIFY(missing.comments().isEmpty());
-}
-
-void tst_PNGDoc::revert()
-{
-    PNGDoc doc;
-    QVERIFY(doc.readFromPath(writePng(QStringLiteral("revert.png"), { tEXt("Author", "Ann"), tEXt("Title", "Sun") })));
-    QVERIFY(doc.loadPNG());
-    QVERIFY(!doc.isModified());
-    doc.setData(0, PNGDoc::TextColumn, QStringLiteral("Bob"));
-    doc.addText(QStringLiteral("x"), QStringLiteral("Extra"));
-    doc.setSearchText(QStringLiteral("title"));
-    QSignalSpy modified(&doc, &PNGDoc::modifiedChanged);
-
-    // Every comment is replaced, also those the filter hides.
-    QVERIFY(doc.revert());
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sun" }));
-    QCOMPARE(describe(doc.comments()), QStringList { "Title=Sun" });
-    QVERIFY(!doc.isModified());
-    QCOMPARE(modified.size(), 1);
-}
-
-void tst_PNGDoc::saveWritesHiddenComments()
-{
-    PNGDoc doc;
-    QVERIFY(doc.readFromPath(writePng(QStringLiteral("source.png"), { tEXt("Author", "Ann") })));
-    QVERIFY(doc.loadPNG());
-    doc.addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
-    doc.addMetadataField(); // never written: no keyword
-    doc.setSearchText(QStringLiteral("tit"));
-    QSignalSpy pathChanged(&doc, &PNGDoc::pathChanged);
-
-    const QString target = m_dir.filePath(QStringLiteral("saved-as.png"));
-    QTest::ignoreMessage(
-        QtInfoMsg, qPrintable(QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(target).toString()));
-    DocumentError error;
-    QVERIFY2(doc.saveTo(target, &error), qPrintable(error.reason));
-    QCOMPARE(doc.path(), target);
-    QCOMPARE(pathChanged.size(), 1);
-    QVERIFY(!doc.isModified());
-    // The comment without keyword left the list once the file was written.
-    QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sunset" }));
-
-    PNGinfo info;
-    info.path = target;
-    PNGRows rows;
-    CommentList written;
-    QVERIFY(loadPNG(info, rows, written));
-    QCOMPARE(describe(written), QStringList({ "Author=Ann", "Title=Sunset" }));
-    QCOMPARE(info.width, 64u);
-    QCOMPARE(describe(cloneComments(written)), describe(doc.allComments()));
-}
-
-void tst_PNGDoc::failedSave_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("readable");
-    QTest::addColumn<bool>("warns");
-    QTest::newRow("missing folder") << "no/such/folder/out.png" << true << true;
-    QTest::newRow("read-only file") << "read-only.png" << true << true;
-    QTest::newRow("image never read") << "out.png" << false << false;
-}
-
-void tst_PNGDoc::failedSave()
-{
-    QFETCH(QString, target);
-    QFETCH(bool, readable);
-    QFETCH(bool, warns);
-    const QString path = readable ? writePng(QStringLiteral("failing.png"), { tEXt("Author", "Ann") })
-                                  : m_dir.filePath(QStringLiteral("not-there.png"));
-    const QString destination = m_dir.filePath(target);
-    if (target == u"read-only.png") {
-        QVERIFY(writeFile(destination, "old"));
-        QVERIFY(QFile::setPermissions(destination, QFile::ReadOwner | QFile::ReadGroup));
-    }
-    PNGDoc doc;
-    doc.readFromPath(path);
-    QCOMPARE(doc.loadPNG(), readable);
-    doc.addMetadataField();
-    doc.setData(0, PNGDoc::TextColumn, QStringLiteral("typed before saving"));
-
-    QTest::ignoreMessage(
-        QtInfoMsg, qPrintable(QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(destination).toString()));
-    if (warns)
-        QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
-    DocumentError error;
-    QVERIFY(!doc.saveTo(destination, &error));
-    QCOMPARE(error.domain, QStringLiteral("Velmora"));
-    QCOMPARE(error.code, 27);
-    QVERIFY(!error.reason.isEmpty());
-    QCOMPARE(doc.path(), path);
-    QVERIFY(doc.isModified());
-    // Nothing leaves the list when the file was not written, not even a comment
-    // without keyword.
-    QCOMPARE(doc.allComments().size(), readable ? 2 : 1);
-    if (target == u"read-only.png") {
-        QCOMPARE(readFile(destination), QByteArray("old"));
-        QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner);
-        QFile::remove(destination);
-    }
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out.png"))));
-}
 
 QTEST_GUILESS_MAIN(tst_PNGDoc)
 #include "tst_PNGDoc.moc"

@@ -3,6 +3,7 @@
 #include "core/CommentContainer.h"
 #include "core/PNGinfo.h"
 #include "interchange/CommentListTarget.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +19,9 @@ class TestTarget : public CommentListTarget, public CommentContainer
 {
 public:
     enum Kind { Document, Batch, Template };
-    explicit TestTarget(Kind kind)
+    explicit TestTarget(Kind kind, const QStringList &pairs = {}) // pairs: the comments it starts with
         : kind(kind)
+        , all(TestSupport::commentsFrom(pairs))
     {
         info.path = QStringLiteral("/pictures/sunset.png"), info.width = 640;
     }
@@ -72,27 +74,6 @@ inline void addKindRows()
     QTest::newRow("document") << TestTarget::Document;
     QTest::newRow("batch") << TestTarget::Batch;
     QTest::newRow("template") << TestTarget::Template;
-}
-
-// "keyword=text" per comment, ∅ standing for an absent field; and back.
-inline QStringList describe(const CommentList &comments)
-{
-    QStringList result;
-    for (const auto &c : comments)
-        result << (c->keyword().isNull() ? QStringLiteral("∅") : c->keyword()) + u'='
-                + (c->text().isNull() ? QStringLiteral("∅") : c->text());
-    return result;
-}
-
-inline CommentList commentsFrom(const QStringList &pairs)
-{
-    CommentList result;
-    for (const auto &pair : pairs) {
-        const qsizetype eq = pair.indexOf(u'=');
-        const QString keyword = pair.left(eq), text = pair.mid(eq + 1);
-        result.append(makeComment(keyword == u"∅" ? QString() : keyword, text == u"∅" ? QString() : text));
-    }
-    return result;
 }
 
 // Makes path hold a bad input: "@huge" a 100 MB file, "@folder" a folder, "@missing"

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtEndian>
@@ -15,15 +16,23 @@ QString dataPath(const QString &relative)
     return QStringLiteral(VELMORA_TEST_DATA "/") + relative;
 }
 
+QString copyFixture(const QString &relative, const QString &folder, const QString &name)
+{
+    const QString target = QDir(folder).filePath(name.isEmpty() ? QFileInfo(relative).fileName() : name);
+    QFile::remove(target);
+    const QString source = QFileInfo(relative).isAbsolute() ? relative : dataPath(relative);
+    if (!QDir().mkpath(folder) || !writeFile(target, readFile(source)))
+        qFatal("cannot copy %s to %s", qPrintable(relative), qPrintable(target));
+    return target;
+}
+
 static QStringList suiteFiles(bool valid)
 {
     QDir dir(dataPath(QStringLiteral("pngsuite")));
     QStringList result;
-    const auto names = dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
-    for (const QString &name : names) {
+    for (const QString &name : dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name))
         if (name.startsWith(u'x') != valid)
             result << dir.filePath(name);
-    }
     return result;
 }
 
@@ -54,15 +63,16 @@ RawChunk chunk(const char *type, const QByteArray &data)
     return {QByteArray(type, 4), data};
 }
 
+RawChunk pHYs(quint32 x, quint32 y, int unit)
+{
+    return chunk("pHYs", be32(x) + be32(y) + char(unit));
+}
+
 RawChunk ihdr(quint32 width, quint32 height, int bitDepth, int colourType, int interlace)
 {
-    QByteArray d = be32(width) + be32(height);
-    d += char(bitDepth);
-    d += char(colourType);
-    d += char(0);
-    d += char(0);
-    d += char(interlace);
-    return chunk("IHDR", d);
+    const char compressionAndFilter[2] = { 0, 0 };
+    return chunk("IHDR", be32(width) + be32(height) + char(bitDepth) + char(colourType)
+                     + QByteArray(compressionAndFilter, 2) + char(interlace));
 }
 
 static QByteArray deflate(const QByteArray &raw)
@@ -82,12 +92,11 @@ RawChunk idat(quint32 width, quint32 height, int bytesPerPixel, quint32 seed)
     quint32 state = seed * 2654435761u + 1;
     for (quint32 y = 0; y < height; ++y) {
         raw += char(0);
-        for (quint32 x = 0; x < width; ++x) {
+        for (quint32 x = 0; x < width; ++x)
             for (int c = 0; c < bytesPerPixel; ++c) {
                 state = state * 1664525u + 1013904223u;
                 raw += char((x * 255 / qMax<quint32>(1, width) + y * 3 + c * 40 + (state >> 29)) & 0xff);
             }
-        }
     }
     return chunk("IDAT", deflate(raw));
 }
@@ -107,12 +116,8 @@ RawChunk zTXt(const QByteArray &keyword, const QByteArray &text)
 RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
               const QByteArray &utf8Text, bool compressed)
 {
-    QByteArray d = keyword + '\0';
-    d += char(compressed ? 1 : 0);
-    d += char(0);
-    d += language + '\0' + translatedKeyword + '\0';
-    d += compressed ? deflate(utf8Text) : utf8Text;
-    return chunk("iTXt", d);
+    return chunk("iTXt", keyword + '\0' + char(compressed ? 1 : 0) + '\0' + language + '\0' + translatedKeyword + '\0'
+                         + (compressed ? deflate(utf8Text) : utf8Text));
 }
 
 QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> &beforeIdat,
@@ -138,36 +143,34 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-static bool forEachChunk(const QByteArray &png, const std::function<void(const QByteArray &, const QByteArray &)> &fn)
+std::vector<RawChunk> chunksOf(const QByteArray &png)
 {
-    if (!png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)))
-        return false;
+    std::vector<RawChunk> chunks;
     qsizetype pos = 8;
-    while (pos + 12 <= png.size()) {
-        const quint32 len = qFromBigEndian<quint32>(png.constData() + pos);
-        if (qsizetype(len) > png.size() - pos - 12)
-            return false;
-        fn(png.mid(pos + 4, 4), png.mid(pos + 8, len));
+    while (png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)) && pos + 12 <= png.size()) {
+        const qsizetype len = qFromBigEndian<quint32>(png.constData() + pos);
+        if (len > png.size() - pos - 12)
+            return {};
+        chunks.push_back({ png.mid(pos + 4, 4), png.mid(pos + 8, len) });
         pos += 12 + len;
     }
-    return pos == png.size();
+    return pos == png.size() ? chunks : std::vector<RawChunk>();
 }
 
 QStringList chunkTypes(const QByteArray &png)
 {
     QStringList types;
-    if (!forEachChunk(png, [&](const QByteArray &t, const QByteArray &) { types << QString::fromLatin1(t); }))
-        return {};
+    for (const RawChunk &c : chunksOf(png))
+        types << QString::fromLatin1(c.type);
     return types;
 }
 
 QList<QByteArray> chunkPayloads(const QByteArray &png, const QByteArray &type)
 {
     QList<QByteArray> result;
-    forEachChunk(png, [&](const QByteArray &t, const QByteArray &d) {
-        if (t == type)
-            result << d;
-    });
+    for (const RawChunk &c : chunksOf(png))
+        if (c.type == type)
+            result << c.data;
     return result;
 }
 

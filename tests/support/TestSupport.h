@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PNGReader.h"
+
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
@@ -8,10 +10,13 @@
 #include <vector>
 
 // Helpers shared by the tests: fixture paths, a small PNG builder for crafted files,
-// chunk listings and running outside tools.
+// chunk listings, comment lists in a comparable form and running outside tools.
 namespace TestSupport {
 
 QString dataPath(const QString &relative);
+// Copies a file (a path relative to tests/data, or absolute) into folder, which it creates,
+// as name or under its own name; the copy is writable.
+QString copyFixture(const QString &relative, const QString &folder, const QString &name = QString());
 // Every PngSuite file that the suite marks valid (names not starting with 'x').
 QStringList validPngSuiteFiles();
 QStringList corruptPngSuiteFiles();
@@ -20,6 +25,7 @@ struct RawChunk
 {
     QByteArray type;
     QByteArray data;
+    bool operator==(const RawChunk &) const = default;
 };
 
 QByteArray buildPng(const std::vector<RawChunk> &chunks);
@@ -32,6 +38,7 @@ RawChunk tEXt(const QByteArray &keyword, const QByteArray &text);
 RawChunk zTXt(const QByteArray &keyword, const QByteArray &text);
 RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
               const QByteArray &utf8Text, bool compressed = false);
+RawChunk pHYs(quint32 x, quint32 y, int unit);
 RawChunk chunk(const char *type, const QByteArray &data);
 
 // IHDR, extra chunks before the image data, IDAT, extra chunks after it, IEND.
@@ -41,8 +48,11 @@ QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> 
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// Every chunk of a PNG file, in order (none when the file is malformed).
+std::vector<RawChunk> chunksOf(const QByteArray &png);
 // "TYPE" per chunk of a PNG file, in order (empty on a malformed file).
 QStringList chunkTypes(const QByteArray &png);
+inline bool isTextChunk(const QString &type) { return type == u"tEXt" || type == u"zTXt" || type == u"iTXt"; }
 // The payload of every chunk of a type, in order.
 QList<QByteArray> chunkPayloads(const QByteArray &png, const QByteArray &type);
 
@@ -50,6 +60,57 @@ QList<QByteArray> chunkPayloads(const QByteArray &png, const QByteArray &type);
 // with stdout and stderr.
 int runTool(const QString &program, const QStringList &args, QString *output = nullptr, int timeoutMs = 60000);
 bool toolAvailable(const QString &program);
+
+// "keyword=text" per comment, ∅ standing for an absent field.
+inline QStringList describe(const CommentList &comments)
+{
+    QStringList result;
+    for (const auto &c : comments)
+        result << (c->keyword().isNull() ? QStringLiteral("∅") : c->keyword()) + u'='
+                + (c->text().isNull() ? QStringLiteral("∅") : c->text());
+    return result;
+}
+
+// The other way round: comments from "keyword=text" pairs, ∅ standing for an absent field.
+inline CommentList commentsFrom(const QStringList &pairs)
+{
+    CommentList result;
+    for (const auto &pair : pairs) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString keyword = pair.left(eq), text = pair.mid(eq + 1);
+        result.append(makeComment(keyword == u"∅" ? QString() : keyword, text == u"∅" ? QString() : text));
+    }
+    return result;
+}
+
+// A PNG file as loadPNG reads it.
+struct LoadedPng
+{
+    PNGinfo info;
+    PNGRows rows;
+    CommentList comments;
+    bool load(const QString &path, QString *error = nullptr, const PNGReadOptions &options = {})
+    {
+        info.path = path;
+        return loadPNG(info, rows, comments, options, error);
+    }
+    // A file of tests/data that must load.
+    static LoadedPng fixture(const QString &relative)
+    {
+        LoadedPng png;
+        QString error;
+        if (!png.load(dataPath(relative), &error))
+            qFatal("cannot read %s: %s", qPrintable(relative), qPrintable(error));
+        return png;
+    }
+};
+
+// describe() of the comments a PNG file holds, {"<unreadable>"} when it does not load.
+inline QStringList fileComments(const QString &path)
+{
+    LoadedPng png;
+    return png.load(path) ? describe(png.comments) : QStringList{QStringLiteral("<unreadable>")};
+}
 
 } // namespace TestSupport
 

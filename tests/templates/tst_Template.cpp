@@ -7,211 +7,184 @@
 
 #include "TestSupport.h"
 
-namespace {
-
-QStringList describe(const CommentList &comments)
-{
-    QStringList result;
-    for (const auto &c : comments)
-        result << (c->keyword().isNull() ? u"<absent>"_qs : c->keyword()) + u'='
-                + (c->text().isNull() ? u"<absent>"_qs : c->text());
-    return result;
-}
-
-} // namespace
+using namespace TestSupport;
 
 class tst_Template : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void fileRoundTrip();
-    void readingRules_data();
-    void readingRules();
-    void boolFromStringValues_data();
-    void boolFromStringValues();
-    void renameAndDelete();
-    void unusableNamesTouchNoOtherFile_data();
-    void unusableNamesTouchNoOtherFile();
-    void pasteAndDrop();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->path())); // never the real user's folders
+    }
+
+    void fileRoundTrip()
+    {
+        auto original = Template::initWithName(u"Set"_qs, m_dir->path());
+        original->setClearAll(true);
+        original->setOverwriteDuplicates(true);
+        for (const auto &c : commentsFrom({ "Author=%OSUSERNAME%", "Title=%FILENAME%",
+                 u"Notes=one\ntwo\r\n\t\"q\" <&> 😀"_qs }))
+            original->addComment(c);
+        QVERIFY(!QFile::exists(path(u"Set"_qs))); // nothing written before save
+        QVERIFY(original->save());
+
+        const QByteArray bytes = readFile(path(u"Set"_qs));
+        QVERIFY(bytes.contains("<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"YES\">"));
+
+        const auto back = Template::initWithFile(path(u"Set"_qs));
+        QVERIFY(back);
+        QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
+        QCOMPARE(describe(back->comments()), describe(original->comments()));
+        QCOMPARE(back->comments().at(0)->container(), nullptr);
+
+        // Missing folder: the save fails and creates nothing.
+        QVERIFY(!Template::initWithName(u"T"_qs, path(u"missing"_qs))->save());
+        QVERIFY(!QFileInfo::exists(path(u"missing"_qs)));
+    }
+
+    void readingRules_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("expected"); // flags, then comments; empty: no template
+
+        QTest::newRow("every root child, any name") << "My set"
+            << QByteArray("<?xml version=\"1.0\"?><!-- c --><Any><comment keyword=\"A\" text=\"1\"/>text"
+                          "<entry keyword=\"B\" text=\"2\"><comment keyword=\"Nested\"/></entry>"
+                          "<comment text=\"t\"/><comment keyword=\"C\"/></Any>")
+            << QStringList{"NO", "NO", "A=1", "B=2", "∅=t", "C=∅"};
+        QTest::newRow("extension stays in the name")
+            << "notes.xml" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"Yes\" OverwritesDuplicateKeys=\"no\"/>")
+            << QStringList{"YES", "NO"};
+        QTest::newRow("numeric flags")
+            << "n" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"0\" OverwritesDuplicateKeys=\" 2\"/>")
+            << QStringList{"NO", "YES"};
+        QTest::newRow("empty file") << "e" << QByteArray() << QStringList();
+        QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
+        QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
+        QTest::newRow("no root element") << "d" << QByteArray("<?xml version=\"1.0\"?>") << QStringList();
+    }
+    void readingRules()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, expected);
+        QVERIFY(writeFile(path(name), xml));
+        const auto loaded = Template::initWithFile(path(name));
+        QCOMPARE(bool(loaded), !expected.isEmpty());
+        if (!loaded)
+            return;
+        QCOMPARE(loaded->name(), name);
+        QStringList seen{loaded->clearsCommentsWhenApplied() ? u"YES"_qs : u"NO"_qs,
+                         loaded->overwritesDuplicatesWhenApplied() ? u"YES"_qs : u"NO"_qs};
+        QCOMPARE(seen + describe(loaded->comments()), expected);
+    }
+
+    void boolFromStringValues_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("expected");
+        for (const char *yes : {"Yes", "TRUE", "1", "-3", " 2", "+7", "12abc", "007"})
+            QTest::newRow(yes) << QString::fromLatin1(yes) << true;
+        for (const char *no : {"no", "false", "0", "-0", "0x1", "", " yes", "yes please", "-"})
+            QTest::newRow(no) << QString::fromLatin1(no) << false;
+        QTest::newRow("absent") << QString() << false;
+    }
+    void boolFromStringValues()
+    {
+        QFETCH(QString, value);
+        QTEST(boolFromString(value), "expected");
+    }
+
+    void renameAndDelete()
+    {
+        // Never saved: only the name changes; the first save uses the new one.
+        const auto draft = Template::initWithName(u"Draft"_qs, m_dir->path());
+        QVERIFY(draft->setName(u"Final"_qs));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+        QVERIFY(draft->save());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Final"}));
+
+        // Saved: the file moves, and never over a file that is somebody else's.
+        QVERIFY(draft->setName(u"Moved"_qs));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Moved"}));
+        QVERIFY(writeFile(path(u"notes.txt"_qs), "keep me"));
+        QVERIFY(!draft->setName(u"notes.txt"_qs));
+        QVERIFY(!Template::initWithName(u"Other"_qs, m_dir->path())->setName(u"notes.txt"_qs));
+        QCOMPARE(draft->name(), u"Moved"_qs);
+
+        QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
+        QVERIFY(draft->deleteFile());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"notes.txt"}));
+    }
+
+    void unusableNamesTouchNoOtherFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("dot") << ".";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("slash") << "sub/x";
+        QTest::newRow("backslash") << "a\\b";
+        QTest::newRow("NUL") << QString(u"sub"_qs + QChar(0));
+        QTest::newRow("256 bytes") << QString(256, u'n');
+        QTest::newRow("128 two-byte characters") << QString(128, QChar(0xE9));
+    }
+    void unusableNamesTouchNoOtherFile()
+    {
+        QFETCH(QString, name);
+        QVERIFY(QDir(m_dir->path()).mkpath(u"sub"_qs));
+        QVERIFY(writeFile(path(u"sub/x"_qs), "<ImageMetadata/>"));
+        QVERIFY(!Template::isUsableFileName(name, m_dir->path()));
+
+        // Even a template given such a name directly writes and removes nothing outside its file.
+        Template rogue(name, m_dir->path());
+        QVERIFY(!rogue.save());
+        QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
+        QVERIFY(!rogue.deleteFile());
+        QVERIFY(QFile::exists(path(u"sub/x"_qs)));
+
+        const auto good = Template::initWithName(u"Good"_qs, m_dir->path());
+        QVERIFY(good->save());
+        QVERIFY(!good->setName(name));
+        QVERIFY(QFile::exists(good->filePath()));
+    }
+
+    void pasteAndDrop()
+    {
+        Template t(u"T"_qs, m_dir->path());
+        for (const char *k : {"row0", "row1", "row2"})
+            t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
+        QMimeData drag;
+        QVERIFY(!t.writeRows({}, &drag));
+        QVERIFY(t.writeDraggedRows({1, 0}, &drag));
+        QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
+        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
+        QCOMPARE(t.comments().at(1)->container(), &t);
+
+        QVERIFY(t.writeDraggedRows({0}, &drag));
+        QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
+        QCOMPARE(t.comments().size(), 4);
+        QVERIFY(t.comments().at(0) != t.comments().at(1));
+
+        // A drop that brings nothing never loses the dragged rows.
+        QMimeData empty;
+        empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
+        QVERIFY(t.writeDraggedRows({0}, &drag));
+        QVERIFY(t.acceptDrop(&empty, 50, true));
+        t.removeCommentsAtIndices({});
+        QCOMPARE(t.comments().size(), 4);
+        t.removeCommentsAtIndices({3, 0, 3, 17});
+        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME%"_qs);
+    }
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void tst_Template::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->path())); // never the real user's folders
-}
-
-void tst_Template::fileRoundTrip()
-{
-    auto original = Template::initWithName(u"Set"_qs, m_dir->path());
-    original->setClearAll(true);
-    original->setOverwriteDuplicates(true);
-    original->addComment(makeComment(u"Author"_qs, u"%OSUSERNAME%"_qs));
-    original->addComment(makeComment(u"Title"_qs, u"%FILENAME%"_qs));
-    original->addComment(makeComment(u"Notes"_qs, u"one\ntwo\r\n\t\"q\" <&> 😀"_qs));
-    QVERIFY(!QFile::exists(path(u"Set"_qs))); // nothing written before save
-    QVERIFY(original->save());
-
-    const QByteArray bytes = TestSupport::readFile(path(u"Set"_qs));
-    QVERIFY(bytes.contains("<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"YES\">"));
-    QVERIFY(bytes.indexOf("keyword=\"Author\"") < bytes.indexOf("keyword=\"Title\""));
-
-    const auto back = Template::initWithFile(path(u"Set"_qs));
-    QVERIFY(back);
-    QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
-    QCOMPARE(describe(back->comments()), describe(original->comments()));
-    QCOMPARE(back->comments().at(0)->container(), nullptr);
-
-    // Missing folder: the save fails and creates nothing.
-    QVERIFY(!Template::initWithName(u"T"_qs, path(u"missing"_qs))->save());
-    QVERIFY(!QFileInfo::exists(path(u"missing"_qs)));
-}
-
-void tst_Template::readingRules_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<QStringList>("expected"); // flags, then comments; empty: no template
-
-    QTest::newRow("every root child, any name") << "My set"
-        << QByteArray("<?xml version=\"1.0\"?><!-- c --><Any><comment keyword=\"A\" text=\"1\"/>text"
-                      "<entry keyword=\"B\" text=\"2\"><comment keyword=\"Nested\"/></entry>"
-                      "<comment text=\"t\"/><comment keyword=\"C\"/></Any>")
-        << QStringList{"NO", "NO", "A=1", "B=2", "<absent>=t", "C=<absent>"};
-    QTest::newRow("extension stays in the name") << "notes.xml"
-        << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"Yes\" OverwritesDuplicateKeys=\"no\"/>")
-        << QStringList{"YES", "NO"};
-    QTest::newRow("numeric flags") << "n"
-        << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"0\" OverwritesDuplicateKeys=\" 2\"/>")
-        << QStringList{"NO", "YES"};
-    QTest::newRow("empty file") << "e" << QByteArray() << QStringList();
-    QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
-    QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
-    QTest::newRow("no root element") << "d" << QByteArray("<?xml version=\"1.0\"?>") << QStringList();
-}
-
-void tst_Template::readingRules()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, xml);
-    QFETCH(QStringList, expected);
-    QVERIFY(TestSupport::writeFile(path(name), xml));
-    const auto loaded = Template::initWithFile(path(name));
-    QCOMPARE(bool(loaded), !expected.isEmpty());
-    if (!loaded)
-        return;
-    QCOMPARE(loaded->name(), name);
-    QStringList seen{loaded->clearsCommentsWhenApplied() ? u"YES"_qs : u"NO"_qs,
-                     loaded->overwritesDuplicatesWhenApplied() ? u"YES"_qs : u"NO"_qs};
-    QCOMPARE(seen + describe(loaded->comments()), expected);
-}
-
-void tst_Template::boolFromStringValues_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("expected");
-    for (const char *yes : {"Yes", "TRUE", "1", "-3", " 2", "+7", "12abc", "007"})
-        QTest::newRow(yes) << QString::fromLatin1(yes) << true;
-    for (const char *no : {"no", "false", "0", "-0", "0x1", "", " yes", "yes please", "-"})
-        QTest::newRow(no) << QString::fromLatin1(no) << false;
-    QTest::newRow("absent") << QString() << false;
-}
-
-void tst_Template::boolFromStringValues()
-{
-    QFETCH(QString, value);
-    QFETCH(bool, expected);
-    QCOMPARE(boolFromString(value), expected);
-}
-
-void tst_Template::renameAndDelete()
-{
-    // Never saved: only the name changes; the first save uses the new one.
-    const auto draft = Template::initWithName(u"Draft"_qs, m_dir->path());
-    QVERIFY(draft->setName(u"Final"_qs));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
-    QVERIFY(draft->save());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Final"}));
-
-    // Saved: the file moves, and never over a file that is somebody else's.
-    QVERIFY(draft->setName(u"Moved"_qs));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Moved"}));
-    QVERIFY(TestSupport::writeFile(path(u"notes.txt"_qs), "keep me"));
-    QVERIFY(!draft->setName(u"notes.txt"_qs));
-    QVERIFY(!Template::initWithName(u"Other"_qs, m_dir->path())->setName(u"notes.txt"_qs));
-    QCOMPARE(draft->name(), u"Moved"_qs);
-
-    QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
-    QVERIFY(draft->deleteFile());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"notes.txt"}));
-}
-
-void tst_Template::unusableNamesTouchNoOtherFile_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("dot") << ".";
-    QTest::newRow("dot dot") << "..";
-    QTest::newRow("slash") << "sub/x";
-    QTest::newRow("backslash") << "a\\b";
-    QTest::newRow("NUL") << QString(u"sub"_qs + QChar(0));
-    QTest::newRow("256 bytes") << QString(256, u'n');
-    QTest::newRow("128 two-byte characters") << QString(128, QChar(0xE9));
-}
-
-void tst_Template::unusableNamesTouchNoOtherFile()
-{
-    QFETCH(QString, name);
-    QVERIFY(QDir(m_dir->path()).mkpath(u"sub"_qs));
-    QVERIFY(TestSupport::writeFile(path(u"sub/x"_qs), "<ImageMetadata/>"));
-    QVERIFY(!Template::isUsableFileName(name, m_dir->path()));
-
-    // Even a template given such a name directly writes and removes nothing outside its file.
-    Template rogue(name, m_dir->path());
-    QVERIFY(!rogue.save());
-    QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
-    QVERIFY(!rogue.deleteFile());
-    QVERIFY(QFile::exists(path(u"sub/x"_qs)));
-
-    const auto good = Template::initWithName(u"Good"_qs, m_dir->path());
-    QVERIFY(good->save());
-    QVERIFY(!good->setName(name));
-    QVERIFY(QFile::exists(good->filePath()));
-}
-
-void tst_Template::pasteAndDrop()
-{
-    Template t(u"T"_qs, m_dir->path());
-    for (const char *k : {"row0", "row1", "row2"})
-        t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
-    QMimeData drag;
-    QVERIFY(!t.writeRows({}, &drag));
-    QVERIFY(t.writeDraggedRows({1, 0}, &drag));
-    QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
-    QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
-    QCOMPARE(t.comments().at(1)->container(), &t);
-
-    QVERIFY(t.writeDraggedRows({0}, &drag));
-    QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
-    QCOMPARE(t.comments().size(), 4);
-    QVERIFY(t.comments().at(0) != t.comments().at(1));
-
-    // A drop that brings nothing never loses the dragged rows.
-    QMimeData empty;
-    empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
-    QVERIFY(t.writeDraggedRows({0}, &drag));
-    QVERIFY(t.acceptDrop(&empty, 50, true));
-    t.removeCommentsAtIndices({});
-    QCOMPARE(t.comments().size(), 4);
-    t.removeCommentsAtIndices({3, 0, 3, 17});
-    QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME%"_qs);
-}
 
 QTEST_GUILESS_MAIN(tst_Template)
 #include "tst_Template.moc"
