@@ -203,6 +203,9 @@ bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
     // Hostile headers are refused before anything is allocated for them.
     png_set_user_limits(png, kMaxDimension, kMaxDimension);
+    // The chunk scan has checked every CRC already and refused damaged critical chunks:
+    // the library need not compute them again for the image data.
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_DEFAULT);
     png_set_read_fn(png, &ctx, readCallback);
     ctx.position = 8;
     png_set_sig_bytes(png, 8);
