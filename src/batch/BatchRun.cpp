@@ -5,6 +5,7 @@
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <mutex>
@@ -65,16 +66,20 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
     for (int i = 0; i < total; ++i)
         results[i].path = m_files.at(i);
 
-    // Occurrences of one path form one job, processed in list order by one worker, so a
-    // path listed twice is written twice, one pass after the other.
+    // Occurrences of one file form one job, processed in list order by one worker, so a
+    // file listed twice is written twice, one pass after the other, even when the two
+    // entries name it differently (a relative path, a link).
     QList<QList<int>> jobs;
-    QHash<QString, int> jobOfPath;
+    QHash<QString, int> jobOfFile;
     for (int i = 0; i < total; ++i) {
-        const auto it = jobOfPath.constFind(m_files.at(i));
-        if (it != jobOfPath.constEnd()) {
+        QString identity = QFileInfo(m_files.at(i)).canonicalFilePath();
+        if (identity.isEmpty())
+            identity = m_files.at(i);
+        const auto it = jobOfFile.constFind(identity);
+        if (it != jobOfFile.constEnd()) {
             jobs[it.value()].append(i);
         } else {
-            jobOfPath.insert(m_files.at(i), int(jobs.size()));
+            jobOfFile.insert(identity, int(jobs.size()));
             jobs.append(QList<int>{i});
         }
     }

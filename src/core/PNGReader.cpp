@@ -3,6 +3,7 @@
 #include "core/PNGChunks.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QtEndian>
@@ -22,8 +23,11 @@ Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
 
 namespace {
 
-// Decompressed text chunks larger than this are dropped rather than inflated.
+// The text of all text chunks of one file, decompressed, may take at most this much; a
+// file that needs more is refused rather than allowed to exhaust the memory.
 constexpr qsizetype kMaxTextBytes = 64 << 20;
+// A file with more chunks than this is refused.
+constexpr size_t kMaxChunks = 1000000;
 // Ancillary chunks (iCCP, sPLT …) that the library may allocate at most.
 constexpr png_alloc_size_t kMaxChunkBytes = 64 << 20;
 // Widths and heights above this are refused (the PNG library's own default).
@@ -63,21 +67,42 @@ void warningCallback(png_structp, png_const_charp message)
     qCDebug(lcPngRead) << "libpng warning:" << message;
 }
 
-bool presentBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
+const PngChunk *chunkBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
 {
     for (const PngChunk &c : chunks) {
         if (c.position != PngChunk::BeforeIDAT)
-            return false;
+            return nullptr;
         if (c.crcOk && c.type == type)
-            return true;
+            return &c;
     }
-    return false;
+    return nullptr;
+}
+
+bool presentBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
+{
+    return chunkBeforeIdat(chunks, type) != nullptr;
+}
+
+// The fixed-point values (units of 1/100000) a gAMA or cHRM chunk holds.
+std::vector<double> fixedPointValues(const QByteArray &bytes, const PngChunk *c, size_t count)
+{
+    if (!c || c->length != count * 4)
+        return {};
+    std::vector<double> values;
+    for (size_t i = 0; i < count; ++i)
+        values.push_back(qFromBigEndian<quint32>(bytes.constData() + c->offset + 4 * i) / 100000.0);
+    return values;
 }
 
 // Copies what the library parsed before the image data into the record. Only chunks that
 // really stood in the file count: the library also reports values it derives (a gamma
 // implied by sRGB, say), which must not turn into new chunks on a save.
-void captureChunks(png_structp png, png_infop pinfo, const std::vector<PngChunk> &chunks, PNGinfo &info)
+//
+// A chunk whose value the library would write back differently (a gamma it replaced by the
+// one sRGB implies, a scale it would spell otherwise) is not captured: it is carried over
+// as it stood instead.
+void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, const std::vector<PngChunk> &chunks,
+                   PNGinfo &info)
 {
     png_uint_32 w = 0, h = 0;
     int depth = 0, colour = 0, interlace = 0, compression = 0, filter = 0;
@@ -129,9 +154,10 @@ void captureChunks(png_structp png, png_infop pinfo, const std::vector<PngChunk>
             info.hIST.assign(hist, hist + count);
     }
     double gamma = 0;
-    if (presentBeforeIdat(chunks, "gAMA") && png_get_gAMA(png, pinfo, &gamma)) {
+    const auto fileGamma = fixedPointValues(bytes, chunkBeforeIdat(chunks, "gAMA"), 1);
+    if (!fileGamma.empty() && png_get_gAMA(png, pinfo, &gamma) && qAbs(gamma - fileGamma[0]) < 1e-9) {
         info.hasGamma = true;
-        info.gamma = gamma;
+        info.gamma = fileGamma[0];
     }
     int intent = 0;
     if (presentBeforeIdat(chunks, "sRGB") && png_get_sRGB(png, pinfo, &intent)) {
@@ -158,18 +184,25 @@ void captureChunks(png_structp png, png_infop pinfo, const std::vector<PngChunk>
         info.pHYsUnit = uint8_t(unit);
     }
     int scalUnit = 0;
-    double scalWidth = 0, scalHeight = 0;
-    if (presentBeforeIdat(chunks, "sCAL") && png_get_sCAL(png, pinfo, &scalUnit, &scalWidth, &scalHeight)) {
-        info.hassCAL = true;
-        info.sCALunit = scalUnit;
-        info.sCALwidth = scalWidth;
-        info.sCALheight = scalHeight;
+    png_charp scalWidth = nullptr, scalHeight = nullptr;
+    if (presentBeforeIdat(chunks, "sCAL") && png_get_sCAL_s(png, pinfo, &scalUnit, &scalWidth, &scalHeight)) {
+        const double width = QByteArray(scalWidth).toDouble();
+        const double height = QByteArray(scalHeight).toDouble();
+        // Written back in the shortest form that reads as the same number.
+        if (QByteArray::number(width, 'g', QLocale::FloatingPointShortest) == scalWidth
+            && QByteArray::number(height, 'g', QLocale::FloatingPointShortest) == scalHeight) {
+            info.hassCAL = true;
+            info.sCALunit = scalUnit;
+            info.sCALwidth = width;
+            info.sCALheight = height;
+        }
     }
     double c[8] = {};
-    if (presentBeforeIdat(chunks, "cHRM")
-        && png_get_cHRM(png, pinfo, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])) {
+    const auto fileChrm = fixedPointValues(bytes, chunkBeforeIdat(chunks, "cHRM"), 8);
+    if (!fileChrm.empty() && png_get_cHRM(png, pinfo, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])
+        && std::equal(std::begin(c), std::end(c), fileChrm.begin(), [](double a, double b) { return qAbs(a - b) < 1e-9; })) {
         info.hascHRM = true;
-        std::copy(std::begin(c), std::end(c), info.cHRM.begin());
+        std::copy(fileChrm.begin(), fileChrm.end(), info.cHRM.begin());
     }
     png_timep time = nullptr;
     if (presentBeforeIdat(chunks, "tIME") && png_get_tIME(png, pinfo, &time)) {
@@ -218,9 +251,10 @@ bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
     if (rowBytes * height > ctx.memoryLimit)
         png_error(png, "the image is too large to open in memory");
 
-    captureChunks(png, pinfo, chunks, *ctx.info);
+    captureChunks(png, pinfo, *ctx.bytes, chunks, *ctx.info);
     if (ctx.decode) {
-        ctx.rows->allocate(uint32_t(height), size_t(rowBytes));
+        if (!ctx.rows->allocate(uint32_t(height), size_t(rowBytes)))
+            png_error(png, "not enough memory for the image");
         ctx.rowPointers = ctx.rows->rowPointers();
         png_read_image(png, ctx.rowPointers.data());
         png_read_end(png, nullptr);
@@ -231,11 +265,14 @@ bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
     return true;
 }
 
-bool inflateText(const char *data, qsizetype length, QByteArray &out)
+enum class TextStatus { Ok, Malformed, TooLarge };
+
+// Inflates at most limit bytes.
+TextStatus inflateText(const char *data, qsizetype length, qsizetype limit, QByteArray &out)
 {
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
-        return false;
+        return TextStatus::Malformed;
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
     stream.avail_in = uInt(length);
     out.clear();
@@ -248,16 +285,20 @@ bool inflateText(const char *data, qsizetype length, QByteArray &out)
         if (status != Z_OK && status != Z_STREAM_END)
             break;
         out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
-        if (out.size() > kMaxTextBytes)
-            break;
+        if (out.size() > limit) {
+            inflateEnd(&stream);
+            return TextStatus::TooLarge;
+        }
     } while (status != Z_STREAM_END && (stream.avail_in > 0 || stream.avail_out == 0));
     inflateEnd(&stream);
-    return status == Z_STREAM_END;
+    return status == Z_STREAM_END ? TextStatus::Ok : TextStatus::Malformed;
 }
 
-// Turns one text chunk into a comment; null when the chunk is malformed.
-CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c)
+// Turns one text chunk into a comment; null when the chunk is malformed or its text would
+// exceed the budget (then *status says which). The budget shrinks by the text's size.
+CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c, qsizetype &budget, TextStatus *status)
 {
+    *status = TextStatus::Malformed;
     const char *data = bytes.constData() + c.offset;
     const qsizetype length = c.length;
     const char *end = data + length;
@@ -274,7 +315,10 @@ CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c)
     if (c.type == "tEXt") {
         text = QByteArray(p, end - p);
     } else if (c.type == "zTXt") {
-        if (end - p < 1 || *p != 0 || !inflateText(p + 1, end - p - 1, text))
+        if (end - p < 1 || *p != 0)
+            return nullptr;
+        *status = inflateText(p + 1, end - p - 1, budget, text);
+        if (*status != TextStatus::Ok)
             return nullptr;
     } else { // iTXt
         if (end - p < 2)
@@ -294,13 +338,20 @@ CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c)
         translated = QString::fromUtf8(p, transEnd - p);
         p = transEnd + 1;
         if (compressed) {
-            if (!inflateText(p, end - p, text))
+            *status = inflateText(p, end - p, budget, text);
+            if (*status != TextStatus::Ok)
                 return nullptr;
         } else {
             text = QByteArray(p, end - p);
         }
         international = true;
     }
+    if (text.size() + keyword.size() > budget) {
+        *status = TextStatus::TooLarge;
+        return nullptr;
+    }
+    budget -= text.size() + keyword.size();
+    *status = TextStatus::Ok;
     auto comment = std::make_shared<PNGComment>();
     comment->setKeyword(decodePngText(keyword));
     comment->setText(decodePngText(text));
@@ -319,7 +370,8 @@ bool fail(QString *error, const QString &reason)
 // Plain system calls: this runs once per file of a batch.
 bool readWholeFile(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a FIFO cannot hang; only regular files are read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return fail(error, QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     struct stat st;
@@ -327,6 +379,10 @@ bool readWholeFile(const QString &path, qint64 maxSize, QByteArray &bytes, QStri
     if (ok && S_ISDIR(st.st_mode)) {
         ::close(fd);
         return fail(error, QStringLiteral("it is a folder, not a file"));
+    }
+    if (ok && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("it is not a regular file"));
     }
     if (ok && st.st_size > maxSize) {
         ::close(fd);
@@ -389,6 +445,8 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
     QString reason;
     if (!scanPngChunks(bytes, chunks, &reason))
         return fail(error, reason);
+    if (chunks.size() > kMaxChunks)
+        return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(chunks.size()));
     for (const PngChunk &c : chunks) {
         if (!c.crcOk && c.isCritical())
             return fail(error, QStringLiteral("the %1 chunk is damaged (CRC error)").arg(QString::fromLatin1(c.type)));
@@ -410,6 +468,7 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
     // record has no place for, kept where it stood.
     std::vector<QByteArray> idat;
     CommentList read;
+    qsizetype textBudget = kMaxTextBytes;
     const bool palette = info.colourType == 3;
     for (const PngChunk &c : chunks) {
         const QByteArray &t = c.type;
@@ -420,10 +479,17 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
         if (t == "tEXt" || t == "zTXt" || t == "iTXt") {
             if (!c.crcOk)
                 continue;
-            if (auto comment = commentFromTextChunk(bytes, c))
+            TextStatus status;
+            if (auto comment = commentFromTextChunk(bytes, c, textBudget, &status)) {
                 read.append(comment);
-            else
+            } else if (status == TextStatus::TooLarge) {
+                zeroImageData(info);
+                rows.clear();
+                return fail(error, QStringLiteral("the text entries are too large (more than %1 MiB in all)")
+                                       .arg(kMaxTextBytes >> 20));
+            } else {
                 qCDebug(lcPngRead) << "skipping a malformed" << t << "chunk";
+            }
             continue;
         }
         if (t == "IHDR" || t == "IEND" || !c.crcOk)

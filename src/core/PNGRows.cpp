@@ -25,7 +25,7 @@ void PNGRows::clear()
     m_idat.clear();
 }
 
-void PNGRows::allocate(uint32_t height, size_t rowBytes)
+bool PNGRows::allocate(uint32_t height, size_t rowBytes)
 {
     m_idat.clear();
     m_height = height;
@@ -33,6 +33,12 @@ void PNGRows::allocate(uint32_t height, size_t rowBytes)
     // Zeroed: the decoder leaves the unused bits at the end of a row of sub-byte samples
     // as they were. calloc gets large blocks as fresh zero pages, without a pass over them.
     m_pixels.reset(static_cast<uint8_t *>(std::calloc(size_t(height) * rowBytes, 1)));
+    if (!m_pixels) {
+        m_height = 0;
+        m_rowBytes = 0;
+        return false;
+    }
+    return true;
 }
 
 void PNGRows::setGeometry(uint32_t height, size_t rowBytes)

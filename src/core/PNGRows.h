@@ -31,8 +31,8 @@ public:
 
     void clear();
     // Allocates height rows of rowBytes each, to be filled by the decoder. Drops any kept
-    // image data.
-    void allocate(uint32_t height, size_t rowBytes);
+    // image data. False, with the rows empty, when the memory cannot be had.
+    bool allocate(uint32_t height, size_t rowBytes);
     void setImageDataChunks(std::vector<QByteArray> chunks) { m_idat = std::move(chunks); }
     void setGeometry(uint32_t height, size_t rowBytes);
 

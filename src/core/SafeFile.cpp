@@ -48,6 +48,8 @@ bool checkReplaceable(const QString &path, QString *error)
 }
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,10 +75,16 @@ AtomicFileWriter::~AtomicFileWriter()
 
 bool AtomicFileWriter::open()
 {
-    const QFileInfo info(m_path);
-    // A hidden name, so that a folder search never picks up a leftover.
-    m_temporaryPath = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                                        + QStringLiteral(".velmora-XXXXXX"));
+    // Saving through a link writes the file it leads to, not a new file in its place.
+    char resolved[PATH_MAX];
+    if (::realpath(QFile::encodeName(m_path).constData(), resolved))
+        m_target = QByteArray(resolved);
+    else
+        m_target = QFile::encodeName(QFileInfo(m_path).absoluteFilePath());
+    // A short hidden name beside the target, so that a folder search never picks up a
+    // leftover and a long file name still leaves room for it.
+    const qsizetype slash = m_target.lastIndexOf('/');
+    m_temporaryPath = m_target.left(slash + 1) + ".velmora-XXXXXX";
     m_fd = ::mkstemp(m_temporaryPath.data());
     if (m_fd < 0) {
         m_error = systemError();
@@ -91,8 +99,12 @@ bool AtomicFileWriter::open()
         return m;
     }();
     mode_t mode = 0666 & ~mask;
-    if (::stat(QFile::encodeName(m_path).constData(), &st) == 0)
+    if (::stat(m_target.constData(), &st) == 0) {
         mode = st.st_mode & 07777;
+        // Keep the owner and group too, where we may (as root); otherwise they are ours.
+        if (::fchown(m_fd, st.st_uid, st.st_gid) != 0)
+            errno = 0;
+    }
     ::fchmod(m_fd, mode);
     m_buffer.reserve(kBufferSize);
     return true;
@@ -148,7 +160,7 @@ bool AtomicFileWriter::commit()
         ok = false;
     }
     m_fd = -1;
-    if (ok && ::rename(m_temporaryPath.constData(), QFile::encodeName(m_path).constData()) != 0) {
+    if (ok && ::rename(m_temporaryPath.constData(), m_target.constData()) != 0) {
         m_error = systemError();
         ok = false;
     }

@@ -13,9 +13,10 @@ void setWriteFailureAfterBytes(qint64 bytes);
 qint64 writeFailureAfterBytes();
 
 // Writes a new version of a file beside it and renames it over the file on commit():
-// readers see the old file or the complete new one, never a part. The new file gets the
-// old one's permissions and is flushed to the disk before the rename. Destroying an
-// uncommitted writer removes the temporary file.
+// readers see the old file or the complete new one, never a part. A path that is a link
+// writes the file it leads to. The new file gets the old one's permissions (and owner,
+// where the process may set it) and is flushed to the disk before the rename. Destroying
+// an uncommitted writer removes the temporary file.
 class AtomicFileWriter
 {
 public:
@@ -34,6 +35,7 @@ private:
     bool flushBuffer();
 
     QString m_path;
+    QByteArray m_target; // the path with links resolved
     QByteArray m_temporaryPath;
     int m_fd = -1;
     QByteArray m_buffer;

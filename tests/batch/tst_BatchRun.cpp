@@ -81,9 +81,15 @@ private Q_SLOTS:
             const QString file = copy(QStringLiteral("basn2c08.png"));
             BatchRun::Options options;
             options.threads = threads;
-            BatchRun run({file, file}, {makeComment(QStringLiteral("Tag"), QStringLiteral("x"))}, options);
-            QCOMPARE(BatchRun::successCount(run.process()), 2);
-            QCOMPARE(fileComments(file), (QStringList{"Tag=x", "Tag=x"}));
+            // The same file, also under another spelling and through a link to its folder.
+            const QString link = m_dir->filePath(QStringLiteral("linked"));
+            QFile::remove(link);
+            QVERIFY(QFile::link(m_dir->path(), link));
+            const QString viaLink = link + QStringLiteral("/basn2c08.png");
+            const QString dotted = m_dir->path() + QStringLiteral("/./basn2c08.png");
+            BatchRun run({file, dotted, viaLink}, {makeComment(QStringLiteral("Tag"), QStringLiteral("x"))}, options);
+            QCOMPARE(BatchRun::successCount(run.process()), 3);
+            QCOMPARE(fileComments(file), (QStringList{"Tag=x", "Tag=x", "Tag=x"}));
         }
     }
 

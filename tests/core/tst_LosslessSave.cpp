@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -69,6 +70,19 @@ private Q_SLOTS:
                    { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)),
                        tEXt("A", "b") })
             << QStringList { "A=b" };
+        // The library would write a gAMA that disagrees with sRGB as sRGB's gamma, and a
+        // scale in its own spelling: both must come back as the file had them.
+        QByteArray chrm; // the sRGB primaries
+        for (quint32 v : { 31270u, 32900u, 64000u, 33000u, 30000u, 60000u, 15000u, 6000u }) {
+            char b[4];
+            qToBigEndian(v, b);
+            chrm.append(b, 4);
+        }
+        QTest::newRow("gAMA disagreeing with sRGB, sCAL in exponent form, cHRM")
+            << simplePng(8, 8,
+                   { chunk("sRGB", QByteArray(1, 0)), chunk("cHRM", chrm), chunk("gAMA", QByteArray("\0\x01\x86\xa0", 4)),
+                       chunk("sCAL", QByteArray("\x01" "1.000e2\0" "0.50", 13)) })
+            << QStringList {};
         QTest::newRow("tRNS of a greyscale image, tIME after IDAT")
             << buildPng({ ihdr(8, 8, 8, 0), chunk("tRNS", QByteArray("\0\x07", 2)), idat(8, 8, 1),
                    chunk("tIME", QByteArray("\x07\xd0\x01\x02\x03\x04\x05", 7)), iend() })

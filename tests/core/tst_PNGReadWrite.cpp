@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace TestSupport;
 
 namespace {
@@ -108,6 +110,9 @@ private Q_SLOTS:
         row("header claiming 2^31-1 squared pixels", buildPng({ ihdr(0x7fffffff, 0x7fffffff), idat(1, 1), iend() }));
         row("within the library's limits, above the memory limit", buildPng({ ihdr(50000, 50000), idat(1, 1), iend() }),
             "too large");
+        // Small on disk, huge once inflated: refused before the memory runs out.
+        row("text entries inflating past the limit",
+            simplePng(4, 4, { zTXt("A", QByteArray(40 << 20, 0)), zTXt("B", QByteArray(40 << 20, 0)) }), "too large");
         QTest::newRow("above a tight memory limit")
             << QByteArray() << dataPath(QStringLiteral("pngsuite/basn6a16.png")) << quint64(1000) << "too large";
     }
@@ -323,6 +328,31 @@ private Q_SLOTS:
             QCOMPARE(readFile(path), original);
         // No temporary file is left behind.
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), int(exists));
+    }
+
+    void linksFifosAndLongNames()
+    {
+        // Saving through a link writes the file it leads to and leaves the link a link.
+        const QString real = copyFixture(QStringLiteral("pngsuite/basn0g08.png"), m_dir->path());
+        const QString link = tempPath(QStringLiteral("link.png"));
+        QVERIFY(QFile::link(real, link));
+        LoadedPng loaded, back;
+        QVERIFY(loaded.load(link));
+        QVERIFY(savePNG(link, loaded.info, loaded.rows, commentsFrom({ "Via=link" })));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(back.load(real));
+        QCOMPARE(describe(back.comments), QStringList { "Via=link" });
+
+        // A name so long that a temporary name built from it would not fit.
+        const QString longName = tempPath(QString(240, u'n') + QStringLiteral(".png"));
+        QVERIFY(savePNG(longName, loaded.info, loaded.rows, loaded.comments));
+
+        // A FIFO is refused at once instead of blocking the read.
+        const QString fifo = tempPath(QStringLiteral("fifo.png"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString error;
+        QVERIFY(!back.load(fifo, &error));
+        QVERIFY2(error.contains(QStringLiteral("regular file")), qPrintable(error));
     }
 
     void overwriteKeepsPermissionsAndWritesFromMemory()
