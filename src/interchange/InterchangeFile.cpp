@@ -1,9 +1,10 @@
 #include "interchange/InterchangeFile.h"
 
+#include "core/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -43,25 +44,12 @@ bool InterchangeFile::read(const QString &path, QByteArray *contents, QString *e
 
 bool InterchangeFile::write(const QString &path, const QByteArray &contents, QString *error)
 {
-    const QFileInfo target(path);
-    if (target.isDir())
-        return fail(error, QStringLiteral("“%1” is a folder, not a file.").arg(path));
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        return fail(error, QStringLiteral("The folder “%1” does not exist.").arg(folder.filePath()));
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (!(folder.permissions() & anyWrite) || !folder.isWritable())
-        return fail(error, QStringLiteral("The folder “%1” is not writable.").arg(folder.filePath()));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("Can't write “%1”: %2").arg(path, file.errorString()));
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // The same rules and the same write-beside-and-rename as a PNG save.
+    QString reason;
+    if (!checkReplaceable(path, &reason))
         return fail(error, QStringLiteral("Can't write “%1”: %2").arg(path, reason));
-    }
-    if (!file.commit())
+    AtomicFileWriter file(path);
+    if (!file.open() || !file.write(contents.constData(), contents.size()) || !file.commit())
         return fail(error, QStringLiteral("Can't write “%1”: %2").arg(path, file.errorString()));
     return true;
 }
