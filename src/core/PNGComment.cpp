@@ -3,6 +3,7 @@
 #include "core/CommentContainer.h"
 #include "core/TextMacros.h"
 
+#include <QSet>
 #include <QXmlStreamWriter>
 
 PNGComment::PNGComment(const QString &keyword, const QString &text)
@@ -144,6 +145,41 @@ int removeCommentsWithKeyword(CommentList &list, const QString &keyword)
     if (keyword.isNull())
         return 0;
     return int(list.removeIf([&](const CommentPtr &c) { return !c->keyword().isNull() && c->keyword() == keyword; }));
+}
+
+int removeCommentsByIdentity(CommentList &list, const CommentList &doomed)
+{
+    if (doomed.isEmpty())
+        return 0;
+    QSet<const PNGComment *> set;
+    for (const auto &comment : doomed)
+        set.insert(comment.get());
+    return int(list.removeIf([&set](const CommentPtr &c) { return set.contains(c.get()); }));
+}
+
+void moveCommentsToRow(CommentList &list, const CommentList &shown, qsizetype row, const CommentList &moved)
+{
+    QSet<const PNGComment *> set;
+    for (const auto &comment : moved)
+        set.insert(comment.get());
+    CommentPtr anchor;
+    for (qsizetype i = row; i >= 0 && i < shown.size(); ++i) {
+        if (!set.contains(shown[i].get())) {
+            anchor = shown[i];
+            break;
+        }
+    }
+    CommentList taken;
+    for (const auto &comment : std::as_const(list)) {
+        if (set.contains(comment.get()))
+            taken.append(comment);
+    }
+    removeCommentsByIdentity(list, taken);
+    qsizetype at = anchor ? list.indexOf(anchor) : list.size();
+    if (at < 0)
+        at = list.size();
+    for (const auto &comment : std::as_const(taken))
+        list.insert(at++, comment);
 }
 
 int removeInvalidComments(CommentList &list)

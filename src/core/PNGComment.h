@@ -92,6 +92,13 @@ QDataStream &operator>>(QDataStream &in, PNGComment &comment);
 CommentList commentsWithKeyword(const CommentList &list, const QString &keyword);
 // Removes those comments; a null keyword removes nothing. Returns how many went.
 int removeCommentsWithKeyword(CommentList &list, const QString &keyword);
+// Removes exactly these comment objects (by identity); returns how many went.
+int removeCommentsByIdentity(CommentList &list, const CommentList &doomed);
+// Moves the comments of moved (objects of list; they keep their list order) so they stand
+// before the first comment of shown at or after row that is not moved, or at the end of
+// list when there is none (also for a negative row). shown is list or a part of it in the
+// same order, as a table shows it.
+void moveCommentsToRow(CommentList &list, const CommentList &shown, qsizetype row, const CommentList &moved);
 // Removes comments with no keyword; returns how many went.
 int removeInvalidComments(CommentList &list);
 // Deep copy of a list (each record copied as it is, container dropped).

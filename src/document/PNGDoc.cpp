@@ -2,6 +2,7 @@
 
 #include "core/PNGReader.h"
 #include "core/TextMacros.h"
+#include "interchange/CommentListAdapter.h"
 #include "interchange/PasteboardFormats.h"
 
 #include <QFileInfo>
@@ -51,17 +52,27 @@ bool PNGDoc::readFromPath(const QString &path)
 
 bool PNGDoc::loadPNG(QString *error)
 {
+    // Read into a record of its own: a failed read must not take away an image read
+    // earlier, or the edits made since could never be saved.
+    PNGinfo info;
+    info.path = m_info.path;
+    PNGRows rows;
     CommentList read;
     QString reason;
-    if (!::loadPNG(m_info, m_rows, read, {}, &reason)) {
-        m_loaded = false;
-        m_summary = ImageSummary::loadFailed();
+    if (!::loadPNG(info, rows, read, {}, &reason)) {
+        if (!m_loaded) {
+            m_info = info;
+            m_rows = std::move(rows);
+            m_summary = ImageSummary::loadFailed();
+        }
         if (error)
             *error = reason;
         emit summaryChanged();
         emit loadFailed(reason);
         return false;
     }
+    m_info = info;
+    m_rows = std::move(rows);
     for (const auto &comment : std::as_const(m_comments)) {
         if (comment->container() == this)
             comment->setContainer(nullptr);
@@ -204,10 +215,13 @@ CommentList PNGDoc::commentsAtRows(const QList<int> &rows) const
 
 void PNGDoc::removeByIdentity(const CommentList &doomed)
 {
-    QSet<const PNGComment *> set;
-    for (const auto &comment : doomed)
-        set.insert(comment.get());
-    m_comments.removeIf([&set](const CommentPtr &c) { return set.contains(c.get()); });
+    // A removed comment may live on (on the clipboard, in an undo record); it must not
+    // call back into this document.
+    for (const auto &comment : doomed) {
+        if (comment && comment->container() == this && m_comments.contains(comment))
+            comment->setContainer(nullptr);
+    }
+    removeCommentsByIdentity(m_comments, doomed);
 }
 
 int PNGDoc::addMetadataField()
@@ -348,16 +362,23 @@ bool PNGDoc::acceptDrop(const QMimeData *mime, int row, bool sourceIsThisTable)
         originals = commentsAtRows(*m_draggedRows);
         m_draggedRows.reset();
     }
+    if (!originals.isEmpty()) {
+        // A drag within this table moves the comments themselves: copies read back from
+        // the clipboard forms would have their macros expanded and lose the iTXt details.
+        // The dropped data is still read, so a drop that brings nothing moves nothing.
+        CommentList dropped;
+        CommentListAdapter reader(dropped);
+        if (!insertDataFromPasteboard(reader, mime, 0))
+            return false;
+        if (!dropped.isEmpty())
+            moveCommentsToRow(m_comments, m_arranged, row, originals);
+        listChanged();
+        updateChangeCount();
+        return true;
+    }
     // The drop row taken as unsigned: a negative row means the end of the list.
     const int position = unsigned(row) < unsigned(rowCount()) ? row : rowCount();
-    const qsizetype before = m_comments.size();
-    const bool inserted = insertDataFromPasteboard(*this, mime, position);
-    // Removing the originals of a drop that brought nothing would lose them.
-    if (inserted && m_comments.size() > before && !originals.isEmpty()) {
-        removeByIdentity(originals);
-        listChanged();
-    }
-    return inserted;
+    return insertDataFromPasteboard(*this, mime, position);
 }
 
 // --- CommentContainer -----------------------------------------------------------------

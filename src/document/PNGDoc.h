@@ -41,9 +41,10 @@ public:
     QString path() const { return m_info.path; }
 
     // Reads path() into the record, the rows and the comments. On success every comment
-    // is replaced by the file's. On failure (false, *error the reason) the record is zero
-    // apart from the path, the comments stay as they were, and the summary shows the
-    // load-failed lines.
+    // is replaced by the file's. On failure (false, *error the reason) the comments stay
+    // as they were; an image read before stays too (record, rows and summary), so the
+    // document can still be saved. Without one the record is zero apart from the path
+    // and the summary shows the load-failed lines.
     bool loadPNG(QString *error = nullptr);
     bool isLoaded() const { return m_loaded; }
     ImageSummary summary() const { return m_summary; }
@@ -57,8 +58,8 @@ public:
     // location and the document is unmodified. On failure path() and the comments are
     // unchanged and *error holds domain "Velmora", code 27 and the reason.
     bool saveTo(const QString &path, DocumentError *error = nullptr);
-    // Reads the file again; on success the document is unmodified. On failure as loadPNG,
-    // and the modified state is kept (the edited comments are still in memory).
+    // Reads the file again; on success the document is unmodified. On failure as loadPNG:
+    // the image read before, the edited comments and the modified state are kept.
     bool revert(QString *error = nullptr);
 
     PNGWriteOptions writeOptions() const { return m_writeOptions; }
@@ -129,10 +130,11 @@ public:
     void removeObjectFromComments(int index);
 
     // Drag and drop. beginDrag remembers the dragged rows and writes them to mime.
-    // acceptDrop inserts the dropped comments at row (negative or past the end: at the
-    // end); when the drag started in this document's table it then removes the dragged
-    // originals, so the drop is a move. The originals are only removed when comments were
-    // inserted. Counts a change when the insertion succeeds.
+    // acceptDrop inserts copies of the dropped comments at row (negative or past the end:
+    // at the end). When the drag started in this document's table the dragged comments
+    // themselves move instead, before the first row at or after row that is not dragged
+    // (or to the end); they only move when mime brings comments. Counts a change when the
+    // drop succeeds.
     bool beginDrag(const QList<int> &rows, QMimeData *mime);
     bool acceptDrop(const QMimeData *mime, int row, bool sourceIsThisTable);
     std::optional<QList<int>> draggedRows() const { return m_draggedRows; }

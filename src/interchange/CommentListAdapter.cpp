@@ -1,7 +1,5 @@
 #include "interchange/CommentListAdapter.h"
 
-#include <QSet>
-
 void CommentListAdapter::insertInterchangeComments(qsizetype position, const CommentList &comments)
 {
     position = qBound(qsizetype(0), position, m_comments.size());
@@ -11,8 +9,5 @@ void CommentListAdapter::insertInterchangeComments(qsizetype position, const Com
 
 void CommentListAdapter::removeInterchangeComments(const CommentList &comments)
 {
-    QSet<const PNGComment *> doomed;
-    for (const auto &comment : comments)
-        doomed.insert(comment.get());
-    m_comments.removeIf([&doomed](const CommentPtr &c) { return doomed.contains(c.get()); });
+    removeCommentsByIdentity(m_comments, comments);
 }

@@ -1,6 +1,7 @@
 #include "presets/MetadataPreset.h"
 
 #include "core/TextMacros.h"
+#include "interchange/MetadataXml.h"
 
 #include <QXmlStreamWriter>
 
@@ -60,11 +61,14 @@ int MetadataPreset::compare(const MetadataPreset &other) const
 
 void MetadataPreset::writeXml(QXmlStreamWriter &writer) const
 {
+    // A character XML cannot carry (a control character, an unpaired surrogate) is written
+    // as U+FFFD, as in template files; otherwise one preset would stop every save.
     writer.writeEmptyElement(QStringLiteral("comment"));
-    writer.writeAttribute(QStringLiteral("keyword"), m_keyword.isNull() ? QStringLiteral("") : m_keyword);
-    writer.writeAttribute(QStringLiteral("text"), exportValue());
+    writer.writeAttribute(
+        QStringLiteral("keyword"), m_keyword.isNull() ? QStringLiteral("") : MetadataXml::holdable(m_keyword));
+    writer.writeAttribute(QStringLiteral("text"), MetadataXml::holdable(exportValue()));
     if (!m_shorthand.isNull())
-        writer.writeAttribute(QStringLiteral("shorthand"), m_shorthand);
+        writer.writeAttribute(QStringLiteral("shorthand"), MetadataXml::holdable(m_shorthand));
 }
 
 QString MetadataPreset::xml() const

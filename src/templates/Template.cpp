@@ -1,5 +1,6 @@
 #include "templates/Template.h"
 
+#include "interchange/CommentListAdapter.h"
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
 #include "interchange/PasteboardFormats.h"
@@ -123,6 +124,21 @@ Template::Template(const QString &name, const QString &directory, QObject *paren
 {
 }
 
+Template::~Template()
+{
+    release(m_comments);
+}
+
+void Template::release(const CommentList &comments)
+{
+    // Removed comments may live on (on the clipboard, in an editor); they must not call
+    // back into this template.
+    for (const auto &comment : comments) {
+        if (comment && comment->container() == this)
+            comment->setContainer(nullptr);
+    }
+}
+
 QString Template::filePath() const
 {
     return QDir(m_directory).filePath(m_name);
@@ -202,13 +218,16 @@ void Template::removeCommentsAtIndices(QList<qsizetype> indices)
     std::sort(indices.begin(), indices.end(), std::greater<>());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     for (const qsizetype index : indices) {
-        if (index >= 0 && index < m_comments.size())
+        if (index >= 0 && index < m_comments.size()) {
+            release({ m_comments.at(index) });
             m_comments.removeAt(index);
+        }
     }
 }
 
 void Template::removeAllComments()
 {
+    release(m_comments);
     m_comments.clear();
     emit commentsChanged();
 }
@@ -245,15 +264,19 @@ bool Template::acceptDrop(const QMimeData *mimeData, qsizetype row, bool fromOwn
     }
     m_draggedRows.clear();
 
-    const qsizetype sizeBefore = m_comments.size();
-    const bool inserted = ::insertDataFromPasteboard(*this, mimeData, std::min(row, m_comments.size()));
-    // The dragged rows go only once their copies are in: a drop that brought nothing
-    // never loses them.
-    if (inserted && !dragged.isEmpty() && m_comments.size() > sizeBefore) {
-        removeInterchangeComments(dragged);
+    if (!dragged.isEmpty()) {
+        // Within the table the comments themselves move (copies from the clipboard forms
+        // would lose the iTXt details); a drop that brings nothing moves nothing.
+        CommentList dropped;
+        CommentListAdapter reader(dropped);
+        if (!::insertDataFromPasteboard(reader, mimeData, 0))
+            return false;
+        if (!dropped.isEmpty())
+            moveCommentsToRow(m_comments, m_comments, row, dragged);
         emit commentsChanged();
+        return true;
     }
-    return inserted;
+    return ::insertDataFromPasteboard(*this, mimeData, std::min(row, m_comments.size()));
 }
 
 void Template::refreshCommentTable()
@@ -274,7 +297,13 @@ void Template::insertInterchangeComments(qsizetype position, const CommentList &
 
 void Template::removeInterchangeComments(const CommentList &comments)
 {
-    m_comments.removeIf([&](const CommentPtr &c) { return comments.contains(c); });
+    CommentList removed;
+    for (const auto &comment : comments) {
+        if (m_comments.contains(comment))
+            removed.append(comment);
+    }
+    release(removed);
+    removeCommentsByIdentity(m_comments, removed);
 }
 
 void Template::interchangeFinished(Operation)

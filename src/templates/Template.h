@@ -43,6 +43,7 @@ public:
     static std::shared_ptr<Template> initWithFile(const QString &path, QString *error = nullptr);
 
     Template(const QString &name, const QString &directory, QObject *parent = nullptr);
+    ~Template() override;
 
     QString name() const { return m_name; }
     QString directory() const { return m_directory; }
@@ -87,8 +88,9 @@ public:
     // Inserts the richest form offered at index: texts as read (macros unexpanded), the
     // template as container. False when no form could be read.
     bool insertDataFromPasteboard(const QMimeData *mimeData, qsizetype index);
-    // A drop at row: inserts at min(row, count); when the drag started in this template's
-    // table (fromOwnTable) the dragged comments are removed afterwards, so the rows move.
+    // A drop at row: inserts copies at min(row, count); when the drag started in this
+    // template's table (fromOwnTable) the dragged comments themselves move instead, before
+    // the first row at or after row that is not dragged (or to the end).
     bool acceptDrop(const QMimeData *mimeData, qsizetype row, bool fromOwnTable);
 
     // CommentContainer: a comment changed; the editor's table should show it.
@@ -107,6 +109,9 @@ signals:
     void commentsChanged();
 
 private:
+    // Clears the container of those comments that name this template.
+    void release(const CommentList &comments);
+
     QString m_name;
     QString m_directory;
     CommentList m_comments;

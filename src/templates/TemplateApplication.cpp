@@ -47,9 +47,7 @@ qsizetype applyTemplate(const Template &source, CommentList &target, const PNGin
     TemplateApplicationTarget callbacks;
     callbacks.visibleComments = [&] { return target; };
     callbacks.removeAll = [&] { target.clear(); };
-    callbacks.removeComments = [&](const CommentList &doomed) {
-        target.removeIf([&](const CommentPtr &c) { return doomed.contains(c); });
-    };
+    callbacks.removeComments = [&](const CommentList &doomed) { removeCommentsByIdentity(target, doomed); };
     callbacks.append = [&](const CommentPtr &comment) {
         comment->setContainer(container);
         target.append(comment);

@@ -143,14 +143,19 @@ QStringList TemplateEditor::templateMenuTitles() const
 
 TemplateEditor::NameCheck TemplateEditor::templateNameIsAcceptable(const QString &name) const
 {
+    return nameCheckIn(name, m_directory);
+}
+
+TemplateEditor::NameCheck TemplateEditor::nameCheckIn(const QString &name, const QString &directory) const
+{
     if (name.isEmpty())
         return NameCheck::Empty;
-    if (!Template::isUsableFileName(name, m_directory))
+    if (!Template::isUsableFileName(name, directory))
         return NameCheck::IllegalCharacters;
     if (templateWithName(name))
         return NameCheck::NotUnique;
     // A file (or folder) of that name that is no loaded template is never overwritten.
-    const QFileInfo existing(QDir(m_directory).filePath(name));
+    const QFileInfo existing(QDir(directory).filePath(name));
     if (existing.exists() || existing.isSymLink())
         return NameCheck::NotUnique;
     return NameCheck::Acceptable;
@@ -192,7 +197,9 @@ TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check
 bool TemplateEditor::renameTemplate(qsizetype index, const QString &name, NameCheck *check)
 {
     const auto item = templateAtIndex(index);
-    const NameCheck result = item ? templateNameIsAcceptable(name) : NameCheck::Empty;
+    // A template moves within its own folder (a sub-folder for some), so that is where
+    // a file of the new name would clash.
+    const NameCheck result = item ? nameCheckIn(name, item->directory()) : NameCheck::Empty;
     if (check)
         *check = result;
     if (result != NameCheck::Acceptable)

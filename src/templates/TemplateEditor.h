@@ -60,6 +60,8 @@ public:
     // equal (case-sensitive) to a loaded template's name, or naming an existing file or
     // folder in the templates folder.
     NameCheck templateNameIsAcceptable(const QString &name) const;
+    // The same rules with the files of directory (a renamed template's own folder).
+    NameCheck nameCheckIn(const QString &name, const QString &directory) const;
 
     // The template being edited, or nullptr.
     TemplatePtr currentTemplate() const { return m_currentTemplate; }
@@ -74,8 +76,9 @@ public:
     // name and makes it current; emits templatesNeedUpdated(). Returns nullptr and fills
     // *check when the name is refused.
     TemplatePtr createTemplate(const QString &name, NameCheck *check = nullptr);
-    // Renames the template at index (moving its file); emits templatesNeedUpdated(). False,
-    // with *check filled, when the name is refused; false also when the file cannot be moved.
+    // Renames the template at index (moving its file within its own folder, whose files the
+    // name is checked against); emits templatesNeedUpdated(). False, with *check filled,
+    // when the name is refused; false also when the file cannot be moved.
     bool renameTemplate(qsizetype index, const QString &name, NameCheck *check = nullptr);
     // Removes the file of the template at index and the template (dropping it as current
     // without writing it); emits templatesNeedUpdated(). False for an index outside the list.

@@ -183,6 +183,26 @@ private slots:
         QVERIFY(!window->isWindowModified());
     }
 
+    void typingSurvivesADrop()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/ct1n0g04.png")));
+        CommentTableView *table = window->commentTable();
+        const QModelIndex text = window->tableModel()->index(0, 1);
+        table->setCurrentIndex(text);
+        table->edit(text);
+        auto *editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+
+        // Comments from another application arrive while the cell is being edited.
+        QMimeData dropped;
+        dropped.setText(QStringLiteral("Author\tJane Doe"));
+        QVERIFY(window->tableModel()->dropMimeData(&dropped, Qt::CopyAction, 0, 0, QModelIndex()));
+        QCOMPARE(editor->toPlainText(), QStringLiteral("typed"));
+        table->commitEditing();
+        QCOMPARE(window->document()->commentAt(1)->text(), QStringLiteral("typed"));
+    }
+
     void searchAddAndRemoveRows()
     {
         DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/ct1n0g04.png")));
@@ -286,8 +306,31 @@ private slots:
         QCOMPARE(tableRows(*other->tableModel()), QStringList({ "Author=Jane Doe", "k3=" }));
     }
 
+    void failedRevertShowsWhyAndKeepsEdits()
+    {
+        PromptAnswers answers;
+        const QString path = fixture(QStringLiteral("sample.png"));
+        DocumentWindow *window = open(path);
+        window->document()->addText(QStringLiteral("typed"), QStringLiteral("Note"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("not a PNG");
+        file.close();
+
+        trigger(*window, "revertAction");
+        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Error);
+        QVERIFY(!answers.asked.first().detail.isEmpty());
+        QVERIFY(window->isWindowModified());
+        QVERIFY(tableRows(*window->tableModel()).contains(QStringLiteral("Note=typed")));
+        trigger(*window, "saveAction");
+        QCOMPARE(answers.asked.size(), 1);
+        QVERIFY(fileComments(path).contains(QStringLiteral("Note=typed")));
+    }
+
     void saveSaveAsAndFailedSave()
     {
+        PromptAnswers answers;
         const QString path = fixture(QStringLiteral("sample.png"));
         const QStringList original = fileComments(path);
         DocumentWindow *window = open(path);
@@ -302,8 +345,9 @@ private slots:
         // Comments hidden by the search are written too.
         QCOMPARE(fileComments(path), expected);
 
+        QVERIFY(answers.asked.isEmpty());
+
         // Save As goes to the chosen file, which the window then names.
-        PromptAnswers answers;
         const QString copy = m_dir->filePath(QStringLiteral("renamed.png"));
         answers.answer = copy;
         window->document()->addText(QStringLiteral("v"), QStringLiteral("Added"));

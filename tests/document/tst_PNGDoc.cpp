@@ -203,6 +203,46 @@ private slots:
         QCOMPARE(doc.draggedRows().has_value(), !fromThisTable);
     }
 
+    void dropWithinTableMovesTheComments()
+    {
+        PNGDoc doc;
+        fill(doc, { "k0=", "k1=" });
+        const auto plain = makeComment(u"Note"_qs, u"100% sure, see %WIDTH%"_qs);
+        const auto international = makeComment(u"Title"_qs, u"Titel"_qs);
+        international->setInternational(u"de"_qs, u"Titel"_qs);
+        doc.insertObject(plain, 0);
+        doc.insertObject(international, 1);
+        doc.setModified(false);
+        QMimeData mime;
+        QVERIFY(doc.beginDrag({ 1, 0 }, &mime));
+        QVERIFY(doc.acceptDrop(&mime, 3, true));
+        QCOMPARE(doc.allComments().size(), 4);
+        QCOMPARE(doc.allComments().at(1), plain);
+        QCOMPARE(doc.allComments().at(2), international);
+        QCOMPARE(plain->text(), u"100% sure, see %WIDTH%"_qs);
+        QCOMPARE(international->language(), u"de"_qs);
+        QVERIFY(doc.isModified());
+    }
+
+    void removedCommentsLeaveTheDocument()
+    {
+        CommentList removed;
+        {
+            PNGDoc doc;
+            fill(doc, { "a=", "b=", "c=", "d=" });
+            for (const auto &c : doc.allComments())
+                c->setContainer(&doc);
+            removed = doc.allComments();
+            doc.deleteRows({ 0 });
+            doc.removeMetadataField({ 0 });
+            doc.removeCommentsForKey(u"c"_qs);
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(removed[i]->container(), nullptr);
+            QCOMPARE(removed[3]->container(), &doc);
+        }
+        QCOMPARE(removed[3]->container(), nullptr);
+    }
+
     void failedPasteOrDropKeepsComments()
     {
         PNGDoc doc;
@@ -361,15 +401,24 @@ private slots:
         QVERIFY(!doc.revert(&reason));
         QVERIFY(!reason.isEmpty());
         QCOMPARE(failed.size(), 1);
-        QVERIFY(!doc.isLoaded());
-        QCOMPARE(doc.summary().lines(), ImageSummary::loadFailed().lines());
         QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
         QVERIFY(doc.isModified());
-        QCOMPARE(doc.info().width, 0u);
+        // The image read before stays, so the edits can still be saved.
+        QVERIFY(doc.isLoaded());
+        QVERIFY(doc.info().width > 0);
+        QVERIFY(doc.summary().lines() != ImageSummary::loadFailed().lines());
+        const QString rescued = m_dir.filePath(QStringLiteral("rescued.png"));
+        QVERIFY(doc.saveTo(rescued));
+        PNGDoc reread;
+        QVERIFY(reread.readFromPath(rescued));
+        QVERIFY(reread.loadPNG());
+        QCOMPARE(describe(reread.allComments()), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
 
         PNGDoc missing;
         QVERIFY(missing.readFromPath(m_dir.filePath(QStringLiteral("missing.png"))));
         QVERIFY(!missing.loadPNG());
+        QVERIFY(!missing.isLoaded());
+        QCOMPARE(missing.info().width, 0u);
         QCOMPARE(missing.summary().lines(), ImageSummary::loadFailed().lines());
         QVERIFY(missing.comments().isEmpty());
     }

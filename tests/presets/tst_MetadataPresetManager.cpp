@@ -127,6 +127,23 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(taken).isDir());
     }
 
+    void characterXmlCannotCarryStillSaves()
+    {
+        // One preset with a vertical tab must not keep the others from being saved.
+        const QString path = m_home.filePath(QStringLiteral("odd/presets"));
+        MetadataPresetManager store(path);
+        store.appendPreset(MetadataPreset::presetWithKeyword(QStringLiteral("Odd\u000B"), QStringLiteral("a\u000Bb")));
+        store.appendPreset(MetadataPreset::presetWithKeyword(QStringLiteral("Plain"), QStringLiteral("kept")));
+        QString error;
+        QVERIFY2(store.saveMetadataPresets(&error), qPrintable(error));
+
+        MetadataPresetManager again(path);
+        QCOMPARE(again.loadMetaDataPresets(), MetadataPresetManager::LoadResult::FromFile);
+        QCOMPARE(again.presetAtIndex(0)->keyword(), QStringLiteral("Odd\uFFFD"));
+        QCOMPARE(again.presetAtIndex(0)->value(), QStringLiteral("a\uFFFDb"));
+        QCOMPARE(again.presetAtIndex(1)->value(), QStringLiteral("kept"));
+    }
+
 private:
     QString file() const { return m_home.filePath(QStringLiteral("presets")); }
     QTemporaryDir m_home;

@@ -153,17 +153,43 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(good->filePath()));
     }
 
+    void removedCommentsLeaveTheTemplate()
+    {
+        CommentList removed;
+        {
+            Template t(u"T"_qs, m_dir->path());
+            for (int i = 0; i < 4; ++i)
+                removed << t.addNewComment();
+            t.removeCommentsAtIndices({ 0 });
+            t.removeInterchangeComments({ removed[1] });
+            QCOMPARE(removed[0]->container(), nullptr);
+            QCOMPARE(removed[1]->container(), nullptr);
+            QCOMPARE(removed[2]->container(), &t);
+            t.removeCommentsAtIndices({ 1 });
+            QCOMPARE(removed[3]->container(), nullptr);
+        }
+        QCOMPARE(removed[2]->container(), nullptr);
+        Template t(u"T"_qs, m_dir->path());
+        const auto last = t.addNewComment();
+        t.removeAllComments();
+        QCOMPARE(last->container(), nullptr);
+    }
+
     void pasteAndDrop()
     {
         Template t(u"T"_qs, m_dir->path());
         for (const char *k : {"row0", "row1", "row2"})
             t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
+        t.comments().at(0)->setInternational(u"en"_qs, u"Zeile"_qs);
+        const CommentList before = t.comments();
         QMimeData drag;
         QVERIFY(!t.writeRows({}, &drag));
         QVERIFY(t.writeDraggedRows({1, 0}, &drag));
         QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
         QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
         QCOMPARE(t.comments().at(1)->container(), &t);
+        QCOMPARE(t.comments(), CommentList({ before[2], before[0], before[1] })); // the objects themselves
+        QCOMPARE(t.comments().at(1)->translatedKeyword(), u"Zeile"_qs);
 
         QVERIFY(t.writeDraggedRows({0}, &drag));
         QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy

@@ -66,6 +66,15 @@ private Q_SLOTS:
         QVERIFY(inner->save());
         QVERIFY(!QFile::exists(folder(u"Inner"_qs)));
         QVERIFY(TestSupport::readFile(folder(u"sub/Inner"_qs)).contains("ClearsAllWhenApplied=\"YES\""));
+
+        // Its renames are checked against the files of its own folder, where it moves.
+        const qsizetype index = editor.indexOfTemplate(inner);
+        TemplateEditor::NameCheck check;
+        QVERIFY(!editor.renameTemplate(index, u"broken"_qs, &check));
+        QCOMPARE(check, TemplateEditor::NameCheck::NotUnique);
+        QVERIFY(editor.renameTemplate(index, u"notes.txt"_qs, &check));
+        QVERIFY(QFile::exists(folder(u"sub/notes.txt"_qs)));
+        QCOMPARE(TestSupport::readFile(folder(u"notes.txt"_qs)), QByteArray("just text"));
     }
 
     void nameRules_data()

@@ -39,12 +39,17 @@ QWidget *CommentCellDelegate::createEditor(
 
 void CommentCellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
+    // An editor the user has typed into keeps what was typed when the table changes.
     const QString value = index.data(Qt::EditRole).toString();
     if (auto *text = qobject_cast<QPlainTextEdit *>(editor)) {
+        if (text->document()->isModified())
+            return;
         text->setPlainText(value);
         text->document()->setModified(false);
         text->selectAll();
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        if (line->isModified())
+            return;
         line->setText(value);
         line->setModified(false);
     }

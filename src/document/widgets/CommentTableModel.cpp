@@ -4,6 +4,7 @@
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
 
+#include <QHash>
 #include <QMimeData>
 #include <QSet>
 
@@ -12,6 +13,7 @@ CommentTableModel::CommentTableModel(PNGDoc *document, QObject *parent)
     , m_document(document)
     , m_rows(document->comments())
 {
+    rememberShownValues();
     connect(document, &PNGDoc::commentsChanged, this, &CommentTableModel::sync);
 }
 
@@ -172,11 +174,28 @@ void CommentTableModel::sync()
         } else {
             beginResetModel();
             m_rows = now;
+            rememberShownValues();
             endResetModel();
             return;
         }
     }
-    // Keywords and texts may have changed in place.
-    if (!m_rows.isEmpty())
-        emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, 1));
+    // Keywords and texts may have changed in place; only rows whose values differ from
+    // what they showed are announced, so an open editor elsewhere keeps its contents.
+    QHash<const PNGComment *, Values> shown;
+    shown.swap(m_shown);
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const PNGComment *comment = m_rows[row].get();
+        const Values values { comment->keyword(), comment->text() };
+        const auto before = shown.constFind(comment);
+        if (before != shown.cend() && *before != values)
+            emit dataChanged(index(row, 0), index(row, 1));
+        m_shown.insert(comment, values);
+    }
+}
+
+void CommentTableModel::rememberShownValues()
+{
+    m_shown.clear();
+    for (const auto &comment : std::as_const(m_rows))
+        m_shown.insert(comment.get(), { comment->keyword(), comment->text() });
 }

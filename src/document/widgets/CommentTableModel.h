@@ -3,6 +3,7 @@
 #include "core/PNGComment.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 
 class PNGDoc;
@@ -44,9 +45,14 @@ public:
     static QString singleLine(const QString &text);
 
 private:
+    // Keyword and text of a row as the table last showed them.
+    using Values = std::pair<QString, QString>;
+
     void sync();
+    void rememberShownValues();
 
     PNGDoc *m_document = nullptr;
     CommentList m_rows;
+    QHash<const PNGComment *, Values> m_shown;
     mutable QPointer<QMimeData> m_dragData;
 };

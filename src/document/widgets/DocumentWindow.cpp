@@ -333,7 +333,9 @@ bool DocumentWindow::saveAs()
 void DocumentWindow::revert()
 {
     m_table->commitEditing();
-    m_document->revert();
+    QString reason;
+    if (!m_document->revert(&reason))
+        Prompts::showError(this, localizedString("ImageLoadFailed"), reason);
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
