@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Stamps three entries into every file of a photo-like corpus with `velmora-cli batch`
 # and with exiftool, on fresh copies of the same files, checks that every result carries
-# the entries, and prints files/s, MB/s and the ratios. Median of RUNS runs (default 3).
+# the entries, and prints files/s, MB/s and the ratios. Median of RUNS runs (default 3);
+# JOBS sets velmora-cli's -j (default: one job per core).
 #   batch-vs-exiftool.sh path/to/velmora-cli [corpus-dir]
 set -euo pipefail
 cli=$1
@@ -21,8 +22,8 @@ run_tool() {
     rm -rf "$dir"
     cp -r "$corpus/$set" "$dir"
     case $name in
-        velmora) cmd=("$cli" batch --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
-        velmora-noverify) cmd=("$cli" batch --no-verify-image --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
+        velmora) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
+        velmora-noverify) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --no-verify-image --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
         exiftool) cmd=(exiftool -q -overwrite_original "-PNG:Author=Bench Mark" "-PNG:Title=bench" "-PNG:Copyright=(c) Bench" "$dir") ;;
     esac
     sync
