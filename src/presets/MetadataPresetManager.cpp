@@ -1,10 +1,12 @@
 #include "presets/MetadataPresetManager.h"
 
+#include "interchange/InterchangeFile.h"
+#include "interchange/MetadataXml.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -16,9 +18,6 @@ Q_LOGGING_CATEGORY(lcPresets, "velmora.presets")
 namespace {
 
 MetadataPresetManager *g_presetManager = nullptr;
-
-// A presets file is a few kilobytes; anything far larger is not one of ours.
-constexpr qint64 kMaxPresetsFileSize = qint64(64) << 20;
 
 const QString kRootElement = QStringLiteral("MetadataPresets");
 
@@ -39,8 +38,13 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
     int depth = 0;
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
+        // Like every metadata file: no document type declaration (so no entity is ever
+        // expanded) and no absurd nesting.
+        if (token == QXmlStreamReader::DTD)
+            return false;
         if (token == QXmlStreamReader::StartElement) {
-            ++depth;
+            if (++depth > MetadataXml::MaxDepth)
+                return false;
             if (depth == 2 && reader.name() == QLatin1String("comment")) {
                 const auto attributes = reader.attributes();
                 auto preset = std::make_shared<MetadataPreset>(
@@ -146,13 +150,8 @@ MetadataPresetManager::LoadResult MetadataPresetManager::loadMetaDataPresets()
     if (m_presetsFilePath.isEmpty())
         m_presetsFilePath = defaultPresetsFilePath();
 
-    QFile file(m_presetsFilePath);
-    if (QFileInfo(file).isDir() || file.size() > kMaxPresetsFileSize || !file.open(QIODevice::ReadOnly)) {
-        setupDefaultPresets();
-        return LoadResult::NoFile;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray bytes;
+    if (!InterchangeFile::read(m_presetsFilePath, &bytes, nullptr)) {
         setupDefaultPresets();
         return LoadResult::NoFile;
     }
@@ -196,17 +195,7 @@ bool MetadataPresetManager::saveMetadataPresets(QString *error) const
     const QFileInfo info(m_presetsFilePath);
     if (!QDir().mkpath(info.absolutePath()))
         return fail(QStringLiteral("Could not create the folder %1").arg(info.absolutePath()));
-    QSaveFile file(m_presetsFilePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return InterchangeFile::write(m_presetsFilePath, bytes, error);
 }
 
 void MetadataPresetManager::tidyMetadataPresets()

@@ -75,6 +75,10 @@ private Q_SLOTS:
         QTest::newRow("truncated") << QByteArray("<MetadataPresets><comment keyword=\"A\"/><comm") << QStringList();
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("not XML") << QByteArray("Author\tme\n") << QStringList();
+        QTest::newRow("entities in a DTD are never expanded")
+            << QByteArray("<!DOCTYPE MetadataPresets [<!ENTITY a \"aaaaaaaaaa\">]>"
+                          "<MetadataPresets><comment keyword=\"&a;&a;\"/></MetadataPresets>")
+            << QStringList();
     }
     void readFile()
     {
