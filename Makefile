@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SAMPLE := tests/data/sample.png
 
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build test run bench format format-check clean
 
 all: build
 
@@ -25,8 +25,13 @@ run: build
 bench: build
 	@./bench/run-benchmarks.sh $(BUILD)
 
+SOURCES = $(shell git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 2>/dev/null)
+
 format:
-	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@clang-format -i $(SOURCES)
+
+format-check:
+	@clang-format --dry-run --Werror $(SOURCES)
 
 clean:
 	@rm -rf $(BUILD)

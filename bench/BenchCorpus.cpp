@@ -24,7 +24,7 @@ bool writePhotoLike(const QString &path, unsigned width, unsigned height, unsign
     }
     png_init_io(png, fp);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+        PNG_FILTER_TYPE_DEFAULT);
     png_text text[1] = {};
     char key[] = "Software";
     char value[] = "bench";

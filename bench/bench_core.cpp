@@ -98,7 +98,7 @@ void BM_LargePlainLibpngDecode(benchmark::State &state)
     const QString large = corpus().large;
     for (auto _ : state)
         plainDecode(large);
-    setFileBytes(state, {large});
+    setFileBytes(state, { large });
 }
 
 void BM_LargeReadSaveKept(benchmark::State &state)
@@ -107,7 +107,7 @@ void BM_LargeReadSaveKept(benchmark::State &state)
     const QString out = corpus().dir.filePath(QStringLiteral("out-kept.png"));
     for (auto _ : state)
         readAndSave(large, out, false);
-    setFileBytes(state, {large});
+    setFileBytes(state, { large });
 }
 
 void BM_LargeReadSaveRecompressed(benchmark::State &state)
@@ -116,7 +116,7 @@ void BM_LargeReadSaveRecompressed(benchmark::State &state)
     const QString out = corpus().dir.filePath(QStringLiteral("out-re.png"));
     for (auto _ : state)
         readAndSave(large, out, true);
-    setFileBytes(state, {large});
+    setFileBytes(state, { large });
 }
 
 void BM_LargeReadSaveNoDecode(benchmark::State &state)
@@ -125,7 +125,7 @@ void BM_LargeReadSaveNoDecode(benchmark::State &state)
     const QString out = corpus().dir.filePath(QStringLiteral("out-nodecode.png"));
     for (auto _ : state)
         readAndSave(large, out, false, false);
-    setFileBytes(state, {large});
+    setFileBytes(state, { large });
 }
 
 void BM_SmallFilesReadSave(benchmark::State &state)

@@ -23,12 +23,14 @@ int main(int argc, char *argv[])
         int count;
         unsigned width, height;
     };
-    const Set sets[] = {{"small", 200, 64, 64}, {"medium", 50, 1024, 768}, {"large", 5, 6000, 4000}};
+    const Set sets[] = { { "small", 200, 64, 64 }, { "medium", 50, 1024, 768 }, { "large", 5, 6000, 4000 } };
     for (const Set &set : sets) {
         const QString folder = root.filePath(QString::fromLatin1(set.name));
         QDir().mkpath(folder);
         for (int i = 0; i < set.count; ++i) {
-            const QString path = QStringLiteral("%1/%2-%3.png").arg(folder, QString::fromLatin1(set.name)).arg(i, 3, 10, QLatin1Char('0'));
+            const QString path = QStringLiteral("%1/%2-%3.png")
+                                     .arg(folder, QString::fromLatin1(set.name))
+                                     .arg(i, 3, 10, QLatin1Char('0'));
             if (QFileInfo::exists(path))
                 continue;
             if (!BenchCorpus::writePhotoLike(path, set.width, set.height, unsigned(i + 1))) {

@@ -80,13 +80,13 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
             jobs[it.value()].append(i);
         } else {
             jobOfFile.insert(identity, int(jobs.size()));
-            jobs.append(QList<int>{i});
+            jobs.append(QList<int> { i });
         }
     }
 
     std::mutex reportMutex;
     int done = 0;
-    std::atomic<int> nextJob{0};
+    std::atomic<int> nextJob { 0 };
     auto worker = [&] {
         for (;;) {
             const int job = nextJob++;

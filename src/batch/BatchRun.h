@@ -64,5 +64,5 @@ private:
     QStringList m_files;
     CommentList m_comments;
     Options m_options;
-    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_cancelled { false };
 };

@@ -11,8 +11,8 @@ void searchFolder(QStringList &files, const QString &folder, bool checkExtension
     if (canonical.isEmpty() || ancestors.contains(canonical))
         return; // unreadable, or a link cycle
     ancestors.append(canonical);
-    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                                     QDir::Unsorted);
+    const QStringList names
+        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString &name : names) {
         if (name.startsWith(u'.'))
             continue;

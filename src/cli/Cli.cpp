@@ -6,6 +6,7 @@
 #include "core/PNGChunks.h"
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
+#include "core/RegularFile.h"
 #include "core/TextMacros.h"
 #include "interchange/CommentListAdapter.h"
 #include "interchange/DelimitedTextFormat.h"
@@ -16,11 +17,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <QThread>
 
 #include <functional>
 
@@ -99,10 +100,14 @@ struct Context
 
     int usage(const QString &message)
     {
-        err << "velmora-cli: " << message << "\n" << "Try 'velmora-cli --help'.\n";
+        err << "velmora-cli: " << message << "\n"
+            << "Try 'velmora-cli --help'.\n";
         return kUsage;
     }
-    void fileFailed(const QString &file, const QString &reason) { err << "velmora-cli: " << file << ": " << reason << "\n"; }
+    void fileFailed(const QString &file, const QString &reason)
+    {
+        err << "velmora-cli: " << file << ": " << reason << "\n";
+    }
 };
 
 struct LoadedFile
@@ -191,7 +196,7 @@ bool parsePairs(const QStringList &args, QList<QPair<QString, QString>> &pairs)
         const qsizetype eq = a.indexOf(u'=');
         if (eq <= 0)
             return false;
-        pairs.append({a.left(eq), a.mid(eq + 1)});
+        pairs.append({ a.left(eq), a.mid(eq + 1) });
     }
     return true;
 }
@@ -225,7 +230,7 @@ int cmdInfo(Context &ctx, const QStringList &arguments)
 
 int cmdList(Context &ctx, const QStringList &arguments)
 {
-    const Options o = parseOptions(arguments, {QStringLiteral("--json")});
+    const Options o = parseOptions(arguments, { QStringLiteral("--json") });
     if (!o.error.isEmpty())
         return ctx.usage(QStringLiteral("list: ") + o.error);
     const bool json = o.has(QStringLiteral("--json"));
@@ -271,7 +276,7 @@ int cmdList(Context &ctx, const QStringList &arguments)
 
 int cmdSet(Context &ctx, const QStringList &arguments)
 {
-    const Options o = parseOptions(arguments, {QStringLiteral("--replace")});
+    const Options o = parseOptions(arguments, { QStringLiteral("--replace") });
     if (!o.error.isEmpty())
         return ctx.usage(QStringLiteral("set: ") + o.error);
     const bool replace = o.has(QStringLiteral("--replace"));
@@ -338,15 +343,15 @@ int cmdChunks(Context &ctx, const QStringList &arguments)
         return ctx.usage(QStringLiteral("chunks: no file given"));
     int status = kOk;
     for (const QString &path : args) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            ctx.fileFailed(path, QStringLiteral("cannot open the file: %1").arg(f.errorString()));
+        QByteArray bytes;
+        QString error;
+        if (!readRegularFile(path, PNGReadOptions().maxFileSize, &bytes, &error)) {
+            ctx.fileFailed(path, error);
             status = kFailed;
             continue;
         }
         std::vector<PngChunk> chunks;
-        QString error;
-        const bool ok = scanPngChunks(f.readAll(), chunks, &error);
+        const bool ok = scanPngChunks(bytes, chunks, &error);
         if (args.size() > 1)
             ctx.out << "==> " << path << " <==\n";
         for (const PngChunk &c : chunks) {
@@ -413,7 +418,7 @@ bool importInto(CommentListTarget &target, const QString &path, QChar separator,
 
 int cmdExport(Context &ctx, const QStringList &arguments)
 {
-    const Options o = parseOptions(arguments, {}, {QStringLiteral("--separator")});
+    const Options o = parseOptions(arguments, {}, { QStringLiteral("--separator") });
     if (!o.error.isEmpty())
         return ctx.usage(QStringLiteral("export: ") + o.error);
     QChar separator;
@@ -441,8 +446,8 @@ int cmdExport(Context &ctx, const QStringList &arguments)
 
 int cmdImport(Context &ctx, const QStringList &arguments)
 {
-    const Options o = parseOptions(arguments, {QStringLiteral("--replace"), QStringLiteral("--clear")},
-                                   {QStringLiteral("--separator")});
+    const Options o = parseOptions(
+        arguments, { QStringLiteral("--replace"), QStringLiteral("--clear") }, { QStringLiteral("--separator") });
     if (!o.error.isEmpty())
         return ctx.usage(QStringLiteral("import: ") + o.error);
     QChar separator;
@@ -468,10 +473,8 @@ int cmdImport(Context &ctx, const QStringList &arguments)
 int cmdBatch(Context &ctx, const QStringList &arguments)
 {
     const Options o = parseOptions(arguments,
-                                   {QStringLiteral("--clear-existing"), QStringLiteral("--no-check-ext"),
-                                    QStringLiteral("--no-verify-image")},
-                                   {QStringLiteral("--comments"), QStringLiteral("--set"), QStringLiteral("-j"),
-                                    QStringLiteral("--separator")});
+        { QStringLiteral("--clear-existing"), QStringLiteral("--no-check-ext"), QStringLiteral("--no-verify-image") },
+        { QStringLiteral("--comments"), QStringLiteral("--set"), QStringLiteral("-j"), QStringLiteral("--separator") });
     if (!o.error.isEmpty())
         return ctx.usage(QStringLiteral("batch: ") + o.error);
     QChar separator;
@@ -592,7 +595,7 @@ int cmdApplyTemplate(Context &ctx, const QStringList &arguments)
 
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    Context ctx{out, err};
+    Context ctx { out, err };
     QStringList args = arguments;
     while (!args.isEmpty() && args.first().startsWith(u'-')) {
         const QString a = args.takeFirst();
@@ -617,12 +620,18 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
         ctx.recompress = true;
 
     static const QHash<QString, std::function<int(Context &, QStringList)>> commands = {
-        {QStringLiteral("info"), cmdInfo},     {QStringLiteral("list"), cmdList},
-        {QStringLiteral("set"), cmdSet},       {QStringLiteral("remove"), cmdRemove},
-        {QStringLiteral("clear"), cmdClear},   {QStringLiteral("chunks"), cmdChunks},
-        {QStringLiteral("export"), cmdExport}, {QStringLiteral("import"), cmdImport},
-        {QStringLiteral("batch"), cmdBatch},   {QStringLiteral("presets"), cmdPresets},
-        {QStringLiteral("templates"), cmdTemplates}, {QStringLiteral("apply-template"), cmdApplyTemplate},
+        { QStringLiteral("info"), cmdInfo },
+        { QStringLiteral("list"), cmdList },
+        { QStringLiteral("set"), cmdSet },
+        { QStringLiteral("remove"), cmdRemove },
+        { QStringLiteral("clear"), cmdClear },
+        { QStringLiteral("chunks"), cmdChunks },
+        { QStringLiteral("export"), cmdExport },
+        { QStringLiteral("import"), cmdImport },
+        { QStringLiteral("batch"), cmdBatch },
+        { QStringLiteral("presets"), cmdPresets },
+        { QStringLiteral("templates"), cmdTemplates },
+        { QStringLiteral("apply-template"), cmdApplyTemplate },
     };
     const auto it = commands.constFind(command);
     if (it == commands.constEnd())

@@ -6,12 +6,18 @@
 const char *colourTypeKey(int colourType)
 {
     switch (colourType) {
-    case 0: return "Greyscale";
-    case 2: return "RGB";
-    case 3: return "Palette";
-    case 4: return "GreyscaleAlpha";
-    case 6: return "RGBA";
-    default: return "Unknown";
+    case 0:
+        return "Greyscale";
+    case 2:
+        return "RGB";
+    case 3:
+        return "Palette";
+    case 4:
+        return "GreyscaleAlpha";
+    case 6:
+        return "RGBA";
+    default:
+        return "Unknown";
     }
 }
 
@@ -48,7 +54,8 @@ ImageSummary ImageSummary::forImage(const PNGinfo &info)
     const Physical p = physicalSize(info);
     if (p.known) {
         s.physicalSizeMM = localizedString("PhysicalSizeMM").arg(p.widthMM).arg(p.heightMM);
-        s.physicalSizeInch = localizedString("PhysicalSizeInch").arg(p.widthInch, 0, 'f', 2).arg(p.heightInch, 0, 'f', 2);
+        s.physicalSizeInch
+            = localizedString("PhysicalSizeInch").arg(p.widthInch, 0, 'f', 2).arg(p.heightInch, 0, 'f', 2);
     } else {
         s.physicalSizeMM = localizedString("PhysicalSizeUnknown");
         s.physicalSizeInch = localizedString("PhysicalSizeUnknown");

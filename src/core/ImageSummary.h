@@ -18,7 +18,8 @@ struct ImageSummary
 
     // The millimetre and inch figures behind the last two lines. known is false when
     // the resolution gives no figure (a pHYs in metres with 0 pixels per metre).
-    struct Physical {
+    struct Physical
+    {
         bool known = true;
         quint64 widthMM = 0, heightMM = 0;
         double widthInch = 0, heightInch = 0;
@@ -28,7 +29,7 @@ struct ImageSummary
     // The lines shown when the file could not be read: "ImageLoadFailed" and five empty.
     static ImageSummary loadFailed();
 
-    QStringList lines() const { return {size, bitDepth, colourFormat, interlace, physicalSizeMM, physicalSizeInch}; }
+    QStringList lines() const { return { size, bitDepth, colourFormat, interlace, physicalSizeMM, physicalSizeInch }; }
 };
 
 // The localisation key of a colour type's name ("RGBA", "GreyscaleAlpha", …).

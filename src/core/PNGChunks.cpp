@@ -59,8 +59,8 @@ bool scanPngChunks(const QByteArray &bytes, std::vector<PngChunk> &chunks, QStri
         if (!isChunkTypeValid(type))
             return fail(error, QStringLiteral("a chunk type is malformed at byte %1").arg(pos + 4));
         if (qint64(length) > size - pos - 12)
-            return fail(error, QStringLiteral("the file is truncated (the %1 chunk is cut off)")
-                                   .arg(QString::fromLatin1(type, 4)));
+            return fail(error,
+                QStringLiteral("the file is truncated (the %1 chunk is cut off)").arg(QString::fromLatin1(type, 4)));
         PngChunk c;
         c.type = QByteArray(type, 4);
         c.length = length;

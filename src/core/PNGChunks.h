@@ -10,9 +10,9 @@
 struct PngChunk
 {
     enum Position { BeforeIDAT, IDAT, AfterIDAT };
-    QByteArray type;      // four letters
-    quint32 length = 0;   // payload bytes
-    qint64 offset = 0;    // of the payload within the file
+    QByteArray type; // four letters
+    quint32 length = 0; // payload bytes
+    qint64 offset = 0; // of the payload within the file
     bool crcOk = false;
     Position position = BeforeIDAT;
     bool seenPLTE = false; // a PLTE chunk stood before this one

@@ -97,8 +97,8 @@ std::shared_ptr<PNGComment> PNGComment::decode(const QVariantMap &map)
 {
     const auto keyword = map.value(QStringLiteral("keyword"));
     const auto text = map.value(QStringLiteral("text"));
-    return std::make_shared<PNGComment>(keyword.isValid() ? keyword.toString() : QString(),
-                                        text.isValid() ? text.toString() : QString());
+    return std::make_shared<PNGComment>(
+        keyword.isValid() ? keyword.toString() : QString(), text.isValid() ? text.toString() : QString());
 }
 
 void PNGComment::writeXml(QXmlStreamWriter &writer) const

@@ -1,8 +1,8 @@
 #include "core/PNGReader.h"
 
 #include "core/PNGChunks.h"
+#include "core/RegularFile.h"
 
-#include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QStringDecoder>
@@ -11,13 +11,8 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
 
@@ -101,8 +96,8 @@ std::vector<double> fixedPointValues(const QByteArray &bytes, const PngChunk *c,
 // A chunk whose value the library would write back differently (a gamma it replaced by the
 // one sRGB implies, a scale it would spell otherwise) is not captured: it is carried over
 // as it stood instead.
-void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, const std::vector<PngChunk> &chunks,
-                   PNGinfo &info)
+void captureChunks(
+    png_structp png, png_infop pinfo, const QByteArray &bytes, const std::vector<PngChunk> &chunks, PNGinfo &info)
 {
     png_uint_32 w = 0, h = 0;
     int depth = 0, colour = 0, interlace = 0, compression = 0, filter = 0;
@@ -135,7 +130,7 @@ void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, co
             info.paletteNumEntries = count;
             info.paletteData.resize(size_t(count));
             for (int i = 0; i < count; ++i)
-                info.paletteData[size_t(i)] = {palette[i].red, palette[i].green, palette[i].blue};
+                info.paletteData[size_t(i)] = { palette[i].red, palette[i].green, palette[i].blue };
         }
         png_bytep alpha = nullptr;
         int numAlpha = 0;
@@ -146,8 +141,8 @@ void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, co
             if (info.transparencyTable.isNull())
                 info.transparencyTable = QByteArray("");
             if (transColour)
-                info.transparencyColourValues = PngColor16{transColour->index, transColour->red, transColour->green,
-                                                           transColour->blue, transColour->gray};
+                info.transparencyColourValues = PngColor16 { transColour->index, transColour->red, transColour->green,
+                    transColour->blue, transColour->gray };
         }
         png_uint_16p hist = nullptr;
         if (presentBeforeIdat(chunks, "hIST") && png_get_hIST(png, pinfo, &hist))
@@ -167,13 +162,13 @@ void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, co
     png_color_16p background = nullptr;
     if (presentBeforeIdat(chunks, "bKGD") && png_get_bKGD(png, pinfo, &background)) {
         info.hasbKGD = true;
-        info.backgroundColour = PngColor16{background->index, background->red, background->green, background->blue,
-                                           background->gray};
+        info.backgroundColour
+            = PngColor16 { background->index, background->red, background->green, background->blue, background->gray };
     }
     png_color_8p sig = nullptr;
     if (presentBeforeIdat(chunks, "sBIT") && png_get_sBIT(png, pinfo, &sig)) {
         info.has_sBIT = true;
-        info.sBIT = PngColor8{sig->red, sig->green, sig->blue, sig->gray, sig->alpha};
+        info.sBIT = PngColor8 { sig->red, sig->green, sig->blue, sig->gray, sig->alpha };
     }
     png_uint_32 resX = 0, resY = 0;
     int unit = 0;
@@ -200,14 +195,15 @@ void captureChunks(png_structp png, png_infop pinfo, const QByteArray &bytes, co
     double c[8] = {};
     const auto fileChrm = fixedPointValues(bytes, chunkBeforeIdat(chunks, "cHRM"), 8);
     if (!fileChrm.empty() && png_get_cHRM(png, pinfo, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7])
-        && std::equal(std::begin(c), std::end(c), fileChrm.begin(), [](double a, double b) { return qAbs(a - b) < 1e-9; })) {
+        && std::equal(
+            std::begin(c), std::end(c), fileChrm.begin(), [](double a, double b) { return qAbs(a - b) < 1e-9; })) {
         info.hascHRM = true;
         std::copy(fileChrm.begin(), fileChrm.end(), info.cHRM.begin());
     }
     png_timep time = nullptr;
     if (presentBeforeIdat(chunks, "tIME") && png_get_tIME(png, pinfo, &time)) {
         info.hastIME = true;
-        info.tIME = PngTime{time->year, time->month, time->day, time->hour, time->minute, time->second};
+        info.tIME = PngTime { time->year, time->month, time->day, time->hour, time->minute, time->second };
     }
 }
 
@@ -270,7 +266,7 @@ enum class TextStatus { Ok, Malformed, TooLarge };
 // Inflates at most limit bytes.
 TextStatus inflateText(const char *data, qsizetype length, qsizetype limit, QByteArray &out)
 {
-    z_stream stream{};
+    z_stream stream {};
     if (inflateInit(&stream) != Z_OK)
         return TextStatus::Malformed;
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
@@ -367,61 +363,12 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
-// Plain system calls: this runs once per file of a batch.
-bool readWholeFile(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error)
-{
-    // Non-blocking, so that opening a FIFO cannot hang; only regular files are read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return fail(error, QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0;
-    if (ok && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return fail(error, QStringLiteral("it is a folder, not a file"));
-    }
-    if (ok && !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(error, QStringLiteral("it is not a regular file"));
-    }
-    if (ok && st.st_size > maxSize) {
-        ::close(fd);
-        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st.st_size)));
-    }
-    // Read until the end, whatever size the file claimed.
-    bytes.resize(ok && st.st_size > 0 ? qsizetype(st.st_size) : 0);
-    qsizetype filled = 0;
-    while (ok) {
-        if (filled == bytes.size()) {
-            if (bytes.size() >= maxSize + 1)
-                break;
-            bytes.resize(std::min<qint64>(maxSize + 1, std::max<qsizetype>(4096, bytes.size() * 2)));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ok = false;
-        else if (n == 0)
-            break;
-        else
-            filled += n;
-    }
-    const QString reason = ok ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-    ::close(fd);
-    if (!ok)
-        return fail(error, QStringLiteral("cannot read the file: %1").arg(reason));
-    if (filled > maxSize)
-        return fail(error, QStringLiteral("the file is too large"));
-    bytes.resize(filled);
-    return true;
-}
-
 } // namespace
 
 QString decodePngText(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return QString::fromLatin1(bytes);
@@ -436,7 +383,7 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
     rows.clear();
 
     QByteArray bytes;
-    if (!readWholeFile(info.path, options.maxFileSize, bytes, error))
+    if (!readRegularFile(info.path, options.maxFileSize, &bytes, error))
         return false;
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
         return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
@@ -485,8 +432,9 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
             } else if (status == TextStatus::TooLarge) {
                 zeroImageData(info);
                 rows.clear();
-                return fail(error, QStringLiteral("the text entries are too large (more than %1 MiB in all)")
-                                       .arg(kMaxTextBytes >> 20));
+                return fail(error,
+                    QStringLiteral("the text entries are too large (more than %1 MiB in all)")
+                        .arg(kMaxTextBytes >> 20));
             } else {
                 qCDebug(lcPngRead) << "skipping a malformed" << t << "chunk";
             }
@@ -495,7 +443,8 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
         if (t == "IHDR" || t == "IEND" || !c.crcOk)
             continue;
         if (c.position == PngChunk::BeforeIDAT) {
-            const bool captured = (t == "PLTE" && palette) || (t == "tRNS" && palette && !info.transparencyTable.isNull())
+            const bool captured = (t == "PLTE" && palette)
+                || (t == "tRNS" && palette && !info.transparencyTable.isNull())
                 || (t == "hIST" && palette && !info.hIST.empty()) || (t == "gAMA" && info.hasGamma)
                 || (t == "sRGB" && info.use_sRGB) || (t == "iCCP" && !info.profileName.isNull())
                 || (t == "cHRM" && info.hascHRM) || (t == "bKGD" && info.hasbKGD) || (t == "sBIT" && info.has_sBIT)
@@ -508,8 +457,8 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
         kept.data = bytes.mid(c.offset, c.length);
         kept.size = c.length;
         kept.location = c.position == PngChunk::AfterIDAT ? PngUnknownChunk::AfterIDAT
-            : (c.seenPLTE || t == "PLTE")                  ? PngUnknownChunk::BeforeIDAT
-                                                           : PngUnknownChunk::BeforePLTE;
+            : (c.seenPLTE || t == "PLTE")                 ? PngUnknownChunk::BeforeIDAT
+                                                          : PngUnknownChunk::BeforePLTE;
         // A chunk standing before PLTE stays before it; PLTE itself is written with them.
         if (t == "PLTE")
             kept.location = PngUnknownChunk::BeforePLTE;

@@ -24,8 +24,8 @@ struct PNGReadOptions
 // On success the record, rows and comments are replaced. On failure it returns false,
 // sets *error to the reason, leaves the record zero apart from path, the rows empty,
 // and the comment list untouched.
-bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {},
-             QString *error = nullptr);
+bool loadPNG(
+    PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {}, QString *error = nullptr);
 
 // Decodes text bytes from a PNG text chunk: UTF-8 when the bytes are valid UTF-8,
 // otherwise Latin-1 (what the PNG standard prescribes for tEXt and zTXt).

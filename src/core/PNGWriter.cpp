@@ -19,9 +19,9 @@ constexpr qsizetype kCompressFromBytes = 1000;
 // Standard chunks whose meaning does not depend on how the image data is compressed.
 bool isRegisteredChunk(const QByteArray &type)
 {
-    static const char *const known[] = {"PLTE", "tRNS", "sPLT", "sTER", "pCAL", "hIST", "cHRM", "gAMA", "iCCP",
-                                        "sRGB", "sBIT", "bKGD", "pHYs", "sCAL", "tIME", "oFFs", "eXIf", "acTL",
-                                        "fcTL", "fdAT", "cICP", "mDCv", "cLLi", "gIFg", "gIFx", "dSIG"};
+    static const char *const known[]
+        = { "PLTE", "tRNS", "sPLT", "sTER", "pCAL", "hIST", "cHRM", "gAMA", "iCCP", "sRGB", "sBIT", "bKGD", "pHYs",
+              "sCAL", "tIME", "oFFs", "eXIf", "acTL", "fcTL", "fdAT", "cICP", "mDCv", "cLLi", "gIFg", "gIFx", "dSIG" };
     for (const char *k : known) {
         if (type == k)
             return true;
@@ -42,10 +42,10 @@ struct WriteContext
     std::vector<const PngUnknownChunk *> afterIdat;
     std::vector<png_bytep> rowPointers;
     std::vector<png_color> palette;
-    png_color_16 transColour{};
-    png_color_16 background{};
-    png_color_8 sigBits{};
-    png_time time{};
+    png_color_16 transColour {};
+    png_color_16 background {};
+    png_color_8 sigBits {};
+    png_time time {};
     std::vector<png_uint_16> hist;
     QByteArray scalWidth, scalHeight;
     bool keepImageData = true;
@@ -61,7 +61,7 @@ void writeCallback(png_structp png, png_bytep data, size_t length)
     ctx->written += qint64(length);
 }
 
-void flushCallback(png_structp) {}
+void flushCallback(png_structp) { }
 
 void errorCallback(png_structp png, png_const_charp message)
 {
@@ -87,9 +87,12 @@ bool isAscii(const QString &s)
 const char *chunkName(TextChunkKind kind)
 {
     switch (kind) {
-    case TextChunkKind::tEXt: return "tEXt";
-    case TextChunkKind::zTXt: return "zTXt";
-    default: return "iTXt";
+    case TextChunkKind::tEXt:
+        return "tEXt";
+    case TextChunkKind::zTXt:
+        return "zTXt";
+    default:
+        return "iTXt";
     }
 }
 
@@ -99,8 +102,8 @@ png_byte *bytes(const QByteArray &a)
 }
 
 // Prepares every value the library will be handed, outside the library's error scope.
-void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const CommentList &comments,
-             const PNGWriteOptions &options)
+void prepare(
+    WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const CommentList &comments, const PNGWriteOptions &options)
 {
     ctx.strings.reserve(size_t(comments.size()) * 4 + 2);
     for (const CommentPtr &comment : comments) {
@@ -112,7 +115,7 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const Commen
             qCWarning(lcPngWrite, "Empty keyword in %s chunk", chunkName(kind));
             continue;
         }
-        png_text t{};
+        png_text t {};
         ctx.strings.push_back(key);
         t.key = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
         const QString text = comment->exportText();
@@ -147,7 +150,7 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const Commen
             ctx.afterIdat.push_back(&u);
             continue;
         }
-        png_unknown_chunk c{};
+        png_unknown_chunk c {};
         std::memcpy(c.name, u.name.data(), 5);
         c.data = bytes(u.data);
         c.size = size_t(u.data.size());
@@ -156,21 +159,21 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const Commen
     }
 
     for (const PngColor &p : info.paletteData)
-        ctx.palette.push_back(png_color{p.red, p.green, p.blue});
+        ctx.palette.push_back(png_color { p.red, p.green, p.blue });
     if (info.transparencyColourValues) {
         const auto &v = *info.transparencyColourValues;
-        ctx.transColour = png_color_16{v.index, v.red, v.green, v.blue, v.gray};
+        ctx.transColour = png_color_16 { v.index, v.red, v.green, v.blue, v.gray };
     }
     if (info.backgroundColour) {
         const auto &v = *info.backgroundColour;
-        ctx.background = png_color_16{v.index, v.red, v.green, v.blue, v.gray};
+        ctx.background = png_color_16 { v.index, v.red, v.green, v.blue, v.gray };
     }
     if (info.sBIT) {
         const auto &v = *info.sBIT;
-        ctx.sigBits = png_color_8{v.red, v.green, v.blue, v.gray, v.alpha};
+        ctx.sigBits = png_color_8 { v.red, v.green, v.blue, v.gray, v.alpha };
     }
-    ctx.time = png_time{info.tIME.year, info.tIME.month, info.tIME.day, info.tIME.hour, info.tIME.minute,
-                        info.tIME.second};
+    ctx.time = png_time { info.tIME.year, info.tIME.month, info.tIME.day, info.tIME.hour, info.tIME.minute,
+        info.tIME.second };
     ctx.hist.assign(info.hIST.begin(), info.hIST.end());
     // The shortest text that reads back as the same number.
     ctx.scalWidth = QByteArray::number(info.sCALwidth, 'g', QLocale::FloatingPointShortest);
@@ -196,17 +199,17 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
     // Inconsistent colour information that a reader accepted must not stop a save.
     png_set_benign_errors(png, 1);
     png_set_IHDR(png, pinfo, info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
-                 info.compression_method, info.filter_method);
+        info.compression_method, info.filter_method);
     if (!ctx.texts.empty())
         png_set_text(png, pinfo, ctx.texts.data(), int(ctx.texts.size()));
     if (!info.profileName.isNull())
-        png_set_iCCP(png, pinfo, info.profileName.constData(), info.profileCompressionType,
-                     bytes(info.profileData), info.profileLength);
+        png_set_iCCP(png, pinfo, info.profileName.constData(), info.profileCompressionType, bytes(info.profileData),
+            info.profileLength);
     if (info.colourType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, pinfo, ctx.palette.data(), int(ctx.palette.size()));
         if (!info.transparencyTable.isNull())
             png_set_tRNS(png, pinfo, bytes(info.transparencyTable), info.transparencyTableSize,
-                         info.transparencyColourValues ? &ctx.transColour : nullptr);
+                info.transparencyColourValues ? &ctx.transColour : nullptr);
         if (!ctx.hist.empty())
             png_set_hIST(png, pinfo, ctx.hist.data());
     }
@@ -224,7 +227,7 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
         png_set_sCAL_s(png, pinfo, info.sCALunit, ctx.scalWidth.constData(), ctx.scalHeight.constData());
     if (info.hascHRM)
         png_set_cHRM(png, pinfo, info.cHRM[0], info.cHRM[1], info.cHRM[2], info.cHRM[3], info.cHRM[4], info.cHRM[5],
-                     info.cHRM[6], info.cHRM[7]);
+            info.cHRM[6], info.cHRM[7]);
     if (info.hastIME)
         png_set_tIME(png, pinfo, &ctx.time);
     if (!ctx.unknowns.empty()) {
@@ -247,8 +250,8 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
         for (const QByteArray &chunk : imageData)
             png_write_chunk(png, idatName, bytes(chunk), size_t(chunk.size()));
         for (const PngUnknownChunk *u : ctx.afterIdat)
-            png_write_chunk(png, reinterpret_cast<png_const_bytep>(u->name.data()), bytes(u->data),
-                            size_t(u->data.size()));
+            png_write_chunk(
+                png, reinterpret_cast<png_const_bytep>(u->name.data()), bytes(u->data), size_t(u->data.size()));
         png_write_chunk(png, iendName, nullptr, 0);
     } else {
         png_write_image(png, ctx.rowPointers.data());
@@ -302,7 +305,7 @@ TextChunkKind textChunkKindFor(const PNGComment &comment, PNGWriteOptions::TextC
 }
 
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
-             const PNGWriteOptions &options, QString *error)
+    const PNGWriteOptions &options, QString *error)
 {
     auto fail = [&](const QString &reason) {
         if (error)

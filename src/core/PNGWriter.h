@@ -10,7 +10,7 @@ struct PNGWriteOptions
 {
     enum class TextCompression {
         BySize, // compressed from 1000 bytes of text
-        Never,  // always uncompressed
+        Never, // always uncompressed
     };
     TextCompression textCompression = TextCompression::BySize;
     // Re-encode the image from the rows even when the original compressed data could
@@ -26,7 +26,7 @@ struct PNGWriteOptions
 // untouched, false is returned and *error holds the reason. A file without write
 // permission for its owner is refused.
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
-             const PNGWriteOptions &options = {}, QString *error = nullptr);
+    const PNGWriteOptions &options = {}, QString *error = nullptr);
 
 // The keyword bytes as the PNG standard allows them: Latin-1 when every character has a
 // Latin-1 form, otherwise UTF-8; characters outside printable Latin-1 become spaces,

@@ -54,7 +54,7 @@ struct PngTime
 struct PngUnknownChunk
 {
     enum Location : uint8_t { BeforePLTE = 0x01, BeforeIDAT = 0x02, AfterIDAT = 0x08 };
-    std::array<char, 5> name{};   // four letters and a NUL
+    std::array<char, 5> name {}; // four letters and a NUL
     QByteArray data;
     size_t size = 0;
     uint8_t location = BeforePLTE;
@@ -67,47 +67,47 @@ struct PngUnknownChunk
 // so each is released exactly once; "null" for them means "no such chunk".
 struct PNGinfo
 {
-    QString path;                                   // 1
-    uint32_t width = 0;                             // 2
-    uint32_t height = 0;                            // 3
-    int32_t bytesPerRow = 0;                        // 4
-    int32_t colourType = 0;                         // 5
-    int32_t bit_depth = 0;                          // 6
-    int32_t interlace_method = 0;                   // 7
-    int32_t compression_method = 0;                 // 8
-    int32_t filter_method = 0;                      // 9
-    bool hasGamma = false;                          // 10
-    double gamma = 0;                               // 11
-    QByteArray profileName;                         // 12 null: no iCCP
-    QByteArray profileData;                         // 13
-    uint32_t profileLength = 0;                     // 14
-    int32_t profileCompressionType = 0;             // 15
-    std::vector<PngColor> paletteData;              // 16 empty: no PLTE kept
-    int32_t paletteNumEntries = 0;                  // 17
-    std::vector<uint16_t> hIST;                     // 18 empty: no hIST
-    QByteArray transparencyTable;                   // 19 null: no tRNS kept
-    int32_t transparencyTableSize = 0;              // 20
+    QString path; // 1
+    uint32_t width = 0; // 2
+    uint32_t height = 0; // 3
+    int32_t bytesPerRow = 0; // 4
+    int32_t colourType = 0; // 5
+    int32_t bit_depth = 0; // 6
+    int32_t interlace_method = 0; // 7
+    int32_t compression_method = 0; // 8
+    int32_t filter_method = 0; // 9
+    bool hasGamma = false; // 10
+    double gamma = 0; // 11
+    QByteArray profileName; // 12 null: no iCCP
+    QByteArray profileData; // 13
+    uint32_t profileLength = 0; // 14
+    int32_t profileCompressionType = 0; // 15
+    std::vector<PngColor> paletteData; // 16 empty: no PLTE kept
+    int32_t paletteNumEntries = 0; // 17
+    std::vector<uint16_t> hIST; // 18 empty: no hIST
+    QByteArray transparencyTable; // 19 null: no tRNS kept
+    int32_t transparencyTableSize = 0; // 20
     std::optional<PngColor16> transparencyColourValues; // 21
-    bool hascHRM = false;                           // 22
-    std::array<double, 8> cHRM{};                   // 23 white x/y, red x/y, green x/y, blue x/y
-    bool use_sRGB = false;                          // 24
-    int32_t sRGBintent = 0;                         // 25
-    bool hasbKGD = false;                           // 26
-    std::optional<PngColor16> backgroundColour;     // 27
-    bool has_sBIT = false;                          // 28
-    std::optional<PngColor8> sBIT;                  // 29
-    bool haspHYs = false;                           // 30
-    uint32_t resX = 0;                              // 31
-    uint32_t resY = 0;                              // 32
-    uint8_t pHYsUnit = 0;                           // 33
-    bool hassCAL = false;                           // 34
-    int32_t sCALunit = 0;                           // 35
-    double sCALwidth = 0;                           // 36
-    double sCALheight = 0;                          // 37
-    bool hastIME = false;                           // 38
-    PngTime tIME;                                   // 39
-    int32_t numUnknownChunks = 0;                   // 40 always unknowns.size()
-    std::vector<PngUnknownChunk> unknowns;          // 41
+    bool hascHRM = false; // 22
+    std::array<double, 8> cHRM {}; // 23 white x/y, red x/y, green x/y, blue x/y
+    bool use_sRGB = false; // 24
+    int32_t sRGBintent = 0; // 25
+    bool hasbKGD = false; // 26
+    std::optional<PngColor16> backgroundColour; // 27
+    bool has_sBIT = false; // 28
+    std::optional<PngColor8> sBIT; // 29
+    bool haspHYs = false; // 30
+    uint32_t resX = 0; // 31
+    uint32_t resY = 0; // 32
+    uint8_t pHYsUnit = 0; // 33
+    bool hassCAL = false; // 34
+    int32_t sCALunit = 0; // 35
+    double sCALwidth = 0; // 36
+    double sCALheight = 0; // 37
+    bool hastIME = false; // 38
+    PngTime tIME; // 39
+    int32_t numUnknownChunks = 0; // 40 always unknowns.size()
+    std::vector<PngUnknownChunk> unknowns; // 41
 
     bool hasImage() const { return width != 0 && height != 0; }
 };

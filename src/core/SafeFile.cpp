@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 namespace {
-std::atomic<qint64> g_failAfter{-1};
+std::atomic<qint64> g_failAfter { -1 };
 }
 
 void setWriteFailureAfterBytes(qint64 bytes)

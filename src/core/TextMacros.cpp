@@ -26,12 +26,18 @@ QDateTime now()
 QString colourTypeName(int colourType)
 {
     switch (colourType) {
-    case 0: return QStringLiteral("Greyscale");
-    case 2: return QStringLiteral("RGB");
-    case 3: return QStringLiteral("Palette");
-    case 4: return QStringLiteral("Greyscale + Alpha");
-    case 6: return QStringLiteral("RGBA");
-    default: return QStringLiteral("?");
+    case 0:
+        return QStringLiteral("Greyscale");
+    case 2:
+        return QStringLiteral("RGB");
+    case 3:
+        return QStringLiteral("Palette");
+    case 4:
+        return QStringLiteral("Greyscale + Alpha");
+    case 6:
+        return QStringLiteral("RGBA");
+    default:
+        return QStringLiteral("?");
     }
 }
 
@@ -53,15 +59,24 @@ QString fileNameWithoutExtension(const QString &path)
 QString macroValue(int index, const PNGinfo &info)
 {
     switch (index) {
-    case 0: return now().date().toString(QStringLiteral("yyyy-MM-dd"));
-    case 1: return dateTimeDescription(now());
-    case 2: return fileNameWithoutExtension(info.path);
-    case 3: return fullUserName();
-    case 4: return QString::number(info.height);
-    case 5: return QString::number(info.width);
-    case 6: return colourTypeName(info.colourType);
-    case 7: return QString::number(info.bit_depth);
-    case 8: return localizedString(info.interlace_method == 1 ? "Adam7" : "None");
+    case 0:
+        return now().date().toString(QStringLiteral("yyyy-MM-dd"));
+    case 1:
+        return dateTimeDescription(now());
+    case 2:
+        return fileNameWithoutExtension(info.path);
+    case 3:
+        return fullUserName();
+    case 4:
+        return QString::number(info.height);
+    case 5:
+        return QString::number(info.width);
+    case 6:
+        return colourTypeName(info.colourType);
+    case 7:
+        return QString::number(info.bit_depth);
+    case 8:
+        return localizedString(info.interlace_method == 1 ? "Adam7" : "None");
     case 9:
         if (info.profileName.isNull())
             return localizedString("None");
@@ -75,9 +90,15 @@ QString macroValue(int index, const PNGinfo &info)
 const QStringList &macroNames()
 {
     static const QStringList names = {
-        QStringLiteral("%DATE%"),     QStringLiteral("%DATETIME%"),   QStringLiteral("%FILENAME%"),
-        QStringLiteral("%OSUSERNAME%"), QStringLiteral("%HEIGHT%"),   QStringLiteral("%WIDTH%"),
-        QStringLiteral("%COLOURTYPE%"), QStringLiteral("%BITDEPTH%"), QStringLiteral("%INTERLACE%"),
+        QStringLiteral("%DATE%"),
+        QStringLiteral("%DATETIME%"),
+        QStringLiteral("%FILENAME%"),
+        QStringLiteral("%OSUSERNAME%"),
+        QStringLiteral("%HEIGHT%"),
+        QStringLiteral("%WIDTH%"),
+        QStringLiteral("%COLOURTYPE%"),
+        QStringLiteral("%BITDEPTH%"),
+        QStringLiteral("%INTERLACE%"),
         QStringLiteral("%COLOURPROFILE%"),
     };
     return names;

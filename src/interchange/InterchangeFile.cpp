@@ -1,10 +1,7 @@
 #include "interchange/InterchangeFile.h"
 
+#include "core/RegularFile.h"
 #include "core/SafeFile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -19,26 +16,9 @@ bool fail(QString *error, const QString &reason)
 
 bool InterchangeFile::read(const QString &path, QByteArray *contents, QString *error)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return fail(error, QStringLiteral("“%1” does not exist.").arg(path));
-    if (info.isDir())
-        return fail(error, QStringLiteral("“%1” is a folder, not a file.").arg(path));
-    if (!info.isFile())
-        return fail(error, QStringLiteral("“%1” is not a regular file.").arg(path));
-    if (info.size() > MaxImportSize)
-        return fail(error, QStringLiteral("“%1” is larger than %2 MiB.").arg(path).arg(MaxImportSize >> 20));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("Can't read “%1”: %2").arg(path, file.errorString()));
-    // The file may have grown since it was measured; never read more than the limit allows.
-    const QByteArray data = file.read(MaxImportSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(error, QStringLiteral("Can't read “%1”: %2").arg(path, file.errorString()));
-    if (data.size() > MaxImportSize)
-        return fail(error, QStringLiteral("“%1” is larger than %2 MiB.").arg(path).arg(MaxImportSize >> 20));
-    *contents = data;
+    QString reason;
+    if (!readRegularFile(path, MaxImportSize, contents, &reason))
+        return fail(error, QStringLiteral("Can't read “%1”: %2").arg(path, reason));
     return true;
 }
 

@@ -47,8 +47,7 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
                 return false;
             if (depth == 2 && reader.name() == QLatin1String("comment")) {
                 const auto attributes = reader.attributes();
-                auto preset = std::make_shared<MetadataPreset>(
-                    attributeValue(attributes, QStringLiteral("keyword")),
+                auto preset = std::make_shared<MetadataPreset>(attributeValue(attributes, QStringLiteral("keyword")),
                     attributeValue(attributes, QStringLiteral("text")));
                 const QString shorthand = attributeValue(attributes, QStringLiteral("shorthand"));
                 if (!shorthand.isNull())
@@ -107,21 +106,21 @@ PresetList MetadataPresetManager::defaultPresets()
         const char *keyword;
         const char *value;
     } kDefaults[] = {
-        {"Author", "%OSUSERNAME%"},
-        {"Comment", nullptr},
-        {"Copyright", "%OSUSERNAME%, %DATE%"},
-        {"Creation Time", "%DATETIME%"},
-        {"Description", nullptr},
-        {"Disclaimer", nullptr},
-        {"Software", nullptr},
-        {"Source", nullptr},
-        {"Title", "%FILENAME%"},
-        {"Warning", nullptr},
+        { "Author", "%OSUSERNAME%" },
+        { "Comment", nullptr },
+        { "Copyright", "%OSUSERNAME%, %DATE%" },
+        { "Creation Time", "%DATETIME%" },
+        { "Description", nullptr },
+        { "Disclaimer", nullptr },
+        { "Software", nullptr },
+        { "Source", nullptr },
+        { "Title", "%FILENAME%" },
+        { "Warning", nullptr },
     };
     PresetList presets;
     for (const auto &d : kDefaults) {
-        presets.append(MetadataPreset::presetWithKeyword(QString::fromLatin1(d.keyword),
-                                                         d.value ? QString::fromLatin1(d.value) : QString()));
+        presets.append(MetadataPreset::presetWithKeyword(
+            QString::fromLatin1(d.keyword), d.value ? QString::fromLatin1(d.value) : QString()));
     }
     return presets;
 }
@@ -214,7 +213,7 @@ void MetadataPresetManager::restoreDefaultPresets()
 void MetadataPresetManager::sortPresets()
 {
     std::stable_sort(m_metadataPresets.begin(), m_metadataPresets.end(),
-                     [](const PresetPtr &a, const PresetPtr &b) { return a->compare(*b) < 0; });
+        [](const PresetPtr &a, const PresetPtr &b) { return a->compare(*b) < 0; });
 }
 
 void MetadataPresetManager::appendPreset(const PresetPtr &preset)

@@ -18,8 +18,8 @@ class MetadataPresetManager : public QObject
 
 public:
     enum class LoadResult {
-        FromFile,  // the file was read (possibly holding no preset at all)
-        NoFile,    // the file could not be read: the defaults
+        FromFile, // the file was read (possibly holding no preset at all)
+        NoFile, // the file could not be read: the defaults
         Malformed, // the file is not well-formed XML: the defaults
     };
 

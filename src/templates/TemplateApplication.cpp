@@ -7,13 +7,12 @@ CommentPtr appliedComment(const PNGComment &templateComment, const PNGinfo *expa
 {
     auto comment = std::make_shared<PNGComment>();
     comment->setKeyword(templateComment.keyword());
-    comment->setText(expandAgainst ? processedTextForPNG(templateComment.text(), *expandAgainst)
-                                   : templateComment.text());
+    comment->setText(
+        expandAgainst ? processedTextForPNG(templateComment.text(), *expandAgainst) : templateComment.text());
     return comment;
 }
 
-qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget &target,
-                        const PNGinfo *expandAgainst)
+qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget &target, const PNGinfo *expandAgainst)
 {
     if (source.clearsCommentsWhenApplied())
         target.removeAll();
@@ -41,8 +40,8 @@ qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget 
     return templateComments.size();
 }
 
-qsizetype applyTemplate(const Template &source, CommentList &target, const PNGinfo *expandAgainst,
-                        CommentContainer *container)
+qsizetype applyTemplate(
+    const Template &source, CommentList &target, const PNGinfo *expandAgainst, CommentContainer *container)
 {
     TemplateApplicationTarget callbacks;
     callbacks.visibleComments = [&] { return target; };

@@ -32,12 +32,11 @@ struct TemplateApplicationTarget
 };
 
 // Returns the number of comments appended.
-qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget &target,
-                        const PNGinfo *expandAgainst);
+qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget &target, const PNGinfo *expandAgainst);
 
 // The same on a plain list; appended comments get container (may be nullptr).
-qsizetype applyTemplate(const Template &source, CommentList &target, const PNGinfo *expandAgainst,
-                        CommentContainer *container = nullptr);
+qsizetype applyTemplate(
+    const Template &source, CommentList &target, const PNGinfo *expandAgainst, CommentContainer *container = nullptr);
 
 // The comment a template comment becomes in a target.
 CommentPtr appliedComment(const PNGComment &templateComment, const PNGinfo *expandAgainst);

@@ -39,10 +39,13 @@ QByteArray TemplateEditor::standardsTemplateContents()
 const char *TemplateEditor::alertKey(NameCheck check)
 {
     switch (check) {
-    case NameCheck::IllegalCharacters: return "IllegalCharactersInName";
-    case NameCheck::NotUnique: return "ChooseUniqueName";
+    case NameCheck::IllegalCharacters:
+        return "IllegalCharactersInName";
+    case NameCheck::NotUnique:
+        return "ChooseUniqueName";
     case NameCheck::Empty:
-    case NameCheck::Acceptable: break;
+    case NameCheck::Acceptable:
+        break;
     }
     return nullptr;
 }
@@ -101,9 +104,8 @@ void TemplateEditor::walk(const QString &folder, int depth)
 {
     if (depth > kMaxWalkDepth)
         return;
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                   QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &entry : entries) {
         if (entry.isDir()) {
             // Linked folders are not followed: they may lead out of the folder or in circles.

@@ -18,9 +18,9 @@ public:
     // Why templateNameIsAcceptable() refused a name.
     enum class NameCheck {
         Acceptable,
-        Empty,             // refused without an alert
+        Empty, // refused without an alert
         IllegalCharacters, // "/", "\", NUL, "." or "..", or too long for a file name
-        NotUnique,         // a loaded template, or another file, has that name
+        NotUnique, // a loaded template, or another file, has that name
     };
 
     // A store on the templates folder. The first store created becomes the shared one.

@@ -36,8 +36,8 @@ private slots:
         QCOMPARE(windows[0]->document()->rowCount(), 1);
         QVERIFY(windows[1]->isVisible());
         // A file that cannot be read still gets its window.
-        QCOMPARE(
-            windows[2]->findChild<QLabel *>(QStringLiteral("imageSizeField"))->text(), localizedString("ImageLoadFailed"));
+        QCOMPARE(windows[2]->findChild<QLabel *>(QStringLiteral("imageSizeField"))->text(),
+            localizedString("ImageLoadFailed"));
 
         // An open file is not opened twice, however its path is spelt.
         const QString sameFile = m_dir->path() + QStringLiteral("/./b.png");

@@ -24,14 +24,14 @@ private Q_SLOTS:
 
     void emptyListAndBadFiles()
     {
-        BatchRun empty({}, commentsFrom({"A=b"}), {});
+        BatchRun empty({}, commentsFrom({ "A=b" }), {});
         QVERIFY(empty.process().isEmpty());
 
         const QString good = copy(QStringLiteral("basn0g08.png"));
         const QString notPng = m_dir->filePath(QStringLiteral("fake.png"));
         writeFile(notPng, "plain text");
         const QString missing = m_dir->filePath(QStringLiteral("gone.png"));
-        BatchRun run({missing, notPng, good}, commentsFrom({"A=b"}), {});
+        BatchRun run({ missing, notPng, good }, commentsFrom({ "A=b" }), {});
         int calls = 0;
         const auto results = run.process([&](int done, int total, const BatchRun::FileResult &) {
             ++calls;
@@ -45,7 +45,7 @@ private Q_SLOTS:
         QVERIFY(results[2].ok);
         QCOMPARE(readFile(notPng), QByteArray("plain text"));
         QVERIFY(!QFileInfo::exists(missing));
-        QCOMPARE(fileComments(good), QStringList{"A=b"});
+        QCOMPARE(fileComments(good), QStringList { "A=b" });
     }
 
     void ownEntriesCarriedOver_data()
@@ -53,22 +53,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("clearExisting");
         QTest::addColumn<QStringList>("batchComments");
         QTest::addColumn<QStringList>("expected");
-        const QStringList own{"Title=PngSuite", "Author=Willem A.J. van Schaik\n(willem@schaik.com)"};
-        const QStringList ann{"Author=Ann"};
+        const QStringList own { "Title=PngSuite", "Author=Willem A.J. van Schaik\n(willem@schaik.com)" };
+        const QStringList ann { "Author=Ann" };
         QTest::newRow("kept after the batch comments") << false << ann << ann + own;
         QTest::newRow("cleared") << true << ann << ann;
-        QTest::newRow("cleared, no comments") << true << QStringList{} << QStringList{};
-        QTest::newRow("own entries only") << false << QStringList{} << own;
+        QTest::newRow("cleared, no comments") << true << QStringList {} << QStringList {};
+        QTest::newRow("own entries only") << false << QStringList {} << own;
     }
     void ownEntriesCarriedOver()
     {
         QFETCH(bool, clearExisting);
         QFETCH(QStringList, batchComments);
         const QString file = m_dir->filePath(QStringLiteral("own.png"));
-        QVERIFY(writeFile(file, simplePng(8, 8, {tEXt("Title", "PngSuite"), zTXt("Author", "Willem A.J. van Schaik\n(willem@schaik.com)")})));
+        QVERIFY(writeFile(file,
+            simplePng(
+                8, 8, { tEXt("Title", "PngSuite"), zTXt("Author", "Willem A.J. van Schaik\n(willem@schaik.com)") })));
         BatchRun::Options options;
         options.clearExisting = clearExisting;
-        BatchRun run({file}, commentsFrom(batchComments), options);
+        BatchRun run({ file }, commentsFrom(batchComments), options);
         QCOMPARE(BatchRun::successCount(run.process()), 1);
         QTEST(fileComments(file), "expected");
         // Own compressed entries come back uncompressed.
@@ -77,7 +79,7 @@ private Q_SLOTS:
 
     void pathTwiceIsProcessedTwice()
     {
-        for (int threads : {1, 2}) {
+        for (int threads : { 1, 2 }) {
             const QString file = copy(QStringLiteral("basn2c08.png"));
             BatchRun::Options options;
             options.threads = threads;
@@ -87,9 +89,10 @@ private Q_SLOTS:
             QVERIFY(QFile::link(m_dir->path(), link));
             const QString viaLink = link + QStringLiteral("/basn2c08.png");
             const QString dotted = m_dir->path() + QStringLiteral("/./basn2c08.png");
-            BatchRun run({file, dotted, viaLink}, {makeComment(QStringLiteral("Tag"), QStringLiteral("x"))}, options);
+            BatchRun run(
+                { file, dotted, viaLink }, { makeComment(QStringLiteral("Tag"), QStringLiteral("x")) }, options);
             QCOMPARE(BatchRun::successCount(run.process()), 3);
-            QCOMPARE(fileComments(file), (QStringList{"Tag=x", "Tag=x", "Tag=x"}));
+            QCOMPARE(fileComments(file), (QStringList { "Tag=x", "Tag=x", "Tag=x" }));
         }
     }
 
@@ -100,14 +103,15 @@ private Q_SLOTS:
         const QString a = copy(QStringLiteral("basn0g08.png"), QStringLiteral("first.png"));
         const QString b = copy(QStringLiteral("s09n3p02.png"), QStringLiteral("second.png"));
         const QString own = m_dir->filePath(QStringLiteral("own.png"));
-        QVERIFY(writeFile(own, simplePng(5, 7, {tEXt("Note", "made %WIDTH% wide"), tEXt(QByteArray(90, 'K'), "L")})));
-        const QStringList batch{"∅=no keyword", "=empty", "Title=%FILENAME% %WIDTH%x%HEIGHT%", "Ok=∅"};
+        QVERIFY(writeFile(own, simplePng(5, 7, { tEXt("Note", "made %WIDTH% wide"), tEXt(QByteArray(90, 'K'), "L") })));
+        const QStringList batch { "∅=no keyword", "=empty", "Title=%FILENAME% %WIDTH%x%HEIGHT%", "Ok=∅" };
         const CommentList comments = commentsFrom(batch);
-        BatchRun run({a, b, own}, comments, {});
+        BatchRun run({ a, b, own }, comments, {});
         QCOMPARE(BatchRun::successCount(run.process()), 3);
-        QCOMPARE(fileComments(a), (QStringList{"Title=first 32x32", "Ok="}));
-        QCOMPARE(fileComments(b), (QStringList{"Title=second 9x9", "Ok="}));
-        QCOMPARE(fileComments(own), (QStringList{"Title=own 5x7", "Ok=", "Note=made 5 wide", QString(79, 'K') + "=L"}));
+        QCOMPARE(fileComments(a), (QStringList { "Title=first 32x32", "Ok=" }));
+        QCOMPARE(fileComments(b), (QStringList { "Title=second 9x9", "Ok=" }));
+        QCOMPARE(
+            fileComments(own), (QStringList { "Title=own 5x7", "Ok=", "Note=made 5 wide", QString(79, 'K') + "=L" }));
         QCOMPARE(describe(comments), batch); // the caller's comments stay as they were
     }
 
@@ -117,10 +121,10 @@ private Q_SLOTS:
         setMacroClock([&] { return QDateTime(QDate(2008, 12, 31), QTime(23, 59)).addSecs(60 * calls++); });
         const QString a = copy(QStringLiteral("basn0g08.png"), QStringLiteral("a.png"));
         const QString b = copy(QStringLiteral("basn0g08.png"), QStringLiteral("b.png"));
-        BatchRun run({a, b}, {makeComment(QStringLiteral("Date"), QStringLiteral("%DATE%"))}, {});
+        BatchRun run({ a, b }, { makeComment(QStringLiteral("Date"), QStringLiteral("%DATE%")) }, {});
         run.process();
-        QCOMPARE(fileComments(a), QStringList{"Date=2008-12-31"});
-        QCOMPARE(fileComments(b), QStringList{"Date=2009-01-01"});
+        QCOMPARE(fileComments(a), QStringList { "Date=2008-12-31" });
+        QCOMPARE(fileComments(b), QStringList { "Date=2009-01-01" });
     }
 
     void textsNeverCompressedAndChunksKept()
@@ -128,10 +132,12 @@ private Q_SLOTS:
         const QString file = copy(QStringLiteral("ch1n3p04.png"));
         const QByteArray before = readFile(file);
         const auto idatBefore = chunkPayloads(before, "IDAT");
-        BatchRun run({file}, commentsFrom({"Long=" + QString(5000, u'l'), "Wide=" + QString(700, QChar(0x4e16))}), {});
+        BatchRun run(
+            { file }, commentsFrom({ "Long=" + QString(5000, u'l'), "Wide=" + QString(700, QChar(0x4e16)) }), {});
         QCOMPARE(BatchRun::successCount(run.process()), 1);
         const QByteArray after = readFile(file);
-        QCOMPARE(chunkTypes(after), (QStringList{"IHDR", "gAMA", "sBIT", "PLTE", "hIST", "tEXt", "iTXt", "IDAT", "IEND"}));
+        QCOMPARE(chunkTypes(after),
+            (QStringList { "IHDR", "gAMA", "sBIT", "PLTE", "hIST", "tEXt", "iTXt", "IDAT", "IEND" }));
         QCOMPARE(chunkPayloads(after, "iTXt").first().at(5), '\0'); // compression flag off
         QCOMPARE(chunkPayloads(after, "IDAT"), idatBefore);
         QCOMPARE(chunkPayloads(after, "PLTE"), chunkPayloads(before, "PLTE"));
@@ -142,10 +148,11 @@ private Q_SLOTS:
         const QString other = copy(QStringLiteral("tbbn3p08.png"));
         BatchRun::Options fast;
         fast.verifyImage = false;
-        BatchRun quick({other}, commentsFrom({"A=b"}), fast);
+        BatchRun quick({ other }, commentsFrom({ "A=b" }), fast);
         QCOMPARE(BatchRun::successCount(quick.process()), 1);
-        QCOMPARE(chunkTypes(readFile(other)), (QStringList{"IHDR", "gAMA", "PLTE", "tRNS", "bKGD", "tEXt", "IDAT", "IEND"}));
-        QCOMPARE(fileComments(other), QStringList{"A=b"});
+        QCOMPARE(chunkTypes(readFile(other)),
+            (QStringList { "IHDR", "gAMA", "PLTE", "tRNS", "bKGD", "tEXt", "IDAT", "IEND" }));
+        QCOMPARE(fileComments(other), QStringList { "A=b" });
     }
 
     void failedWriteLeavesFileIntact()
@@ -154,7 +161,7 @@ private Q_SLOTS:
         const QString second = copy(QStringLiteral("basn3p08.png"));
         const QByteArray before = readFile(first);
         setWriteFailureAfterBytes(200);
-        BatchRun run({first, second}, commentsFrom({"A=b"}), {});
+        BatchRun run({ first, second }, commentsFrom({ "A=b" }), {});
         const auto results = run.process();
         QCOMPARE(BatchRun::successCount(results), 0);
         QVERIFY(results[0].error.contains(QStringLiteral("write error")));
@@ -170,7 +177,7 @@ private Q_SLOTS:
             serialFiles << copyFixture(f, m_dir->filePath(QStringLiteral("s")));
             parallelFiles << copyFixture(f, m_dir->filePath(QStringLiteral("p")));
         }
-        const CommentList comments = commentsFrom({"Title=%FILENAME%", QString::fromUtf8("Author=Zoë")});
+        const CommentList comments = commentsFrom({ "Title=%FILENAME%", QString::fromUtf8("Author=Zoë") });
         BatchRun::Options one, two;
         two.threads = 2;
         BatchRun serial(serialFiles, comments, one);
@@ -186,15 +193,15 @@ private Q_SLOTS:
         QStringList files;
         for (int i = 0; i < 5; ++i)
             files << copy(QStringLiteral("basn0g08.png"), QStringLiteral("f%1.png").arg(i));
-        BatchRun run(files, commentsFrom({"A=b"}), {});
+        BatchRun run(files, commentsFrom({ "A=b" }), {});
         const auto results = run.process([&](int done, int, const BatchRun::FileResult &) {
             if (done == 2)
                 run.cancel();
         });
         QVERIFY(run.wasCancelled());
         QCOMPARE(BatchRun::successCount(results), 2);
-        QCOMPARE(fileComments(files[1]), QStringList{"A=b"});
-        QCOMPARE(fileComments(files[2]), QStringList{});
+        QCOMPARE(fileComments(files[1]), QStringList { "A=b" });
+        QCOMPARE(fileComments(files[2]), QStringList {});
         QVERIFY(results[4].error.contains(QStringLiteral("cancelled")));
     }
 

@@ -131,6 +131,10 @@ private Q_SLOTS:
         writeFile(file, damaged);
         QCOMPARE(run({ "chunks", file }), 0);
         QVERIFY(m_out.contains(QStringLiteral("cHRM\t32\tbefore-IDAT\tcrc-BAD")));
+
+        // A device without end is refused at once instead of read until memory runs out.
+        QCOMPARE(run({ "chunks", "/dev/zero" }), 1);
+        QVERIFY(m_err.contains(QStringLiteral("not a regular file")));
     }
 
     void exportAndImport()

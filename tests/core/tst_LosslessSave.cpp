@@ -57,19 +57,23 @@ private Q_SLOTS:
                    chunk("prIw", "before IDAT"), tEXt("Title", "first"), idat(16, 16, 1), chunk("prIx", "after IDAT"),
                    tEXt("Late", "after the image"), zTXt("LateZ", "compressed, after"), iend() })
             << QStringList { "Title=first", "Late=after the image", "LateZ=compressed, after" };
-        QTest::newRow("iTXt with language tag, eXIf, oFFs, pCAL, sTER, sPLT")
-            << simplePng(16, 8,
-                   { chunk("eXIf", QByteArray("MM\0*\0\0\0\x08\0\0", 10)), chunk("oFFs", QByteArray(9, '\x01')),
-                       chunk("pCAL", QByteArray("cal\0" "\0\0\0\0" "\0\0\0\x0a" "\0\x02" "m\0" "1.0\0" "2.0", 23)),
-                       chunk("sTER", QByteArray(1, 0)), chunk("sPLT", QByteArray("pal\0\x08\x01\x02\x03\x04\0\x05", 11)),
-                       iTXt("Title", "fr", "Titre", "Caf\xc3\xa9") },
-                   { tEXt("Comment", "after") })
-            << QStringList { QString::fromUtf8("Title=Café"), "Comment=after" };
-        QTest::newRow("tRNS of a truecolour image and a suggested palette")
-            << simplePng(8, 8,
-                   { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)),
-                       tEXt("A", "b") })
-            << QStringList { "A=b" };
+        QTest::newRow("iTXt with language tag, eXIf, oFFs, pCAL, sTER, sPLT") << simplePng(16, 8,
+            { chunk("eXIf", QByteArray("MM\0*\0\0\0\x08\0\0", 10)), chunk("oFFs", QByteArray(9, '\x01')),
+                chunk("pCAL",
+                    QByteArray("cal\0"
+                               "\0\0\0\0"
+                               "\0\0\0\x0a"
+                               "\0\x02"
+                               "m\0"
+                               "1.0\0"
+                               "2.0",
+                        23)),
+                chunk("sTER", QByteArray(1, 0)), chunk("sPLT", QByteArray("pal\0\x08\x01\x02\x03\x04\0\x05", 11)),
+                iTXt("Title", "fr", "Titre", "Caf\xc3\xa9") },
+            { tEXt("Comment", "after") }) << QStringList { QString::fromUtf8("Title=Café"), "Comment=after" };
+        QTest::newRow("tRNS of a truecolour image and a suggested palette") << simplePng(8, 8,
+            { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)),
+                tEXt("A", "b") }) << QStringList { "A=b" };
         // The library would write a gAMA that disagrees with sRGB as sRGB's gamma, and a
         // scale in its own spelling: both must come back as the file had them.
         QByteArray chrm; // the sRGB primaries
@@ -78,11 +82,13 @@ private Q_SLOTS:
             qToBigEndian(v, b);
             chrm.append(b, 4);
         }
-        QTest::newRow("gAMA disagreeing with sRGB, sCAL in exponent form, cHRM")
-            << simplePng(8, 8,
-                   { chunk("sRGB", QByteArray(1, 0)), chunk("cHRM", chrm), chunk("gAMA", QByteArray("\0\x01\x86\xa0", 4)),
-                       chunk("sCAL", QByteArray("\x01" "1.000e2\0" "0.50", 13)) })
-            << QStringList {};
+        QTest::newRow("gAMA disagreeing with sRGB, sCAL in exponent form, cHRM") << simplePng(8, 8,
+            { chunk("sRGB", QByteArray(1, 0)), chunk("cHRM", chrm), chunk("gAMA", QByteArray("\0\x01\x86\xa0", 4)),
+                chunk("sCAL",
+                    QByteArray("\x01"
+                               "1.000e2\0"
+                               "0.50",
+                        13)) }) << QStringList {};
         QTest::newRow("tRNS of a greyscale image, tIME after IDAT")
             << buildPng({ ihdr(8, 8, 8, 0), chunk("tRNS", QByteArray("\0\x07", 2)), idat(8, 8, 1),
                    chunk("tIME", QByteArray("\x07\xd0\x01\x02\x03\x04\x05", 7)), iend() })
@@ -159,12 +165,13 @@ private Q_SLOTS:
                                   << QStringList { "-q", "-overwrite_original", u"-PNG:Author=Zoë Ünal"_qs,
                                          u"-PNG:Title=日本語"_qs, "-PNG:Comment=plain ASCII",
                                          "-PNG:Description=" + QString(1500, u'd'), "FILE" }
-                                  << QStringList { QString::fromUtf8("Author=Zoë Ünal"), QString::fromUtf8("Title=日本語"),
-                                         "Comment=plain ASCII", "Description=" + QString(1500, u'd') };
-        QTest::newRow("ImageMagick")
-            << "convert" << QStringList { "FILE", "-set", "Title", "IM title", "-set", "comment", u"commentaire é"_qs,
-                   "FILE" }
-            << QStringList { "Title=IM title", QString::fromUtf8("comment=commentaire é") };
+                                  << QStringList { QString::fromUtf8("Author=Zoë Ünal"),
+                                         QString::fromUtf8("Title=日本語"), "Comment=plain ASCII",
+                                         "Description=" + QString(1500, u'd') };
+        QTest::newRow("ImageMagick") << "convert"
+                                     << QStringList { "FILE", "-set", "Title", "IM title", "-set", "comment",
+                                            u"commentaire é"_qs, "FILE" }
+                                     << QStringList { "Title=IM title", QString::fromUtf8("comment=commentaire é") };
     }
     void filesFromOtherToolsKeepTheirChunks()
     {

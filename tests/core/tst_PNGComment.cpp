@@ -12,7 +12,10 @@ namespace {
 class FakeContainer : public CommentContainer
 {
 public:
-    explicit FakeContainer(const PNGinfo *info = nullptr) : m_info(info) {}
+    explicit FakeContainer(const PNGinfo *info = nullptr)
+        : m_info(info)
+    {
+    }
     void refreshCommentTable() override { ++refreshes; }
     const PNGinfo *documentInfo() const override { return m_info; }
     int refreshes = 0;
@@ -36,7 +39,8 @@ private Q_SLOTS:
         QTest::newRow("79 kept whole") << QString(79, u'k') << QString(79, u'k');
         QTest::newRow("80 cut to 79") << QString(80, u'k') << QString(79, u'k');
         QTest::newRow("200 cut to 79") << QString(200, u'k') << QString(79, u'k');
-        QTest::newRow("short") << "abc" << "abc";
+        QTest::newRow("short") << "abc"
+                               << "abc";
         QTest::newRow("pair at 78 and 79 never split") << QString(78, u'a') + emoji + "tail" << QString(78, u'a');
         QTest::newRow("pair ending at 79 kept") << QString(77, u'a') + emoji + "x" << QString(77, u'a') + emoji;
     }

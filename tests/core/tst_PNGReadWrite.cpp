@@ -18,8 +18,8 @@ auto fields(const PNGinfo &i)
 {
     return std::tie(i.width, i.height, i.bytesPerRow, i.colourType, i.bit_depth, i.interlace_method, i.hasGamma,
         i.gamma, i.profileName, i.profileData, i.paletteData, i.hIST, i.transparencyTable, i.transparencyColourValues,
-        i.hascHRM, i.cHRM, i.use_sRGB, i.sRGBintent, i.backgroundColour, i.sBIT, i.haspHYs, i.resX, i.resY,
-        i.pHYsUnit, i.hassCAL, i.sCALwidth, i.hastIME, i.tIME, i.numUnknownChunks, i.unknowns);
+        i.hascHRM, i.cHRM, i.use_sRGB, i.sRGBintent, i.backgroundColour, i.sBIT, i.haspHYs, i.resX, i.resY, i.pHYsUnit,
+        i.hassCAL, i.sCALwidth, i.hastIME, i.tIME, i.numUnknownChunks, i.unknowns);
 }
 
 } // namespace
@@ -164,8 +164,9 @@ private Q_SLOTS:
         // Greyscale with alpha, sBIT grey 5 and alpha 3; pHYs 2835 per metre; a 5000-byte zTXt.
         const QString crafted = tempPath(QStringLiteral("crafted.png"));
         const QByteArray longText(5000, 'z');
-        QVERIFY(writeFile(crafted, buildPng({ ihdr(4, 4, 8, 4), chunk("sBIT", QByteArray("\x05\x03", 2)),
-                                       pHYs(2835, 2835, 1), zTXt("Long", longText), idat(4, 4, 2), iend() })));
+        QVERIFY(writeFile(crafted,
+            buildPng({ ihdr(4, 4, 8, 4), chunk("sBIT", QByteArray("\x05\x03", 2)), pHYs(2835, 2835, 1),
+                zTXt("Long", longText), idat(4, 4, 2), iend() })));
         LoadedPng c;
         QString error;
         QVERIFY2(c.load(crafted, &error), qPrintable(error));
@@ -189,8 +190,8 @@ private Q_SLOTS:
         QTest::newRow("Latin-1 in tEXt") << tEXt("Author", "Caf\xe9 cr\xe8me") << u"Author=Café crème"_qs;
         QTest::newRow("Latin-1 keyword") << tEXt("Ma\xdf", "x") << QString::fromUtf8("Maß=x");
         QTest::newRow("Latin-1 in zTXt") << zTXt("Note", "\xa9 1999") << QString::fromUtf8("Note=© 1999");
-        QTest::newRow("iTXt UTF-8") << iTXt("Title", "ja", "\xe3\x82\xbf\xe3\x82\xa4\xe3\x83\x88\xe3\x83\xab",
-                                           "\xe5\xaf\x8c\xe5\xa3\xab\xe5\xb1\xb1")
+        QTest::newRow("iTXt UTF-8") << iTXt(
+            "Title", "ja", "\xe3\x82\xbf\xe3\x82\xa4\xe3\x83\x88\xe3\x83\xab", "\xe5\xaf\x8c\xe5\xa3\xab\xe5\xb1\xb1")
                                     << QString::fromUtf8("Title=富士山");
         QTest::newRow("compressed iTXt") << iTXt("Desc", "", "", QByteArray(3000, 'q'), true)
                                          << QStringLiteral("Desc=") + QString(3000, u'q');
@@ -274,11 +275,11 @@ private Q_SLOTS:
             PNGWriteOptions options;
             options.recompress = recompress;
             QString error;
-            QVERIFY2(savePNG(file, loaded.info, loaded.rows, commentsFrom({ "A=b" }), options, &error),
-                qPrintable(error));
+            QVERIFY2(
+                savePNG(file, loaded.info, loaded.rows, commentsFrom({ "A=b" }), options, &error), qPrintable(error));
             QCOMPARE(chunkTypes(readFile(file)),
-                (QStringList { "IHDR", "gAMA", "sRGB", "sBIT", "PLTE", "tRNS", "bKGD", "hIST", "pHYs", "tEXt", "IDAT",
-                    "IEND" }));
+                (QStringList {
+                    "IHDR", "gAMA", "sRGB", "sBIT", "PLTE", "tRNS", "bKGD", "hIST", "pHYs", "tEXt", "IDAT", "IEND" }));
             LoadedPng back;
             QVERIFY(back.load(file));
             QCOMPARE(back.info.transparencyTableSize, 3);

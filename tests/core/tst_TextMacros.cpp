@@ -22,7 +22,10 @@ class tst_TextMacros : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { setMacroClock([] { return QDateTime(QDate(2008, 7, 4), QTime(13, 5, 9)); }); }
+    void init()
+    {
+        setMacroClock([] { return QDateTime(QDate(2008, 7, 4), QTime(13, 5, 9)); });
+    }
     void cleanup() { setMacroClock({}); }
 
     void expansion_data()
@@ -31,22 +34,39 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         const QString sunset = QStringLiteral("/photos/2008/sunset.png");
-        QTest::newRow("size") << sunset << "Shot %WIDTH%x%HEIGHT%" << "Shot 800x600";
-        QTest::newRow("file name twice") << "/a/b/sunset.png" << "%FILENAME% - %FILENAME%" << "sunset - sunset";
-        QTest::newRow("only last extension goes") << "/x/archive.tar.png" << "%FILENAME%" << "archive.tar";
-        QTest::newRow("colour type 4") << sunset << "%COLOURTYPE%" << "Greyscale + Alpha";
-        QTest::newRow("bit depth") << sunset << "%BITDEPTH%" << "16";
+        QTest::newRow("size") << sunset << "Shot %WIDTH%x%HEIGHT%"
+                              << "Shot 800x600";
+        QTest::newRow("file name twice") << "/a/b/sunset.png"
+                                         << "%FILENAME% - %FILENAME%"
+                                         << "sunset - sunset";
+        QTest::newRow("only last extension goes") << "/x/archive.tar.png"
+                                                  << "%FILENAME%"
+                                                  << "archive.tar";
+        QTest::newRow("colour type 4") << sunset << "%COLOURTYPE%"
+                                       << "Greyscale + Alpha";
+        QTest::newRow("bit depth") << sunset << "%BITDEPTH%"
+                                   << "16";
         QTest::newRow("interlace") << sunset << "%INTERLACE%" << localizedString("Adam7");
         QTest::newRow("no profile") << sunset << "%COLOURPROFILE%" << localizedString("None");
         QTest::newRow("user name") << sunset << "%OSUSERNAME%" << fullUserName();
-        QTest::newRow("lone percent") << sunset << "100% done" << "100% done";
-        QTest::newRow("lower case is text") << sunset << "%date%" << "%date%";
-        QTest::newRow("date") << sunset << "%DATE%" << "2008-07-04";
+        QTest::newRow("lone percent") << sunset << "100% done"
+                                      << "100% done";
+        QTest::newRow("lower case is text") << sunset << "%date%"
+                                            << "%date%";
+        QTest::newRow("date") << sunset << "%DATE%"
+                              << "2008-07-04";
         QTest::newRow("DATETIME is not DATE") << sunset << "%DATETIME%" << QString();
-        QTest::newRow("later macro sees earlier value") << "/p/%WIDTH%.png" << "%FILENAME%" << "800";
-        QTest::newRow("own value not searched again") << "/p/%FILENAME%.png" << "%FILENAME%" << "%FILENAME%";
-        QTest::newRow("earlier macro not searched again") << "/p/%DATE%.png" << "%FILENAME%" << "%DATE%";
-        QTest::newRow("adjacent macros") << sunset << "%WIDTH%%HEIGHT%" << "800600";
+        QTest::newRow("later macro sees earlier value") << "/p/%WIDTH%.png"
+                                                        << "%FILENAME%"
+                                                        << "800";
+        QTest::newRow("own value not searched again") << "/p/%FILENAME%.png"
+                                                      << "%FILENAME%"
+                                                      << "%FILENAME%";
+        QTest::newRow("earlier macro not searched again") << "/p/%DATE%.png"
+                                                          << "%FILENAME%"
+                                                          << "%DATE%";
+        QTest::newRow("adjacent macros") << sunset << "%WIDTH%%HEIGHT%"
+                                         << "800600";
     }
     void expansion()
     {
@@ -58,7 +78,7 @@ private Q_SLOTS:
         const QString result = processedTextForPNG(text, info);
         if (expected.isNull()) // the date-and-time form: date, time and a numeric offset
             QVERIFY2(QRegularExpression(QStringLiteral("^2008-07-04 13:05:09 [+-]\\d{4}$")).match(result).hasMatch(),
-                     qPrintable(result));
+                qPrintable(result));
         else
             QCOMPARE(result, expected);
     }
@@ -75,7 +95,7 @@ private Q_SLOTS:
         PNGinfo zero;
         zero.path = QStringLiteral("/x/y.png");
         QCOMPARE(processedTextForPNG(QStringLiteral("%FILENAME% %WIDTH% %COLOURTYPE% %COLOURPROFILE%"), zero),
-                 QStringLiteral("y 0 Greyscale ") + localizedString("None"));
+            QStringLiteral("y 0 Greyscale ") + localizedString("None"));
         zero.profileName = QByteArray("sRGB IEC61966-2.1");
         QCOMPARE(processedTextForPNG(QStringLiteral("%COLOURPROFILE%"), zero), QStringLiteral("sRGB IEC61966-2.1"));
     }
@@ -86,13 +106,15 @@ private Q_SLOTS:
         setMacroClock([&] {
             ++calls;
             // Midnight passes between the two occurrences.
-            return calls == 1 ? QDateTime(QDate(2008, 12, 31), QTime(23, 59, 59)) : QDateTime(QDate(2009, 1, 1), QTime(0, 0, 0));
+            return calls == 1 ? QDateTime(QDate(2008, 12, 31), QTime(23, 59, 59))
+                              : QDateTime(QDate(2009, 1, 1), QTime(0, 0, 0));
         });
         QCOMPARE(processedTextForPNG(QStringLiteral("%DATE% / %DATE%"), sampleRecord()),
-                 QStringLiteral("2008-12-31 / 2009-01-01"));
+            QStringLiteral("2008-12-31 / 2009-01-01"));
         // The date and time carry the clock's own offset.
         setMacroClock([] { return QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), QTimeZone(-(5 * 3600 + 30 * 60))); });
-        QCOMPARE(processedTextForPNG(QStringLiteral("%DATETIME%"), sampleRecord()), QStringLiteral("2020-01-02 03:04:05 -0530"));
+        QCOMPARE(processedTextForPNG(QStringLiteral("%DATETIME%"), sampleRecord()),
+            QStringLiteral("2020-01-02 03:04:05 -0530"));
     }
 };
 

@@ -106,8 +106,12 @@ private slots:
         QTest::addColumn<QString>("bitDepth");
         QTest::addColumn<QString>("colour");
         QTest::addColumn<int>("rows");
-        QTest::newRow("RGB") << "basn2c08.png" << "8" << "RGB" << 0;
-        QTest::newRow("text chunks") << "ct1n0g04.png" << "4" << "Greyscale" << 6;
+        QTest::newRow("RGB") << "basn2c08.png"
+                             << "8"
+                             << "RGB" << 0;
+        QTest::newRow("text chunks") << "ct1n0g04.png"
+                                     << "4"
+                                     << "Greyscale" << 6;
     }
     void showsPngSuiteFile()
     {
@@ -271,7 +275,8 @@ private slots:
         // Without a selection the paste appends.
         to->commentTable()->clearSelection();
         trigger(*to, "pasteAction");
-        QCOMPARE(tableRows(*to->tableModel(), Qt::EditRole).mid(expected.size()), QStringList({ source[0], source[2] }));
+        QCOMPARE(
+            tableRows(*to->tableModel(), Qt::EditRole).mid(expected.size()), QStringList({ source[0], source[2] }));
 
         // Cut takes the rows out of the source.
         selectRows(*from, { 0 });
@@ -287,7 +292,8 @@ private slots:
         CommentTableModel *model = window->tableModel();
 
         // Within the table: the model's drag data dropped on the same model is a move.
-        std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(0, 0), model->index(1, 1), model->index(0, 1) }));
+        std::unique_ptr<QMimeData> drag(
+            model->mimeData({ model->index(0, 0), model->index(1, 1), model->index(0, 1) }));
         QVERIFY(drag);
         QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
         QCOMPARE(tableRows(*model), QStringList({ "k2=", "k0=", "k1=", "k3=" }));
@@ -438,7 +444,8 @@ private:
         if (!QTest::qWaitForWindowExposed(window))
             qWarning("window not exposed");
         // Every change of the table goes through the checks of the model tester.
-        new QAbstractItemModelTester(window->tableModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
+        new QAbstractItemModelTester(
+            window->tableModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
         return window;
     }
 };

@@ -297,12 +297,16 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("stored");
         const int text = PNGDoc::TextColumn, keyword = PNGDoc::KeywordColumn;
-        QTest::newRow("text expands") << "sunset.png" << text << "%FILENAME% %WIDTH%x%HEIGHT%" << "sunset 64x48";
-        QTest::newRow("keyword does not expand") << "sunset.png" << keyword << "%FILENAME%" << "%FILENAME%";
+        QTest::newRow("text expands") << "sunset.png" << text << "%FILENAME% %WIDTH%x%HEIGHT%"
+                                      << "sunset 64x48";
+        QTest::newRow("keyword does not expand") << "sunset.png" << keyword << "%FILENAME%"
+                                                 << "%FILENAME%";
         QTest::newRow("keyword cut at 79") << "sunset.png" << keyword << QString(100, u'k') << QString(79, u'k');
-        QTest::newRow("line breaks kept") << "sunset.png" << text << "one\ntwo\r\nthree" << "one\ntwo\r\nthree";
+        QTest::newRow("line breaks kept") << "sunset.png" << text << "one\ntwo\r\nthree"
+                                          << "one\ntwo\r\nthree";
         // A file name that is itself an earlier macro's name is not expanded a second time.
-        QTest::newRow("expanded once") << "%DATE%.png" << text << "%FILENAME%" << "%DATE%";
+        QTest::newRow("expanded once") << "%DATE%.png" << text << "%FILENAME%"
+                                       << "%DATE%";
     }
     void cellEdits()
     {
@@ -332,12 +336,15 @@ private slots:
         QTest::addColumn<QByteArray>("png");
         QTest::addColumn<QString>("expectedFigures");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("RGBA without pHYs") << buildPng({ ihdr(640, 480, 8, 6), idat(640, 480, 4), iend() })
-                                           << "640 480|8|RGBA|None|225 169|8.89 6.67" << "8.888889 x 6.666667";
+        QTest::newRow("RGBA without pHYs")
+            << buildPng({ ihdr(640, 480, 8, 6), idat(640, 480, 4), iend() }) << "640 480|8|RGBA|None|225 169|8.89 6.67"
+            << "8.888889 x 6.666667";
         QTest::newRow("pHYs in metres") << simplePng(1000, 500, { pHYs(2835, 2835, 1) })
-                                        << "1000 500|8|RGB|None|352 176|13.89 6.94" << "13.888889 x 6.944445";
-        QTest::newRow("pHYs without unit") << simplePng(640, 480, { pHYs(1, 2, 0) })
-                                           << "640 480|8|RGB|None|225 169|8.89 6.67" << "8.888889 x 6.666667";
+                                        << "1000 500|8|RGB|None|352 176|13.89 6.94"
+                                        << "13.888889 x 6.944445";
+        QTest::newRow("pHYs without unit")
+            << simplePng(640, 480, { pHYs(1, 2, 0) }) << "640 480|8|RGB|None|225 169|8.89 6.67"
+            << "8.888889 x 6.666667";
         QTest::newRow("0 pixels per metre") << simplePng(30, 20, { pHYs(0, 0, 1) }) << "30 20|8|RGB|None||"
                                             << "0.416667 x 0.277778";
         QTest::newRow("Adam7 greyscale with alpha") << readFile(dataPath(QStringLiteral("pngsuite/basi4a08.png")))
@@ -356,8 +363,8 @@ private slots:
         };
         const QStringList lines { pair("ImageSize", figures[0]), localizedString("ImageBitDepth").arg(figures[1]),
             localizedString("ColourFormat").arg(localizedString(qPrintable(figures[2]))),
-            localizedString("Interlaced").arg(localizedString(qPrintable(figures[3]))), pair("PhysicalSizeMM", figures[4]),
-            pair("PhysicalSizeInch", figures[5]) };
+            localizedString("Interlaced").arg(localizedString(qPrintable(figures[3]))),
+            pair("PhysicalSizeMM", figures[4]), pair("PhysicalSizeInch", figures[5]) };
 
         const QString path = m_dir.filePath(QStringLiteral("summary.png"));
         QVERIFY(writeFile(path, png));
@@ -375,7 +382,8 @@ private slots:
     {
         PNGDoc doc;
         QVERIFY(!doc.readFromPath(QString()));
-        QVERIFY(doc.readFromPath(writePng(QStringLiteral("revert.png"), { tEXt("Author", "Ann"), tEXt("Title", "Sun") })));
+        QVERIFY(
+            doc.readFromPath(writePng(QStringLiteral("revert.png"), { tEXt("Author", "Ann"), tEXt("Title", "Sun") })));
         QVERIFY(doc.loadPNG());
         QVERIFY(!doc.isModified());
         doc.setData(0, PNGDoc::TextColumn, QStringLiteral("Bob"));

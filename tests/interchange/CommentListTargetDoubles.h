@@ -1,9 +1,9 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "core/CommentContainer.h"
 #include "core/PNGinfo.h"
 #include "interchange/CommentListTarget.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

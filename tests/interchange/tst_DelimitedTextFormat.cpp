@@ -26,10 +26,12 @@ private slots:
         QTest::newRow("opening separator") << ",Author,Jane" << comma << QStringList { "Author=Jane" };
         QTest::newRow("empty text") << R"("Title","")" << comma << QStringList { "Title=∅" };
         QTest::newRow("separator cuts the text") << R"("Note","a, b")" << comma << QStringList { "Note=a" };
-        QTest::newRow("quote cuts, trailing space kept") << R"("Note","say "hi"")" << comma << QStringList { "Note=say " };
+        QTest::newRow("quote cuts, trailing space kept")
+            << R"("Note","say "hi"")" << comma << QStringList { "Note=say " };
         QTest::newRow("leading whitespace skipped")
             << "\"Note\",\" \t\u00A0 padded\"" << comma << QStringList { "Note=padded" };
-        QTest::newRow("inner spaces kept") << R"("My Key","two  words")" << comma << QStringList { "My Key=two  words" };
+        QTest::newRow("inner spaces kept")
+            << R"("My Key","two  words")" << comma << QStringList { "My Key=two  words" };
         QTest::newRow("text over two lines") << "\"A\",\"one\ntwo\"\n\"B\",\"x\"\n"
                                              << comma << QStringList { "A=one", "B=x" };
         QTest::newRow("continuation starting with a quote") << "\"A\",\"one\n\"two\"\n"
@@ -37,10 +39,12 @@ private slots:
         QTest::newRow("CRLF lines") << "\"A\",\"1\"\r\n\r\n\"B\",\"2\"\r\n" << comma << QStringList { "A=1", "B=2" };
         QTest::newRow("blank comment") << R"("","")" << comma << QStringList {};
         QTest::newRow("empty keyword vanishes") << R"("","hello")" << comma << QStringList { "hello=∅" };
-        QTest::newRow("whitespace ends the delimiter run") << "\u2028\"K\"\u00A0,\"v\"" << comma << QStringList { "K=∅" };
+        QTest::newRow("whitespace ends the delimiter run")
+            << "\u2028\"K\"\u00A0,\"v\"" << comma << QStringList { "K=∅" };
         QTest::newRow("other line ends are skipped")
             << "\u0085\u2029\"K\",\"v\u2028w\"" << comma << QStringList { "K=v\u2028w" };
-        QTest::newRow("tab separator") << "\"Author\"\t\"Jane Doe\"" << QChar(u'\t') << QStringList { "Author=Jane Doe" };
+        QTest::newRow("tab separator") << "\"Author\"\t\"Jane Doe\"" << QChar(u'\t')
+                                       << QStringList { "Author=Jane Doe" };
         QTest::newRow("space separator") << R"("Author" "Jane Doe")" << QChar(u' ') << QStringList { "Author=Jane" };
         QTest::newRow("quote separator") << R"("A""B")" << QChar(u'"') << QStringList { "A=B" };
         QTest::newRow("only line feeds") << "\n\n\n" << comma << QStringList {};
@@ -73,8 +77,8 @@ private slots:
     {
         QFETCH(TestTarget::Kind, kind);
         QFETCH(QChar, separator);
-        QStringList pairs = { "Author=Jane Doe", "Ünïcødé 日本=emoji 😀 ü\u00A0ß", "Trailing=ends in spaces  ", "Title=∅",
-            "Width=%WIDTH%" };
+        QStringList pairs = { "Author=Jane Doe", "Ünïcødé 日本=emoji 😀 ü\u00A0ß", "Trailing=ends in spaces  ",
+            "Title=∅", "Width=%WIDTH%" };
         if (separator != u',')
             pairs << "Commas=a, b, c";
         if (separator != u'\t')
@@ -99,8 +103,8 @@ private slots:
         QTest::addColumn<bool>("replace");
         QTest::addColumn<QStringList>("expected");
         using enum TestTarget::Kind; // the target holds Old=o
-        QTest::newRow("byte order mark dropped") << Batch << QByteArray("\xEF\xBB\xBF\"A\",\"1\"\n") << false
-                                                 << QStringList { "Old=o", "A=1" };
+        QTest::newRow("byte order mark dropped")
+            << Batch << QByteArray("\xEF\xBB\xBF\"A\",\"1\"\n") << false << QStringList { "Old=o", "A=1" };
         QTest::newRow("replace keeps the last line of a keyword")
             << Batch << QByteArray("\"Old\",\"1\"\n\"Old\",\"2\"\n\"old\",\"3\"") << true
             << QStringList { "Old=2", "old=3" };

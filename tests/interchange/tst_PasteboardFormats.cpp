@@ -139,14 +139,16 @@ private slots:
     void roundTrip()
     {
         QFETCH(TestTarget::Kind, kind);
-        TestTarget target(kind), source(kind, { "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree",
-            "日本 Key=emoji 😀\u00A0", "Title=∅", "Bell=ring\x07 ring" });
+        TestTarget target(kind),
+            source(kind,
+                { "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree", "日本 Key=emoji 😀\u00A0",
+                    "Title=∅", "Bell=ring\x07 ring" });
         QMimeData mime;
         QVERIFY(writeRows(source, { 0, 1, 2, 3, 4 }, &mime));
         QVERIFY(insertDataFromPasteboard(target, &mime, 0));
         QCOMPARE(describe(target.all),
-            QStringList({ "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree", "日本 Key=emoji 😀\u00A0",
-                "Title=", "Bell=ring\uFFFD ring" }));
+            QStringList({ "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree",
+                "日本 Key=emoji 😀\u00A0", "Title=", "Bell=ring\uFFFD ring" }));
 
         // Without the XML form the text form carries what has no blanks in the keyword.
         QMimeData textOnly;

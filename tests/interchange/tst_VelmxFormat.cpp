@@ -20,9 +20,11 @@ private slots:
     void roundTrip()
     {
         QFETCH(TestTarget::Kind, kind);
-        TestTarget target(kind), source(kind, { "Author=Jane \"JD\" <Doe> & 'co' ]]>",
-            "Description=line one\nline two\r\n\tindented\rend", "  spaced  =  kept as typed  ",
-            "Ünïcødé 日本=emoji 😀, no-break\u00A0space, \u2028separator", "Title=∅", "∅=∅", "Width=%WIDTH%" });
+        TestTarget target(kind),
+            source(kind,
+                { "Author=Jane \"JD\" <Doe> & 'co' ]]>", "Description=line one\nline two\r\n\tindented\rend",
+                    "  spaced  =  kept as typed  ", "Ünïcødé 日本=emoji 😀, no-break\u00A0space, \u2028separator",
+                    "Title=∅", "∅=∅", "Width=%WIDTH%" });
         QString error;
         QVERIFY2(exportMetadataToVelmx(source, path("round.velmx"), &error), qPrintable(error));
         QVERIFY2(importMetadataFromVelmx(target, path("round.velmx"), false, &error), qPrintable(error));
@@ -111,9 +113,9 @@ private slots:
         QTest::newRow("second root") << QByteArray("<r/><r/>");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("no root element") << QByteArray("<?xml version='1.0'?><!-- nothing -->");
-        QTest::newRow("entities in a DTD") << QByteArray(
-            "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-            "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r><c keyword=\"k\" text=\"&c;\"/></r>");
+        QTest::newRow("entities in a DTD")
+            << QByteArray("<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r><c keyword=\"k\" text=\"&c;\"/></r>");
         QTest::newRow("external DTD") << QByteArray(
             "<!DOCTYPE r SYSTEM \"http://127.0.0.1:9/x.dtd\"><r><c keyword=\"k\" text=\"&ext;\"/></r>");
         QTest::newRow("deep nesting") << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000);
@@ -143,9 +145,12 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("text");
-        QTest::newRow("missing folder") << "missing/deeper" << "t";
-        QTest::newRow("read-only folder") << "readonly" << "t";
-        QTest::newRow("control character") << "plain" << "bell\x07";
+        QTest::newRow("missing folder") << "missing/deeper"
+                                        << "t";
+        QTest::newRow("read-only folder") << "readonly"
+                                          << "t";
+        QTest::newRow("control character") << "plain"
+                                           << "bell\x07";
     }
     void exportFailures()
     {

@@ -7,9 +7,8 @@
 
 namespace {
 
-const QStringList kDefaultTitles = {"Author : %OSUSERNAME%", "Comment", "Copyright : %OSUSERNAME%, %DATE%",
-                                    "Creation Time : %DATETIME%", "Description", "Disclaimer", "Software",
-                                    "Source", "Title : %FILENAME%", "Warning"};
+const QStringList kDefaultTitles = { "Author : %OSUSERNAME%", "Comment", "Copyright : %OSUSERNAME%, %DATE%",
+    "Creation Time : %DATETIME%", "Description", "Disclaimer", "Software", "Source", "Title : %FILENAME%", "Warning" };
 
 } // namespace
 
@@ -28,7 +27,8 @@ private Q_SLOTS:
     {
         MetadataPresetManager store;
         QCOMPARE(MetadataPresetManager::presetManager(), &store);
-        QCOMPARE(store.presetsFilePath(), m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets")));
+        QCOMPARE(
+            store.presetsFilePath(), m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets")));
         QSignalSpy spy(&store, &MetadataPresetManager::presetsNeedUpdated);
         QCOMPARE(store.loadMetaDataPresets(), MetadataPresetManager::LoadResult::NoFile);
         QCOMPARE(store.loadMetaDataPresets(), MetadataPresetManager::LoadResult::NoFile); // replaces, never appends
@@ -42,10 +42,11 @@ private Q_SLOTS:
         // Tidying drops presets without keyword and keeps the order; restoring brings back the defaults only.
         const auto zulu = MetadataPreset::presetWithKeyword(QStringLiteral("Zulu"), QString());
         const auto alpha = MetadataPreset::presetWithKeyword(QStringLiteral("Alpha"), QString());
-        store.insertPresets(0, {zulu, MetadataPreset::presetWithKeyword(QString(""), QStringLiteral("lost")),
-                                std::make_shared<MetadataPreset>(), alpha});
+        store.insertPresets(0,
+            { zulu, MetadataPreset::presetWithKeyword(QString(""), QStringLiteral("lost")),
+                std::make_shared<MetadataPreset>(), alpha });
         store.tidyMetadataPresets();
-        QCOMPARE(store.metadataPresets().mid(0, 2), PresetList({zulu, alpha})); // order kept, not sorted
+        QCOMPARE(store.metadataPresets().mid(0, 2), PresetList({ zulu, alpha })); // order kept, not sorted
         QCOMPARE(store.metadataPresets().size(), 12);
         store.tidyMetadataPresets();
         QCOMPARE(spy.count(), 2); // also when nothing went
@@ -62,16 +63,16 @@ private Q_SLOTS:
         QTest::newRow("sorted by display text")
             << QByteArray("<MetadataPresets><comment keyword=\"Title\" text=\"%FILENAME%\"/>"
                           "<comment keyword=\"author\" text=\"\"/><comment keyword=\"Comment\"/></MetadataPresets>")
-            << QStringList{"author", "Comment", "Title : %FILENAME%"};
+            << QStringList { "author", "Comment", "Title : %FILENAME%" };
         QTest::newRow("foreign root, other children ignored")
             << QByteArray("<?xml version=\"1.0\"?><Other><note keyword=\"No\"/><comment keyword=\"b\" extra=\"x\"/>"
                           "<comment keyword=\"A\"><comment keyword=\"Nested\"/></comment></Other>")
-            << QStringList{"A", "b"};
+            << QStringList { "A", "b" };
         QTest::newRow("stored and empty shorthands, missing keyword")
             << QByteArray("<MetadataPresets><comment keyword=\"Author\" shorthand=\"Zed\"/>"
                           "<comment keyword=\"Title\" shorthand=\"\"/><comment text=\"x\"/></MetadataPresets>")
-            << QStringList{"", "", "Zed"};
-        QTest::newRow("no comment: empty list") << QByteArray("<MetadataPresets/>") << QStringList{"(empty)"};
+            << QStringList { "", "", "Zed" };
+        QTest::newRow("no comment: empty list") << QByteArray("<MetadataPresets/>") << QStringList { "(empty)" };
         QTest::newRow("truncated") << QByteArray("<MetadataPresets><comment keyword=\"A\"/><comm") << QStringList();
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("not XML") << QByteArray("Author\tme\n") << QStringList();
@@ -94,7 +95,7 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(store.loadMetaDataPresets(), MetadataPresetManager::LoadResult::FromFile);
-        QCOMPARE(store.presetMenuTitles(), titles == QStringList{"(empty)"} ? QStringList() : titles);
+        QCOMPARE(store.presetMenuTitles(), titles == QStringList { "(empty)" } ? QStringList() : titles);
     }
 
     void saveRoundTrip()
@@ -118,7 +119,7 @@ private Q_SLOTS:
 
         MetadataPresetManager again(path);
         QCOMPARE(again.loadMetaDataPresets(), MetadataPresetManager::LoadResult::FromFile);
-        QCOMPARE(again.presetMenuTitles().mid(0, 2), QStringList({"", "Comment"}));
+        QCOMPARE(again.presetMenuTitles().mid(0, 2), QStringList({ "", "Comment" }));
         QVERIFY(again.presetAtIndex(0)->hasStoredShorthand());
         QCOMPARE(again.presetAtIndex(1)->value(), QString()); // absent value written empty
         QCOMPARE(again.presetAtIndex(2)->value(), odd);

@@ -30,14 +30,20 @@ static QStringList suiteFiles(bool valid)
 {
     QDir dir(dataPath(QStringLiteral("pngsuite")));
     QStringList result;
-    for (const QString &name : dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name))
+    for (const QString &name : dir.entryList({ QStringLiteral("*.png") }, QDir::Files, QDir::Name))
         if (name.startsWith(u'x') != valid)
             result << dir.filePath(name);
     return result;
 }
 
-QStringList validPngSuiteFiles() { return suiteFiles(true); }
-QStringList corruptPngSuiteFiles() { return suiteFiles(false); }
+QStringList validPngSuiteFiles()
+{
+    return suiteFiles(true);
+}
+QStringList corruptPngSuiteFiles()
+{
+    return suiteFiles(false);
+}
 
 static QByteArray be32(quint32 v)
 {
@@ -60,7 +66,7 @@ QByteArray buildPng(const std::vector<RawChunk> &chunks)
 
 RawChunk chunk(const char *type, const QByteArray &data)
 {
-    return {QByteArray(type, 4), data};
+    return { QByteArray(type, 4), data };
 }
 
 RawChunk pHYs(quint32 x, quint32 y, int unit)
@@ -71,8 +77,9 @@ RawChunk pHYs(quint32 x, quint32 y, int unit)
 RawChunk ihdr(quint32 width, quint32 height, int bitDepth, int colourType, int interlace)
 {
     const char compressionAndFilter[2] = { 0, 0 };
-    return chunk("IHDR", be32(width) + be32(height) + char(bitDepth) + char(colourType)
-                     + QByteArray(compressionAndFilter, 2) + char(interlace));
+    return chunk("IHDR",
+        be32(width) + be32(height) + char(bitDepth) + char(colourType) + QByteArray(compressionAndFilter, 2)
+            + char(interlace));
 }
 
 static QByteArray deflate(const QByteArray &raw)
@@ -80,7 +87,7 @@ static QByteArray deflate(const QByteArray &raw)
     uLongf size = compressBound(uLong(raw.size()));
     QByteArray out(int(size), 0);
     compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(raw.constData()),
-              uLong(raw.size()), 6);
+        uLong(raw.size()), 6);
     out.resize(int(size));
     return out;
 }
@@ -101,7 +108,10 @@ RawChunk idat(quint32 width, quint32 height, int bytesPerPixel, quint32 seed)
     return chunk("IDAT", deflate(raw));
 }
 
-RawChunk iend() { return chunk("IEND", QByteArray()); }
+RawChunk iend()
+{
+    return chunk("IEND", QByteArray());
+}
 
 RawChunk tEXt(const QByteArray &keyword, const QByteArray &text)
 {
@@ -114,16 +124,17 @@ RawChunk zTXt(const QByteArray &keyword, const QByteArray &text)
 }
 
 RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
-              const QByteArray &utf8Text, bool compressed)
+    const QByteArray &utf8Text, bool compressed)
 {
-    return chunk("iTXt", keyword + '\0' + char(compressed ? 1 : 0) + '\0' + language + '\0' + translatedKeyword + '\0'
-                         + (compressed ? deflate(utf8Text) : utf8Text));
+    return chunk("iTXt",
+        keyword + '\0' + char(compressed ? 1 : 0) + '\0' + language + '\0' + translatedKeyword + '\0'
+            + (compressed ? deflate(utf8Text) : utf8Text));
 }
 
-QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> &beforeIdat,
-                     const std::vector<RawChunk> &afterIdat)
+QByteArray simplePng(
+    quint32 width, quint32 height, const std::vector<RawChunk> &beforeIdat, const std::vector<RawChunk> &afterIdat)
 {
-    std::vector<RawChunk> all{ihdr(width, height)};
+    std::vector<RawChunk> all { ihdr(width, height) };
     all.insert(all.end(), beforeIdat.begin(), beforeIdat.end());
     all.push_back(idat(width, height));
     all.insert(all.end(), afterIdat.begin(), afterIdat.end());

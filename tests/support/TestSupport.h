@@ -37,13 +37,13 @@ RawChunk iend();
 RawChunk tEXt(const QByteArray &keyword, const QByteArray &text);
 RawChunk zTXt(const QByteArray &keyword, const QByteArray &text);
 RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
-              const QByteArray &utf8Text, bool compressed = false);
+    const QByteArray &utf8Text, bool compressed = false);
 RawChunk pHYs(quint32 x, quint32 y, int unit);
 RawChunk chunk(const char *type, const QByteArray &data);
 
 // IHDR, extra chunks before the image data, IDAT, extra chunks after it, IEND.
 QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> &beforeIdat = {},
-                     const std::vector<RawChunk> &afterIdat = {});
+    const std::vector<RawChunk> &afterIdat = {});
 
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
@@ -52,7 +52,10 @@ QByteArray readFile(const QString &path);
 std::vector<RawChunk> chunksOf(const QByteArray &png);
 // "TYPE" per chunk of a PNG file, in order (empty on a malformed file).
 QStringList chunkTypes(const QByteArray &png);
-inline bool isTextChunk(const QString &type) { return type == u"tEXt" || type == u"zTXt" || type == u"iTXt"; }
+inline bool isTextChunk(const QString &type)
+{
+    return type == u"tEXt" || type == u"zTXt" || type == u"iTXt";
+}
 // The payload of every chunk of a type, in order.
 QList<QByteArray> chunkPayloads(const QByteArray &png, const QByteArray &type);
 
@@ -109,7 +112,7 @@ struct LoadedPng
 inline QStringList fileComments(const QString &path)
 {
     LoadedPng png;
-    return png.load(path) ? describe(png.comments) : QStringList{QStringLiteral("<unreadable>")};
+    return png.load(path) ? describe(png.comments) : QStringList { QStringLiteral("<unreadable>") };
 }
 
 } // namespace TestSupport

@@ -26,8 +26,8 @@ private Q_SLOTS:
         auto original = Template::initWithName(u"Set"_qs, m_dir->path());
         original->setClearAll(true);
         original->setOverwriteDuplicates(true);
-        for (const auto &c : commentsFrom({ "Author=%OSUSERNAME%", "Title=%FILENAME%",
-                 u"Notes=one\ntwo\r\n\t\"q\" <&> 😀"_qs }))
+        for (const auto &c :
+            commentsFrom({ "Author=%OSUSERNAME%", "Title=%FILENAME%", u"Notes=one\ntwo\r\n\t\"q\" <&> 😀"_qs }))
             original->addComment(c);
         QVERIFY(!QFile::exists(path(u"Set"_qs))); // nothing written before save
         QVERIFY(original->save());
@@ -52,17 +52,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QStringList>("expected"); // flags, then comments; empty: no template
 
-        QTest::newRow("every root child, any name") << "My set"
+        QTest::newRow("every root child, any name")
+            << "My set"
             << QByteArray("<?xml version=\"1.0\"?><!-- c --><Any><comment keyword=\"A\" text=\"1\"/>text"
                           "<entry keyword=\"B\" text=\"2\"><comment keyword=\"Nested\"/></entry>"
                           "<comment text=\"t\"/><comment keyword=\"C\"/></Any>")
-            << QStringList{"NO", "NO", "A=1", "B=2", "∅=t", "C=∅"};
+            << QStringList { "NO", "NO", "A=1", "B=2", "∅=t", "C=∅" };
         QTest::newRow("extension stays in the name")
             << "notes.xml" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"Yes\" OverwritesDuplicateKeys=\"no\"/>")
-            << QStringList{"YES", "NO"};
+            << QStringList { "YES", "NO" };
         QTest::newRow("numeric flags")
             << "n" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"0\" OverwritesDuplicateKeys=\" 2\"/>")
-            << QStringList{"NO", "YES"};
+            << QStringList { "NO", "YES" };
         QTest::newRow("empty file") << "e" << QByteArray() << QStringList();
         QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
         QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
@@ -79,8 +80,8 @@ private Q_SLOTS:
         if (!loaded)
             return;
         QCOMPARE(loaded->name(), name);
-        QStringList seen{loaded->clearsCommentsWhenApplied() ? u"YES"_qs : u"NO"_qs,
-                         loaded->overwritesDuplicatesWhenApplied() ? u"YES"_qs : u"NO"_qs};
+        QStringList seen { loaded->clearsCommentsWhenApplied() ? u"YES"_qs : u"NO"_qs,
+            loaded->overwritesDuplicatesWhenApplied() ? u"YES"_qs : u"NO"_qs };
         QCOMPARE(seen + describe(loaded->comments()), expected);
     }
 
@@ -88,9 +89,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("expected");
-        for (const char *yes : {"Yes", "TRUE", "1", "-3", " 2", "+7", "12abc", "007"})
+        for (const char *yes : { "Yes", "TRUE", "1", "-3", " 2", "+7", "12abc", "007" })
             QTest::newRow(yes) << QString::fromLatin1(yes) << true;
-        for (const char *no : {"no", "false", "0", "-0", "0x1", "", " yes", "yes please", "-"})
+        for (const char *no : { "no", "false", "0", "-0", "0x1", "", " yes", "yes please", "-" })
             QTest::newRow(no) << QString::fromLatin1(no) << false;
         QTest::newRow("absent") << QString() << false;
     }
@@ -107,11 +108,11 @@ private Q_SLOTS:
         QVERIFY(draft->setName(u"Final"_qs));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
         QVERIFY(draft->save());
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Final"}));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({ "Final" }));
 
         // Saved: the file moves, and never over a file that is somebody else's.
         QVERIFY(draft->setName(u"Moved"_qs));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Moved"}));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({ "Moved" }));
         QVERIFY(writeFile(path(u"notes.txt"_qs), "keep me"));
         QVERIFY(!draft->setName(u"notes.txt"_qs));
         QVERIFY(!Template::initWithName(u"Other"_qs, m_dir->path())->setName(u"notes.txt"_qs));
@@ -119,7 +120,7 @@ private Q_SLOTS:
 
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QVERIFY(draft->deleteFile());
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"notes.txt"}));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({ "notes.txt" }));
     }
 
     void unusableNamesTouchNoOtherFile_data()
@@ -178,20 +179,20 @@ private Q_SLOTS:
     void pasteAndDrop()
     {
         Template t(u"T"_qs, m_dir->path());
-        for (const char *k : {"row0", "row1", "row2"})
+        for (const char *k : { "row0", "row1", "row2" })
             t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
         t.comments().at(0)->setInternational(u"en"_qs, u"Zeile"_qs);
         const CommentList before = t.comments();
         QMimeData drag;
         QVERIFY(!t.writeRows({}, &drag));
-        QVERIFY(t.writeDraggedRows({1, 0}, &drag));
+        QVERIFY(t.writeDraggedRows({ 1, 0 }, &drag));
         QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
         QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
         QCOMPARE(t.comments().at(1)->container(), &t);
         QCOMPARE(t.comments(), CommentList({ before[2], before[0], before[1] })); // the objects themselves
         QCOMPARE(t.comments().at(1)->translatedKeyword(), u"Zeile"_qs);
 
-        QVERIFY(t.writeDraggedRows({0}, &drag));
+        QVERIFY(t.writeDraggedRows({ 0 }, &drag));
         QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
         QCOMPARE(t.comments().size(), 4);
         QVERIFY(t.comments().at(0) != t.comments().at(1));
@@ -199,11 +200,11 @@ private Q_SLOTS:
         // A drop that brings nothing never loses the dragged rows.
         QMimeData empty;
         empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
-        QVERIFY(t.writeDraggedRows({0}, &drag));
+        QVERIFY(t.writeDraggedRows({ 0 }, &drag));
         QVERIFY(t.acceptDrop(&empty, 50, true));
         t.removeCommentsAtIndices({});
         QCOMPARE(t.comments().size(), 4);
-        t.removeCommentsAtIndices({3, 0, 3, 17});
+        t.removeCommentsAtIndices({ 3, 0, 3, 17 });
         QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME%"_qs);
     }
 

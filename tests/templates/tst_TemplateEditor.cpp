@@ -29,9 +29,9 @@ private Q_SLOTS:
             QCOMPARE(TemplateEditor::templateEditor(), &editor);
             QCOMPARE(editor.templatesDirectory(), m_home.filePath(u"Velmora/Templates"_qs));
             QCOMPARE(editor.loadTemplates(), 1);
-            QCOMPARE(editor.templateMenuTitles(), QStringList({"Standards"}));
+            QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards" }));
             QCOMPARE(TestSupport::readFile(m_home.filePath(u"Velmora/Templates/Standards"_qs)),
-                     TemplateEditor::standardsTemplateContents());
+                TemplateEditor::standardsTemplateContents());
             const auto titles = commentsWithKeyword(editor.templateAtIndex(0)->comments(), u"Title"_qs);
             QCOMPARE(TestSupport::describe(titles), QStringList { "Title=%FILENAME%" });
 
@@ -55,7 +55,7 @@ private Q_SLOTS:
 
         TemplateEditor editor(folder());
         QCOMPARE(editor.loadTemplates(), 3);
-        QCOMPARE(editor.templateMenuTitles(), QStringList({"Alpha", "Deep.velmx", "Inner"}));
+        QCOMPARE(editor.templateMenuTitles(), QStringList({ "Alpha", "Deep.velmx", "Inner" }));
         QCOMPARE(editor.templateAtIndex(-1), nullptr);
         QCOMPARE(editor.templateAtIndex(3), nullptr);
         QCOMPARE(editor.templateWithName(u"alpha"_qs), nullptr);
@@ -104,8 +104,8 @@ private Q_SLOTS:
         const auto check = editor.templateNameIsAcceptable(name);
         QTEST(int(check), "expected");
         const char *wanted = check == TemplateEditor::NameCheck::IllegalCharacters ? "IllegalCharactersInName"
-            : check == TemplateEditor::NameCheck::NotUnique                         ? "ChooseUniqueName"
-                                                                                    : nullptr;
+            : check == TemplateEditor::NameCheck::NotUnique                        ? "ChooseUniqueName"
+                                                                                   : nullptr;
         QCOMPARE(QByteArray(TemplateEditor::alertKey(check)), QByteArray(wanted));
         // A refused name creates nothing and overwrites nothing.
         if (check != TemplateEditor::NameCheck::Acceptable) {
@@ -113,7 +113,7 @@ private Q_SLOTS:
             QVERIFY(!editor.createTemplate(name));
             QVERIFY(!editor.renameTemplate(0, name));
             QCOMPARE(spy.count(), 0);
-            QCOMPARE(editor.templateMenuTitles(), QStringList({"Standards"}));
+            QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards" }));
             QCOMPARE(TestSupport::readFile(folder(u"notes.txt"_qs)), QByteArray("keep me"));
         }
     }
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(logos);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(editor.currentTemplate(), logos);
-        QCOMPARE(editor.templateMenuTitles(), QStringList({"Standards", "Logos"}));
+        QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards", "Logos" }));
         QVERIFY(TestSupport::readFile(folder(u"Standards"_qs)).contains("ClearsAllWhenApplied=\"YES\""));
         const auto written = Template::initWithFile(folder(u"Logos"_qs));
         QVERIFY(written && !written->clearsCommentsWhenApplied() && !written->overwritesDuplicatesWhenApplied());
@@ -138,7 +138,7 @@ private Q_SLOTS:
 
         QVERIFY(editor.renameTemplate(1, u"Brand"_qs));
         QCOMPARE(spy.count(), 2);
-        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({"Brand", "Standards"}));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({ "Brand", "Standards" }));
 
         // Deleting the current template drops its unsaved changes and its file.
         logos->addNewComment();
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(editor.deleteTemplate(1));
         QCOMPARE(spy.count(), 3);
         QCOMPARE(editor.currentTemplate(), nullptr);
-        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({"Standards"}));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({ "Standards" }));
         QVERIFY(!editor.saveCurrentTemplate());
     }
 

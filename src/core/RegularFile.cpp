@@ -1,0 +1,85 @@
+#include "core/RegularFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Closes the descriptor on every way out.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error)
+{
+    // Plain system calls: this runs once per file of a batch.
+    Descriptor file;
+    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file.fd < 0) {
+        const int code = errno;
+        if (code == ENOENT)
+            return fail(error, QStringLiteral("the file does not exist"));
+        return fail(error, QStringLiteral("cannot open the file: %1").arg(systemError(code)));
+    }
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0)
+        return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
+    if (S_ISDIR(st.st_mode))
+        return fail(error, QStringLiteral("it is a folder, not a file"));
+    if (!S_ISREG(st.st_mode))
+        return fail(error, QStringLiteral("it is not a regular file"));
+    if (st.st_size > maxSize)
+        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st.st_size)));
+
+    // Read until the end, whatever size the file claimed, but never past the limit.
+    QByteArray data;
+    data.resize(st.st_size > 0 ? qsizetype(st.st_size) : 0);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == data.size()) {
+            if (data.size() > maxSize)
+                break;
+            data.resize(qsizetype(std::min<qint64>(maxSize + 1, std::max<qint64>(4096, qint64(data.size()) * 2))));
+        }
+        const ssize_t n = ::read(file.fd, data.data() + filled, size_t(data.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    if (filled > maxSize)
+        return fail(error, QStringLiteral("the file is too large (more than %1 bytes)").arg(maxSize));
+    data.resize(filled);
+    *bytes = std::move(data);
+    return true;
+}

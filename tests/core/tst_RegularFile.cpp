@@ -1,0 +1,91 @@
+#include "core/RegularFile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+// Every input of the application is read here: anything but a regular file of sane size
+// must be refused before it can block the reader or exhaust the memory.
+class tst_RegularFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsRegularFiles_data();
+    void readsRegularFiles();
+    void refusesWhatIsNotARegularFile_data();
+    void refusesWhatIsNotARegularFile();
+    void failureLeavesTheBufferAlone();
+};
+
+void tst_RegularFile::readsRegularFiles_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<qint64>("limit");
+    QTest::newRow("empty file") << QByteArray() << qint64(10);
+    QTest::newRow("exactly the limit") << QByteArray(10, 'x') << qint64(10);
+    QTest::newRow("larger than the first read") << QByteArray(100000, 'y') << qint64(1 << 20);
+}
+
+void tst_RegularFile::readsRegularFiles()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(qint64, limit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    QByteArray read("old");
+    QString error;
+    QVERIFY2(readRegularFile(path, limit, &read, &error), qPrintable(error));
+    QCOMPARE(read, contents);
+}
+
+void tst_RegularFile::refusesWhatIsNotARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing" << "does not exist";
+    QTest::newRow("folder") << "folder" << "folder";
+    QTest::newRow("FIFO (would block)") << "fifo" << "not a regular file";
+    QTest::newRow("device without end") << "/dev/zero" << "not a regular file";
+    QTest::newRow("over the limit") << "big" << "too large";
+    // /proc files claim a size of 0 and grow while they are read.
+    QTest::newRow("claims 0 bytes, holds more") << "/proc/self/maps" << "too large";
+}
+
+void tst_RegularFile::refusesWhatIsNotARegularFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = dir.filePath(kind);
+    if (kind == u"folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kind));
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == u"big") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(11, 'z'));
+    } else if (kind.startsWith(u'/')) {
+        path = kind;
+    }
+    QByteArray read;
+    QString error;
+    QVERIFY(!readRegularFile(path, 10, &read, &error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
+}
+
+void tst_RegularFile::failureLeavesTheBufferAlone()
+{
+    QByteArray read("kept");
+    QVERIFY(!readRegularFile(QStringLiteral("/dev/null/nothing"), 10, &read));
+    QCOMPARE(read, QByteArray("kept"));
+}
+
+QTEST_GUILESS_MAIN(tst_RegularFile)
+#include "tst_RegularFile.moc"
