@@ -10,6 +10,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     pngcheck libimage-exiftool-perl imagemagick
     xvfb xauth time
+    desktop-file-utils appstream man-db
 )
 
 missing=()

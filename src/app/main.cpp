@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 namespace {
 
@@ -41,6 +42,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     nameApplication();
+    // The launcher entry and the icon installed with it (the theme's, else our own copy).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.velmora.Velmora"), QIcon(QStringLiteral(":/icons/velmora.png"))));
     QCommandLineParser parser;
     describe(parser);
     parser.process(app);

@@ -48,13 +48,19 @@ void tst_RegularFile::refusesWhatIsNotARegularFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "does not exist";
-    QTest::newRow("folder") << "folder" << "folder";
-    QTest::newRow("FIFO (would block)") << "fifo" << "not a regular file";
-    QTest::newRow("device without end") << "/dev/zero" << "not a regular file";
-    QTest::newRow("over the limit") << "big" << "too large";
+    QTest::newRow("missing") << "missing"
+                             << "does not exist";
+    QTest::newRow("folder") << "folder"
+                            << "folder";
+    QTest::newRow("FIFO (would block)") << "fifo"
+                                        << "not a regular file";
+    QTest::newRow("device without end") << "/dev/zero"
+                                        << "not a regular file";
+    QTest::newRow("over the limit") << "big"
+                                    << "too large";
     // /proc files claim a size of 0 and grow while they are read.
-    QTest::newRow("claims 0 bytes, holds more") << "/proc/self/maps" << "too large";
+    QTest::newRow("claims 0 bytes, holds more") << "/proc/self/maps"
+                                                << "too large";
 }
 
 void tst_RegularFile::refusesWhatIsNotARegularFile()
