@@ -1,0 +1,116 @@
+#include "document/PreviewLoader.h"
+
+#include <QMutex>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+
+// One decode: shared by the loader and the worker, so either may go first.
+struct PreviewLoader::Job
+{
+    QString path;
+    PreviewDecoder::Options options;
+    std::atomic<bool> cancel { false };
+    // The loader to report to; cleared (under the mutex) when the loader no longer wants
+    // this job's result, so the worker never posts to a loader that is gone.
+    QMutex mutex;
+    PreviewLoader *receiver = nullptr;
+    PreviewImage preview;
+    QString error;
+    bool ok = false;
+
+    void detach()
+    {
+        cancel = true;
+        QMutexLocker lock(&mutex);
+        receiver = nullptr;
+    }
+
+    // Posts call(receiver) to the receiver's thread while the receiver is known to exist;
+    // the call is dropped with the receiver if it is destroyed before it runs.
+    template <typename F> void post(F call)
+    {
+        QMutexLocker lock(&mutex);
+        if (PreviewLoader *to = receiver)
+            QMetaObject::invokeMethod(
+                to, [to, call] { call(to); }, Qt::QueuedConnection);
+    }
+};
+
+PreviewLoader::PreviewLoader(QObject *parent)
+    : QObject(parent)
+{
+}
+
+PreviewLoader::~PreviewLoader()
+{
+    cancel();
+}
+
+QThreadPool *PreviewLoader::threadPool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        return p;
+    }();
+    return pool;
+}
+
+void PreviewLoader::start(const QString &path, const QSize &box)
+{
+    cancel();
+    m_preview = PreviewImage();
+    m_error.clear();
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    job->options.maxWidth = std::max(1, box.width());
+    job->options.maxHeight = std::max(1, box.height());
+    job->receiver = this;
+    m_job = job;
+    m_running = true;
+
+    threadPool()->start([job] {
+        int lastPercent = -1;
+        const auto progress = [&](quint64 done, quint64 total) {
+            const int percent = total ? int(done * 100 / total) : 100;
+            if (percent == lastPercent)
+                return;
+            lastPercent = percent;
+            job->post([job, percent](PreviewLoader *loader) {
+                if (loader->m_job == job)
+                    emit loader->progressChanged(percent);
+            });
+        };
+        if (job->cancel)
+            return;
+        job->ok
+            = PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel, progress, &job->error);
+        job->post([job](PreviewLoader *loader) { loader->deliver(job); });
+    });
+}
+
+void PreviewLoader::cancel()
+{
+    if (m_job) {
+        m_job->detach();
+        m_job.reset();
+    }
+    m_running = false;
+}
+
+void PreviewLoader::deliver(const std::shared_ptr<Job> &job)
+{
+    // A result that arrives after a newer start() or a cancel() is not ours any more.
+    if (job != m_job)
+        return;
+    m_job.reset();
+    m_running = false;
+    if (job->ok) {
+        m_preview = std::move(job->preview);
+        emit finished();
+    } else {
+        m_error = job->error;
+        emit failed(m_error);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/PreviewDecoder.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QThreadPool;
+
+// Decodes the picture of a PNG file off the GUI thread, into a preview that fits a box
+// (see PreviewDecoder): the window shows its entries at once and the picture when it is
+// ready. Decodes of every window share one thread pool of the core count, so opening many
+// large files at once queues them instead of starving the GUI.
+//
+// Signals arrive on the loader's thread. A new start(), cancel() or the loader's
+// destruction stops the decode in flight between two rows; its result is never delivered.
+class PreviewLoader : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PreviewLoader(QObject *parent = nullptr);
+    ~PreviewLoader() override;
+
+    // The pool every preview decode runs on.
+    static QThreadPool *threadPool();
+
+    void start(const QString &path, const QSize &box);
+    void cancel();
+    bool isRunning() const { return m_running; }
+
+    // The last finished preview (empty before one finished or after a failure).
+    const PreviewImage &preview() const { return m_preview; }
+    // Why the last decode failed (empty when it did not).
+    QString errorString() const { return m_error; }
+
+signals:
+    // Percent of the rows decoded, at most once per step.
+    void progressChanged(int percent);
+    void finished();
+    void failed(const QString &reason);
+
+private:
+    struct Job;
+
+    void deliver(const std::shared_ptr<Job> &job);
+
+    std::shared_ptr<Job> m_job;
+    PreviewImage m_preview;
+    QString m_error;
+    bool m_running = false;
+};

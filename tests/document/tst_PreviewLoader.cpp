@@ -1,0 +1,115 @@
+#include "document/PreviewLoader.h"
+
+#include "TestSupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+using namespace TestSupport;
+
+// The picture is decoded off the GUI thread; whatever the window does meanwhile (a new
+// file, closing), only the current decode's result may arrive.
+class tst_PreviewLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_large = m_dir.filePath(QStringLiteral("large.png"));
+        QVERIFY(writeFile(m_large, simplePng(1200, 900)));
+    }
+
+    void deliversAScaledPreviewWithProgress()
+    {
+        PreviewLoader loader;
+        QSignalSpy progress(&loader, &PreviewLoader::progressChanged);
+        QSignalSpy finished(&loader, &PreviewLoader::finished);
+        loader.start(m_large, QSize(400, 400));
+        QVERIFY(loader.isRunning());
+        QVERIFY(finished.wait(20000));
+        QVERIFY(!loader.isRunning());
+        QCOMPARE(loader.preview().width, 400);
+        QCOMPARE(loader.preview().height, 300);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().first().toInt(), 100);
+        for (qsizetype i = 1; i < progress.size(); ++i)
+            QVERIFY(progress[i].first().toInt() > progress[i - 1].first().toInt());
+    }
+
+    void reportsADamagedFile()
+    {
+        const QString damaged = m_dir.filePath(QStringLiteral("damaged.png"));
+        QByteArray bytes = simplePng(64, 64);
+        bytes.chop(40); // the end of the image data and the end chunk
+        QVERIFY(writeFile(damaged, bytes));
+        PreviewLoader loader;
+        QSignalSpy failed(&loader, &PreviewLoader::failed);
+        QSignalSpy finished(&loader, &PreviewLoader::finished);
+        loader.start(damaged, QSize(100, 100));
+        QVERIFY(failed.wait(20000));
+        QVERIFY(failed.first().first().toString().contains(QStringLiteral("truncated")));
+        QCOMPARE(loader.errorString(), failed.first().first().toString());
+        QVERIFY(finished.isEmpty());
+        QVERIFY(loader.preview().isEmpty());
+    }
+
+    void onlyTheLatestStartIsDelivered()
+    {
+        const QString small = m_dir.filePath(QStringLiteral("small.png"));
+        QVERIFY(writeFile(small, simplePng(30, 20)));
+        PreviewLoader loader;
+        QSignalSpy finished(&loader, &PreviewLoader::finished);
+        loader.start(m_large, QSize(400, 400));
+        loader.start(small, QSize(400, 400));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(loader.preview().width, 30);
+
+        // A decode that finished, its result still on its way, when the next one starts.
+        loader.start(m_large, QSize(400, 400));
+        PreviewLoader::threadPool()->waitForDone();
+        loader.start(small, QSize(400, 400));
+        QVERIFY(finished.wait(20000));
+        PreviewLoader::threadPool()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(loader.preview().width, 30);
+    }
+
+    void cancelledOrDestroyedLoadersGetNothing()
+    {
+        PreviewLoader loader;
+        QSignalSpy finished(&loader, &PreviewLoader::finished);
+        QSignalSpy failed(&loader, &PreviewLoader::failed);
+        QSignalSpy progress(&loader, &PreviewLoader::progressChanged);
+        loader.start(m_large, QSize(400, 400));
+        loader.cancel();
+        QVERIFY(!loader.isRunning());
+        // Cancelled after the decode finished, its progress and result still on their way.
+        loader.start(m_large, QSize(400, 400));
+        PreviewLoader::threadPool()->waitForDone();
+        loader.cancel();
+
+        // A window closed while its picture is decoding: the decode may still be running
+        // when the loader is gone, and must neither crash nor call back.
+        auto *closing = new PreviewLoader;
+        closing->start(m_large, QSize(400, 400));
+        delete closing;
+
+        PreviewLoader::threadPool()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(finished.isEmpty());
+        QVERIFY(failed.isEmpty());
+        QVERIFY(progress.isEmpty());
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_large;
+};
+
+QTEST_GUILESS_MAIN(tst_PreviewLoader)
+#include "tst_PreviewLoader.moc"
