@@ -1,8 +1,8 @@
 #include "TestSupport.h"
+#include "commentlist/widgets/CommentTableModel.h"
+#include "commentlist/widgets/CommentTableView.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/CommentTableModel.h"
-#include "document/widgets/CommentTableView.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/ImageView.h"
 #include "document/widgets/Prompts.h"
@@ -167,9 +167,9 @@ private slots:
         auto *editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("line one"));
-        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(editor, QStringLiteral("%WIDTH% wide"));
-        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
         QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("line one\n32 wide"));
         QCOMPARE(text.data().toString(), QStringLiteral("line one⏎32 wide"));
@@ -315,6 +315,7 @@ private slots:
     void failedRevertShowsWhyAndKeepsEdits()
     {
         PromptAnswers answers;
+        answers.answer = true; // revert when asked
         const QString path = fixture(QStringLiteral("sample.png"));
         DocumentWindow *window = open(path);
         window->document()->addText(QStringLiteral("typed"), QStringLiteral("Note"));
@@ -324,13 +325,14 @@ private slots:
         file.close();
 
         trigger(*window, "revertAction");
-        QCOMPARE(answers.asked.size(), 1);
-        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Error);
-        QVERIFY(!answers.asked.first().detail.isEmpty());
+        QCOMPARE(answers.asked.size(), 2);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::RevertChanges);
+        QCOMPARE(answers.asked.last().kind, Prompts::Kind::Error);
+        QVERIFY(!answers.asked.last().detail.isEmpty());
         QVERIFY(window->isWindowModified());
         QVERIFY(tableRows(*window->tableModel()).contains(QStringLiteral("Note=typed")));
         trigger(*window, "saveAction");
-        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.size(), 2);
         QVERIFY(fileComments(path).contains(QStringLiteral("Note=typed")));
     }
 
