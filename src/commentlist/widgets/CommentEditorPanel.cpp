@@ -112,8 +112,9 @@ void CommentEditorPanel::showComment(bool force)
     m_presetsButton->setEnabled(attached);
     QTextDocument *document = m_textField->document();
     if (!attached) {
-        m_keywordField->clear();
-        m_textField->clear();
+        m_keywordField->setText(QString());
+        m_keywordField->setModified(false);
+        m_textField->setPlainText(QString());
         document->setModified(false);
         return;
     }
