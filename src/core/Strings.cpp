@@ -88,7 +88,7 @@ const Entry kStrings[] = {
     { "KeywordLabel", QT_TRANSLATE_NOOP("Velmora", "&Keyword:") },
     { "TextLabel", QT_TRANSLATE_NOOP("Velmora", "&Text:") },
     { "PresetsButton", QT_TRANSLATE_NOOP("Velmora", "&Presets") },
-    { "TemplatesButton", QT_TRANSLATE_NOOP("Velmora", "T&emplates") },
+    { "TemplatesButton", QT_TRANSLATE_NOOP("Velmora", "Templates") },
     { "CloseButton", QT_TRANSLATE_NOOP("Velmora", "Close") },
     // Steps of the undo history, named in the Edit menu ("Undo Delete All").
     { "StepAddComment", QT_TRANSLATE_NOOP("Velmora", "Add Comment") },

@@ -139,14 +139,15 @@ void DocumentWindow::buildWidgets()
     m_templatesMenu = StoreMenu::templatesMenu(this);
     auto *presetsButton = new QToolButton;
     presetsButton->setObjectName(QStringLiteral("presetsButton"));
-    presetsButton->setText(localizedString("PresetsButton"));
+    // No mnemonics: the menu bar's Presets and Templates menus have them.
+    presetsButton->setText(localizedString("PresetsButton").remove(u'&'));
     presetsButton->setMenu(m_presetsMenu);
     auto *templatesButton = new QToolButton;
     templatesButton->setObjectName(QStringLiteral("templatesButton"));
     templatesButton->setText(localizedString("TemplatesButton"));
     templatesButton->setMenu(m_templatesMenu);
     for (QToolButton *button : { presetsButton, templatesButton }) {
-        button->setAccessibleName(button->text().remove(u'&'));
+        button->setAccessibleName(button->text());
         button->setPopupMode(QToolButton::InstantPopup);
     }
 
