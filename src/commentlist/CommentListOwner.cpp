@@ -91,40 +91,27 @@ private:
     PNGComment m_after;
 };
 
-class CommentListOwner::ReorderEdit : public UndoCommand
+// A change of the whole list from one state to another: a reorder (views see moves) or a
+// replacement (views see a reset).
+class CommentListOwner::ListEdit : public UndoCommand
 {
 public:
-    ReorderEdit(CommentListOwner *owner, const CommentList &before, const CommentList &after, const QString &text)
+    using Apply = void (CommentListOwner::*)(const CommentList &);
+    ListEdit(
+        CommentListOwner *owner, Apply apply, const CommentList &before, const CommentList &after, const QString &text)
         : UndoCommand(text)
         , m_owner(owner)
+        , m_apply(apply)
         , m_before(before)
         , m_after(after)
     {
     }
-    void redo() override { m_owner->reorder(m_after); }
-    void undo() override { m_owner->reorder(m_before); }
+    void redo() override { (m_owner->*m_apply)(m_after); }
+    void undo() override { (m_owner->*m_apply)(m_before); }
 
 private:
     CommentListOwner *m_owner;
-    CommentList m_before;
-    CommentList m_after;
-};
-
-class CommentListOwner::ReplaceEdit : public UndoCommand
-{
-public:
-    ReplaceEdit(CommentListOwner *owner, const CommentList &before, const CommentList &after, const QString &text)
-        : UndoCommand(text)
-        , m_owner(owner)
-        , m_before(before)
-        , m_after(after)
-    {
-    }
-    void redo() override { m_owner->resetTo(m_after, true); }
-    void undo() override { m_owner->resetTo(m_before, true); }
-
-private:
-    CommentListOwner *m_owner;
+    Apply m_apply;
     CommentList m_before;
     CommentList m_after;
 };
@@ -287,6 +274,11 @@ void CommentListOwner::resetTo(const CommentList &list, bool reveal)
     rearrange();
 }
 
+void CommentListOwner::replaceList(const CommentList &list)
+{
+    resetTo(list, true);
+}
+
 void CommentListOwner::rearrange()
 {
     m_arranged.clear();
@@ -384,7 +376,7 @@ bool CommentListOwner::moveComments(const CommentList &moved, int row, const QSt
     moveCommentsToRow(order, m_arranged, row, moved);
     if (order == m_comments)
         return false;
-    m_undoStack.push(std::make_unique<ReorderEdit>(this, m_comments, order, step));
+    m_undoStack.push(std::make_unique<ListEdit>(this, &CommentListOwner::reorder, m_comments, order, step));
     return true;
 }
 
@@ -402,7 +394,7 @@ bool CommentListOwner::replaceAll(const CommentList &list, Expansion expansion, 
     }
     if (after == m_comments)
         return false;
-    m_undoStack.push(std::make_unique<ReplaceEdit>(this, m_comments, after, step));
+    m_undoStack.push(std::make_unique<ListEdit>(this, &CommentListOwner::replaceList, m_comments, after, step));
     return true;
 }
 

@@ -180,8 +180,7 @@ private:
     class InsertEdit;
     class RemoveEdit;
     class ChangeEdit;
-    class ReorderEdit;
-    class ReplaceEdit;
+    class ListEdit;
 
     CommentList commentsAtRows(const QList<int> &rows) const;
     // Where an insertion at a row goes in the whole list.
@@ -198,6 +197,7 @@ private:
     void assign(const CommentPtr &comment, const PNGComment &values);
     void reorder(const CommentList &order);
     void resetTo(const CommentList &list, bool reveal);
+    void replaceList(const CommentList &list);
 
     CommentList m_comments;
     CommentList m_arranged;

@@ -35,14 +35,6 @@ public:
     QStringList entries;
 };
 
-QStringList shown(const QAbstractItemModel &model, int role = Qt::EditRole)
-{
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row)
-        rows << model.index(row, 0).data(role).toString() + u'=' + model.index(row, 1).data(role).toString();
-    return rows;
-}
-
 } // namespace
 
 class tst_CommentTableModel : public QObject
@@ -113,8 +105,8 @@ private slots:
             applyTemplate(applied, doc);
         }
         QTEST(log.entries, "signals");
-        QTEST(shown(model), "rows");
-        QCOMPARE(shown(model), describe(doc.comments()).replaceInStrings(u"∅"_qs, QString()));
+        QTEST(tableRows(model, Qt::EditRole), "rows");
+        QCOMPARE(tableRows(model, Qt::EditRole), describe(doc.comments()).replaceInStrings(u"∅"_qs, QString()));
     }
 
     void cells()

@@ -43,14 +43,6 @@ QStringList summaryTexts(const DocumentWindow &window)
     return texts;
 }
 
-QStringList tableRows(const QAbstractItemModel &model, int role = Qt::DisplayRole)
-{
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row)
-        rows << model.index(row, 0).data(role).toString() + u'=' + model.index(row, 1).data(role).toString();
-    return rows;
-}
-
 // The text of a menu item as a person reads it.
 QString itemText(const QAction *action)
 {
