@@ -214,6 +214,26 @@ private slots:
         QVERIFY(!keywordField(panel)->isEnabled());
     }
 
+    void movesToAnotherOwner()
+    {
+        CommentEditorPanel *panel = open(m_document, 0);
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Typed"_qs);
+        panel->setOwner(m_template);
+        // What was typed went to the document; the template's comments are not touched.
+        QCOMPARE(m_document->commentAt(0)->keyword(), u"Typed"_qs);
+        QVERIFY(!panel->isAttached());
+        QVERIFY(!keywordField(panel)->isEnabled());
+        m_document->setData(0, CommentListOwner::KeywordColumn, u"Later"_qs);
+        QCOMPARE(keywordField(panel)->text(), QString());
+        panel->editComment(m_template->commentAt(1));
+        QCOMPARE(keywordField(panel)->text(), u"Note"_qs);
+        QTest::keyClicks(keywordField(panel), u"s"_qs);
+        QTest::keyClick(keywordField(panel), Qt::Key_Return);
+        QCOMPARE(m_template->commentAt(1)->keyword(), u"Notes"_qs);
+        QCOMPARE(m_document->undoStack()->count(), 2);
+    }
+
     void controlsAreNamed()
     {
         CommentEditorPanel *panel = open(m_document, 0);

@@ -21,7 +21,6 @@
 
 CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, QWidget *ownerWindow)
     : QWidget(ownerWindow, Qt::Tool)
-    , m_owner(owner)
 {
     setObjectName(QStringLiteral("commentEditorPanel"));
     setWindowTitle(localizedString("CommentEditorTitle"));
@@ -80,8 +79,19 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, QWidget *ownerWi
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     addAction(closeAction);
 
-    connect(owner, &CommentListOwner::commentsChanged, this, [this] { showComment(false); });
+    setOwner(owner);
     resize(420, 300);
+}
+
+void CommentEditorPanel::setOwner(CommentListOwner *owner)
+{
+    commit();
+    if (m_owner)
+        disconnect(m_owner, nullptr, this, nullptr);
+    m_owner = owner;
+    m_comment.reset();
+    if (owner)
+        connect(owner, &CommentListOwner::commentsChanged, this, [this] { showComment(false); });
     showComment(true);
 }
 

@@ -44,6 +44,10 @@ public:
     bool isAttached() const;
     // Hands changed fields to the owner.
     void commit();
+    // Moves the panel to another owner (the template editor showing another template):
+    // typed fields go to the old owner first, and the panel edits nothing until the next
+    // editComment().
+    void setOwner(CommentListOwner *owner);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
