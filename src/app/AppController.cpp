@@ -3,6 +3,8 @@
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/Prompts.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateEditor.h"
 
 #include <QFileInfo>
 
@@ -19,7 +21,11 @@ QString canonicalOrAbsolute(const QString &path)
 
 AppController::AppController(QObject *parent)
     : QObject(parent)
+    , m_presets(new MetadataPresetManager(this))
+    , m_templates(new TemplateEditor(this))
 {
+    m_presets->loadMetaDataPresets();
+    m_templates->loadTemplates();
 }
 
 AppController::~AppController()

@@ -6,17 +6,24 @@
 #include <QStringList>
 
 class DocumentWindow;
+class MetadataPresetManager;
+class TemplateEditor;
 
-// The application shell, for now: opens one document window per PNG file, and the
-// File ▸ Open… dialog of every window. A file that is open already has its window raised
-// instead of a second window.
+// The application shell, for now: creates the shared preset and template stores, opens
+// one document window per PNG file, and runs the File ▸ Open… dialog of every window. A
+// file that is open already has its window raised instead of a second window.
 class AppController : public QObject
 {
     Q_OBJECT
 
 public:
+    // Creates and loads the preset store, then the template store (seeding the templates
+    // folder on first run); both live as long as the controller.
     explicit AppController(QObject *parent = nullptr);
     ~AppController() override;
+
+    MetadataPresetManager *presetStore() const { return m_presets; }
+    TemplateEditor *templateStore() const { return m_templates; }
 
     // Opens (or raises) a window per path; returns the windows, in path order.
     QList<DocumentWindow *> openFiles(const QStringList &paths);
@@ -28,5 +35,7 @@ public:
 private:
     DocumentWindow *windowFor(const QString &path) const;
 
+    MetadataPresetManager *m_presets = nullptr;
+    TemplateEditor *m_templates = nullptr;
     QList<QPointer<DocumentWindow>> m_windows;
 };

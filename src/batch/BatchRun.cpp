@@ -18,8 +18,6 @@ BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
     // A private copy: the caller's comments may change while a run goes on in threads.
     for (const CommentPtr &c : comments)
         m_comments.append(std::make_shared<PNGComment>(*c));
-    for (const CommentPtr &c : std::as_const(m_comments))
-        c->setContainer(nullptr);
 }
 
 bool BatchRun::processFile(const QString &path, QString *error) const
@@ -48,7 +46,6 @@ bool BatchRun::processFile(const QString &path, QString *error) const
     written.reserve(merged.size());
     for (const CommentPtr &c : std::as_const(merged)) {
         auto entry = std::make_shared<PNGComment>(*c);
-        entry->setContainer(nullptr);
         entry->setText(processedTextForPNG(c->text(), info));
         written.append(entry);
     }

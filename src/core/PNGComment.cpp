@@ -1,8 +1,5 @@
 #include "core/PNGComment.h"
 
-#include "core/CommentContainer.h"
-#include "core/TextMacros.h"
-
 #include <QSet>
 #include <QXmlStreamWriter>
 
@@ -43,34 +40,10 @@ void PNGComment::setKeyword(const QString &keyword)
     m_keyword = truncatedKeyword(keyword);
 }
 
-void PNGComment::setKeyword(const QString &keyword, bool forceRefresh)
-{
-    setKeyword(keyword);
-    if (forceRefresh && m_container)
-        m_container->refreshCommentTable();
-}
-
-void PNGComment::setText(const QString &text)
-{
-    const PNGinfo *info = m_container ? m_container->documentInfo() : nullptr;
-    m_text = info ? processedTextForPNG(text, *info) : text;
-}
-
-void PNGComment::setText(const QString &text, bool forceRefresh)
-{
-    setText(text);
-    if (forceRefresh && m_container)
-        m_container->refreshCommentTable();
-}
-
 std::shared_ptr<PNGComment> PNGComment::copy() const
 {
-    auto result = std::make_shared<PNGComment>();
+    auto result = std::make_shared<PNGComment>(*this);
     result->setKeyword(m_keyword);
-    result->setText(m_text);
-    result->m_international = m_international;
-    result->m_language = m_language;
-    result->m_translatedKeyword = m_translatedKeyword;
     return result;
 }
 
@@ -191,10 +164,7 @@ CommentList cloneComments(const CommentList &list)
 {
     CommentList result;
     result.reserve(list.size());
-    for (const auto &c : list) {
-        auto copy = std::make_shared<PNGComment>(*c);
-        copy->setContainer(nullptr);
-        result.append(copy);
-    }
+    for (const auto &c : list)
+        result.append(std::make_shared<PNGComment>(*c));
     return result;
 }

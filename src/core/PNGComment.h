@@ -8,7 +8,6 @@
 
 #include <memory>
 
-class CommentContainer;
 class QXmlStreamWriter;
 
 // One text entry of a PNG file: a keyword and its text. A null QString stands for an
@@ -16,13 +15,17 @@ class QXmlStreamWriter;
 //
 // Entries read from an iTXt chunk remember that they are international, with their
 // language tag and translated keyword, so that a save writes them back as iTXt.
+//
+// A plain value: it knows nothing of the list that holds it. A comment in a list is
+// changed through the list's owner (CommentListOwner), which expands macros as that
+// owner does and tells the views.
 class PNGComment
 {
 public:
     static constexpr int MaxKeywordLength = 79;
 
     PNGComment() = default;
-    // Stores both strings as given: no shortening, no macro expansion, no container.
+    // Stores both strings as given: no shortening, no macro expansion.
     PNGComment(const QString &keyword, const QString &text);
 
     QString keyword() const { return m_keyword; }
@@ -35,24 +38,18 @@ public:
 
     // Keeps at most 79 UTF-16 code units (never splitting a surrogate pair).
     void setKeyword(const QString &keyword);
-    void setKeyword(const QString &keyword, bool forceRefresh);
-    // With a document as container the text is macro-expanded against its image
-    // (and so never absent afterwards); otherwise it is stored as given.
-    void setText(const QString &text);
-    void setText(const QString &text, bool forceRefresh);
+    // Stores the text as given.
+    void setText(const QString &text) { m_text = text; }
 
     bool isValid() const { return !m_keyword.isEmpty(); }
 
-    CommentContainer *container() const { return m_container; }
-    void setContainer(CommentContainer *container) { m_container = container; }
-
-    // A new record with the keyword through setKeyword (so cut at 79) and the text
-    // unchanged; no container.
+    // A new record with the keyword through setKeyword (so cut at 79), everything else
+    // unchanged.
     std::shared_ptr<PNGComment> copy() const;
     // Replaces keyword and text (and the iTXt details) with the other's, as they are.
     void copyFieldsFromComment(const PNGComment &other);
 
-    // Keyed archiving: keys "keyword" and "text"; the container is not archived.
+    // Keyed archiving: keys "keyword" and "text".
     QVariantMap encode() const;
     static std::shared_ptr<PNGComment> decode(const QVariantMap &map);
 
@@ -67,10 +64,12 @@ public:
 
     static QString truncatedKeyword(const QString &keyword);
 
+    // Every field equal.
+    bool operator==(const PNGComment &other) const = default;
+
 private:
     QString m_keyword;
     QString m_text;
-    CommentContainer *m_container = nullptr;
     bool m_international = false;
     QString m_language;
     QString m_translatedKeyword;
@@ -101,5 +100,5 @@ int removeCommentsByIdentity(CommentList &list, const CommentList &doomed);
 void moveCommentsToRow(CommentList &list, const CommentList &shown, qsizetype row, const CommentList &moved);
 // Removes comments with no keyword; returns how many went.
 int removeInvalidComments(CommentList &list);
-// Deep copy of a list (each record copied as it is, container dropped).
+// Deep copy of a list (each record copied as it is).
 CommentList cloneComments(const CommentList &list);

@@ -1,36 +1,30 @@
 #pragma once
 
-#include "core/CommentContainer.h"
+#include "commentlist/CommentListOwner.h"
 #include "core/ImageSummary.h"
 #include "core/PNGComment.h"
 #include "core/PNGRows.h"
 #include "core/PNGWriter.h"
 #include "core/PNGinfo.h"
 #include "document/DocumentError.h"
-#include "interchange/CommentListTarget.h"
 
-#include <QList>
 #include <QObject>
 #include <QString>
-
-#include <optional>
-
-class QMimeData;
 
 // One open PNG file: its image record, decoded rows and comments, the search filter that
 // narrows the comments to the arranged list, and the modified state. Row numbers are
 // positions in the arranged list (the comments whose keyword contains the search text).
 //
-// Every edit emits commentsChanged() once the list is in its new state; a view compares
-// the arranged list before and after. Loading replaces all comments; saving writes all
-// comments, including those the search filter hides.
-class PNGDoc : public QObject, public CommentContainer, public CommentListTarget
+// The comment list is edited through the operations of CommentListOwner: texts typed or
+// taken from presets, templates, imports and the XML clipboard form are expanded against
+// this image. The document is modified exactly when its undo history is away from the
+// state last read or saved. Loading replaces all comments and forgets the history; saving
+// writes all comments, including those the search filter hides.
+class PNGDoc : public CommentListOwner
 {
     Q_OBJECT
 
 public:
-    enum Column { KeywordColumn = 0, TextColumn = 1 };
-
     explicit PNGDoc(QObject *parent = nullptr);
     ~PNGDoc() override;
 
@@ -41,10 +35,10 @@ public:
     QString path() const { return m_info.path; }
 
     // Reads path() into the record, the rows and the comments. On success every comment
-    // is replaced by the file's. On failure (false, *error the reason) the comments stay
-    // as they were; an image read before stays too (record, rows and summary), so the
-    // document can still be saved. Without one the record is zero apart from the path
-    // and the summary shows the load-failed lines.
+    // is replaced by the file's and the history is forgotten. On failure (false, *error the
+    // reason) the comments and the history stay as they were; an image read before stays
+    // too (record, rows and summary), so the document can still be saved. Without one the
+    // record is zero apart from the path and the summary shows the load-failed lines.
     bool loadPNG(QString *error = nullptr);
     bool isLoaded() const { return m_loaded; }
     ImageSummary summary() const { return m_summary; }
@@ -65,10 +59,9 @@ public:
     PNGWriteOptions writeOptions() const { return m_writeOptions; }
     void setWriteOptions(const PNGWriteOptions &options) { m_writeOptions = options; }
 
-    bool isModified() const { return m_modified; }
+    bool isModified() const { return !undoStack()->isClean(); }
+    // false: the current state counts as saved; true: no state does any more.
     void setModified(bool modified);
-    // Counts one change: the document becomes modified.
-    void updateChangeCount() { setModified(true); }
 
     // --- Search filter ----------------------------------------------------------------
 
@@ -81,79 +74,10 @@ public:
     // ignoring case. A comment without keyword passes only the empty filter.
     static bool passesFilter(const PNGComment &comment, const QString &filter);
 
-    // --- The comment list -------------------------------------------------------------
-
-    // The arranged list, in list order.
-    CommentList comments() const { return m_arranged; }
-    // Every comment, also those the filter hides.
-    const CommentList &allComments() const { return m_comments; }
-    int rowCount() const { return int(m_arranged.size()); }
-    // nullptr outside 0 … rowCount() - 1.
-    CommentPtr commentAt(int row) const;
-
-    // Appends a blank comment (this document as its container) and returns its row. A
-    // blank comment passes no filter, so an active filter is cleared first.
-    int addMetadataField();
-    // Removes the comments at rows one by one, the highest row first. Counts a change
-    // when at least one row is given.
-    void removeMetadataField(const QList<int> &rows);
-    // Removes the comments at rows in one step; counts a change even for no rows.
-    void deleteRows(const QList<int> &rows);
-    // Removes every comment of the arranged list (hidden ones stay); counts a change.
-    void deleteAll();
-    void removeAllFields() { deleteAll(); }
-
-    // Writes the comments at rows, in list order, in the three clipboard forms. False,
-    // mime untouched, without rows.
-    bool copy(const QList<int> &rows, QMimeData *mime) const;
-    // copy, then deleteRows.
-    bool cut(const QList<int> &rows, QMimeData *mime);
-    // Inserts the comments of mime at selectedRow (negative: appends), so the selected
-    // comment follows them. Counts a change when the paste succeeds.
-    bool paste(const QMimeData *mime, int selectedRow);
-
-    // A cell edit: the keyword column sets the keyword (cut at 79 characters), the text
-    // column the value with its macros expanded once against this image. Counts a change.
-    // False for a row or column outside the table.
-    bool setData(int row, Column column, const QString &value);
-
-    // Appends a comment with the keyword and the text as given (no expansion, no
-    // container) and counts a change. An empty keyword does nothing.
-    void addText(const QString &text, const QString &keyword);
-    // Removes every comment of the arranged list whose keyword equals keyword (exact) and
-    // counts a change. An empty keyword does nothing.
-    void removeCommentsForKey(const QString &keyword);
-
-    // Indexed accessors of the arranged list; no change is counted. insertObject gives the
-    // comment this document as container; an index outside 0 … rowCount() appends.
-    void insertObject(const CommentPtr &comment, int index);
-    void removeObjectFromComments(int index);
-
-    // Drag and drop. beginDrag remembers the dragged rows and writes them to mime.
-    // acceptDrop inserts copies of the dropped comments at row (negative or past the end:
-    // at the end). When the drag started in this document's table the dragged comments
-    // themselves move instead, before the first row at or after row that is not dragged
-    // (or to the end); they only move when mime brings comments. Counts a change when the
-    // drop succeeds.
-    bool beginDrag(const QList<int> &rows, QMimeData *mime);
-    bool acceptDrop(const QMimeData *mime, int row, bool sourceIsThisTable);
-    std::optional<QList<int>> draggedRows() const { return m_draggedRows; }
-
-    // --- CommentContainer -------------------------------------------------------------
-    void refreshCommentTable() override;
-    const PNGinfo *documentInfo() const override { return &m_info; }
-
-    // --- CommentListTarget ------------------------------------------------------------
-    CommentList interchangeComments() const override { return m_arranged; }
-    void insertInterchangeComments(qsizetype position, const CommentList &comments) override;
-    void removeInterchangeComments(const CommentList &comments) override;
+    // --- Expansion policy: texts expand against this image. ---------------------------
     const PNGinfo *expansionInfo() const override { return &m_info; }
-    CommentContainer *pasteContainer() override { return this; }
-    void interchangeFinished(Operation operation) override;
 
 signals:
-    // The arranged list or a comment in it changed.
-    void commentsChanged();
     void searchTextChanged(const QString &text);
     void modifiedChanged(bool modified);
     void pathChanged(const QString &path);
@@ -163,24 +87,19 @@ signals:
     void loadFailed(const QString &reason);
     void saved();
 
+protected:
+    bool isArranged(const PNGComment &comment) const override { return passesFilter(comment, m_filter); }
+    // A comment that enters the list is never hidden: a filter that would hide it goes.
+    void revealComments(const CommentList &entering) override;
+
 private:
-    // Rebuilds the arranged list and tells the views.
-    void listChanged();
-    // Clears the filter when it would hide one of the comments just inserted.
-    void revealInserted(const CommentList &inserted);
-    void removeByIdentity(const CommentList &doomed);
-    CommentList commentsAtRows(const QList<int> &rows) const;
     bool write(const QString &path, QString *error);
 
     PNGinfo m_info;
     PNGRows m_rows;
-    CommentList m_comments;
-    CommentList m_arranged;
     QString m_searchText;
     QString m_filter;
     ImageSummary m_summary;
     PNGWriteOptions m_writeOptions;
-    std::optional<QList<int>> m_draggedRows;
     bool m_loaded = false;
-    bool m_modified = false;
 };

@@ -2,10 +2,11 @@
 
 #include "interchange/CommentListTarget.h"
 
+struct PNGinfo;
+
 // Lets the interchange formats work on a plain comment list, for callers without a list
 // owner of their own (the command line, tools). The whole list is used; with an image
-// record, imported and XML-pasted texts expand against it. No container is given and
-// finishing does nothing.
+// record, texts to expand are expanded against it.
 class CommentListAdapter : public CommentListTarget
 {
 public:
@@ -16,11 +17,8 @@ public:
     }
 
     CommentList interchangeComments() const override { return m_comments; }
-    void insertInterchangeComments(qsizetype position, const CommentList &comments) override;
+    void insertInterchangeComments(qsizetype position, const CommentList &comments, Expansion expansion) override;
     void removeInterchangeComments(const CommentList &comments) override;
-    const PNGinfo *expansionInfo() const override { return m_info; }
-    CommentContainer *pasteContainer() override { return nullptr; }
-    void interchangeFinished(Operation) override { }
 
 private:
     CommentList &m_comments;

@@ -1,6 +1,5 @@
 #include "interchange/ImportedComments.h"
 
-#include "core/TextMacros.h"
 #include "interchange/CommentListTarget.h"
 
 #include <QSet>
@@ -9,13 +8,7 @@
 
 void appendImportedComments(CommentListTarget &target, const CommentList &imported, bool replace)
 {
-    CommentList added;
-    added.reserve(imported.size());
-    const PNGinfo *info = target.expansionInfo();
-    for (const auto &comment : imported) {
-        added.append(
-            makeComment(comment->keyword(), info ? processedTextForPNG(comment->text(), *info) : comment->text()));
-    }
+    CommentList added = cloneComments(imported);
 
     if (replace) {
         // Applying "remove equal keywords, then append" comment by comment leaves the
@@ -45,6 +38,5 @@ void appendImportedComments(CommentListTarget &target, const CommentList &import
     }
 
     if (!added.isEmpty())
-        target.insertInterchangeComments(target.interchangeComments().size(), added);
-    target.interchangeFinished(CommentListTarget::Operation::Import);
+        target.insertInterchangeComments(target.interchangeComments().size(), added, Expansion::Expand);
 }

@@ -1,6 +1,5 @@
 #include "interchange/PasteboardFormats.h"
 
-#include "core/TextMacros.h"
 #include "interchange/CommentListTarget.h"
 #include "interchange/MetadataXml.h"
 #include "interchange/TextScanner.h"
@@ -87,6 +86,9 @@ CommentList commentsFromTabularText(QStringView text)
 bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, qsizetype position)
 {
     CommentList comments;
+    // Texts of the XML form are comments as stored, with their macros; the text forms are
+    // whatever another application put there and are taken literally.
+    Expansion expansion = Expansion::Verbatim;
     if (mime && mime->hasFormat(PasteboardMetadataXML)) {
         const QByteArray data = mime->data(PasteboardMetadataXML);
         if (data.isEmpty()) {
@@ -96,11 +98,8 @@ bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, 
         MetadataXml::Content content;
         QString reason;
         if (MetadataXml::parse(data, &content, &reason)) {
-            const PNGinfo *info = target.expansionInfo();
-            for (const auto &comment : MetadataXml::comments(content.elements)) {
-                comments.append(
-                    info ? makeComment(comment->keyword(), processedTextForPNG(comment->text(), *info)) : comment);
-            }
+            comments = MetadataXml::comments(content.elements);
+            expansion = Expansion::Expand;
         } else {
             // Not a failure: the paste goes through with nothing inserted.
             qCWarning(lcPasteboard, "Pasted metadata XML not read: %s", qUtf8Printable(reason));
@@ -124,13 +123,9 @@ bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, 
         return false;
     }
 
-    CommentContainer *container = target.pasteContainer();
-    for (const auto &comment : comments)
-        comment->setContainer(container);
     if (!comments.isEmpty()) {
         const qsizetype size = target.interchangeComments().size();
-        target.insertInterchangeComments(position < 0 || position > size ? size : position, comments);
+        target.insertInterchangeComments(position < 0 || position > size ? size : position, comments, expansion);
     }
-    target.interchangeFinished(CommentListTarget::Operation::Paste);
     return true;
 }

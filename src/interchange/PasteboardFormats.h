@@ -48,9 +48,8 @@ bool writeAllCommentsToPasteboard(const CommentListTarget &target, QMimeData *mi
 CommentList commentsFromTabularText(QStringView text);
 
 // Inserts the comments of the first form mime offers at position (outside 0…size: at the
-// end), each with target.pasteContainer() as container; XML texts are expanded against
-// target.expansionInfo() when it has one, text forms never. An XML form that does not
-// parse inserts nothing but still succeeds. Returns false, after logging why, when the
-// chosen form holds no data or no form is offered; then nothing changes. On success
-// calls target.interchangeFinished(Paste).
+// end); the texts of the XML form are taken as Expansion::Expand, those of the text forms
+// verbatim. An XML form that does not parse inserts nothing but still succeeds. Returns
+// false, after logging why, when the chosen form holds no data or no form is offered; then
+// nothing changes.
 bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, qsizetype position);

@@ -55,9 +55,9 @@ public:
     QString xml() const;
 
     // A comment with the preset's keyword (cut at 79) and its value expanded against info;
-    // an absent or empty value gives "". No container.
+    // an absent or empty value gives "".
     CommentPtr newComment(const PNGinfo &info) const;
-    // A comment with the preset's keyword (cut at 79) and its value as typed. No container.
+    // A comment with the preset's keyword (cut at 79) and its value as typed.
     CommentPtr unprocessedComment() const;
 
     // Keyed archiving: "keyword", "text" (the value) and, only when stored, "shorthand".

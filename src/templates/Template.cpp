@@ -1,9 +1,7 @@
 #include "templates/Template.h"
 
-#include "interchange/CommentListAdapter.h"
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
-#include "interchange/PasteboardFormats.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +9,6 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QXmlStreamAttributes>
-
-#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -111,33 +107,19 @@ std::shared_ptr<Template> Template::initWithFile(const QString &path, QString *e
     auto result = std::make_shared<Template>(info.fileName(), info.absolutePath());
     result->m_clearAllComments = boolFromString(attributeValue(content.rootAttributes, kClearsAllWhenApplied));
     result->m_overwriteDuplicates = boolFromString(attributeValue(content.rootAttributes, kOverwritesDuplicates));
-    // Every child of the root is a comment, whatever its name; comments read from a file
-    // have no container.
-    result->m_comments = MetadataXml::comments(content.elements);
+    // Every child of the root is a comment, whatever its name.
+    result->resetComments(MetadataXml::comments(content.elements));
     return result;
 }
 
 Template::Template(const QString &name, const QString &directory, QObject *parent)
-    : QObject(parent)
+    : CommentListOwner(parent)
     , m_name(name)
     , m_directory(directory)
 {
 }
 
-Template::~Template()
-{
-    release(m_comments);
-}
-
-void Template::release(const CommentList &comments)
-{
-    // Removed comments may live on (on the clipboard, in an editor); they must not call
-    // back into this template.
-    for (const auto &comment : comments) {
-        if (comment && comment->container() == this)
-            comment->setContainer(nullptr);
-    }
-}
+Template::~Template() = default;
 
 QString Template::filePath() const
 {
@@ -171,7 +153,7 @@ QByteArray Template::fileContents() const
     QXmlStreamAttributes flags;
     flags.append(QString::fromLatin1(kClearsAllWhenApplied), yesNo(m_clearAllComments));
     flags.append(QString::fromLatin1(kOverwritesDuplicates), yesNo(m_overwriteDuplicates));
-    return MetadataXml::write(QStringLiteral("ImageMetadata"), m_comments, MetadataXml::Layout::File, flags);
+    return MetadataXml::write(QStringLiteral("ImageMetadata"), comments(), MetadataXml::Layout::File, flags);
 }
 
 bool Template::save(QString *error) const
@@ -200,115 +182,22 @@ bool Template::deleteFile() const
 
 CommentPtr Template::addNewComment()
 {
-    auto comment = makeComment();
-    addComment(comment);
-    return comment;
+    return commentAt(addMetadataField());
 }
 
 void Template::addComment(const CommentPtr &comment)
 {
-    if (!comment)
-        return;
-    comment->setContainer(this);
-    m_comments.append(comment);
+    insertObject(comment, rowCount());
 }
 
-void Template::removeCommentsAtIndices(QList<qsizetype> indices)
+void Template::removeCommentsAtIndices(const QList<qsizetype> &indices)
 {
-    std::sort(indices.begin(), indices.end(), std::greater<>());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    QList<int> rows;
     for (const qsizetype index : indices) {
-        if (index >= 0 && index < m_comments.size()) {
-            release({ m_comments.at(index) });
-            m_comments.removeAt(index);
-        }
+        if (index >= 0 && index < rowCount())
+            rows.append(int(index));
     }
-}
-
-void Template::removeAllComments()
-{
-    release(m_comments);
-    m_comments.clear();
-    emit commentsChanged();
-}
-
-bool Template::writeRows(const QList<qsizetype> &rows, QMimeData *mimeData) const
-{
-    return ::writeRows(*this, rows, mimeData);
-}
-
-bool Template::writeDraggedRows(const QList<qsizetype> &rows, QMimeData *mimeData)
-{
-    m_draggedRows = rows;
-    return writeRows(rows, mimeData);
-}
-
-bool Template::writeAllCommentsToPasteboard(QMimeData *mimeData) const
-{
-    return ::writeAllCommentsToPasteboard(*this, mimeData);
-}
-
-bool Template::insertDataFromPasteboard(const QMimeData *mimeData, qsizetype index)
-{
-    return ::insertDataFromPasteboard(*this, mimeData, index);
-}
-
-bool Template::acceptDrop(const QMimeData *mimeData, qsizetype row, bool fromOwnTable)
-{
-    CommentList dragged;
-    if (fromOwnTable) {
-        for (const qsizetype index : std::as_const(m_draggedRows)) {
-            if (index >= 0 && index < m_comments.size())
-                dragged.append(m_comments.at(index));
-        }
-    }
-    m_draggedRows.clear();
-
-    if (!dragged.isEmpty()) {
-        // Within the table the comments themselves move (copies from the clipboard forms
-        // would lose the iTXt details); a drop that brings nothing moves nothing.
-        CommentList dropped;
-        CommentListAdapter reader(dropped);
-        if (!::insertDataFromPasteboard(reader, mimeData, 0))
-            return false;
-        if (!dropped.isEmpty())
-            moveCommentsToRow(m_comments, m_comments, row, dragged);
-        emit commentsChanged();
-        return true;
-    }
-    return ::insertDataFromPasteboard(*this, mimeData, std::min(row, m_comments.size()));
-}
-
-void Template::refreshCommentTable()
-{
-    emit commentsChanged();
-}
-
-void Template::insertInterchangeComments(qsizetype position, const CommentList &comments)
-{
-    position = std::clamp<qsizetype>(position, 0, m_comments.size());
-    for (const auto &comment : comments) {
-        if (!comment)
-            continue;
-        comment->setContainer(this);
-        m_comments.insert(position++, comment);
-    }
-}
-
-void Template::removeInterchangeComments(const CommentList &comments)
-{
-    CommentList removed;
-    for (const auto &comment : comments) {
-        if (m_comments.contains(comment))
-            removed.append(comment);
-    }
-    release(removed);
-    removeCommentsByIdentity(m_comments, removed);
-}
-
-void Template::interchangeFinished(Operation)
-{
-    emit commentsChanged();
+    removeMetadataField(rows);
 }
 
 bool boolFromString(const QString &string)

@@ -1,16 +1,12 @@
 #pragma once
 
-#include "core/CommentContainer.h"
+#include "commentlist/CommentListOwner.h"
 #include "core/PNGComment.h"
-#include "interchange/CommentListTarget.h"
 
 #include <QList>
-#include <QObject>
 #include <QString>
 
 #include <memory>
-
-class QMimeData;
 
 // A named, ordered set of comments with two flags that say how it is applied to a comment
 // list. Texts keep their macros; they are expanded when the template is applied to an image.
@@ -18,7 +14,10 @@ class QMimeData;
 // A template lives in one file, named by the template, in its folder (normally the
 // templates folder, or the sub-folder it was loaded from). The file is a Metadata XML
 // document whose root "ImageMetadata" carries the two flags.
-class Template : public QObject, public CommentContainer, public CommentListTarget
+//
+// The comments are edited through the CommentListOwner operations (texts kept as typed,
+// no filter); each edit is a step of the template's own undo history.
+class Template : public CommentListOwner
 {
     Q_OBJECT
 
@@ -63,61 +62,25 @@ public:
     // Logs "DeleteFile" and removes the file (never a folder). The record is untouched.
     bool deleteFile() const;
 
-    const CommentList &comments() const { return m_comments; }
     bool clearsCommentsWhenApplied() const { return m_clearAllComments; }
     void setClearAll(bool clearAll) { m_clearAllComments = clearAll; }
     bool overwritesDuplicatesWhenApplied() const { return m_overwriteDuplicates; }
     void setOverwriteDuplicates(bool overwrite) { m_overwriteDuplicates = overwrite; }
 
-    // Appends a comment with absent keyword and text, the template as its container.
+    // Appends a comment with absent keyword and text and returns it.
     CommentPtr addNewComment();
-    // Appends the comment and makes the template its container.
+    // Appends a copy of the comment (texts as they are).
     void addComment(const CommentPtr &comment);
     // Removes the comments at those positions; positions outside the list are ignored.
-    void removeCommentsAtIndices(QList<qsizetype> indices);
-    // Removes every comment, then commentsChanged().
-    void removeAllComments();
-
-    // Clipboard and drag forms (shared with every comment table).
-    // The comments at those rows, in list order; false (and nothing written) for no row.
-    bool writeRows(const QList<qsizetype> &rows, QMimeData *mimeData) const;
-    // Remembers the rows as dragged from this template's own table, then writeRows().
-    bool writeDraggedRows(const QList<qsizetype> &rows, QMimeData *mimeData);
-    // Every comment; true also for an empty template.
-    bool writeAllCommentsToPasteboard(QMimeData *mimeData) const;
-    // Inserts the richest form offered at index: texts as read (macros unexpanded), the
-    // template as container. False when no form could be read.
-    bool insertDataFromPasteboard(const QMimeData *mimeData, qsizetype index);
-    // A drop at row: inserts copies at min(row, count); when the drag started in this
-    // template's table (fromOwnTable) the dragged comments themselves move instead, before
-    // the first row at or after row that is not dragged (or to the end).
-    bool acceptDrop(const QMimeData *mimeData, qsizetype row, bool fromOwnTable);
-
-    // CommentContainer: a comment changed; the editor's table should show it.
-    void refreshCommentTable() override;
-
-    // CommentListTarget: the whole list, texts as typed, the template as container.
-    CommentList interchangeComments() const override { return m_comments; }
-    void insertInterchangeComments(qsizetype position, const CommentList &comments) override;
-    void removeInterchangeComments(const CommentList &comments) override;
-    const PNGinfo *expansionInfo() const override { return nullptr; }
-    CommentContainer *pasteContainer() override { return this; }
-    void interchangeFinished(Operation operation) override;
-
-signals:
-    // The comment list or a comment changed; a table showing this template reloads.
-    void commentsChanged();
+    void removeCommentsAtIndices(const QList<qsizetype> &indices);
+    // Removes every comment.
+    void removeAllComments() { deleteAll(); }
 
 private:
-    // Clears the container of those comments that name this template.
-    void release(const CommentList &comments);
-
     QString m_name;
     QString m_directory;
-    CommentList m_comments;
     bool m_clearAllComments = false;
     bool m_overwriteDuplicates = false;
-    QList<qsizetype> m_draggedRows;
 };
 
 using TemplatePtr = std::shared_ptr<Template>;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class CommentContainer;
+class CommentListOwner;
 class Template;
 struct PNGinfo;
 
@@ -34,9 +34,12 @@ struct TemplateApplicationTarget
 // Returns the number of comments appended.
 qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget &target, const PNGinfo *expandAgainst);
 
-// The same on a plain list; appended comments get container (may be nullptr).
-qsizetype applyTemplate(
-    const Template &source, CommentList &target, const PNGinfo *expandAgainst, CommentContainer *container = nullptr);
+// The same on a plain list.
+qsizetype applyTemplate(const Template &source, CommentList &target, const PNGinfo *expandAgainst);
+
+// The same on the arranged list of an owner, as one step ("Apply Template", one reset):
+// the owner's filter decides what is visible and its policy what the texts become.
+qsizetype applyTemplate(const Template &source, CommentListOwner &owner);
 
 // The comment a template comment becomes in a target.
 CommentPtr appliedComment(const PNGComment &templateComment, const PNGinfo *expandAgainst);

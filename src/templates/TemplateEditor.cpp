@@ -224,9 +224,3 @@ bool TemplateEditor::deleteTemplate(qsizetype index)
     emit templatesNeedUpdated();
     return true;
 }
-
-void TemplateEditor::refreshCommentTable()
-{
-    if (m_currentTemplate)
-        emit commentTableNeedsRefresh();
-}

@@ -84,14 +84,9 @@ public:
     // without writing it); emits templatesNeedUpdated(). False for an index outside the list.
     bool deleteTemplate(qsizetype index);
 
-    // Asks the view of the current template's comments to reload.
-    void refreshCommentTable();
-
 signals:
     // Every template menu empties itself and fills again from templateMenuTitles().
     void templatesNeedUpdated();
-    // The comments table of the editor window should reload.
-    void commentTableNeedsRefresh();
 
 private:
     bool ensureDirectory() const;

@@ -1,9 +1,12 @@
 #include "TestSupport.h"
 #include "app/AppController.h"
+#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/Prompts.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateEditor.h"
 
 #include <QAction>
 #include <QLabel>
@@ -17,6 +20,14 @@ class tst_AppController : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The stores' files go to folders of the test, never the real user's.
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -26,6 +37,28 @@ private slots:
         QVERIFY(writeFile(m_b, simplePng(4, 4)));
     }
     void cleanup() { Prompts::setHandler({}); }
+
+    void storesAtStartUp()
+    {
+        QVERIFY(!MetadataPresetManager::presetManager());
+        QVERIFY(!TemplateEditor::templateEditor());
+        {
+            AppController controller;
+            QCOMPARE(MetadataPresetManager::presetManager(), controller.presetStore());
+            QCOMPARE(TemplateEditor::templateEditor(), controller.templateStore());
+            // No presets file yet: the ten defaults. First run: the shipped template.
+            QCOMPARE(controller.presetStore()->count(), 10);
+            QCOMPARE(controller.templateStore()->templateMenuTitles(), QStringList { "Standards" });
+            QVERIFY(QFile::exists(m_home.filePath(QStringLiteral("data/Velmora/Templates/Standards"))));
+
+            // Windows offer both in their menus.
+            DocumentWindow *window = controller.openFiles({ m_a }).first();
+            QCOMPARE(window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"))->actions().size(), 10);
+            QCOMPARE(window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"))->actions().size(), 1);
+        }
+        QVERIFY(!MetadataPresetManager::presetManager());
+        QVERIFY(!TemplateEditor::templateEditor());
+    }
 
     void oneWindowPerFile()
     {
@@ -74,6 +107,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_a, m_b;
 };

@@ -1,30 +1,9 @@
-#include "core/CommentContainer.h"
 #include "core/PNGComment.h"
-#include "core/PNGinfo.h"
 
 #include <QDataStream>
 #include <QtTest>
 
 #include "TestSupport.h"
-
-namespace {
-
-class FakeContainer : public CommentContainer
-{
-public:
-    explicit FakeContainer(const PNGinfo *info = nullptr)
-        : m_info(info)
-    {
-    }
-    void refreshCommentTable() override { ++refreshes; }
-    const PNGinfo *documentInfo() const override { return m_info; }
-    int refreshes = 0;
-
-private:
-    const PNGinfo *m_info;
-};
-
-} // namespace
 
 class tst_PNGComment : public QObject
 {
@@ -48,27 +27,32 @@ private Q_SLOTS:
     {
         QFETCH(QString, keyword);
         QFETCH(QString, stored);
-        for (bool forceRefresh : { false, true }) {
-            PNGComment c;
-            c.setKeyword(keyword, forceRefresh);
-            QCOMPARE(c.keyword(), stored);
-        }
+        PNGComment c;
+        c.setKeyword(keyword);
+        QCOMPARE(c.keyword(), stored);
     }
 
-    void otherWaysInKeepLongKeywordsAndDropTheContainer()
+    void otherWaysInKeepLongKeywords()
     {
-        FakeContainer container;
-        PNGComment direct(QString(100, u'x'), QStringLiteral("Ann\nLee"));
-        direct.setContainer(&container);
+        PNGComment direct(QString(100, u'x'), QStringLiteral("Ann\nLee %WIDTH%"));
+        direct.setInternational(QStringLiteral("de"), QStringLiteral("Übersetzt"));
         QCOMPARE(direct.keyword().size(), 100);
         PNGComment target;
         target.copyFieldsFromComment(direct);
         QCOMPARE(target.keyword().size(), 100);
         QCOMPARE(PNGComment::decode(direct.encode())->keyword().size(), 100);
+        // A copy cuts the keyword and keeps everything else, the iTXt details included.
         const auto copy = direct.copy();
         QCOMPARE(copy->keyword(), QString(79, u'x'));
         QCOMPARE(copy->text(), direct.text());
-        QCOMPARE(copy->container(), nullptr);
+        QVERIFY(copy->isInternational());
+        QCOMPARE(copy->translatedKeyword(), QStringLiteral("Übersetzt"));
+        copy->setKeyword(direct.keyword());
+        QVERIFY(*copy != direct);
+        PNGComment same = *copy;
+        QVERIFY(same == *copy);
+        same.setText(direct.text() + u' ');
+        QVERIFY(same != *copy);
 
         QByteArray buffer;
         {
@@ -80,7 +64,6 @@ private Q_SLOTS:
         in >> back;
         QCOMPARE(back.keyword(), direct.keyword());
         QCOMPARE(back.text(), direct.text());
-        QCOMPARE(back.container(), nullptr);
         // Absent stays absent, empty stays empty.
         auto decoded = PNGComment::decode(PNGComment(QString(), QStringLiteral("")).encode());
         QVERIFY(decoded->keyword().isNull());
@@ -103,42 +86,6 @@ private Q_SLOTS:
         PNGComment space(QStringLiteral(" "), QString());
         QVERIFY(space.isValid());
         QCOMPARE(PNGComment(QStringLiteral("Ünï"), QString()).ckeyword(), QByteArray("\xc3\x9cn\xc3\xaf"));
-    }
-
-    void textExpansionDependsOnContainer()
-    {
-        PNGinfo info;
-        info.path = QStringLiteral("/photos/sunset.png");
-        info.width = 640;
-        FakeContainer document(&info), batch;
-        const auto stored = [](CommentContainer *container, const QString &text) {
-            PNGComment c;
-            c.setContainer(container);
-            c.setText(text);
-            return c.text();
-        };
-        QCOMPARE(stored(nullptr, QStringLiteral("%WIDTH%")), QStringLiteral("%WIDTH%"));
-        QCOMPARE(stored(&batch, QStringLiteral("%WIDTH%")), QStringLiteral("%WIDTH%"));
-        QVERIFY(stored(&batch, QString()).isNull());
-        QCOMPARE(stored(&document, QStringLiteral("%WIDTH% %FILENAME%")), QStringLiteral("640 sunset"));
-        QVERIFY(!stored(&document, QString()).isNull() && stored(&document, QString()).isEmpty());
-    }
-
-    void refreshReachesContainerOnlyWhenAsked()
-    {
-        PNGComment c;
-        c.setKeyword(QStringLiteral("A"), true); // no container: nothing happens
-        QCOMPARE(c.keyword(), QStringLiteral("A"));
-
-        FakeContainer container;
-        c.setContainer(&container);
-        c.setKeyword(QStringLiteral("B"));
-        c.setText(QStringLiteral("x"));
-        QCOMPARE(container.refreshes, 0);
-        c.setKeyword(QStringLiteral("C"), true);
-        c.setText(QStringLiteral("y"), true);
-        c.setText(QStringLiteral("z"), false);
-        QCOMPARE(container.refreshes, 2);
     }
 
     void keywordListHelpers()

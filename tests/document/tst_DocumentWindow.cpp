@@ -1,19 +1,25 @@
 #include "TestSupport.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
+#include "commentlist/widgets/CommentTableModel.h"
+#include "commentlist/widgets/CommentTableView.h"
+#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/CommentTableModel.h"
-#include "document/widgets/CommentTableView.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/ImageView.h"
 #include "document/widgets/Prompts.h"
 #include "interchange/PasteboardFormats.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateEditor.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -37,12 +43,28 @@ QStringList summaryTexts(const DocumentWindow &window)
     return texts;
 }
 
-QStringList tableRows(const QAbstractItemModel &model, int role = Qt::DisplayRole)
+// The text of a menu item as a person reads it.
+QString itemText(const QAction *action)
 {
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row)
-        rows << model.index(row, 0).data(role).toString() + u'=' + model.index(row, 1).data(role).toString();
-    return rows;
+    return action->text().remove(u'&');
+}
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+QAction *menuItem(DocumentWindow &window, const char *menuName, const QString &text)
+{
+    auto *menu = window.findChild<StoreMenu *>(QString::fromLatin1(menuName));
+    if (!menu)
+        return nullptr;
+    for (QAction *action : menu->actions()) {
+        if (itemText(action) == text)
+            return action;
+    }
+    return nullptr;
 }
 
 void trigger(DocumentWindow &window, const char *actionName)
@@ -86,6 +108,19 @@ class tst_DocumentWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The shared stores, as the application creates them at start-up.
+        QVERIFY(m_stores.isValid());
+        const QString presets = m_stores.filePath(QStringLiteral("presets.xml"));
+        QVERIFY(writeFile(presets,
+            R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/></MetadataPresets>)"));
+        m_presets = std::make_unique<MetadataPresetManager>(presets);
+        m_presets->loadMetaDataPresets();
+        m_templates = std::make_unique<TemplateEditor>(m_stores.filePath(QStringLiteral("Templates")));
+        QCOMPARE(m_templates->loadTemplates(), 1); // the shipped "Standards"
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -167,9 +202,9 @@ private slots:
         auto *editor = table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("line one"));
-        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(editor, QStringLiteral("%WIDTH% wide"));
-        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
         QCOMPARE(window->document()->commentAt(0)->text(), QStringLiteral("line one\n32 wide"));
         QCOMPARE(text.data().toString(), QStringLiteral("line one⏎32 wide"));
@@ -315,6 +350,7 @@ private slots:
     void failedRevertShowsWhyAndKeepsEdits()
     {
         PromptAnswers answers;
+        answers.answer = true; // revert when asked
         const QString path = fixture(QStringLiteral("sample.png"));
         DocumentWindow *window = open(path);
         window->document()->addText(QStringLiteral("typed"), QStringLiteral("Note"));
@@ -324,13 +360,14 @@ private slots:
         file.close();
 
         trigger(*window, "revertAction");
-        QCOMPARE(answers.asked.size(), 1);
-        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Error);
-        QVERIFY(!answers.asked.first().detail.isEmpty());
+        QCOMPARE(answers.asked.size(), 2);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::RevertChanges);
+        QCOMPARE(answers.asked.last().kind, Prompts::Kind::Error);
+        QVERIFY(!answers.asked.last().detail.isEmpty());
         QVERIFY(window->isWindowModified());
         QVERIFY(tableRows(*window->tableModel()).contains(QStringLiteral("Note=typed")));
         trigger(*window, "saveAction");
-        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.size(), 2);
         QVERIFY(fileComments(path).contains(QStringLiteral("Note=typed")));
     }
 
@@ -414,6 +451,252 @@ private slots:
         QCOMPARE(fileComments(path), written ? QStringList() : before);
     }
 
+    void undoAndRedoFollowTheSteps()
+    {
+        PromptAnswers answers;
+        const QString path = fixture(QStringLiteral("sample.png"));
+        const QStringList original = fileComments(path);
+        DocumentWindow *window = open(path);
+        auto *undo = window->findChild<QAction *>(QStringLiteral("undoAction"));
+        auto *redo = window->findChild<QAction *>(QStringLiteral("redoAction"));
+        QVERIFY(undo && redo);
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+        QCOMPARE(redo->shortcut(), QKeySequence(QKeySequence::Redo));
+
+        trigger(*window, "deleteAllAction");
+        QCOMPARE(window->tableModel()->rowCount(), 0);
+        QCOMPARE(itemText(undo), QStringLiteral("Undo Delete All"));
+        QVERIFY(window->isWindowModified());
+
+        // Undone back to the file's state, the document is no longer modified.
+        trigger(*window, "undoAction");
+        QCOMPARE(tableRows(*window->tableModel(), Qt::EditRole), original);
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(itemText(redo), QStringLiteral("Redo Delete All"));
+        QCOMPARE(itemText(undo), QStringLiteral("Undo"));
+        QVERIFY(!undo->isEnabled());
+
+        // The keyboard reaches the same commands.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, QKeySequence::Redo);
+        QCOMPARE(window->tableModel()->rowCount(), 0);
+        QVERIFY(window->isWindowModified());
+
+        // Saved: clean again, and undoing past the save marks it modified.
+        trigger(*window, "saveAction");
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(fileComments(path), QStringList());
+        QVERIFY(undo->isEnabled());
+        QTest::keySequence(window, QKeySequence::Undo);
+        QCOMPARE(window->tableModel()->rowCount(), original.size());
+        QVERIFY(window->isWindowModified());
+        trigger(*window, "redoAction");
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(answers.asked.isEmpty());
+    }
+
+    void presetsMenuAddsAndEditsTheText()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        auto *menu = window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
+        QVERIFY(menu);
+        QVERIFY(window->menuBar()->actions().contains(menu->menuAction()));
+        QCOMPARE(menu->actions().size(), 2);
+        const int rows = window->tableModel()->rowCount();
+
+        QAction *width = menuItem(*window, "presetsMenu", QStringLiteral("Width : %WIDTH% px"));
+        QVERIFY(width);
+        width->trigger();
+        QCOMPARE(window->tableModel()->rowCount(), rows + 1);
+        QCOMPARE(describe({ window->document()->commentAt(rows) }), QStringList { "Width=480 px" });
+        // Editing starts in the text cell of the new row.
+        CommentTableView *table = window->commentTable();
+        QCOMPARE(table->currentIndex(), window->tableModel()->index(rows, 1));
+        QVERIFY(table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
+        QCOMPARE(
+            itemText(window->findChild<QAction *>(QStringLiteral("undoAction"))), QStringLiteral("Undo Add Preset"));
+        table->commitEditing();
+
+        // A preset without a value gives an empty text.
+        menuItem(*window, "presetsMenu", QStringLiteral("Note"))->trigger();
+        QCOMPARE(describe({ window->document()->commentAt(rows + 1) }), QStringList { "Note=" });
+
+        // The menu follows the store.
+        m_presets->appendPreset(std::make_shared<MetadataPreset>(QStringLiteral("Zebra"), QString()));
+        m_presets->notifyPresetsChanged();
+        QVERIFY(menuItem(*window, "presetsMenu", QStringLiteral("Zebra")));
+        m_presets->removePresetsAtIndices({ 2 });
+        QCOMPARE(menu->actions().size(), 2);
+    }
+
+    void templatesMenuAppliesOneStep()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        const QStringList before = tableRows(*window->tableModel(), Qt::EditRole);
+        QAction *standards = menuItem(*window, "templatesMenu", QStringLiteral("Standards"));
+        QVERIFY(standards);
+        standards->trigger();
+        // "Standards" overwrites entries with its keywords: Title, Author, Copyright,
+        // Creation Time and Software, texts expanded against this image.
+        const QStringList after = tableRows(*window->tableModel(), Qt::EditRole);
+        QCOMPARE(after.size(), 6);
+        QVERIFY(after.first().startsWith(QStringLiteral("Description=")));
+        QCOMPARE(after.at(1), QStringLiteral("Title=sample"));
+        QCOMPARE(after.last(), QStringLiteral("Software=Velmora"));
+        QVERIFY(!after.join(u' ').contains(u'%'));
+        QCOMPARE(window->document()->undoStack()->count(), 1);
+        trigger(*window, "undoAction");
+        QCOMPARE(tableRows(*window->tableModel(), Qt::EditRole), before);
+        QVERIFY(!window->isWindowModified());
+
+        // The menu follows the store.
+        QVERIFY(m_templates->createTemplate(QStringLiteral("Logos")));
+        QVERIFY(menuItem(*window, "templatesMenu", QStringLiteral("Logos")));
+        QVERIFY(m_templates->deleteTemplate(m_templates->count() - 1));
+        QVERIFY(!menuItem(*window, "templatesMenu", QStringLiteral("Logos")));
+    }
+
+    void commentEditorOpensOnTheHighestSelectedRow()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        QVERIFY(!window->commentEditor());
+        selectRows(*window, { 2, 0 });
+        trigger(*window, "openCommentEditorAction");
+        QPointer<CommentEditorPanel> panel = window->commentEditor();
+        QVERIFY(panel);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->comment(), window->document()->commentAt(2));
+        QCOMPARE(panel->findChild<QLineEdit *>(QStringLiteral("keywordField"))->text(), QStringLiteral("Description"));
+
+        // Reused for the next comment; a deleted comment is no longer edited.
+        selectRows(*window, { 1 });
+        trigger(*window, "openCommentEditorAction");
+        QCOMPARE(window->commentEditor(), panel.data());
+        QCOMPARE(panel->comment(), window->document()->commentAt(1));
+        trigger(*window, "deleteAction");
+        QVERIFY(!panel->isAttached());
+        trigger(*window, "undoAction");
+        QVERIFY(panel->isAttached());
+
+        // The panel goes with its window.
+        window->close();
+        QTRY_VERIFY(panel.isNull());
+    }
+
+    void revertAsksWhenModified_data()
+    {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("reverted");
+        QTest::newRow("unmodified: no question") << false << false << false << true;
+        QTest::newRow("modified, cancelled") << true << false << true << false;
+        QTest::newRow("modified, continued") << true << true << true << true;
+    }
+    void revertAsksWhenModified()
+    {
+        QFETCH(bool, edited);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, reverted);
+        PromptAnswers answers;
+        answers.answer = answer;
+        const QString path = fixture(QStringLiteral("sample.png"));
+        DocumentWindow *window = open(path);
+        const QStringList original = tableRows(*window->tableModel(), Qt::EditRole);
+        if (edited)
+            trigger(*window, "deleteAllAction");
+        trigger(*window, "revertAction");
+        QCOMPARE(answers.asked.size(), asked ? 1 : 0);
+        if (!answers.asked.isEmpty()) {
+            QCOMPARE(answers.asked.first().kind, Prompts::Kind::RevertChanges);
+            QVERIFY(answers.asked.first().text.contains(QStringLiteral("sample.png")));
+        }
+        QCOMPARE(tableRows(*window->tableModel(), Qt::EditRole) == original, reverted || !edited);
+        QCOMPARE(window->isWindowModified(), edited && !reverted);
+        // Reading the file again forgets the steps made before.
+        QCOMPARE(window->findChild<QAction *>(QStringLiteral("undoAction"))->isEnabled(), edited && !reverted);
+    }
+
+    void tableEditingKeys_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("keys"); // text to type, or a key in <>
+        QTest::addColumn<QString>("stored"); // empty: unchanged
+        const QString r = QStringLiteral("<Return>"), e = QStringLiteral("<Escape>");
+        QTest::newRow("Return commits a keyword") << 0 << QStringList { "Camera", r } << "Camera";
+        QTest::newRow("Escape cancels a keyword") << 0 << QStringList { "Camera", e } << "";
+        QTest::newRow("Return commits a text, no line feed added") << 1 << QStringList { "one", r } << "one";
+        QTest::newRow("Shift+Return breaks the line")
+            << 1 << QStringList { "one", "<Shift+Return>", "two", r } << "one\ntwo";
+        QTest::newRow("Alt+Return breaks the line")
+            << 1 << QStringList { "one", "<Alt+Return>", "two", r } << "one\ntwo";
+        QTest::newRow("Escape cancels a text") << 1 << QStringList { "one", "<Shift+Return>", "two", e } << "";
+    }
+    void tableEditingKeys()
+    {
+        QFETCH(int, column);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, stored);
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        CommentTableView *table = window->commentTable();
+        const QModelIndex cell = window->tableModel()->index(0, column);
+        const QString before = cell.data(Qt::EditRole).toString();
+        table->setCurrentIndex(cell);
+        table->edit(cell);
+        QWidget *editor = column == 0
+            ? static_cast<QWidget *>(table->findChild<QLineEdit *>(QStringLiteral("keywordEditor")))
+            : table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor"));
+        QVERIFY(editor);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->selectAll();
+        for (const QString &key : std::as_const(keys)) {
+            if (key == u"<Return>")
+                QTest::keyClick(editor, Qt::Key_Return);
+            else if (key == u"<Shift+Return>")
+                QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+            else if (key == u"<Alt+Return>")
+                QTest::keyClick(editor, Qt::Key_Return, Qt::AltModifier);
+            else if (key == u"<Escape>")
+                QTest::keyClick(editor, Qt::Key_Escape);
+            else
+                QTest::keyClicks(editor, key);
+        }
+        QTRY_VERIFY(!table->findChild<QLineEdit *>(QStringLiteral("keywordEditor"))
+            && !table->findChild<QPlainTextEdit *>(QStringLiteral("textEditor")));
+        QCOMPARE(cell.data(Qt::EditRole).toString(), stored.isEmpty() ? before : stored);
+        QCOMPARE(window->document()->undoStack()->count(), stored.isEmpty() ? 0 : 1);
+        QVERIFY(!window->isWindowModified() || !stored.isEmpty());
+    }
+
+    void controlsAreNamed()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        for (const char *name :
+            { "searchField", "commentTable", "addButton", "removeButton", "presetsButton", "templatesButton" }) {
+            auto *widget = window->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+            QVERIFY2(!accessibleName(widget).isEmpty(), name);
+        }
+        // Every command has a menu item: the menus of the menu bar hold them.
+        QStringList inMenus;
+        for (QAction *menu : window->menuBar()->actions()) {
+            if (menu->menu()) {
+                for (QAction *item : menu->menu()->actions())
+                    inMenus << item->objectName();
+            }
+        }
+        for (const char *name : { "undoAction", "redoAction", "revertAction", "openCommentEditorAction", "addAction",
+                 "removeAction", "deleteAllAction" })
+            QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
+        QStringList titles;
+        for (QAction *menu : window->menuBar()->actions())
+            titles << itemText(menu);
+        QCOMPARE(titles, QStringList({ "File", "Edit", "Comments", "Presets", "Templates" }));
+    }
+
     void grabWindow()
     {
         DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
@@ -433,6 +716,9 @@ private slots:
 
 private:
     QString fixture(const QString &relative) { return copyFixture(relative, m_dir->path()); }
+    QTemporaryDir m_stores;
+    std::unique_ptr<MetadataPresetManager> m_presets;
+    std::unique_ptr<TemplateEditor> m_templates;
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<QPointer<DocumentWindow>> m_windows;
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "core/CommentContainer.h"
 #include "core/PNGinfo.h"
+#include "core/TextMacros.h"
 #include "interchange/CommentListTarget.h"
 
 #include <QDir>
@@ -11,11 +11,11 @@
 #include <QStringList>
 #include <QTest>
 
-// Stand-ins for the three owners of comment lists, each its own container, counting the
-// finished operations and keeping the whole list in `all`. Document: a keyword filter makes
-// interchangeComments() a view onto `all`, texts expand against `info`. Batch, template: the
-// whole list, texts kept as read. Misuse of the interface aborts the test.
-class TestTarget : public CommentListTarget, public CommentContainer
+// Stand-ins for the three owners of comment lists, keeping the whole list in `all`.
+// Document: a keyword filter makes interchangeComments() a view onto `all`, texts to expand
+// expand against `info`. Batch, template: the whole list, texts kept as read. Misuse of the
+// interface aborts the test.
+class TestTarget : public CommentListTarget
 {
 public:
     enum Kind { Document, Batch, Template };
@@ -36,15 +36,18 @@ public:
         std::copy_if(all.cbegin(), all.cend(), std::back_inserter(visible), [this](auto &c) { return passes(c); });
         return visible;
     }
-    void insertInterchangeComments(qsizetype position, const CommentList &comments) override
+    void insertInterchangeComments(qsizetype position, const CommentList &comments, Expansion expansion) override
     {
         const CommentList visible = interchangeComments();
         if (position < 0 || position > visible.size() || comments.isEmpty())
             qFatal("insertInterchangeComments(%lld) outside 0…%lld or empty", qlonglong(position),
                 qlonglong(visible.size()));
         qsizetype at = position == visible.size() ? all.size() : all.indexOf(visible[position]);
-        for (const auto &c : comments)
+        for (const auto &c : comments) {
+            if (kind == Document && expansion == Expansion::Expand)
+                c->setText(processedTextForPNG(c->text(), info));
             all.insert(at++, c);
+        }
     }
     void removeInterchangeComments(const CommentList &comments) override
     {
@@ -52,18 +55,11 @@ public:
             if (!passes(c) || !all.removeOne(c))
                 qFatal("removeInterchangeComments given a comment outside the list");
     }
-    const PNGinfo *expansionInfo() const override { return kind == Document ? &info : nullptr; }
-    const PNGinfo *documentInfo() const override { return expansionInfo(); }
-    CommentContainer *pasteContainer() override { return this; }
-    void interchangeFinished(Operation operation) override { ++(operation == Operation::Import ? imports : pastes); }
-    void refreshCommentTable() override { }
 
     Kind kind;
     PNGinfo info;
     QString filter;
     CommentList all;
-    int imports = 0;
-    int pastes = 0;
 };
 Q_DECLARE_METATYPE(TestTarget::Kind)
 

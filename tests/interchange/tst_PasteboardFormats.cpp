@@ -125,14 +125,11 @@ private slots:
 
         const bool pasted = insertDataFromPasteboard(target, &mime, position);
         QCOMPARE(pasted, !expected.isEmpty());
-        QCOMPARE(target.pastes, pasted ? 1 : 0);
         if (!pasted) {
             QCOMPARE(target.all, before);
             return;
         }
         QCOMPARE(describe(target.all), expected);
-        for (const auto &c : target.all)
-            QCOMPARE(c->container(), before.contains(c) ? nullptr : static_cast<CommentContainer *>(&target));
     }
     void roundTrip_data() { addKindRows(); }
 

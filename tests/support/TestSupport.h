@@ -2,6 +2,7 @@
 
 #include "core/PNGReader.h"
 
+#include <QAbstractItemModel>
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
@@ -84,6 +85,15 @@ inline CommentList commentsFrom(const QStringList &pairs)
         result.append(makeComment(keyword == u"∅" ? QString() : keyword, text == u"∅" ? QString() : text));
     }
     return result;
+}
+
+// "keyword=text" per row of a comment table's model (columns 0 and 1), in a role.
+inline QStringList tableRows(const QAbstractItemModel &model, int role = Qt::DisplayRole)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data(role).toString() + u'=' + model.index(row, 1).data(role).toString();
+    return rows;
 }
 
 // A PNG file as loadPNG reads it.

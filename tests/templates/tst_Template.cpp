@@ -39,7 +39,8 @@ private Q_SLOTS:
         QVERIFY(back);
         QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
         QCOMPARE(describe(back->comments()), describe(original->comments()));
-        QCOMPARE(back->comments().at(0)->container(), nullptr);
+        // A template read from its file has nothing to undo.
+        QVERIFY(!back->undoStack()->canUndo());
 
         // Missing folder: the save fails and creates nothing.
         QVERIFY(!Template::initWithName(u"T"_qs, path(u"missing"_qs))->save());
@@ -154,26 +155,37 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(good->filePath()));
     }
 
-    void removedCommentsLeaveTheTemplate()
+    void editingKeepsMacrosAndUndoes()
     {
-        CommentList removed;
-        {
-            Template t(u"T"_qs, m_dir->path());
-            for (int i = 0; i < 4; ++i)
-                removed << t.addNewComment();
-            t.removeCommentsAtIndices({ 0 });
-            t.removeInterchangeComments({ removed[1] });
-            QCOMPARE(removed[0]->container(), nullptr);
-            QCOMPARE(removed[1]->container(), nullptr);
-            QCOMPARE(removed[2]->container(), &t);
-            t.removeCommentsAtIndices({ 1 });
-            QCOMPARE(removed[3]->container(), nullptr);
-        }
-        QCOMPARE(removed[2]->container(), nullptr);
         Template t(u"T"_qs, m_dir->path());
-        const auto last = t.addNewComment();
+        const CommentPtr blank = t.addNewComment();
+        QVERIFY(t.setText(blank, u"%FILENAME% at %WIDTH%"_qs));
+        QVERIFY(t.setKeyword(blank, QString(90, u'k')));
+        for (const char *k : { "a", "b", "c" })
+            t.addComment(makeComment(QString::fromLatin1(k), u"%DATE%"_qs));
+        QCOMPARE(describe(t.comments()),
+            QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "a=%DATE%", "b=%DATE%", "c=%DATE%" }));
+        t.removeCommentsAtIndices({ 3, 1, 3, 17 });
+        QCOMPARE(describe(t.comments()).size(), 2);
         t.removeAllComments();
-        QCOMPARE(last->container(), nullptr);
+        QVERIFY(t.comments().isEmpty());
+
+        // Every step goes back, in order.
+        QStringList undone;
+        while (t.undoStack()->canUndo()) {
+            undone << t.undoStack()->undoText();
+            t.undoStack()->undo();
+        }
+        QCOMPARE(undone,
+            QStringList({ "Delete All", "Remove Comments", "Add Comment", "Add Comment", "Add Comment", "Edit Keyword",
+                "Edit Text", "Add Comment" }));
+        QVERIFY(t.comments().isEmpty());
+        while (t.undoStack()->canRedo())
+            t.undoStack()->redo();
+        QVERIFY(t.comments().isEmpty());
+        t.undoStack()->undo();
+        QCOMPARE(describe(t.comments()), QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "b=%DATE%" }));
+        QVERIFY(t.comments().contains(blank));
     }
 
     void pasteAndDrop()
@@ -184,15 +196,14 @@ private Q_SLOTS:
         t.comments().at(0)->setInternational(u"en"_qs, u"Zeile"_qs);
         const CommentList before = t.comments();
         QMimeData drag;
-        QVERIFY(!t.writeRows({}, &drag));
-        QVERIFY(t.writeDraggedRows({ 1, 0 }, &drag));
+        QVERIFY(!t.copy({}, &drag));
+        QVERIFY(t.beginDrag({ 1, 0 }, &drag));
         QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
         QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
-        QCOMPARE(t.comments().at(1)->container(), &t);
         QCOMPARE(t.comments(), CommentList({ before[2], before[0], before[1] })); // the objects themselves
         QCOMPARE(t.comments().at(1)->translatedKeyword(), u"Zeile"_qs);
 
-        QVERIFY(t.writeDraggedRows({ 0 }, &drag));
+        QVERIFY(t.beginDrag({ 0 }, &drag));
         QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
         QCOMPARE(t.comments().size(), 4);
         QVERIFY(t.comments().at(0) != t.comments().at(1));
@@ -200,7 +211,7 @@ private Q_SLOTS:
         // A drop that brings nothing never loses the dragged rows.
         QMimeData empty;
         empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
-        QVERIFY(t.writeDraggedRows({ 0 }, &drag));
+        QVERIFY(t.beginDrag({ 0 }, &drag));
         QVERIFY(t.acceptDrop(&empty, 50, true));
         t.removeCommentsAtIndices({});
         QCOMPARE(t.comments().size(), 4);

@@ -1,12 +1,17 @@
 #include "document/widgets/DocumentWindow.h"
 
+#include "commentlist/widgets/CommentCellDelegate.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
+#include "commentlist/widgets/CommentTableModel.h"
+#include "commentlist/widgets/CommentTableView.h"
+#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/CommentCellDelegate.h"
-#include "document/widgets/CommentTableModel.h"
-#include "document/widgets/CommentTableView.h"
 #include "document/widgets/ImageView.h"
 #include "document/widgets/Prompts.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateApplication.h"
+#include "templates/TemplateEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,6 +70,8 @@ DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DocumentWindow::updateActions);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DocumentWindow::updateActions);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &DocumentWindow::updateActions);
+    connect(m_presetsMenu, &StoreMenu::chosen, this, &DocumentWindow::addPresetMetadataField);
+    connect(m_templatesMenu, &StoreMenu::chosen, this, &DocumentWindow::applyTemplate);
 
     m_document->readFromPath(path);
     updateTitle();
@@ -72,7 +79,16 @@ DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
     m_document->loadPNG();
 }
 
-DocumentWindow::~DocumentWindow() = default;
+DocumentWindow::~DocumentWindow()
+{
+    // The panel goes first, while the document it edits is still there.
+    delete m_commentEditor.data();
+}
+
+CommentEditorPanel *DocumentWindow::commentEditor() const
+{
+    return m_commentEditor;
+}
 
 // --- Building -------------------------------------------------------------------------
 
@@ -96,12 +112,14 @@ void DocumentWindow::buildWidgets()
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(localizedString("SearchKeywords"));
     m_searchField->setClearButtonEnabled(true);
+    m_searchField->setAccessibleName(localizedString("SearchKeywords"));
 
     m_table = new CommentTableView;
     m_table->setObjectName(QStringLiteral("commentTable"));
     m_table->setModel(m_model);
     m_table->setItemDelegate(new CommentCellDelegate(m_table));
     m_table->horizontalHeader()->resizeSection(0, 160);
+    m_table->setAccessibleName(localizedString("CommentsTable"));
 
     auto *addButton = new QToolButton;
     addButton->setObjectName(QStringLiteral("addButton"));
@@ -113,10 +131,32 @@ void DocumentWindow::buildWidgets()
     removeButton->setText(QStringLiteral("−"));
     removeButton->setToolTip(localizedString("RemoveComment"));
     connect(removeButton, &QToolButton::clicked, this, &DocumentWindow::removeMetadataField);
+    addButton->setAccessibleName(localizedString("AddComment"));
+    removeButton->setAccessibleName(localizedString("RemoveComment"));
+
+    // The menu bar's Presets and Templates menus, also behind two buttons by the table.
+    m_presetsMenu = StoreMenu::presetsMenu(this);
+    m_templatesMenu = StoreMenu::templatesMenu(this);
+    auto *presetsButton = new QToolButton;
+    presetsButton->setObjectName(QStringLiteral("presetsButton"));
+    // No mnemonics: the menu bar's Presets and Templates menus have them.
+    presetsButton->setText(localizedString("PresetsButton").remove(u'&'));
+    presetsButton->setMenu(m_presetsMenu);
+    auto *templatesButton = new QToolButton;
+    templatesButton->setObjectName(QStringLiteral("templatesButton"));
+    templatesButton->setText(localizedString("TemplatesButton"));
+    templatesButton->setMenu(m_templatesMenu);
+    for (QToolButton *button : { presetsButton, templatesButton }) {
+        button->setAccessibleName(button->text());
+        button->setPopupMode(QToolButton::InstantPopup);
+    }
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(addButton);
     buttons->addWidget(removeButton);
     buttons->addStretch();
+    buttons->addWidget(presetsButton);
+    buttons->addWidget(templatesButton);
 
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
@@ -184,7 +224,30 @@ void DocumentWindow::buildMenus()
         m_searchField->selectAll();
     });
 
+    // Undo and Redo name the step they take ("Undo Delete All").
+    UndoStack *history = m_document->undoStack();
+    QAction *undo = makeAction("undoAction", "MenuUndo", QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, &DocumentWindow::undo);
+    QAction *redo = makeAction("redoAction", "MenuRedo", QKeySequence::Redo);
+    connect(redo, &QAction::triggered, this, &DocumentWindow::redo);
+    const auto showStep = [](QAction *action, const char *plainKey, const char *stepKey, const QString &step) {
+        action->setText(step.isEmpty() ? localizedString(plainKey) : localizedString(stepKey).arg(step));
+    };
+    connect(history, &UndoStack::undoTextChanged, undo,
+        [=](const QString &step) { showStep(undo, "MenuUndo", "MenuUndoStep", step); });
+    connect(history, &UndoStack::redoTextChanged, redo,
+        [=](const QString &step) { showStep(redo, "MenuRedo", "MenuRedoStep", step); });
+    connect(history, &UndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(history, &UndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    showStep(undo, "MenuUndo", "MenuUndoStep", history->undoText());
+    showStep(redo, "MenuRedo", "MenuRedoStep", history->redoText());
+    undo->setEnabled(history->canUndo());
+    redo->setEnabled(history->canRedo());
+
     QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
     edit->addAction(cut);
     edit->addAction(copy);
     edit->addAction(paste);
@@ -198,11 +261,20 @@ void DocumentWindow::buildMenus()
     QAction *remove = makeAction("removeAction", "RemoveComment");
     connect(remove, &QAction::triggered, this, &DocumentWindow::removeMetadataField);
 
+    QAction *openEditor
+        = makeAction("openCommentEditorAction", "OpenCommentEditor", QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(openEditor, &QAction::triggered, this, &DocumentWindow::openCommentEditor);
+
     QMenu *comments = menuBar()->addMenu(localizedString("MenuComments"));
     comments->addAction(add);
     comments->addAction(remove);
+    comments->addSeparator();
+    comments->addAction(openEditor);
 
-    m_selectionActions = { cut, copy, del, remove };
+    menuBar()->addMenu(m_presetsMenu);
+    menuBar()->addMenu(m_templatesMenu);
+
+    m_selectionActions = { cut, copy, del, remove, openEditor };
 }
 
 // --- Showing ----------------------------------------------------------------------------
@@ -253,9 +325,16 @@ int DocumentWindow::pasteRow() const
 
 // --- Commands ---------------------------------------------------------------------------
 
-void DocumentWindow::addMetadataField()
+void DocumentWindow::commitEditing()
 {
     m_table->commitEditing();
+    if (m_commentEditor)
+        m_commentEditor->commit();
+}
+
+void DocumentWindow::addMetadataField()
+{
+    commitEditing();
     const int row = m_document->addMetadataField();
     const QModelIndex keyword = m_model->index(row, 0);
     m_table->setCurrentIndex(keyword);
@@ -265,13 +344,13 @@ void DocumentWindow::addMetadataField()
 
 void DocumentWindow::removeMetadataField()
 {
-    m_table->commitEditing();
+    commitEditing();
     m_document->removeMetadataField(m_table->selectedRowNumbers());
 }
 
 void DocumentWindow::cut()
 {
-    m_table->commitEditing();
+    commitEditing();
     auto *mime = new QMimeData;
     if (m_document->cut(m_table->selectedRowNumbers(), mime))
         QGuiApplication::clipboard()->setMimeData(mime);
@@ -281,7 +360,7 @@ void DocumentWindow::cut()
 
 void DocumentWindow::copy()
 {
-    m_table->commitEditing();
+    commitEditing();
     auto *mime = new QMimeData;
     if (m_document->copy(m_table->selectedRowNumbers(), mime))
         QGuiApplication::clipboard()->setMimeData(mime);
@@ -291,25 +370,76 @@ void DocumentWindow::copy()
 
 void DocumentWindow::paste()
 {
-    m_table->commitEditing();
+    commitEditing();
     m_document->paste(QGuiApplication::clipboard()->mimeData(), pasteRow());
 }
 
 void DocumentWindow::deleteSelection()
 {
-    m_table->commitEditing();
+    commitEditing();
     m_document->deleteRows(m_table->selectedRowNumbers());
 }
 
 void DocumentWindow::deleteAll()
 {
-    m_table->commitEditing();
+    commitEditing();
     m_document->deleteAll();
+}
+
+void DocumentWindow::undo()
+{
+    commitEditing();
+    m_document->undoStack()->undo();
+}
+
+void DocumentWindow::redo()
+{
+    commitEditing();
+    m_document->undoStack()->redo();
+}
+
+void DocumentWindow::addPresetMetadataField(int index)
+{
+    const MetadataPresetManager *store = MetadataPresetManager::presetManager();
+    const PresetPtr preset = store ? store->presetAtIndex(index) : nullptr;
+    if (!preset)
+        return;
+    commitEditing();
+    const int row = m_document->addPresetMetadataField(*preset->unprocessedComment());
+    const QModelIndex text = m_model->index(row, CommentListOwner::TextColumn);
+    m_table->setCurrentIndex(text);
+    m_table->scrollTo(text);
+    m_table->edit(text);
+}
+
+void DocumentWindow::applyTemplate(int index)
+{
+    const TemplateEditor *store = TemplateEditor::templateEditor();
+    const TemplatePtr chosen = store ? store->templateAtIndex(index) : nullptr;
+    if (!chosen)
+        return;
+    commitEditing();
+    ::applyTemplate(*chosen, *m_document);
+}
+
+void DocumentWindow::openCommentEditor()
+{
+    const QList<int> rows = m_table->selectedRowNumbers();
+    const CommentPtr comment = rows.isEmpty() ? nullptr : m_document->commentAt(rows.last());
+    if (!comment)
+        return;
+    m_table->commitEditing();
+    if (!m_commentEditor) {
+        m_commentEditor = new CommentEditorPanel(m_document, this);
+        m_commentEditor->setWindowTitle(
+            localizedString("CommentEditorTitle") + QStringLiteral(" — ") + QFileInfo(m_document->path()).fileName());
+    }
+    m_commentEditor->editComment(comment);
 }
 
 bool DocumentWindow::saveToPath(const QString &path)
 {
-    m_table->commitEditing();
+    commitEditing();
     DocumentError error;
     if (m_document->saveTo(path, &error))
         return true;
@@ -325,14 +455,16 @@ bool DocumentWindow::save()
 
 bool DocumentWindow::saveAs()
 {
-    m_table->commitEditing();
+    commitEditing();
     const QString path = Prompts::saveFileName(this, m_document->path());
     return !path.isEmpty() && saveToPath(path);
 }
 
 void DocumentWindow::revert()
 {
-    m_table->commitEditing();
+    commitEditing();
+    if (m_document->isModified() && !Prompts::askRevert(this, QFileInfo(m_document->path()).fileName()))
+        return;
     QString reason;
     if (!m_document->revert(&reason))
         Prompts::showError(this, localizedString("ImageLoadFailed"), reason);
@@ -340,7 +472,7 @@ void DocumentWindow::revert()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    m_table->commitEditing();
+    commitEditing();
     if (m_document->isModified()) {
         switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
         case Prompts::SaveChoice::Save:

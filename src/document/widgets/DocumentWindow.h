@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
+class CommentEditorPanel;
 class CommentTableModel;
 class CommentTableView;
 class ImageView;
@@ -9,16 +11,20 @@ class PNGDoc;
 class QAction;
 class QLabel;
 class QLineEdit;
+class StoreMenu;
 
 // The window of one open PNG: the image, its six summary lines, the search field and the
-// comment table, with the document's commands in its menus. It owns its PNGDoc and reads
-// the file once the window is built; a file that cannot be read leaves the window open
-// with the load-failed lines. Closing a modified window asks whether to save.
+// comment table, with the document's commands in its menus (File, Edit with undo and
+// redo, Comments, Presets, Templates). It owns its PNGDoc and reads the file once the
+// window is built; a file that cannot be read leaves the window open with the load-failed
+// lines. Closing a modified window asks whether to save; reverting a modified one asks
+// first. The comment editor panel is created on first use and closes with the window.
 //
 // Child widgets carry object names for tests: imageView, imageSizeField,
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
 // imagePhysicalSizeMMField, imagePhysicalSizeInchField, searchField, commentTable,
-// addButton, removeButton; actions are named after their commands (addAction, saveAction …).
+// addButton, removeButton, presetsButton, templatesButton, presetsMenu, templatesMenu;
+// actions are named after their commands (addAction, saveAction, undoAction …).
 class DocumentWindow : public QMainWindow
 {
     Q_OBJECT
@@ -30,6 +36,8 @@ public:
     PNGDoc *document() const { return m_document; }
     CommentTableModel *tableModel() const { return m_model; }
     CommentTableView *commentTable() const { return m_table; }
+    // The comment editor panel, or nullptr before its first use.
+    CommentEditorPanel *commentEditor() const;
 
     // The row a paste goes to: the current row when it is selected, else the last
     // selected row, or -1 (append) without a selection.
@@ -43,9 +51,18 @@ public slots:
     void paste();
     void deleteSelection();
     void deleteAll();
+    void undo();
+    void redo();
+    // Appends the preset at index of the shared store and starts editing its text.
+    void addPresetMetadataField(int index);
+    // Applies the template at index of the shared store, as one step.
+    void applyTemplate(int index);
+    // Opens the comment editor panel on the comment of the highest selected row.
+    void openCommentEditor();
     // Save to the document's file / to a chosen file; a failure shows an error dialog.
     bool save();
     bool saveAs();
+    // Reads the file again, after asking when the document is modified.
     void revert();
 
 signals:
@@ -64,6 +81,8 @@ private:
     void updateTitle();
     void updateActions();
     bool saveToPath(const QString &path);
+    // Hands open edits (a table cell, the panel) to the document.
+    void commitEditing();
 
     PNGDoc *m_document = nullptr;
     CommentTableModel *m_model = nullptr;
@@ -72,4 +91,7 @@ private:
     QLineEdit *m_searchField = nullptr;
     QList<QLabel *> m_summaryFields;
     QList<QAction *> m_selectionActions;
+    StoreMenu *m_presetsMenu = nullptr;
+    StoreMenu *m_templatesMenu = nullptr;
+    QPointer<CommentEditorPanel> m_commentEditor;
 };

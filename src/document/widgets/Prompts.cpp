@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -43,6 +44,21 @@ Prompts::SaveChoice Prompts::askSaveChanges(QWidget *parent, const QString &file
     default:
         return SaveChoice::Cancel;
     }
+}
+
+bool Prompts::askRevert(QWidget *parent, const QString &fileName)
+{
+    const QString text = localizedString("RevertQuery").arg(fileName);
+    const QString detail = localizedString("RevertInfo");
+    if (handler())
+        return handler()({ Kind::RevertChanges, text, detail }).toBool();
+    QMessageBox box(QMessageBox::Warning, fileName, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(detail);
+    QPushButton *revert = box.addButton(localizedString("Continue"), QMessageBox::DestructiveRole);
+    // Return keeps the edits; reverting takes a deliberate choice.
+    box.setDefaultButton(box.addButton(localizedString("Cancel"), QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == revert;
 }
 
 void Prompts::showError(QWidget *parent, const QString &text, const QString &detail)

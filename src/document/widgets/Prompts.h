@@ -14,7 +14,7 @@ class QWidget;
 class Prompts
 {
 public:
-    enum class Kind { SaveChanges, Error, OpenFiles, SaveFile };
+    enum class Kind { SaveChanges, RevertChanges, Error, OpenFiles, SaveFile };
     enum class SaveChoice { Save, Discard, Cancel };
 
     struct Request
@@ -23,14 +23,16 @@ public:
         QString text;
         QString detail;
     };
-    // Answers: SaveChanges a SaveChoice (as int), OpenFiles a QStringList, SaveFile a
-    // QString (empty: cancelled); Error is only reported.
+    // Answers: SaveChanges a SaveChoice (as int), RevertChanges a bool (true: revert),
+    // OpenFiles a QStringList, SaveFile a QString (empty: cancelled); Error is only reported.
     using Handler = std::function<QVariant(const Request &)>;
     // Installs a handler (an empty one restores the real dialogs).
     static void setHandler(Handler handler);
 
     // "Save the changes to fileName?" with Save, Discard and Cancel.
     static SaveChoice askSaveChanges(QWidget *parent, const QString &fileName);
+    // "Revert fileName to the saved file?" with Continue (first) and Cancel; true for Continue.
+    static bool askRevert(QWidget *parent, const QString &fileName);
     static void showError(QWidget *parent, const QString &text, const QString &detail);
     // PNG files to open; empty when cancelled.
     static QStringList openFileNames(QWidget *parent);

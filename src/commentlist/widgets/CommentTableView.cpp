@@ -1,4 +1,4 @@
-#include "document/widgets/CommentTableView.h"
+#include "commentlist/widgets/CommentTableView.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>

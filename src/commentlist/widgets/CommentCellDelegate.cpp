@@ -1,4 +1,4 @@
-#include "document/widgets/CommentCellDelegate.h"
+#include "commentlist/widgets/CommentCellDelegate.h"
 
 #include "core/PNGComment.h"
 
@@ -58,16 +58,21 @@ void CommentCellDelegate::setEditorData(QWidget *editor, const QModelIndex &inde
 void CommentCellDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
     if (auto *text = qobject_cast<QPlainTextEdit *>(editor)) {
-        if (!text->document()->isModified())
-            return;
-        // The raw text keeps non-breaking spaces; its block separators are the line breaks.
-        QString value = text->document()->toRawText();
-        value.replace(QChar::ParagraphSeparator, u'\n');
-        model->setData(index, value, Qt::EditRole);
+        if (text->document()->isModified())
+            model->setData(index, editedText(text), Qt::EditRole);
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         if (line->isModified())
             model->setData(index, line->text(), Qt::EditRole);
     }
+}
+
+QString CommentCellDelegate::editedText(const QPlainTextEdit *editor)
+{
+    // The raw text keeps non-breaking spaces (and line separators a text may hold); its
+    // block separators are the line breaks.
+    QString value = editor->document()->toRawText();
+    value.replace(QChar::ParagraphSeparator, u'\n');
+    return value;
 }
 
 void CommentCellDelegate::updateEditorGeometry(
@@ -94,9 +99,14 @@ bool CommentCellDelegate::eventFilter(QObject *object, QEvent *event)
     auto *text = qobject_cast<QPlainTextEdit *>(object);
     if (text && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & Qt::ControlModifier)) {
-            emit commitData(text);
-            emit closeEditor(text, QAbstractItemDelegate::NoHint);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (key->modifiers() & (Qt::ShiftModifier | Qt::AltModifier)) {
+                // A plain line feed: the editor's own Shift+Return would insert U+2028.
+                text->textCursor().insertText(QStringLiteral("\n"));
+            } else {
+                emit commitData(text);
+                emit closeEditor(text, QAbstractItemDelegate::NoHint);
+            }
             return true;
         }
     }

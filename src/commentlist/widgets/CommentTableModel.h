@@ -3,27 +3,29 @@
 #include "core/PNGComment.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QPointer>
 
-class PNGDoc;
+class CommentListOwner;
 class QMimeData;
 
-// The comment table of a document window: the document's arranged list, one row per
-// comment, columns keyword and text. Cells are edited through the document (a text is
-// macro-expanded, a keyword cut at 79 characters). A text shows on one line, its line
-// breaks as ⏎; the edit role gives it unchanged.
+// The item model of every comment table: the arranged list of a CommentListOwner (a
+// document, a template, a batch list), one row per comment, columns keyword and text.
+// Cells are edited through the owner (which cuts keywords at 79 characters and applies
+// its expansion policy to texts). A text shows on one line, its line breaks as ⏎; the
+// edit role gives it unchanged.
 //
-// The model keeps the list it last showed and, on every change of the document, turns
-// the difference into inserted or removed rows, or one reset when rows moved.
+// The owner's precise signals become the model's: rows inserted, removed, moved or
+// changed, a reset only when the owner resets.
 class CommentTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    explicit CommentTableModel(PNGDoc *document, QObject *parent = nullptr);
+    explicit CommentTableModel(CommentListOwner *owner, QObject *parent = nullptr);
 
-    PNGDoc *document() const { return m_document; }
+    CommentListOwner *owner() const;
+    // The comment a row shows, or nullptr.
+    CommentPtr commentAt(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -45,14 +47,14 @@ public:
     static QString singleLine(const QString &text);
 
 private:
-    // Keyword and text of a row as the table last showed them.
-    using Values = std::pair<QString, QString>;
+    void insertRows(int first, int count);
+    void removeRows(int first, int count);
+    void moveRow(int from, int to);
+    void changeRow(int row);
+    void reset();
 
-    void sync();
-    void rememberShownValues();
-
-    PNGDoc *m_document = nullptr;
+    QPointer<CommentListOwner> m_owner;
+    // The rows as the model shows them; follows the owner one signal at a time.
     CommentList m_rows;
-    QHash<const PNGComment *, Values> m_shown;
     mutable QPointer<QMimeData> m_dragData;
 };

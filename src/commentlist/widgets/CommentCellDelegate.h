@@ -2,10 +2,13 @@
 
 #include <QStyledItemDelegate>
 
+class QPlainTextEdit;
+
 // Cell editors of a comment table: a one-line editor limited to 79 characters for the
-// keyword column, a multi-line editor for the text column that keeps line breaks (Return
-// adds a line; Ctrl+Return, Tab or leaving the cell ends the edit). An editor that was
-// not changed writes nothing back.
+// keyword column, a multi-line editor for the text column. In both, Return (or Enter)
+// ends the edit and hands the value to the model, Escape ends it without a change, and
+// Tab or leaving the cell ends it too. In the text editor Shift+Return and Alt+Return
+// insert a line break. An editor that was not changed writes nothing back.
 class CommentCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -18,6 +21,10 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void updateEditorGeometry(
         QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    // The text of a multi-line editor as a comment stores it: line breaks as line feeds,
+    // every other character kept.
+    static QString editedText(const QPlainTextEdit *editor);
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;

@@ -1,0 +1,173 @@
+#include "commentlist/widgets/CommentTableModel.h"
+
+#include "commentlist/CommentListOwner.h"
+#include "core/Strings.h"
+#include "interchange/PasteboardFormats.h"
+
+#include <QMimeData>
+
+CommentTableModel::CommentTableModel(CommentListOwner *owner, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_owner(owner)
+    , m_rows(owner->comments())
+{
+    connect(owner, &CommentListOwner::commentsInserted, this, &CommentTableModel::insertRows);
+    connect(owner, &CommentListOwner::commentsRemoved, this, &CommentTableModel::removeRows);
+    connect(owner, &CommentListOwner::commentMoved, this, &CommentTableModel::moveRow);
+    connect(owner, &CommentListOwner::commentChanged, this, &CommentTableModel::changeRow);
+    connect(owner, &CommentListOwner::commentsReset, this, &CommentTableModel::reset);
+}
+
+CommentListOwner *CommentTableModel::owner() const
+{
+    return m_owner;
+}
+
+CommentPtr CommentTableModel::commentAt(int row) const
+{
+    return row >= 0 && row < m_rows.size() ? m_rows[row] : nullptr;
+}
+
+int CommentTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CommentTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QString CommentTableModel::singleLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("⏎"));
+    for (QChar c : { QChar(u'\n'), QChar(u'\r'), QChar(0x2028), QChar(0x2029) })
+        line.replace(c, QStringLiteral("⏎"));
+    return line;
+}
+
+QVariant CommentTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return QVariant();
+    const PNGComment &comment = *m_rows[index.row()];
+    const bool keyword = index.column() == CommentListOwner::KeywordColumn;
+    switch (role) {
+    case Qt::DisplayRole:
+        return keyword ? comment.keyword() : singleLine(comment.text());
+    case Qt::EditRole:
+        return keyword ? comment.keyword() : comment.text();
+    case Qt::ToolTipRole:
+        return keyword || comment.text().isEmpty() ? QVariant() : QVariant(comment.text());
+    default:
+        return QVariant();
+    }
+}
+
+QVariant CommentTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return localizedString(section == CommentListOwner::KeywordColumn ? "KeywordColumn" : "TextColumn");
+}
+
+Qt::ItemFlags CommentTableModel::flags(const QModelIndex &index) const
+{
+    // Drops go between rows (or after the last), never onto a comment.
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+}
+
+bool CommentTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !m_owner
+        || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    // The owner tells every view, this one included.
+    return m_owner->setData(index.row(), CommentListOwner::Column(index.column()), value.toString());
+}
+
+Qt::DropActions CommentTableModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions CommentTableModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+QStringList CommentTableModel::mimeTypes() const
+{
+    return pasteboardTypes();
+}
+
+QMimeData *CommentTableModel::mimeData(const QModelIndexList &indexes) const
+{
+    if (!m_owner)
+        return nullptr;
+    QList<int> rows;
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && !rows.contains(index.row()))
+            rows.append(index.row());
+    }
+    auto *data = new QMimeData;
+    if (!m_owner->beginDrag(rows, data)) {
+        delete data;
+        return nullptr;
+    }
+    m_dragData = data;
+    return data;
+}
+
+bool CommentTableModel::dropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
+{
+    if (action == Qt::IgnoreAction)
+        return true;
+    if (!m_owner)
+        return false;
+    if (row < 0 && parent.isValid())
+        row = parent.row();
+    // Within the application a drag hands the drop its own QMimeData object.
+    const bool fromThisTable = data && data == m_dragData.data();
+    return m_owner->acceptDrop(data, row, fromThisTable);
+}
+
+void CommentTableModel::insertRows(int first, int count)
+{
+    beginInsertRows(QModelIndex(), first, first + count - 1);
+    m_rows = m_owner->comments();
+    endInsertRows();
+}
+
+void CommentTableModel::removeRows(int first, int count)
+{
+    beginRemoveRows(QModelIndex(), first, first + count - 1);
+    m_rows = m_owner->comments();
+    endRemoveRows();
+}
+
+void CommentTableModel::moveRow(int from, int to)
+{
+    // The row goes before the row that stood at the destination beforehand.
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    m_rows = m_owner->comments();
+    endMoveRows();
+}
+
+void CommentTableModel::changeRow(int row)
+{
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void CommentTableModel::reset()
+{
+    beginResetModel();
+    m_rows = m_owner->comments();
+    endResetModel();
+}

@@ -1,0 +1,284 @@
+#include "TestSupport.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
+#include "commentlist/widgets/StoreMenu.h"
+#include "document/PNGDoc.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/Template.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+enum class OwnerKind { Document, Template };
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(OwnerKind)
+
+class tst_CommentEditorPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // The shared preset store: a preset with macros, one without a value.
+        const QString presets = m_dir.filePath(u"presets.xml"_qs);
+        QVERIFY(writeFile(presets,
+            R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/><comment keyword="Empty"/></MetadataPresets>)"));
+        m_presets = std::make_unique<MetadataPresetManager>(presets);
+        QCOMPARE(MetadataPresetManager::presetManager(), m_presets.get());
+        m_presets->loadMetaDataPresets();
+        QCOMPARE(m_presets->presetMenuTitles(), QStringList({ "Empty", "Width : %WIDTH% px" }));
+    }
+
+    void init()
+    {
+        m_window = std::make_unique<QMainWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_document = new PNGDoc(m_window.get());
+        // A file name that is itself the name of an earlier macro shows a second expansion.
+        const QString path = m_dir.filePath(u"%DATE%.png"_qs);
+        QVERIFY(writeFile(path, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") })));
+        QVERIFY(m_document->readFromPath(path));
+        QVERIFY(m_document->loadPNG());
+        m_template = new Template(u"T"_qs, m_dir.path(), m_window.get());
+        m_template->resetComments(commentsFrom({ "Title=Dusk", "Note=a\nb" }));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void fieldsCommitThroughTheOwner_data()
+    {
+        QTest::addColumn<OwnerKind>("kind");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("document expands once") << OwnerKind::Document << "%DATE%";
+        QTest::newRow("template keeps macros") << OwnerKind::Template << "%FILENAME%";
+    }
+    void fieldsCommitThroughTheOwner()
+    {
+        QFETCH(OwnerKind, kind);
+        QFETCH(QString, stored);
+        CommentListOwner *owner = this->owner(kind);
+        CommentEditorPanel *panel = open(owner, 1);
+        QCOMPARE(keywordField(panel)->text(), u"Note"_qs);
+        QCOMPARE(textField(panel)->toPlainText(), u"a\nb"_qs);
+
+        // The keyword is stored when its editing ends, cut at 79 characters.
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), QString(100, u'k'));
+        QTest::keyClick(keywordField(panel), Qt::Key_Return);
+        QCOMPARE(owner->commentAt(1)->keyword(), QString(79, u'k'));
+        QCOMPARE(keywordField(panel)->text(), QString(79, u'k'));
+
+        // The text when its editor loses the focus, expanded once by a document.
+        textField(panel)->setFocus();
+        textField(panel)->selectAll();
+        QTest::keyClicks(textField(panel), u"%FILENAME%"_qs);
+        QCOMPARE(owner->commentAt(1)->text(), u"a\nb"_qs);
+        keywordField(panel)->setFocus();
+        QTRY_COMPARE(owner->commentAt(1)->text(), stored);
+        QCOMPARE(textField(panel)->toPlainText(), stored);
+
+        // One step per committed field; leaving a field unchanged records nothing.
+        textField(panel)->setFocus();
+        keywordField(panel)->setFocus();
+        QTest::keyClick(keywordField(panel), Qt::Key_Return);
+        QCOMPARE(owner->undoStack()->count(), 2);
+        QCOMPARE(owner->undoStack()->text(0), u"Edit Keyword"_qs);
+        QCOMPARE(owner->undoStack()->text(1), u"Edit Text"_qs);
+    }
+
+    void closingCommitsTypedFields()
+    {
+        CommentEditorPanel *panel = open(m_document, 0);
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Caption"_qs);
+        textField(panel)->setPlainText(u"%WIDTH% wide"_qs);
+        textField(panel)->document()->setModified(true);
+        QTest::mouseClick(panel->findChild<QPushButton *>(u"closeButton"_qs), Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(describe({ m_document->commentAt(0) }), QStringList { "Caption=640 wide" });
+        QVERIFY(m_document->isModified());
+
+        // The same panel serves the next comment, and Escape closes it too.
+        panel->editComment(m_document->commentAt(1));
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        QCOMPARE(keywordField(panel)->text(), u"Note"_qs);
+        QTest::keyClick(keywordField(panel), Qt::Key_Escape);
+        QTRY_VERIFY(!panel->isVisible());
+    }
+
+    void lineBreaksInTheText()
+    {
+        CommentEditorPanel *panel = open(m_template, 0);
+        textField(panel)->setFocus();
+        textField(panel)->selectAll();
+        QTest::keyClicks(textField(panel), u"one"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(textField(panel), u"two"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::AltModifier);
+        QTest::keyClicks(textField(panel), u"three"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return);
+        QTest::keyClicks(textField(panel), u"four"_qs);
+        panel->commit();
+        QCOMPARE(m_template->commentAt(0)->text(), u"one\ntwo\nthree\nfour"_qs);
+    }
+
+    void presetReplacesBothFields_data()
+    {
+        QTest::addColumn<OwnerKind>("kind");
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("document: expanded") << OwnerKind::Document << 1 << "Width=640 px";
+        QTest::newRow("template: as typed") << OwnerKind::Template << 1 << "Width=%WIDTH% px";
+        QTest::newRow("no value: an empty text") << OwnerKind::Template << 0 << "Empty=";
+    }
+    void presetReplacesBothFields()
+    {
+        QFETCH(OwnerKind, kind);
+        QFETCH(int, preset);
+        QFETCH(QString, expected);
+        CommentListOwner *owner = this->owner(kind);
+        CommentEditorPanel *panel = open(owner, 0);
+        auto *menu = panel->findChild<StoreMenu *>(u"presetsMenu"_qs);
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 2);
+        QTest::keyClicks(keywordField(panel), u"typed, then replaced"_qs);
+        menu->actions().at(preset)->trigger();
+        QCOMPARE(describe({ owner->commentAt(0) }).first(), expected);
+        QCOMPARE(keywordField(panel)->text() + u'=' + textField(panel)->toPlainText(), expected);
+        QCOMPARE(owner->undoStack()->count(), 1);
+        QCOMPARE(owner->undoStack()->undoText(), u"Apply Preset"_qs);
+
+        // The menu follows the store.
+        m_presets->appendPreset(std::make_shared<MetadataPreset>(u"Zebra"_qs, u"z"_qs));
+        m_presets->notifyPresetsChanged();
+        QCOMPARE(menu->actions().size(), 3);
+        m_presets->removePresetsAtIndices({ 2 });
+        QCOMPARE(menu->actions().size(), 2);
+    }
+
+    void followsTheList()
+    {
+        CommentEditorPanel *panel = open(m_document, 1);
+        auto *status = panel->findChild<QLabel *>(u"statusLabel"_qs);
+        QVERIFY(status && status->isHidden());
+
+        // A change made elsewhere shows; typing of the panel's own is kept.
+        m_document->setData(1, CommentListOwner::TextColumn, u"from the table"_qs);
+        QCOMPARE(textField(panel)->toPlainText(), u"from the table"_qs);
+        QTest::keyClicks(keywordField(panel), u"Typed"_qs);
+        m_document->setData(1, CommentListOwner::KeywordColumn, u"Elsewhere"_qs);
+        QCOMPARE(keywordField(panel)->text(), u"NoteTyped"_qs);
+
+        // The comment leaves the list: the panel edits nothing, even when closed.
+        m_document->deleteRows({ 1 });
+        QVERIFY(panel->isVisible());
+        QVERIFY(!status->isHidden());
+        QVERIFY(!keywordField(panel)->isEnabled());
+        QVERIFY(!textField(panel)->isEnabled());
+        QCOMPARE(keywordField(panel)->text(), QString());
+        const int steps = m_document->undoStack()->count();
+        panel->close();
+        QCOMPARE(m_document->undoStack()->count(), steps);
+
+        // Undone, it is back in the list and in the panel.
+        m_document->undoStack()->undo();
+        QVERIFY(panel->isAttached());
+        QVERIFY(keywordField(panel)->isEnabled());
+        QCOMPARE(keywordField(panel)->text(), u"Elsewhere"_qs);
+
+        // Reading the file again replaces every comment.
+        QVERIFY(m_document->revert());
+        QVERIFY(!panel->isAttached());
+        QVERIFY(!keywordField(panel)->isEnabled());
+    }
+
+    void movesToAnotherOwner()
+    {
+        CommentEditorPanel *panel = open(m_document, 0);
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Typed"_qs);
+        panel->setOwner(m_template);
+        // What was typed went to the document; the template's comments are not touched.
+        QCOMPARE(m_document->commentAt(0)->keyword(), u"Typed"_qs);
+        QVERIFY(!panel->isAttached());
+        QVERIFY(!keywordField(panel)->isEnabled());
+        m_document->setData(0, CommentListOwner::KeywordColumn, u"Later"_qs);
+        QCOMPARE(keywordField(panel)->text(), QString());
+        panel->editComment(m_template->commentAt(1));
+        QCOMPARE(keywordField(panel)->text(), u"Note"_qs);
+        QTest::keyClicks(keywordField(panel), u"s"_qs);
+        QTest::keyClick(keywordField(panel), Qt::Key_Return);
+        QCOMPARE(m_template->commentAt(1)->keyword(), u"Notes"_qs);
+        QCOMPARE(m_document->undoStack()->count(), 2);
+    }
+
+    void controlsAreNamed()
+    {
+        CommentEditorPanel *panel = open(m_document, 0);
+        for (const char *name : { "keywordField", "textField", "presetsButton", "closeButton" }) {
+            auto *widget = panel->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+            QVERIFY2(!accessibleName(widget).isEmpty(), name);
+        }
+        QCOMPARE(accessibleName(keywordField(panel)), u"Keyword"_qs);
+        QVERIFY(panel->windowFlags() & Qt::Tool);
+        QCOMPARE(panel->parentWidget(), m_window.get());
+    }
+
+private:
+    CommentListOwner *owner(OwnerKind kind) const
+    {
+        return kind == OwnerKind::Document ? static_cast<CommentListOwner *>(m_document) : m_template;
+    }
+    CommentEditorPanel *open(CommentListOwner *owner, int row)
+    {
+        auto *panel = new CommentEditorPanel(owner, m_window.get());
+        panel->editComment(owner->commentAt(row));
+        // The offscreen platform activates a tool window only once it is exposed.
+        if (!QTest::qWaitForWindowExposed(panel))
+            qWarning("panel not exposed");
+        panel->activateWindow();
+        if (!QTest::qWaitForWindowActive(panel))
+            qWarning("panel not active");
+        return panel;
+    }
+    static QLineEdit *keywordField(CommentEditorPanel *panel)
+    {
+        return panel->findChild<QLineEdit *>(u"keywordField"_qs);
+    }
+    static QPlainTextEdit *textField(CommentEditorPanel *panel)
+    {
+        return panel->findChild<QPlainTextEdit *>(u"textField"_qs);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<MetadataPresetManager> m_presets;
+    std::unique_ptr<QMainWindow> m_window;
+    PNGDoc *m_document = nullptr;
+    Template *m_template = nullptr;
+};
+
+QTEST_MAIN(tst_CommentEditorPanel)
+#include "tst_CommentEditorPanel.moc"

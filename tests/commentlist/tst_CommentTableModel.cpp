@@ -1,0 +1,138 @@
+#include "TestSupport.h"
+#include "commentlist/widgets/CommentTableModel.h"
+#include "document/PNGDoc.h"
+#include "interchange/PasteboardFormats.h"
+#include "templates/Template.h"
+#include "templates/TemplateApplication.h"
+
+#include <QAbstractItemModelTester>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+// What a model told its views, one entry per signal.
+class SignalLog : public QObject
+{
+public:
+    explicit SignalLog(QAbstractItemModel &model)
+    {
+        connect(&model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { entries << u"inserted %1-%2"_qs.arg(first).arg(last); });
+        connect(&model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { entries << u"removed %1-%2"_qs.arg(first).arg(last); });
+        connect(&model, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex &, int first, int last, const QModelIndex &, int to) {
+                entries << u"moved %1-%2 before %3"_qs.arg(first).arg(last).arg(to);
+            });
+        connect(&model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+            entries << u"changed %1-%2"_qs.arg(from.row()).arg(to.row());
+        });
+        connect(&model, &QAbstractItemModel::modelReset, this, [this] { entries << u"reset"_qs; });
+    }
+    QStringList entries;
+};
+
+} // namespace
+
+class tst_CommentTableModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each change of the owner reaches the views as the one signal that describes it.
+    void preciseSignals_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QStringList>("signals");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("add") << "add" << QStringList { "inserted 4-4" }
+                             << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "=" };
+        QTest::newRow("delete rows 1 and 3")
+            << "delete" << QStringList { "removed 3-3", "removed 1-1" } << QStringList { "Author=1", "Cat=3" };
+        QTest::newRow("delete all") << "deleteAll" << QStringList { "removed 0-3" } << QStringList {};
+        QTest::newRow("edit a text cell")
+            << "setData" << QStringList { "changed 1-1" } << QStringList { "Author=1", "Bee=two", "Cat=3", "Dog=4" };
+        QTest::newRow("drag rows 0 and 1 onto row 3")
+            << "drag" << QStringList { "moved 2-2 before 0" } << QStringList { "Cat=3", "Author=1", "Bee=2", "Dog=4" };
+        QTest::newRow("paste two at row 1") << "paste" << QStringList { "inserted 1-2" }
+                                            << QStringList { "Author=1", "X=x", "Y=y", "Bee=2", "Cat=3", "Dog=4" };
+        QTest::newRow("undo a delete all") << "undoDeleteAll" << QStringList { "removed 0-3", "inserted 0-3" }
+                                           << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4" };
+        QTest::newRow("search") << "search" << QStringList { "reset" } << QStringList { "Author=1" };
+        QTest::newRow("a keyword edit leaving the search")
+            << "leaveSearch" << QStringList { "reset", "removed 0-0" } << QStringList {};
+        QTest::newRow("apply a template")
+            << "template" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
+    }
+    void preciseSignals()
+    {
+        QFETCH(QString, operation);
+        PNGDoc doc;
+        doc.resetComments(commentsFrom({ "Author=1", "Bee=2", "Cat=3", "Dog=4" }));
+        CommentTableModel model(&doc);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        SignalLog log(model);
+
+        if (operation == u"add") {
+            doc.addMetadataField();
+        } else if (operation == u"delete") {
+            doc.deleteRows({ 1, 3 });
+        } else if (operation == u"deleteAll") {
+            doc.deleteAll();
+        } else if (operation == u"setData") {
+            QVERIFY(model.setData(model.index(1, 1), u"two"_qs));
+        } else if (operation == u"drag") {
+            std::unique_ptr<QMimeData> drag(model.mimeData({ model.index(0, 0), model.index(1, 1) }));
+            QVERIFY(model.dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
+        } else if (operation == u"paste") {
+            QMimeData clipboard;
+            writeComments(commentsFrom({ "X=x", "Y=y" }), &clipboard);
+            QVERIFY(doc.paste(&clipboard, 1));
+        } else if (operation == u"undoDeleteAll") {
+            doc.deleteAll();
+            doc.undoStack()->undo();
+        } else if (operation == u"search") {
+            doc.setSearchText(u"auth"_qs);
+        } else if (operation == u"leaveSearch") {
+            doc.setSearchText(u"auth"_qs);
+            QVERIFY(model.setData(model.index(0, 0), u"Writer"_qs));
+        } else if (operation == u"template") {
+            Template applied(u"T"_qs, QString());
+            applied.addComment(makeComment(u"T"_qs, u"t"_qs));
+            applyTemplate(applied, doc);
+        }
+        QTEST(log.entries, "signals");
+        QTEST(tableRows(model, Qt::EditRole), "rows");
+        QCOMPARE(tableRows(model, Qt::EditRole), describe(doc.comments()).replaceInStrings(u"∅"_qs, QString()));
+    }
+
+    void cells()
+    {
+        PNGDoc doc;
+        doc.resetComments(commentsFrom({ u"Lines=one\ntwo\r\nthree\u2028four\rfive"_qs, "Empty=" }));
+        CommentTableModel model(&doc);
+        const QModelIndex text = model.index(0, 1);
+        QCOMPARE(text.data().toString(), u"one⏎two⏎three⏎four⏎five"_qs);
+        QCOMPARE(text.data(Qt::EditRole).toString(), doc.commentAt(0)->text());
+        QCOMPARE(text.data(Qt::ToolTipRole).toString(), doc.commentAt(0)->text());
+        QVERIFY(!model.index(1, 1).data(Qt::ToolTipRole).isValid());
+        QVERIFY(!model.index(0, 0).data(Qt::ToolTipRole).isValid());
+        QVERIFY(model.flags(text) & Qt::ItemIsEditable);
+        QCOMPARE(model.flags(QModelIndex()), Qt::ItemIsDropEnabled);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Keyword"_qs);
+        QCOMPARE(model.commentAt(1), doc.commentAt(1));
+        QCOMPARE(model.commentAt(2), nullptr);
+
+        // Edits go through the owner: keywords are cut, other roles refused.
+        QVERIFY(model.setData(model.index(1, 0), QString(90, u'k')));
+        QCOMPARE(doc.commentAt(1)->keyword(), QString(79, u'k'));
+        QVERIFY(!model.setData(model.index(1, 0), u"x"_qs, Qt::DisplayRole));
+        QCOMPARE(doc.undoStack()->count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CommentTableModel)
+#include "tst_CommentTableModel.moc"
