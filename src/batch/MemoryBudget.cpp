@@ -62,9 +62,8 @@ void MemoryBudget::acquire(quint64 bytes)
         return;
     std::unique_lock lock(m_mutex);
     const quint64 ticket = m_nextTicket++;
-    m_changed.wait(lock, [&] {
-        return ticket == m_serving && (m_inUse == 0 || (bytes <= m_limit && m_inUse <= m_limit - bytes));
-    });
+    m_changed.wait(lock,
+        [&] { return ticket == m_serving && (m_inUse == 0 || (bytes <= m_limit && m_inUse <= m_limit - bytes)); });
     m_inUse += bytes;
     m_peak = std::max(m_peak, m_inUse);
     ++m_serving;

@@ -188,10 +188,11 @@ private Q_SLOTS:
         // The clock is read while each file's comments are prepared: memory runs out there,
         // for the third file to get that far.
         std::atomic<int> calls { 0 };
+        const QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
         setMacroClock([&] {
             if (calls++ == 2)
                 throw std::bad_alloc();
-            return QDateTime(QDate(2020, 1, 1), QTime(0, 0));
+            return date;
         });
         BatchRun::Options options;
         options.threads = threads;
@@ -218,12 +219,13 @@ private Q_SLOTS:
         for (int i = 0; i < limit * 3; ++i)
             files << copy(QStringLiteral("basn0g01.png"), QStringLiteral("t%1.png").arg(i));
         std::atomic<int> active { 0 }, most { 0 };
+        const QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
         setMacroClock([&] {
             const int now = ++active;
             for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) { }
             QThread::msleep(30);
             --active;
-            return QDateTime(QDate(2020, 1, 1), QTime(0, 0));
+            return date;
         });
         BatchRun::Options options;
         options.threads = 1000;

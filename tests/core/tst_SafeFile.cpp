@@ -26,7 +26,8 @@ class tst_SafeFile : public QObject
     // Everything in a folder, hidden files included.
     static QStringList entries(const QString &folder)
     {
-        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     }
     static mode_t modeOf(const QString &path)
     {
@@ -65,7 +66,8 @@ private Q_SLOTS:
         const qint64 large = 3 << 20; // more than the writer buffers
         for (const bool existing : { true, false }) {
             const QString target = existing ? QStringLiteral(", existing file") : QStringLiteral(", new file");
-            const auto row = [&](const QString &name) -> QTestData & { return QTest::newRow(qPrintable(name + target)); };
+            const auto row
+                = [&](const QString &name) -> QTestData & { return QTest::newRow(qPrintable(name + target)); };
             row("no space from the first byte") << qint64(0) << false << false << false << qint64(100) << "space";
             row("no space part-way through a large write")
                 << qint64(large / 2) << false << false << false << large << "space";
@@ -89,7 +91,8 @@ private Q_SLOTS:
         const QByteArray original("the original contents\n");
         if (existing) {
             QVERIFY(writeFile(path, original));
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+            QVERIFY(
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         }
         const QStringList before = entries(m_dir->path());
 
@@ -153,13 +156,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason"); // empty: the save succeeds
-        QTest::newRow("link in a read-only folder to a file in a writable one") << "ro-link" << "";
-        QTest::newRow("link in a writable folder to a file in a read-only one") << "link-to-ro" << "read-only";
-        QTest::newRow("the folder reached through a link is read-only") << "folder-link-to-ro" << "read-only";
-        QTest::newRow("a link that leads nowhere") << "dangling" << "link";
-        QTest::newRow("a FIFO") << "fifo" << "regular file";
-        QTest::newRow("a folder") << "folder" << "folder";
-        QTest::newRow("a missing folder") << "missing" << "does not exist";
+        QTest::newRow("link in a read-only folder to a file in a writable one") << "ro-link"
+                                                                                << "";
+        QTest::newRow("link in a writable folder to a file in a read-only one") << "link-to-ro"
+                                                                                << "read-only";
+        QTest::newRow("the folder reached through a link is read-only") << "folder-link-to-ro"
+                                                                        << "read-only";
+        QTest::newRow("a link that leads nowhere") << "dangling"
+                                                   << "link";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "regular file";
+        QTest::newRow("a folder") << "folder"
+                                  << "folder";
+        QTest::newRow("a missing folder") << "missing"
+                                          << "does not exist";
     }
     void linksAreFollowedBeforeChecking()
     {
