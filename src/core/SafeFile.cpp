@@ -318,6 +318,21 @@ bool AtomicFileWriter::keepPermissions()
 
 bool AtomicFileWriter::commit()
 {
+    if (!finishFile() || !replaceTarget())
+        return false;
+    // The rename lives in the folder: only flushing the folder makes it survive a power cut.
+    // File systems that cannot flush a folder say so with EINVAL; there is nothing more to do.
+    int code = 0;
+    if (g_failFolderFlush)
+        code = EIO;
+    else if (m_folderSyncable && ::fsync(m_folder) != 0 && errno != EINVAL && errno != EROFS)
+        code = errno;
+    return settle(code);
+}
+
+// Writes what is buffered, gives the file its permissions and flushes it to the disk.
+bool AtomicFileWriter::finishFile()
+{
     if (m_fd < 0)
         return false;
     if (!flushBuffer() || !keepPermissions())
@@ -327,51 +342,54 @@ bool AtomicFileWriter::commit()
             QStringLiteral("flushing the file to the disk failed"), g_failFileFlush ? EIO : errno);
     if (::close(std::exchange(m_fd, -1)) != 0)
         return failWithSystemError(QStringLiteral("writing the file failed"), errno);
+    return true;
+}
 
-    // The old version keeps a second name until the new one is safely in place, so that a
-    // failure after the rename can still put it back.
-    QByteArray backup;
+// Renames the new file over the target. The old version keeps a second name until the new
+// one is safely in place, so that a failure after the rename can still put it back.
+bool AtomicFileWriter::replaceTarget()
+{
+    m_backup.clear();
     if (m_targetExisted) {
-        for (int attempt = 0; attempt < 100 && backup.isEmpty(); ++attempt) {
+        for (int attempt = 0; attempt < 100 && m_backup.isEmpty(); ++attempt) {
             const QByteArray name = hiddenName();
             if (::linkat(m_folder, m_name.constData(), m_folder, name.constData(), 0) == 0)
-                backup = name;
+                m_backup = name;
             else if (errno != EEXIST)
                 break; // no hard links here, or the file is gone: no way back
         }
     }
-    auto dropBackup = [&] {
-        if (!backup.isEmpty())
-            ::unlinkat(m_folder, backup.constData(), 0);
-    };
-
     if (g_failRename || ::renameat(m_folder, m_temporaryName.constData(), m_folder, m_name.constData()) != 0) {
         const int code = g_failRename ? EIO : errno;
-        dropBackup();
+        if (!m_backup.isEmpty())
+            ::unlinkat(m_folder, m_backup.constData(), 0);
+        m_backup.clear();
         return failWithSystemError(QStringLiteral("replacing the file failed"), code);
     }
     m_temporaryName.clear(); // it is the target now
-
-    // The rename lives in the folder: only flushing the folder makes it survive a power cut.
-    // File systems that cannot flush a folder say so with EINVAL; there is nothing more to do.
-    const bool folderFlushed
-        = !m_folderSyncable || (!g_failFolderFlush && (::fsync(m_folder) == 0 || errno == EINVAL || errno == EROFS));
-    if (!folderFlushed) {
-        const int code = g_failFolderFlush ? EIO : errno;
-        QString reason = QStringLiteral("flushing the folder to the disk failed: %1").arg(systemError(code));
-        if (!backup.isEmpty()) {
-            if (::renameat(m_folder, backup.constData(), m_folder, m_name.constData()) != 0)
-                reason += QStringLiteral("; the old version is kept as %1").arg(native(backup));
-        } else if (!m_targetExisted) {
-            ::unlinkat(m_folder, m_name.constData(), 0);
-        } else {
-            reason += QStringLiteral("; the file holds the new version, which a power cut may undo");
-        }
-        return fail(reason);
-    }
-    dropBackup();
-    ::close(std::exchange(m_folder, -1));
     return true;
+}
+
+// After the folder was flushed (folderError 0) drops the old version; otherwise puts it back.
+bool AtomicFileWriter::settle(int folderError)
+{
+    const QByteArray backup = std::exchange(m_backup, QByteArray());
+    if (folderError == 0) {
+        if (!backup.isEmpty())
+            ::unlinkat(m_folder, backup.constData(), 0);
+        ::close(std::exchange(m_folder, -1));
+        return true;
+    }
+    QString reason = QStringLiteral("flushing the folder to the disk failed: %1").arg(systemError(folderError));
+    if (!backup.isEmpty()) {
+        if (::renameat(m_folder, backup.constData(), m_folder, m_name.constData()) != 0)
+            reason += QStringLiteral("; the old version is kept as %1").arg(native(backup));
+    } else if (!m_targetExisted) {
+        ::unlinkat(m_folder, m_name.constData(), 0);
+    } else {
+        reason += QStringLiteral("; the file holds the new version, which a power cut may undo");
+    }
+    return fail(reason);
 }
 
 void AtomicFileWriter::cancel()

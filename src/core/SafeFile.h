@@ -62,6 +62,10 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    // The steps of commit(), apart so that several files can share one folder flush.
+    bool finishFile();
+    bool replaceTarget();
+    bool settle(int folderError);
     bool writeOut(const char *data, qint64 length);
     bool flushBuffer();
     bool keepPermissions();
@@ -73,6 +77,7 @@ private:
     bool m_folderSyncable = true;
     QByteArray m_name; // the target's name in that folder
     QByteArray m_temporaryName;
+    QByteArray m_backup; // the old version's second name between the rename and the folder flush
     bool m_targetExisted = false;
     mode_t m_targetMode = 0;
     uid_t m_targetOwner = 0;
