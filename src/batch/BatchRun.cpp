@@ -14,6 +14,7 @@
 #include <iterator>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -140,8 +141,17 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
         worker();
     } else {
         std::vector<std::thread> pool;
-        for (int t = 0; t < threads; ++t)
-            pool.emplace_back(worker);
+        pool.reserve(size_t(threads));
+        for (int t = 0; t < threads; ++t) {
+            // Fewer threads than asked when the system has no more to give.
+            try {
+                pool.emplace_back(worker);
+            } catch (const std::system_error &) {
+                break;
+            }
+        }
+        if (pool.empty())
+            worker();
         for (auto &thread : pool)
             thread.join();
     }

@@ -39,7 +39,7 @@ public:
     };
 
     // Called after each file with the number done so far; from a worker thread when
-    // threads > 1, one call at a time.
+    // threads > 1, one call at a time. It must not throw.
     using Progress = std::function<void(int done, int total, const FileResult &result)>;
 
     BatchRun(QStringList files, CommentList comments, Options options);
