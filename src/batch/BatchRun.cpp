@@ -1,5 +1,7 @@
 #include "batch/BatchRun.h"
 
+#include "batch/MemoryBudget.h"
+
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 #include "core/Strings.h"
@@ -8,8 +10,13 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <exception>
+#include <iterator>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
     : m_files(std::move(files))
@@ -22,12 +29,15 @@ BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
 
 bool BatchRun::processFile(const QString &path, QString *error) const
 {
+    // Declared first, so it is given back after the rows are freed.
+    MemoryBudget::Reservation rowMemory(MemoryBudget::decodedRows());
     PNGinfo info;
     PNGRows rows;
     CommentList own;
     info.path = path;
     PNGReadOptions readOptions;
     readOptions.decodeImage = m_options.verifyImage;
+    readOptions.reserveRowMemory = [&rowMemory](quint64 bytes) { rowMemory.acquire(bytes); };
     if (!loadPNG(info, rows, own, readOptions, error))
         return false;
     if (m_options.clearExisting)
@@ -56,46 +66,65 @@ bool BatchRun::processFile(const QString &path, QString *error) const
     return savePNG(path, info, rows, written, writeOptions, error);
 }
 
+int BatchRun::maxThreads()
+{
+    return 4 * std::max(1, int(std::thread::hardware_concurrency()));
+}
+
 QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
 {
     const int total = int(m_files.size());
-    QList<FileResult> results(total);
+    // Workers write only their own elements, through a container they never resize.
+    std::vector<FileResult> results(static_cast<size_t>(total));
     for (int i = 0; i < total; ++i)
-        results[i].path = m_files.at(i);
+        results[size_t(i)].path = m_files.at(i);
 
     // Occurrences of one file form one job, processed in list order by one worker, so a
     // file listed twice is written twice, one pass after the other, even when the two
     // entries name it differently (a relative path, a link).
-    QList<QList<int>> jobs;
-    QHash<QString, int> jobOfFile;
+    std::vector<std::vector<int>> jobs;
+    QHash<QString, size_t> jobOfFile;
     for (int i = 0; i < total; ++i) {
         QString identity = QFileInfo(m_files.at(i)).canonicalFilePath();
         if (identity.isEmpty())
             identity = m_files.at(i);
         const auto it = jobOfFile.constFind(identity);
         if (it != jobOfFile.constEnd()) {
-            jobs[it.value()].append(i);
+            jobs[it.value()].push_back(i);
         } else {
-            jobOfFile.insert(identity, int(jobs.size()));
-            jobs.append(QList<int> { i });
+            jobOfFile.insert(identity, jobs.size());
+            jobs.push_back({ i });
         }
     }
 
     std::mutex reportMutex;
     int done = 0;
-    std::atomic<int> nextJob { 0 };
+    std::atomic<size_t> nextJob { 0 };
     auto worker = [&] {
         for (;;) {
-            const int job = nextJob++;
+            const size_t job = nextJob++;
             if (job >= jobs.size())
                 return;
-            for (int index : std::as_const(jobs[job])) {
-                FileResult &result = results[index];
+            for (int index : jobs[job]) {
+                FileResult &result = results[size_t(index)];
                 if (m_cancelled) {
                     result.error = QStringLiteral("not processed (the run was cancelled)");
                     continue;
                 }
-                result.ok = processFile(result.path, &result.error);
+                // One file's failure, whatever it is, must not end the run or the process.
+                try {
+                    result.ok = processFile(result.path, &result.error);
+                } catch (const std::bad_alloc &) {
+                    result.ok = false;
+                    result.error = QStringLiteral("not enough memory to process the file");
+                } catch (const std::exception &e) {
+                    result.ok = false;
+                    result.error
+                        = QStringLiteral("the file could not be processed (%1)").arg(QString::fromUtf8(e.what()));
+                } catch (...) {
+                    result.ok = false;
+                    result.error = QStringLiteral("the file could not be processed");
+                }
                 std::lock_guard lock(reportMutex);
                 ++done;
                 if (progress)
@@ -104,17 +133,26 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
         }
     };
 
-    const int threads = std::clamp(m_options.threads, 1, std::max(1, int(jobs.size())));
+    const int threads = std::clamp(m_options.threads, 1, std::max(1, std::min(int(jobs.size()), maxThreads())));
     if (threads == 1) {
         worker();
     } else {
         std::vector<std::thread> pool;
-        for (int t = 0; t < threads; ++t)
-            pool.emplace_back(worker);
+        pool.reserve(size_t(threads));
+        for (int t = 0; t < threads; ++t) {
+            // Fewer threads than asked when the system has no more to give.
+            try {
+                pool.emplace_back(worker);
+            } catch (const std::system_error &) {
+                break;
+            }
+        }
+        if (pool.empty())
+            worker();
         for (auto &thread : pool)
             thread.join();
     }
-    return results;
+    return QList<FileResult>(std::make_move_iterator(results.begin()), std::make_move_iterator(results.end()));
 }
 
 int BatchRun::successCount(const QList<FileResult> &results)

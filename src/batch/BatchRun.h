@@ -33,23 +33,31 @@ public:
         // the CRCs and the header. The compressed image data is kept either way.
         bool verifyImage = true;
         bool recompress = false;
-        // Files processed at once; 1 processes them one after the other in list order.
+        // Files processed at once; 1 processes them one after the other in list order. More
+        // than maxThreads() are not started.
         int threads = 1;
     };
 
     // Called after each file with the number done so far; from a worker thread when
-    // threads > 1, one call at a time.
+    // threads > 1, one call at a time. It must not throw.
     using Progress = std::function<void(int done, int total, const FileResult &result)>;
 
     BatchRun(QStringList files, CommentList comments, Options options);
 
-    // Processes one file; true when it was rewritten.
+    // Processes one file; true when it was rewritten, otherwise false with *error set and
+    // the file as it was. Its decoded rows are taken from the process-wide budget
+    // (MemoryBudget::decodedRows()): it waits until they fit. May throw std::bad_alloc.
     bool processFile(const QString &path, QString *error = nullptr) const;
 
     // Processes every file. A path listed twice is processed twice, the second pass after
     // the first. Results come in list order; files not reached after a cancel are marked
-    // as not processed.
+    // as not processed. A file that fails, even for want of memory, fails alone with its
+    // reason; no exception from the processing of a file leaves the run.
     QList<FileResult> process(const Progress &progress = {});
+
+    // The most files processed at once: a small multiple of the processor cores (the work
+    // waits on the disk as much as on the processor).
+    static int maxThreads();
 
     // Stops a run between files; safe to call from another thread.
     void cancel() { m_cancelled = true; }

@@ -12,11 +12,20 @@
 #include <zlib.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
+#include <new>
 
 Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
 
 namespace {
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
 
 // The text of all text chunks of one file, decompressed, may take at most this much; a
 // file that needs more is refused rather than allowed to exhaust the memory.
@@ -28,20 +37,16 @@ constexpr png_alloc_size_t kMaxChunkBytes = 64 << 20;
 // Widths and heights above this are refused (the PNG library's own default).
 constexpr png_uint_32 kMaxDimension = 1000000;
 
+// What the library's callbacks share with the read. Plain data only: the callbacks run
+// inside the library and must neither allocate nor throw.
 struct ReadContext
 {
     const QByteArray *bytes = nullptr;
     qsizetype position = 0;
-    QString error;
-    quint64 memoryLimit = 0;
-    bool decode = true;
-    // Filled by the library pass.
-    PNGinfo *info = nullptr;
-    PNGRows *rows = nullptr;
-    std::vector<png_bytep> rowPointers;
+    char message[160] = {};
 };
 
-void readCallback(png_structp png, png_bytep out, size_t length)
+void readCallback(png_structp png, png_bytep out, size_t length) noexcept
 {
     auto *ctx = static_cast<ReadContext *>(png_get_io_ptr(png));
     if (length > size_t(ctx->bytes->size() - ctx->position))
@@ -50,17 +55,37 @@ void readCallback(png_structp png, png_bytep out, size_t length)
     ctx->position += qsizetype(length);
 }
 
-void errorCallback(png_structp png, png_const_charp message)
+void errorCallback(png_structp png, png_const_charp message) noexcept
 {
     auto *ctx = static_cast<ReadContext *>(png_get_error_ptr(png));
-    ctx->error = QString::fromUtf8(message);
+    std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
-void warningCallback(png_structp, png_const_charp message)
+void warningCallback(png_structp, png_const_charp message) noexcept
 {
-    qCDebug(lcPngRead) << "libpng warning:" << message;
+    try {
+        qCDebug(lcPngRead) << "libpng warning:" << message;
+    } catch (...) {
+    }
 }
+
+// The library's read structures, freed on every way out of the read (also an exception).
+// Lives outside every library jump scope.
+struct ReadStructs
+{
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    explicit ReadStructs(ReadContext *ctx)
+    {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
+        if (png)
+            info = png_create_info_struct(png);
+    }
+    ~ReadStructs() { png_destroy_read_struct(&png, &info, nullptr); }
+    ReadStructs(const ReadStructs &) = delete;
+    ReadStructs &operator=(const ReadStructs &) = delete;
+};
 
 const PngChunk *chunkBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
 {
@@ -119,7 +144,6 @@ void captureChunks(
         if (png_get_iCCP(png, pinfo, &name, &type, &profile, &length)) {
             info.profileName = QByteArray(name);
             info.profileCompressionType = type;
-            info.profileLength = length;
             info.profileData = QByteArray(reinterpret_cast<const char *>(profile), qsizetype(length));
         }
     }
@@ -127,7 +151,6 @@ void captureChunks(
         png_colorp palette = nullptr;
         int count = 0;
         if (png_get_PLTE(png, pinfo, &palette, &count)) {
-            info.paletteNumEntries = count;
             info.paletteData.resize(size_t(count));
             for (int i = 0; i < count; ++i)
                 info.paletteData[size_t(i)] = { palette[i].red, palette[i].green, palette[i].blue };
@@ -136,7 +159,6 @@ void captureChunks(
         int numAlpha = 0;
         png_color_16p transColour = nullptr;
         if (presentBeforeIdat(chunks, "tRNS") && png_get_tRNS(png, pinfo, &alpha, &numAlpha, &transColour)) {
-            info.transparencyTableSize = numAlpha;
             info.transparencyTable = QByteArray(reinterpret_cast<const char *>(alpha), numAlpha);
             if (info.transparencyTable.isNull())
                 info.transparencyTable = QByteArray("");
@@ -207,25 +229,15 @@ void captureChunks(
     }
 }
 
-// The library pass: header and ancillary chunks, and (when decoding) every row. Keeps no
-// object with a destructor alive across a library call that may jump back here.
-bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
+// The two library passes. A library error jumps back into the pass that raised it, so each
+// keeps only trivially destructible locals and calls nothing that could throw; everything
+// else (copying values out, allocating the rows) happens between the passes.
+
+// The first pass: every chunk up to the image data.
+bool readHeader(png_structp png, png_infop pinfo, ReadContext &ctx)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, errorCallback, warningCallback);
-    if (!png) {
-        ctx.error = QStringLiteral("the PNG library could not be set up");
+    if (setjmp(png_jmpbuf(png)))
         return false;
-    }
-    png_infop pinfo = png_create_info_struct(png);
-    if (!pinfo) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        ctx.error = QStringLiteral("the PNG library could not be set up");
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &pinfo, nullptr);
-        return false;
-    }
     // Text chunks are read separately, with their encodings; the library skips them.
     static const png_byte textChunks[] = "tEXt\0zTXt\0iTXt";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, textChunks, 3);
@@ -239,25 +251,52 @@ bool runLibrary(ReadContext &ctx, const std::vector<PngChunk> &chunks)
     ctx.position = 8;
     png_set_sig_bytes(png, 8);
     png_read_info(png, pinfo);
+    return true;
+}
 
-    const quint64 rowBytes = png_get_rowbytes(png, pinfo);
-    const quint64 height = png_get_image_height(png, pinfo);
+// The second pass: every row, into the rows allocated between the passes.
+bool decodeRows(png_structp png, png_bytepp rowPointers)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_image(png, rowPointers);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+// Reads the header and the chunks before the image data into info and, when decoding, the
+// rows. False with *error set on failure.
+bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, const PNGReadOptions &options,
+    PNGinfo &info, PNGRows &rows, QString *error)
+{
+    ReadContext ctx;
+    ctx.bytes = &bytes;
+    ReadStructs library(&ctx);
+    if (!library.info)
+        return fail(error, QStringLiteral("the PNG library could not be set up"));
+    if (!readHeader(library.png, library.info, ctx))
+        return fail(error, QString::fromUtf8(ctx.message));
+
+    const quint64 rowBytes = png_get_rowbytes(library.png, library.info);
+    const quint64 height = png_get_image_height(library.png, library.info);
     if (rowBytes == 0 || height == 0)
-        png_error(png, "the image has no pixels");
-    if (rowBytes * height > ctx.memoryLimit)
-        png_error(png, "the image is too large to open in memory");
+        return fail(error, QStringLiteral("the image has no pixels"));
+    if (rowBytes > quint64(INT32_MAX) || rowBytes * height > options.memoryLimit)
+        return fail(error, QStringLiteral("the image is too large to open in memory"));
 
-    captureChunks(png, pinfo, *ctx.bytes, chunks, *ctx.info);
-    if (ctx.decode) {
-        if (!ctx.rows->allocate(uint32_t(height), size_t(rowBytes)))
-            png_error(png, "not enough memory for the image");
-        ctx.rowPointers = ctx.rows->rowPointers();
-        png_read_image(png, ctx.rowPointers.data());
-        png_read_end(png, nullptr);
-    } else {
-        ctx.rows->setGeometry(uint32_t(height), size_t(rowBytes));
+    // The library's getters only hand out what the first pass stored; none raises an error.
+    captureChunks(library.png, library.info, bytes, chunks, info);
+    if (!options.decodeImage) {
+        rows.setGeometry(uint32_t(height), size_t(rowBytes));
+        return true;
     }
-    png_destroy_read_struct(&png, &pinfo, nullptr);
+    if (options.reserveRowMemory)
+        options.reserveRowMemory(rowBytes * height);
+    if (!rows.allocate(uint32_t(height), size_t(rowBytes)))
+        return fail(error, QStringLiteral("not enough memory for the image"));
+    std::vector<png_bytep> pointers = rows.rowPointers();
+    if (!decodeRows(library.png, pointers.data()))
+        return fail(error, QString::fromUtf8(ctx.message));
     return true;
 }
 
@@ -356,13 +395,6 @@ CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c, qsiz
     return comment;
 }
 
-bool fail(QString *error, const QString &reason)
-{
-    if (error)
-        *error = reason;
-    return false;
-}
-
 } // namespace
 
 QString decodePngText(const QByteArray &bytes)
@@ -377,11 +409,11 @@ QString decodePngText(const QByteArray &bytes)
     return text;
 }
 
-bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
-{
-    zeroImageData(info);
-    rows.clear();
+namespace {
 
+// The whole read into an empty record and rows; leaves the clean-up after a failure to the caller.
+bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptions &options, QString *error)
+{
     QByteArray bytes;
     if (!readRegularFile(info.path, options.maxFileSize, &bytes, error))
         return false;
@@ -399,22 +431,12 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
             return fail(error, QStringLiteral("the %1 chunk is damaged (CRC error)").arg(QString::fromLatin1(c.type)));
     }
 
-    ReadContext ctx;
-    ctx.bytes = &bytes;
-    ctx.memoryLimit = options.memoryLimit;
-    ctx.decode = options.decodeImage;
-    ctx.info = &info;
-    ctx.rows = &rows;
-    if (!runLibrary(ctx, chunks)) {
-        zeroImageData(info);
-        rows.clear();
-        return fail(error, ctx.error);
-    }
+    if (!runLibrary(bytes, chunks, options, info, rows, error))
+        return false;
 
     // The compressed image data, kept to be written back unchanged, and every chunk the
     // record has no place for, kept where it stood.
     std::vector<QByteArray> idat;
-    CommentList read;
     qsizetype textBudget = kMaxTextBytes;
     const bool palette = info.colourType == 3;
     for (const PngChunk &c : chunks) {
@@ -430,8 +452,6 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
             if (auto comment = commentFromTextChunk(bytes, c, textBudget, &status)) {
                 read.append(comment);
             } else if (status == TextStatus::TooLarge) {
-                zeroImageData(info);
-                rows.clear();
                 return fail(error,
                     QStringLiteral("the text entries are too large (more than %1 MiB in all)")
                         .arg(kMaxTextBytes >> 20));
@@ -455,7 +475,6 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
         PngUnknownChunk kept;
         std::memcpy(kept.name.data(), t.constData(), 4);
         kept.data = bytes.mid(c.offset, c.length);
-        kept.size = c.length;
         kept.location = c.position == PngChunk::AfterIDAT ? PngUnknownChunk::AfterIDAT
             : (c.seenPLTE || t == "PLTE")                 ? PngUnknownChunk::BeforeIDAT
                                                           : PngUnknownChunk::BeforePLTE;
@@ -464,8 +483,28 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
             kept.location = PngUnknownChunk::BeforePLTE;
         info.unknowns.push_back(std::move(kept));
     }
-    info.numUnknownChunks = int32_t(info.unknowns.size());
     rows.setImageDataChunks(std::move(idat));
-    comments = read;
+    return true;
+}
+
+} // namespace
+
+bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
+{
+    zeroImageData(info);
+    rows.clear();
+    CommentList read;
+    bool ok = false;
+    try {
+        ok = readPng(info, rows, read, options, error);
+    } catch (const std::bad_alloc &) {
+        ok = fail(error, QStringLiteral("not enough memory to read the file"));
+    }
+    if (!ok) {
+        zeroImageData(info);
+        rows.clear();
+        return false;
+    }
+    comments = std::move(read);
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct PNGReadOptions
 {
     // Decode every row (checks the image data and fills the rows). Without it only the
@@ -16,14 +18,18 @@ struct PNGReadOptions
     quint64 memoryLimit = quint64(4) << 30;
     // Files larger than this are refused before they are read.
     qint64 maxFileSize = qint64(2) << 30;
+    // Called with the number of bytes the decoded rows will take, after the header was read
+    // and before they are allocated (only when decoding). A batch run waits here until its
+    // memory budget has room for them.
+    std::function<void(quint64 bytes)> reserveRowMemory;
 };
 
 // Reads info.path into the record, the rows and a list of comments (one per text chunk,
 // in file order: tEXt, zTXt and iTXt, before and after the image data).
 //
-// On success the record, rows and comments are replaced. On failure it returns false,
-// sets *error to the reason, leaves the record zero apart from path, the rows empty,
-// and the comment list untouched.
+// On success the record, rows and comments are replaced. On failure (also when memory runs
+// out: no exception leaves it) it returns false, sets *error to the reason, leaves the record
+// zero apart from path, the rows empty, and the comment list untouched.
 bool loadPNG(
     PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {}, QString *error = nullptr);
 

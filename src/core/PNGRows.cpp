@@ -1,5 +1,6 @@
 #include "core/PNGRows.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,6 +29,11 @@ void PNGRows::clear()
 bool PNGRows::allocate(uint32_t height, size_t rowBytes)
 {
     m_idat.clear();
+    m_height = 0;
+    m_rowBytes = 0;
+    m_pixels.reset();
+    if (rowBytes != 0 && height > SIZE_MAX / rowBytes)
+        return false;
     m_height = height;
     m_rowBytes = rowBytes;
     // Zeroed: the decoder leaves the unused bits at the end of a row of sub-byte samples

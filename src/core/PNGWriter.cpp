@@ -8,7 +8,9 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
+#include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
 
@@ -29,13 +31,17 @@ bool isRegisteredChunk(const QByteArray &type)
     return false;
 }
 
+// Where a carried-over chunk stands, in the library's own terms.
+static_assert(PngUnknownChunk::BeforePLTE == PNG_HAVE_IHDR);
+static_assert(PngUnknownChunk::BeforeIDAT == PNG_HAVE_PLTE);
+static_assert(PngUnknownChunk::AfterIDAT == PNG_AFTER_IDAT);
+
 struct WriteContext
 {
     AtomicFileWriter *file = nullptr;
-    QString error;
-    qint64 written = 0;
-    qint64 failAfter = -1;
-    // Storage the library's text entries point into.
+    // Set by the error callback, which may neither allocate nor throw.
+    char message[160] = {};
+    // Storage the library's entries point into, all prepared before the library runs.
     std::vector<QByteArray> strings;
     std::vector<png_text> texts;
     std::vector<png_unknown_chunk> unknowns;
@@ -51,29 +57,52 @@ struct WriteContext
     bool keepImageData = true;
 };
 
-void writeCallback(png_structp png, png_bytep data, size_t length)
+void writeCallback(png_structp png, png_bytep data, size_t length) noexcept
 {
     auto *ctx = static_cast<WriteContext *>(png_get_io_ptr(png));
-    if (ctx->failAfter >= 0 && ctx->written + qint64(length) > ctx->failAfter)
-        png_error(png, "write error (no space left on the device)");
-    if (!ctx->file->write(reinterpret_cast<const char *>(data), qint64(length)))
+    bool ok = false;
+    try {
+        ok = ctx->file->write(reinterpret_cast<const char *>(data), qint64(length));
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok)
         png_error(png, "write error");
-    ctx->written += qint64(length);
 }
 
-void flushCallback(png_structp) { }
+void flushCallback(png_structp) noexcept { }
 
-void errorCallback(png_structp png, png_const_charp message)
+void errorCallback(png_structp png, png_const_charp message) noexcept
 {
     auto *ctx = static_cast<WriteContext *>(png_get_error_ptr(png));
-    ctx->error = QString::fromUtf8(message);
+    std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
-void warningCallback(png_structp, png_const_charp message)
+void warningCallback(png_structp, png_const_charp message) noexcept
 {
-    qCDebug(lcPngWrite) << "libpng warning:" << message;
+    try {
+        qCDebug(lcPngWrite) << "libpng warning:" << message;
+    } catch (...) {
+    }
 }
+
+// The library's write structures, freed on every way out of a save (also an exception).
+// Lives outside the library's jump scope.
+struct WriteStructs
+{
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    explicit WriteStructs(WriteContext *ctx)
+    {
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
+        if (png)
+            info = png_create_info_struct(png);
+    }
+    ~WriteStructs() { png_destroy_write_struct(&png, &info); }
+    WriteStructs(const WriteStructs &) = delete;
+    WriteStructs &operator=(const WriteStructs &) = delete;
+};
 
 bool isAscii(const QString &s)
 {
@@ -180,22 +209,15 @@ void prepare(
     ctx.scalHeight = QByteArray::number(info.sCALheight, 'g', QLocale::FloatingPointShortest);
 }
 
-// The library pass. Keeps no object with a destructor alive across a library call that may
-// jump back here.
-bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteArray> &imageData)
+// The two library passes. A library error jumps back into the pass that raised it, so each
+// keeps only trivially destructible locals and calls nothing that could throw; everything
+// the library is handed was prepared before, and the file is opened between the passes.
+
+// The first pass: every value of the new file.
+bool describeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const PNGinfo &info)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, errorCallback, warningCallback);
-    png_infop pinfo = png ? png_create_info_struct(png) : nullptr;
-    if (!pinfo) {
-        png_destroy_write_struct(&png, nullptr);
-        qCWarning(lcPngWrite, "Failed to create info struct");
-        ctx.error = QStringLiteral("the PNG library could not be set up");
+    if (setjmp(png_jmpbuf(png)))
         return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &pinfo);
-        return false;
-    }
     // Inconsistent colour information that a reader accepted must not stop a save.
     png_set_benign_errors(png, 1);
     png_set_IHDR(png, pinfo, info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
@@ -204,12 +226,13 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
         png_set_text(png, pinfo, ctx.texts.data(), int(ctx.texts.size()));
     if (!info.profileName.isNull())
         png_set_iCCP(png, pinfo, info.profileName.constData(), info.profileCompressionType, bytes(info.profileData),
-            info.profileLength);
+            png_uint_32(info.profileData.size()));
     if (info.colourType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, pinfo, ctx.palette.data(), int(ctx.palette.size()));
         if (!info.transparencyTable.isNull())
-            png_set_tRNS(png, pinfo, bytes(info.transparencyTable), info.transparencyTableSize,
+            png_set_tRNS(png, pinfo, bytes(info.transparencyTable), int(info.transparencyTable.size()),
                 info.transparencyColourValues ? &ctx.transColour : nullptr);
+        // The library takes the histogram's length from the palette; the two were checked to agree.
         if (!ctx.hist.empty())
             png_set_hIST(png, pinfo, ctx.hist.data());
     }
@@ -234,14 +257,14 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
         png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, nullptr, 0);
         png_set_unknown_chunks(png, pinfo, ctx.unknowns.data(), int(ctx.unknowns.size()));
     }
+    return true;
+}
 
-    // Only now is anything written, and only to a temporary file beside the destination.
-    if (!ctx.file->open()) {
-        png_destroy_write_struct(&png, &pinfo);
-        qCWarning(lcPngWrite, "Failed to create output file");
-        ctx.error = QStringLiteral("cannot create the file: %1").arg(ctx.file->errorString());
+// The second pass: the whole file, into the writer opened between the passes.
+bool writeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const std::vector<QByteArray> &imageData)
+{
+    if (setjmp(png_jmpbuf(png)))
         return false;
-    }
     png_set_write_fn(png, &ctx, writeCallback, flushCallback);
     png_write_info(png, pinfo);
     if (ctx.keepImageData) {
@@ -257,8 +280,43 @@ bool runLibrary(WriteContext &ctx, const PNGinfo &info, const std::vector<QByteA
         png_write_image(png, ctx.rowPointers.data());
         png_write_end(png, pinfo);
     }
-    png_destroy_write_struct(&png, &pinfo);
     return true;
+}
+
+// Why the record cannot be written as it stands, or an empty string. Sizes that the library
+// would trust are checked against each other here, so that no inconsistent record can make
+// it read past a buffer.
+QString inconsistency(const PNGinfo &info, const PNGRows &rows)
+{
+    if (!info.hasImage())
+        return QStringLiteral("there is no image to write (the file was not read)");
+    if (!rows.hasOriginalImageData() && !rows.hasPixels())
+        return QStringLiteral("there is no image data to write");
+    static const int channels[] = { 1, 0, 3, 1, 2, 0, 4 };
+    const int colour = info.colourType;
+    if (colour < 0 || colour > 6 || channels[colour] == 0 || info.bit_depth < 1 || info.bit_depth > 16)
+        return QStringLiteral("the image header is not valid");
+    const quint64 bits = quint64(info.width) * quint64(channels[colour]) * quint64(info.bit_depth);
+    if (info.bytesPerRow < 0 || quint64(info.bytesPerRow) != (bits + 7) / 8)
+        return QStringLiteral("the row size does not match the image header");
+    if (rows.hasPixels() && (rows.height() != info.height || rows.rowBytes() != size_t(info.bytesPerRow)))
+        return QStringLiteral("the image rows do not match the image header");
+    if (colour == PNG_COLOR_TYPE_PALETTE) {
+        const size_t entries = info.paletteData.size();
+        if (entries == 0 || entries > PNG_MAX_PALETTE_LENGTH)
+            return QStringLiteral("the palette is missing or too long");
+        if (size_t(info.transparencyTable.size()) > entries)
+            return QStringLiteral("the transparency table is longer than the palette");
+        if (!info.hIST.empty() && info.hIST.size() != entries)
+            return QStringLiteral("the histogram does not match the palette");
+    }
+    if (quint64(info.profileData.size()) > PNG_UINT_31_MAX)
+        return QStringLiteral("the colour profile is too large");
+    for (const PngUnknownChunk &u : info.unknowns) {
+        if (quint64(u.data.size()) > PNG_UINT_31_MAX)
+            return QStringLiteral("a carried-over chunk is too large");
+    }
+    return QString();
 }
 
 } // namespace
@@ -312,29 +370,40 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
             *error = reason;
         return false;
     };
-    if (!info.hasImage())
-        return fail(QStringLiteral("there is no image to write (the file was not read)"));
-    if (!rows.hasOriginalImageData() && !rows.hasPixels())
-        return fail(QStringLiteral("there is no image data to write"));
-    if (rows.hasPixels() && (rows.height() != info.height || rows.rowBytes() != size_t(info.bytesPerRow)))
-        return fail(QStringLiteral("the image rows do not match the image header"));
-    QString reason;
-    if (!checkReplaceable(path, &reason)) {
-        qCWarning(lcPngWrite, "Failed to create output file");
-        return fail(reason);
-    }
+    const QString wrong = inconsistency(info, rows);
+    if (!wrong.isEmpty())
+        return fail(wrong);
 
-    AtomicFileWriter file(path);
-    WriteContext ctx;
-    ctx.file = &file;
-    ctx.failAfter = writeFailureAfterBytes();
-    // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
-    prepare(ctx, info, const_cast<PNGRows &>(rows), comments, options);
-    if (!runLibrary(ctx, info, rows.imageDataChunks())) {
-        file.cancel();
-        return fail(ctx.error);
+    try {
+        WriteContext ctx;
+        // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
+        prepare(ctx, info, const_cast<PNGRows &>(rows), comments, options);
+        WriteStructs library(&ctx);
+        if (!library.info) {
+            qCWarning(lcPngWrite, "Failed to create info struct");
+            return fail(QStringLiteral("the PNG library could not be set up"));
+        }
+        if (!describeImage(library.png, library.info, ctx, info))
+            return fail(QString::fromUtf8(ctx.message));
+
+        // Only now is anything written, and only to a temporary file beside the destination.
+        AtomicFileWriter file(path);
+        if (!file.open()) {
+            qCWarning(lcPngWrite, "Failed to create output file");
+            return fail(file.errorString());
+        }
+        ctx.file = &file;
+        if (!writeImage(library.png, library.info, ctx, rows.imageDataChunks())) {
+            // A failed write says why in the file's own words.
+            const QString reason = file.errorString();
+            file.cancel();
+            return fail(reason.isEmpty() ? QString::fromUtf8(ctx.message)
+                                         : QStringLiteral("cannot write the file: %1").arg(reason));
+        }
+        if (!file.commit())
+            return fail(QStringLiteral("cannot write the file: %1").arg(file.errorString()));
+        return true;
+    } catch (const std::bad_alloc &) {
+        return fail(QStringLiteral("not enough memory to write the file"));
     }
-    if (!file.commit())
-        return fail(QStringLiteral("cannot write the file: %1").arg(file.errorString()));
-    return true;
 }

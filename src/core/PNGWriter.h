@@ -21,10 +21,14 @@ struct PNGWriteOptions
 // Writes a complete PNG to path: the record's chunks, one text chunk per valid comment
 // (comments without keyword are skipped), the image data, the carried-over chunks.
 //
-// The file is written to a temporary file in the same folder and renamed over path only
-// when everything succeeded, keeping the original's permissions; on any failure path is
-// untouched, false is returned and *error holds the reason. A file without write
-// permission for its owner is refused.
+// The file is written through AtomicFileWriter (see SafeFile.h): a temporary file beside the
+// file path leads to, renamed over it only when everything succeeded, then flushed together
+// with its folder. On any failure path is untouched, no temporary file remains, false is
+// returned and *error holds the reason; no exception leaves it (running out of memory is a
+// failure too). Refused before anything is created: a record without image, one whose sizes
+// disagree (row size and header, rows and header, a histogram that does not match the
+// palette, more alpha values than palette entries), and a file or folder without write
+// permission for its owner. Sizes are always taken from the record's containers.
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options = {}, QString *error = nullptr);
 

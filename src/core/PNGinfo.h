@@ -56,15 +56,20 @@ struct PngUnknownChunk
     enum Location : uint8_t { BeforePLTE = 0x01, BeforeIDAT = 0x02, AfterIDAT = 0x08 };
     std::array<char, 5> name {}; // four letters and a NUL
     QByteArray data;
-    size_t size = 0;
     uint8_t location = BeforePLTE;
     QByteArray type() const { return QByteArray(name.data(), 4); }
+    size_t size() const { return size_t(data.size()); }
     bool operator==(const PngUnknownChunk &) const = default;
 };
 
 // The image record: IHDR values and every captured ancillary chunk except text.
 // All fields zero (path aside) stands for no image. Owned buffers are value members,
 // so each is released exactly once; "null" for them means "no such chunk".
+//
+// Every count is the size of its container (the accessors 14, 17, 20 and 40), never a
+// number kept beside it: a record cannot claim more entries than it holds. What the
+// containers must agree on among themselves (a histogram entry per palette entry, no more
+// alpha values than palette entries) is checked by the writer.
 struct PNGinfo
 {
     QString path; // 1
@@ -80,13 +85,13 @@ struct PNGinfo
     double gamma = 0; // 11
     QByteArray profileName; // 12 null: no iCCP
     QByteArray profileData; // 13
-    uint32_t profileLength = 0; // 14
+    uint32_t profileLength() const { return uint32_t(profileData.size()); } // 14
     int32_t profileCompressionType = 0; // 15
     std::vector<PngColor> paletteData; // 16 empty: no PLTE kept
-    int32_t paletteNumEntries = 0; // 17
+    int32_t paletteNumEntries() const { return int32_t(paletteData.size()); } // 17
     std::vector<uint16_t> hIST; // 18 empty: no hIST
     QByteArray transparencyTable; // 19 null: no tRNS kept
-    int32_t transparencyTableSize = 0; // 20
+    int32_t transparencyTableSize() const { return int32_t(transparencyTable.size()); } // 20
     std::optional<PngColor16> transparencyColourValues; // 21
     bool hascHRM = false; // 22
     std::array<double, 8> cHRM {}; // 23 white x/y, red x/y, green x/y, blue x/y
@@ -106,7 +111,7 @@ struct PNGinfo
     double sCALheight = 0; // 37
     bool hastIME = false; // 38
     PngTime tIME; // 39
-    int32_t numUnknownChunks = 0; // 40 always unknowns.size()
+    int32_t numUnknownChunks() const { return int32_t(unknowns.size()); } // 40
     std::vector<PngUnknownChunk> unknowns; // 41
 
     bool hasImage() const { return width != 0 && height != 0; }

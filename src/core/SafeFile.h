@@ -1,22 +1,46 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-// Whether a file may be written at path by a write-beside-and-rename save: its folder must
-// exist and be writable by its owner, and an existing file must be writable by its owner.
-// Permission bits are judged as they stand, even for root, so that a file the user marked
-// read-only is never replaced behind their back. On refusal *error holds the reason.
+#include <sys/types.h>
+
+// Whether a file may be written at path by a write-beside-and-rename save. Links are followed
+// first: what is judged is the file the path leads to and the folder that file is in. That
+// folder must exist and be writable by its owner; an existing file must be a regular file
+// writable by its owner. Permission bits are judged as they stand, even for root, so that a
+// file the user marked read-only is never replaced behind their back. On refusal *error holds
+// the reason. AtomicFileWriter::open() makes the same checks itself.
 bool checkReplaceable(const QString &path, QString *error = nullptr);
 
-// Test hook: the next writes fail once this many bytes have gone out (negative: never).
+// Test seam inside the writer, so that one set of failure tests covers every kind of file
+// written through it (PNG files and every side file). Process-wide; set it while no write
+// is running.
+struct WriteFailures
+{
+    qint64 afterBytes = -1; // writes fail (no space left) once this many bytes of a file went out; -1: never
+    bool fileFlush = false; // flushing the new file to the disk fails
+    bool rename = false; // renaming the new file over the target fails
+    bool folderFlush = false; // flushing the folder after the rename fails
+};
+void setWriteFailures(const WriteFailures &failures);
+// Shorthand: only writes fail, after this many bytes (negative: never); the other steps succeed.
 void setWriteFailureAfterBytes(qint64 bytes);
-qint64 writeFailureAfterBytes();
 
 // Writes a new version of a file beside it and renames it over the file on commit():
-// readers see the old file or the complete new one, never a part. A path that is a link
-// writes the file it leads to. The new file gets the old one's permissions (and owner,
-// where the process may set it) and is flushed to the disk before the rename. Destroying
-// an uncommitted writer removes the temporary file.
+// readers see the old file or the complete new one, never a part, and once commit() has
+// returned true the new version survives a power cut.
+//
+// A path that is a link writes the file it leads to. The new file gets the old one's
+// permissions and, where the process may set them, its owner and group; the set-user-ID and
+// set-group-ID bits are kept only when the owner (or group) could be kept. A new file gets the
+// usual permissions (the process's umask, applied by the system).
+//
+// Error contract: every operation returns false on failure and errorString() then says why
+// (without naming the file). Whatever fails, the target is left exactly as it was and no
+// temporary file remains; the one exception is a folder that cannot be flushed on a file
+// system without hard links, which errorString() says. Destroying an uncommitted writer
+// removes the temporary file.
 class AtomicFileWriter
 {
 public:
@@ -25,19 +49,41 @@ public:
     AtomicFileWriter(const AtomicFileWriter &) = delete;
     AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
 
+    // Resolves the target, checks it as checkReplaceable() does and creates the temporary
+    // file beside the resolved target, with the target's permissions.
     bool open();
+    // Buffered; the bytes reach the disk at the latest in commit().
     bool write(const char *data, qint64 length);
+    // Writes what is buffered, flushes the file to the disk, renames it over the target and
+    // flushes the folder. On failure everything is undone (see above).
     bool commit();
+    // Drops the temporary file; the target stays as it was.
     void cancel();
     QString errorString() const { return m_error; }
 
 private:
+    // The steps of commit(), apart so that several files can share one folder flush.
+    bool finishFile();
+    bool replaceTarget();
+    bool settle(int folderError);
+    bool writeOut(const char *data, qint64 length);
     bool flushBuffer();
+    bool keepPermissions();
+    bool fail(const QString &reason);
+    bool failWithSystemError(const QString &what, int code);
 
     QString m_path;
-    QByteArray m_target; // the path with links resolved
-    QByteArray m_temporaryPath;
+    int m_folder = -1; // the resolved target's folder, where every step takes place
+    bool m_folderSyncable = true;
+    QByteArray m_name; // the target's name in that folder
+    QByteArray m_temporaryName;
+    QByteArray m_backup; // the old version's second name between the rename and the folder flush
+    bool m_targetExisted = false;
+    mode_t m_targetMode = 0;
+    uid_t m_targetOwner = 0;
+    gid_t m_targetGroup = 0;
     int m_fd = -1;
+    qint64 m_written = 0;
     QByteArray m_buffer;
     QString m_error;
 };

@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 
 #include "batch/BatchRun.h"
+#include "batch/MemoryBudget.h"
 #include "core/SafeFile.h"
 #include "core/TextMacros.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -18,7 +21,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        setWriteFailureAfterBytes(-1);
+        setWriteFailures({});
         setMacroClock({});
     }
 
@@ -164,9 +167,104 @@ private Q_SLOTS:
         BatchRun run({ first, second }, commentsFrom({ "A=b" }), {});
         const auto results = run.process();
         QCOMPARE(BatchRun::successCount(results), 0);
-        QVERIFY(results[0].error.contains(QStringLiteral("write error")));
+        QVERIFY2(results[0].error.contains(QStringLiteral("No space left")), qPrintable(results[0].error));
         QCOMPARE(readFile(first), before);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void oneFileRunningOutOfMemoryFailsAlone_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::newRow("one after the other") << 1;
+        QTest::newRow("in parallel") << 2;
+    }
+    void oneFileRunningOutOfMemoryFailsAlone()
+    {
+        QFETCH(int, threads);
+        QStringList files;
+        for (int i = 0; i < 4; ++i)
+            files << copy(QStringLiteral("basn0g08.png"), QStringLiteral("f%1.png").arg(i));
+        const QByteArray original = readFile(files[0]);
+        // The clock is read while each file's comments are prepared: memory runs out there,
+        // for the third file to get that far.
+        std::atomic<int> calls { 0 };
+        const QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
+        setMacroClock([&] {
+            if (calls++ == 2)
+                throw std::bad_alloc();
+            return date;
+        });
+        BatchRun::Options options;
+        options.threads = threads;
+        BatchRun run(files, { makeComment(QStringLiteral("Date"), QStringLiteral("%DATE%")) }, options);
+        const auto results = run.process();
+        QCOMPARE(BatchRun::successCount(results), 3);
+        for (int i = 0; i < files.size(); ++i) {
+            if (results[i].ok) {
+                QCOMPARE(fileComments(files[i]), QStringList { "Date=2020-01-01" });
+            } else {
+                QVERIFY2(results[i].error.contains(QStringLiteral("memory")), qPrintable(results[i].error));
+                QCOMPARE(readFile(files[i]), original);
+            }
+        }
+    }
+
+    void threadsLimitedToAFewPerCore()
+    {
+        // Far more threads asked for than files can use at once: the run starts no more than
+        // maxThreads(), which the clock sees as the most files being prepared at one time.
+        const int limit = BatchRun::maxThreads();
+        QVERIFY(limit >= 4);
+        QStringList files;
+        for (int i = 0; i < limit * 3; ++i)
+            files << copy(QStringLiteral("basn0g01.png"), QStringLiteral("t%1.png").arg(i));
+        std::atomic<int> active { 0 }, most { 0 };
+        const QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
+        setMacroClock([&] {
+            const int now = ++active;
+            for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) { }
+            QThread::msleep(30);
+            --active;
+            return date;
+        });
+        BatchRun::Options options;
+        options.threads = 1000;
+        BatchRun run(files, { makeComment(QStringLiteral("Date"), QStringLiteral("%DATE%")) }, options);
+        QCOMPARE(BatchRun::successCount(run.process()), int(files.size()));
+        QVERIFY2(most > 1 && most <= limit, qPrintable(QString::number(most)));
+    }
+
+    void decodedRowsStayWithinTheBudget()
+    {
+        // Each image's rows take 192 × 192 × 3 bytes; the budget holds one and a half of them.
+        // A larger image than the whole budget is still processed, on its own.
+        const quint64 rowBytes = 192 * 192 * 3;
+        MemoryBudget &budget = MemoryBudget::decodedRows();
+        const quint64 previous = budget.limit();
+        const auto restore = qScopeGuard([&] { budget.setLimit(previous); });
+        budget.setLimit(rowBytes * 3 / 2);
+        budget.resetPeak();
+        QStringList files;
+        for (int i = 0; i < 12; ++i) {
+            files << m_dir->filePath(QStringLiteral("b%1.png").arg(i));
+            QVERIFY(writeFile(files.last(), simplePng(192, 192)));
+        }
+        files << m_dir->filePath(QStringLiteral("big.png"));
+        QVERIFY(writeFile(files.last(), simplePng(400, 400)));
+        BatchRun::Options options;
+        options.threads = 4;
+        BatchRun run(files, commentsFrom({ "A=b" }), options);
+        const int succeeded = BatchRun::successCount(run.process());
+        const quint64 peak = budget.peakInUse(), inUse = budget.inUse();
+        QCOMPARE(succeeded, int(files.size()));
+        QCOMPARE(inUse, quint64(0));
+        // Only the large image ever went past the budget, and it was alone then.
+        QCOMPARE(peak, quint64(400 * 400 * 3));
+        budget.resetPeak();
+        files.removeLast();
+        BatchRun small(files, commentsFrom({ "C=d" }), options);
+        QCOMPARE(BatchRun::successCount(small.process()), int(files.size()));
+        QCOMPARE(budget.peakInUse(), rowBytes);
     }
 
     void parallelRunMatchesSerial()

@@ -1,0 +1,274 @@
+#include "TestSupport.h"
+
+#include "core/SafeFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace TestSupport;
+
+// Every file the application writes (PNG files and side files) goes through this writer, so
+// its failure paths are tested here once: whichever step fails, the target must be as it was,
+// byte for byte, with nothing left beside it.
+class tst_SafeFile : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    // Everything in a folder, hidden files included.
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    static mode_t modeOf(const QString &path)
+    {
+        struct stat st;
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
+    }
+    static bool save(const QString &path, const QByteArray &contents, QString *error = nullptr)
+    {
+        AtomicFileWriter file(path);
+        const bool ok = file.open() && file.write(contents.constData(), contents.size()) && file.commit();
+        if (error)
+            *error = file.errorString();
+        return ok;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+    void cleanup()
+    {
+        setWriteFailures({});
+        m_dir.reset();
+    }
+
+    void failedStepLeavesTargetAsItWas_data()
+    {
+        QTest::addColumn<qint64>("afterBytes");
+        QTest::addColumn<bool>("fileFlush");
+        QTest::addColumn<bool>("rename");
+        QTest::addColumn<bool>("folderFlush");
+        QTest::addColumn<qint64>("size"); // bytes written
+        QTest::addColumn<QString>("reason");
+        const qint64 large = 3 << 20; // more than the writer buffers
+        for (const bool existing : { true, false }) {
+            const QString target = existing ? QStringLiteral(", existing file") : QStringLiteral(", new file");
+            const auto row
+                = [&](const QString &name) -> QTestData & { return QTest::newRow(qPrintable(name + target)); };
+            row("no space from the first byte") << qint64(0) << false << false << false << qint64(100) << "space";
+            row("no space part-way through a large write")
+                << qint64(large / 2) << false << false << false << large << "space";
+            row("no space in the last bytes") << qint64(99) << false << false << false << qint64(100) << "space";
+            row("the file cannot be flushed") << qint64(-1) << true << false << false << large << "flushing the file";
+            row("the rename fails") << qint64(-1) << false << true << false << qint64(100) << "replacing";
+            row("the folder cannot be flushed after the rename")
+                << qint64(-1) << false << false << true << qint64(100) << "flushing the folder";
+        }
+    }
+    void failedStepLeavesTargetAsItWas()
+    {
+        QFETCH(qint64, afterBytes);
+        QFETCH(bool, fileFlush);
+        QFETCH(bool, rename);
+        QFETCH(bool, folderFlush);
+        QFETCH(qint64, size);
+        QFETCH(QString, reason);
+        const bool existing = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"existing file");
+        const QString path = m_dir->filePath(QStringLiteral("target.bin"));
+        const QByteArray original("the original contents\n");
+        if (existing) {
+            QVERIFY(writeFile(path, original));
+            QVERIFY(
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        }
+        const QStringList before = entries(m_dir->path());
+
+        setWriteFailures({ afterBytes, fileFlush, rename, folderFlush });
+        const QByteArray contents(size, 'n');
+        AtomicFileWriter file(path);
+        QVERIFY2(file.open(), qPrintable(file.errorString()));
+        // Written in pieces of different sizes, as the PNG writer does.
+        bool ok = true, small = true;
+        for (qint64 at = 0; ok && at < size; small = !small) {
+            const qint64 n = std::min(size - at, small ? qint64(7) : qint64(1) << 20);
+            ok = file.write(contents.constData() + at, n);
+            at += n;
+        }
+        QVERIFY(!(ok && file.commit()));
+        QVERIFY2(file.errorString().contains(reason), qPrintable(file.errorString()));
+
+        QCOMPARE(entries(m_dir->path()), before);
+        if (existing) {
+            QCOMPARE(readFile(path), original);
+            QCOMPARE(modeOf(path), mode_t(0640));
+        }
+        // Nothing goes wrong once the failures are gone.
+        setWriteFailures({});
+        QVERIFY(save(path, contents));
+        QCOMPARE(readFile(path), contents);
+        QCOMPARE(entries(m_dir->path()), QStringList { QStringLiteral("target.bin") });
+    }
+
+    void keepsPermissionsOrAppliesTheUmask_data()
+    {
+        QTest::addColumn<int>("existingMode"); // -1: a new file
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("existing, private") << 0600 << 022 << 0600;
+        QTest::newRow("existing, shared with the group") << 0664 << 077 << 0664;
+        QTest::newRow("existing, executable") << 0755 << 022 << 0755;
+        QTest::newRow("new, usual mask") << -1 << 022 << 0644;
+        QTest::newRow("new, private mask") << -1 << 077 << 0600;
+        QTest::newRow("new, group mask") << -1 << 027 << 0640;
+    }
+    void keepsPermissionsOrAppliesTheUmask()
+    {
+        QFETCH(int, existingMode);
+        QFETCH(int, mask);
+        QFETCH(int, expected);
+        const QString path = m_dir->filePath(QStringLiteral("mode.bin"));
+        if (existingMode >= 0) {
+            QVERIFY(writeFile(path, "old"));
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(existingMode)), 0);
+        }
+        const mode_t previous = ::umask(mode_t(mask));
+        QString error;
+        const bool ok = save(path, "new", &error);
+        ::umask(previous);
+        QVERIFY2(ok, qPrintable(error));
+        QCOMPARE(int(modeOf(path)), expected);
+    }
+
+    void linksAreFollowedBeforeChecking_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("reason"); // empty: the save succeeds
+        QTest::newRow("link in a read-only folder to a file in a writable one") << "ro-link"
+                                                                                << "";
+        QTest::newRow("link in a writable folder to a file in a read-only one") << "link-to-ro"
+                                                                                << "read-only";
+        QTest::newRow("the folder reached through a link is read-only") << "folder-link-to-ro"
+                                                                        << "read-only";
+        QTest::newRow("a link that leads nowhere") << "dangling"
+                                                   << "link";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "regular file";
+        QTest::newRow("a folder") << "folder"
+                                  << "folder";
+        QTest::newRow("a missing folder") << "missing"
+                                          << "does not exist";
+    }
+    void linksAreFollowedBeforeChecking()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        const QString base = m_dir->path();
+        const QString ro = base + QStringLiteral("/ro"), rw = base + QStringLiteral("/rw");
+        QVERIFY(QDir().mkpath(ro) && QDir().mkpath(rw));
+        QString path; // what the save is given
+        QString real; // the regular file it should write, if any
+        if (setup == u"ro-link") {
+            real = rw + QStringLiteral("/real.png");
+            path = ro + QStringLiteral("/link.png");
+            QVERIFY(writeFile(real, "old") && QFile::link(real, path));
+        } else if (setup == u"link-to-ro") {
+            real = ro + QStringLiteral("/real.png");
+            path = rw + QStringLiteral("/link.png");
+            QVERIFY(writeFile(real, "old") && QFile::link(real, path));
+        } else if (setup == u"folder-link-to-ro") {
+            real = ro + QStringLiteral("/real.png");
+            QVERIFY(writeFile(real, "old") && QFile::link(ro, rw + QStringLiteral("/dir")));
+            path = rw + QStringLiteral("/dir/real.png");
+        } else if (setup == u"dangling") {
+            path = rw + QStringLiteral("/link.png");
+            QVERIFY(QFile::link(rw + QStringLiteral("/nothing.png"), path));
+        } else if (setup == u"fifo") {
+            path = rw + QStringLiteral("/fifo.png");
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (setup == u"folder") {
+            path = rw;
+        } else {
+            path = base + QStringLiteral("/missing/x.png");
+        }
+        QVERIFY(QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QStringList roBefore = entries(ro), rwBefore = entries(rw);
+
+        QString checked, error;
+        const bool allowed = checkReplaceable(path, &checked);
+        const bool saved = save(path, "new", &error);
+        QVERIFY(QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(allowed, saved);
+        if (reason.isEmpty()) {
+            QVERIFY2(saved, qPrintable(error));
+            QCOMPARE(readFile(real), QByteArray("new"));
+            QVERIFY(QFileInfo(path).isSymLink());
+        } else {
+            QVERIFY(!saved);
+            QVERIFY2(error.contains(reason), qPrintable(error));
+            QVERIFY2(checked.contains(reason), qPrintable(checked));
+            if (!real.isEmpty())
+                QCOMPARE(readFile(real), QByteArray("old"));
+        }
+        QCOMPARE(entries(ro), roBefore);
+        QCOMPARE(entries(rw), rwBefore);
+    }
+
+    void setIdBitsOnlyWithTheirOwner_data()
+    {
+        QTest::addColumn<uint>("owner"); // of the file, user and group
+        QTest::addColumn<bool>("asNobody"); // saved by an unprivileged user rather than root
+        QTest::addColumn<int>("expectedMode");
+        QTest::addColumn<uint>("expectedOwner");
+        QTest::newRow("root keeps another user's owner: the bits stay") << 1234u << false << 06777 << 1234u;
+        QTest::newRow("a user saves their own file: the bits stay") << 65534u << true << 06777 << 65534u;
+        QTest::newRow("a user cannot keep another's owner: the bits go") << 1234u << true << 0777 << 65534u;
+    }
+    void setIdBitsOnlyWithTheirOwner()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to create a file that belongs to another user");
+        QFETCH(uint, owner);
+        QFETCH(bool, asNobody);
+        QFETCH(int, expectedMode);
+        QFETCH(uint, expectedOwner);
+        const QString path = m_dir->filePath(QStringLiteral("tool"));
+        QVERIFY(writeFile(path, "#!/bin/sh\n"));
+        const QByteArray encoded = QFile::encodeName(path);
+        QCOMPARE(::chown(encoded.constData(), owner, owner), 0);
+        QCOMPARE(::chmod(encoded.constData(), 06777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0777), 0);
+
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(2);
+            ::_exit(save(path, "#!/bin/sh\nexit 0\n") ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        struct stat st;
+        QCOMPARE(::stat(encoded.constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), expectedMode);
+        QCOMPARE(uint(st.st_uid), expectedOwner);
+        QCOMPARE(readFile(path), QByteArray("#!/bin/sh\nexit 0\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SafeFile)
+#include "tst_SafeFile.moc"
