@@ -1,8 +1,8 @@
 #include "app/AppController.h"
 
+#include "commentlist/widgets/Prompts.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
-#include "document/widgets/Prompts.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
 

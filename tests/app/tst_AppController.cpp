@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 #include "app/AppController.h"
+#include "commentlist/widgets/Prompts.h"
 #include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
-#include "document/widgets/Prompts.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
 

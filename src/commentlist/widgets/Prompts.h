@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+
+class QWidget;
+
+// The modal questions, messages and file dialogs of every window, in one place, so that
+// tests can answer them instead of a person: with a handler installed no dialog is shown
+// and the handler's answer is used. Dialogs with a parent are modal to that window only.
+class Prompts
+{
+public:
+    enum class Kind {
+        SaveChanges,
+        RevertChanges,
+        Confirm,
+        Error,
+        Information,
+        TextInput,
+        OpenFiles,
+        SaveFile,
+    };
+    enum class SaveChoice { Save, Discard, Cancel };
+
+    // What a dialog would have shown. text and detail are the message and its
+    // informative text; for file dialogs text is the suggested path and detail the
+    // caption; for TextInput text is the label and detail the initial value.
+    struct Request
+    {
+        Kind kind;
+        QString text;
+        QString detail;
+        // File dialogs: the name filters offered.
+        QStringList filters = {};
+    };
+    // Answers: SaveChanges a SaveChoice (as int); RevertChanges and Confirm a bool (true:
+    // the confirming button); TextInput a QString (null: cancelled); OpenFiles a
+    // QStringList; SaveFile a QString (empty: cancelled). Error and Information are only
+    // reported.
+    using Handler = std::function<QVariant(const Request &)>;
+    // Installs a handler (an empty one restores the real dialogs).
+    static void setHandler(Handler handler);
+
+    // "Save the changes to fileName?" with Save, Discard and Cancel.
+    static SaveChoice askSaveChanges(QWidget *parent, const QString &fileName);
+    // "Revert fileName to the saved file?" with Continue (first) and Cancel; true for Continue.
+    static bool askRevert(QWidget *parent, const QString &fileName);
+    // A question with a confirming button (Continue unless named) first and Cancel second;
+    // Cancel is the default, so Return never confirms by accident. True when confirmed.
+    static bool confirm(
+        QWidget *parent, const QString &text, const QString &detail, const QString &confirmLabel = QString());
+    static void showError(QWidget *parent, const QString &text, const QString &detail);
+    // A message whose detail the user can select and copy (a report, a list of files).
+    static void showInformation(QWidget *parent, const QString &text, const QString &detail);
+    // A line of text; null when cancelled.
+    static QString askText(
+        QWidget *parent, const QString &title, const QString &label, const QString &initial = QString());
+
+    // PNG files to open; empty when cancelled.
+    static QStringList openFileNames(QWidget *parent);
+    // Files to open, offered through filters ("PNG files (*.png)"); empty when cancelled.
+    static QStringList openFileNames(QWidget *parent, const QString &caption, const QStringList &filters);
+    // Where to save a PNG, starting at suggestedPath; empty when cancelled.
+    static QString saveFileName(QWidget *parent, const QString &suggestedPath);
+    // Where to save, with the filters offered; empty when cancelled.
+    static QString saveFileName(
+        QWidget *parent, const QString &caption, const QString &suggestedPath, const QStringList &filters);
+};
