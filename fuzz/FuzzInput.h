@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// Shared by the fuzz targets: the input as Qt bytes, a scratch file for code that reads
+// from a path, and quiet Qt logging (warnings about hostile input are expected by the
+// thousand and would only slow the fuzzer down).
+namespace FuzzInput {
+
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// A path in a private scratch folder (in memory when /dev/shm exists), the same for a
+// given name throughout the process.
+QString scratchPath(const QString &name);
+// Replaces the file at path with the input; aborts when it cannot (the run would test nothing).
+void writeScratchFile(const QString &path, const uint8_t *data, size_t size);
+
+// Drops every Qt log message. Call once, from LLVMFuzzerInitialize.
+void silenceQtLogging();
+
+} // namespace FuzzInput
