@@ -34,9 +34,19 @@ void writeScratchFile(const QString &path, const uint8_t *data, size_t size)
     }
 }
 
-void silenceQtLogging()
+QStringList entryFields(const CommentList &comments)
 {
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QStringList result;
+    for (const CommentPtr &c : comments)
+        result << c->keyword() << c->text();
+    return result;
 }
 
 } // namespace FuzzInput
+
+// Called by libFuzzer once before the first input.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    return 0;
+}

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "core/PNGComment.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
 
 // Shared by the fuzz targets: the input as Qt bytes, a scratch file for code that reads
-// from a path, and quiet Qt logging (warnings about hostile input are expected by the
-// thousand and would only slow the fuzzer down).
+// from a path, and a comparable form of an entry list. Every target logs nothing: the
+// warnings about hostile input come by the thousand and would only slow the fuzzer down.
 namespace FuzzInput {
 
 inline QByteArray bytes(const uint8_t *data, size_t size)
@@ -22,7 +25,7 @@ QString scratchPath(const QString &name);
 // Replaces the file at path with the input; aborts when it cannot (the run would test nothing).
 void writeScratchFile(const QString &path, const uint8_t *data, size_t size);
 
-// Drops every Qt log message. Call once, from LLVMFuzzerInitialize.
-void silenceQtLogging();
+// Keyword and text of each entry, in order (an absent field compares equal to an empty one).
+QStringList entryFields(const CommentList &comments);
 
 } // namespace FuzzInput

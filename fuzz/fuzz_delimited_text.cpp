@@ -7,18 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-QStringList fields(const CommentList &comments)
-{
-    QStringList result;
-    for (const CommentPtr &c : comments)
-        result << c->keyword() << c->text();
-    return result;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
@@ -30,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const CommentList comments = parseDelimitedText(text, separator);
     const QByteArray written = delimitedText(comments, separator);
     const CommentList again = parseDelimitedText(QString::fromUtf8(written), separator);
-    if (fields(again) != fields(comments)) {
+    if (FuzzInput::entryFields(again) != FuzzInput::entryFields(comments)) {
         std::fprintf(stderr, "the entries changed on the way:\n%s\n", written.constData());
         std::abort();
     }

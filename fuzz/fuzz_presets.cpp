@@ -5,12 +5,6 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzInput::silenceQtLogging();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString path = FuzzInput::scratchPath(QStringLiteral("presets"));

@@ -13,18 +13,10 @@ QStringList fields(const Template &t)
 {
     QStringList result { QString::number(t.clearsCommentsWhenApplied()),
         QString::number(t.overwritesDuplicatesWhenApplied()) };
-    for (const CommentPtr &c : t.comments())
-        result << c->keyword() << c->text();
-    return result;
+    return result + FuzzInput::entryFields(t.comments());
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    FuzzInput::silenceQtLogging();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,19 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// keyword and text per comment; an absent field reads back as absent or empty.
-QStringList fields(const CommentList &comments)
-{
-    QStringList result;
-    for (const CommentPtr &c : comments)
-        result << c->keyword() << c->text();
-    return result;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     MetadataXml::Content content;
@@ -39,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::fprintf(stderr, "what was written does not read: %s\n%s\n", qPrintable(error), written.constData());
             std::abort();
         }
-        if (fields(MetadataXml::comments(again.elements)) != fields(comments)) {
+        if (FuzzInput::entryFields(MetadataXml::comments(again.elements)) != FuzzInput::entryFields(comments)) {
             std::fprintf(stderr, "the entries changed on the way:\n%s\n", written.constData());
             std::abort();
         }

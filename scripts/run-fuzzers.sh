@@ -27,7 +27,7 @@ for t in "${targets[@]}"; do
     if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="$work/$t-" "$work/$t" "fuzz/corpus/$t" > "$work/$t.log" 2>&1; then
         echo "FAILED"
-        tail -n 60 "$work/$t.log"
+        tail -n 40 "$work/$t.log"
         echo "The input is in $work (the $t-crash-*, $t-leak-*, $t-timeout-* or $t-oom-* file)." >&2
         exit 1
     fi

@@ -52,8 +52,8 @@ inline void addRows()
             iTXt("Title", "fr", "Titre", "Caf\xc3\xa9") },
         { tEXt("Comment", "after") }) << QStringList { QString::fromUtf8("Title=Café"), "Comment=after" };
     QTest::newRow("tRNS of a truecolour image and a suggested palette") << simplePng(8, 8,
-        { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)),
-            tEXt("A", "b") }) << QStringList { "A=b" };
+        { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)), tEXt("A", "b") })
+                                                                        << QStringList { "A=b" };
     // The library would write a gAMA that disagrees with sRGB as sRGB's gamma, and a
     // scale in its own spelling: both must come back as the file had them.
     QByteArray chrm; // the sRGB primaries
