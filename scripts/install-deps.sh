@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test, benchmark and run Velmora.
-# Fast when everything is present: apt-get is only called for missing packages.
+# Installs the Debian packages Velmora needs. Fast when everything is present: apt-get is
+# only called for missing packages.
+#
+#   scripts/install-deps.sh            build, test, format (make, make test, make format)
+#   scripts/install-deps.sh bench      also Google Benchmark and time (make bench)
+#   scripts/install-deps.sh ci         also clang, its sanitizer and fuzzer runtimes and
+#                                      clang-tidy (.ci/run: sanitizers, fuzzers, clang-tidy)
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libpng-dev zlib1g-dev
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    clang-format
+    # Peer tools the tests labelled "peer" run (ctest -LE peer runs without them).
     pngcheck libimage-exiftool-perl imagemagick
     xvfb xauth time
     desktop-file-utils appstream man-db
 )
+for group in "$@"; do
+    case "$group" in
+    bench) packages+=(libbenchmark-dev time) ;;
+    ci) packages+=(clang libclang-rt-dev clang-tidy) ;;
+    *)
+        echo "install-deps.sh: unknown group '$group' (bench, ci)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,9 +18,10 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
+// The system's text for an error number (strerror is not safe in the batch's threads).
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return qt_error_string(code);
 }
 
 // Closes the descriptor on every way out.

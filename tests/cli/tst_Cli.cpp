@@ -226,6 +226,137 @@ private Q_SLOTS:
         QVERIFY(m_err.contains(QStringLiteral("Nope")));
     }
 
+    void doubleDashEndsOptions()
+    {
+        const QString file = copyOf(QStringLiteral("basn6a08.png"));
+        const auto imageData = chunkPayloads(readFile(file), "IDAT");
+        QCOMPARE(run({ "set", file, "--", "--recompress=kept", "-h=help", "--=dashes", "Plain=x" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("--recompress\tkept\n-h\thelp\n--\tdashes\nPlain\tx\n"));
+        QCOMPARE(run({ "remove", file, "--", "--recompress", "-h" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("--\tdashes\nPlain\tx\n"));
+        // "--" before the command: everything after the command name is an operand.
+        QCOMPARE(run({ "--", "remove", file, "--help", "--" }), 0);
+        QCOMPARE(list({ file }), QStringLiteral("Plain\tx\n"));
+        // Not once was the image data re-encoded.
+        QCOMPARE(chunkPayloads(readFile(file), "IDAT"), imageData);
+
+        // Help anywhere before "--" shows the help and changes nothing.
+        const QByteArray before = readFile(file);
+        QCOMPARE(run({ "set", file, "A=b", "--help" }), 0);
+        QVERIFY(m_out.startsWith(QStringLiteral("Usage: velmora-cli [--recompress] set ")));
+        QCOMPARE(run({ "clear", file, "--bogus", "-h" }), 0);
+        QCOMPARE(readFile(file), before);
+        QCOMPARE(run({ "remove", file, "--bogus" }), 2);
+        QVERIFY(m_err.contains(QStringLiteral("unknown option --bogus")));
+        QVERIFY(m_err.contains(QStringLiteral("velmora-cli remove --help")));
+    }
+
+    void eachCommandAnswersHelp_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("mentions"); // something only that command's help says
+        QTest::newRow("info") << u"info"_qs << u"pixels are not decoded"_qs;
+        QTest::newRow("list") << u"list"_qs << u"--json"_qs;
+        QTest::newRow("chunks") << u"chunks"_qs << u"CRC"_qs;
+        QTest::newRow("set") << u"set"_qs << u"--replace"_qs;
+        QTest::newRow("remove") << u"remove"_qs << u"KEY..."_qs;
+        QTest::newRow("clear") << u"clear"_qs << u"every text entry"_qs;
+        QTest::newRow("export") << u"export"_qs << u"--separator C"_qs;
+        QTest::newRow("import") << u"import"_qs << u"--clear"_qs;
+        QTest::newRow("batch") << u"batch"_qs << u"--no-verify-image"_qs;
+        QTest::newRow("presets") << u"presets"_qs << u"preset list"_qs;
+        QTest::newRow("templates") << u"templates"_qs << u"template names"_qs;
+        QTest::newRow("apply-template") << u"apply-template"_qs << u"NAME FILE..."_qs;
+    }
+    void eachCommandAnswersHelp()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, mentions);
+        QCOMPARE(run({ command, "--help" }), 0);
+        QVERIFY2(m_out.startsWith(u"Usage: velmora-cli [--recompress] "_qs + command), qPrintable(m_out));
+        QVERIFY2(m_out.contains(mentions), qPrintable(m_out));
+        QVERIFY(m_out.contains(QStringLiteral("Exit status")));
+        QCOMPARE(m_err, QString());
+        const QString help = m_out;
+        QCOMPARE(run({ command, "-h" }), 0);
+        QCOMPARE(m_out, help);
+
+        // The main help lists the command; no other command's help describes it.
+        QCOMPARE(run({ "--help" }), 0);
+        QVERIFY(m_out.contains(u"\n  "_qs + command + u' '));
+        const QString other = command == u"info" ? QStringLiteral("list") : QStringLiteral("info");
+        QCOMPARE(run({ other, "--help" }), 0);
+        QVERIFY(!m_out.contains(mentions));
+    }
+
+    void batchRefusesPathsWithoutPngFiles_data()
+    {
+        QTest::addColumn<QStringList>("paths"); // relative to the test folder
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file beside a good one")
+            << QStringList { "good", "missing.png" } << u"missing.png"_qs << u"no such file or folder"_qs;
+        QTest::newRow("missing folder") << QStringList { "god", "good" } << u"god"_qs << u"no such file or folder"_qs;
+        QTest::newRow("empty folder") << QStringList { "empty" } << u"empty"_qs << u"the folder holds no PNG file"_qs;
+        QTest::newRow("folder of other files and hidden PNGs")
+            << QStringList { "good", "others" } << u"others"_qs << u"the folder holds no PNG file"_qs;
+        QTest::newRow("file not named .png")
+            << QStringList { "others/notes.txt", "good" } << u"others/notes.txt"_qs << u"not a PNG file name"_qs;
+    }
+    void batchRefusesPathsWithoutPngFiles()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QString, refused);
+        QFETCH(QString, reason);
+        const QString good = copyOf(QStringLiteral("basn0g08.png"), QStringLiteral("good"));
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("empty")));
+        copyFixture(QStringLiteral("pngsuite/basn0g08.png"), m_dir->filePath(QStringLiteral("others")), ".hidden.png");
+        writeFile(m_dir->filePath(QStringLiteral("others/notes.txt")), "not a png");
+        const QByteArray before = readFile(good);
+
+        QStringList args { "batch", "--set", "K=v" };
+        for (const QString &p : paths)
+            args << m_dir->filePath(p);
+        QCOMPARE(run(args), 1);
+        QVERIFY2(
+            m_err.startsWith(u"velmora-cli: "_qs + m_dir->filePath(refused) + u": "_qs + reason), qPrintable(m_err));
+        QCOMPARE(m_err.count(u'\n'), 1);
+        QCOMPARE(m_out, QString()); // nothing processed
+        QCOMPARE(readFile(good), before);
+    }
+
+    void readingCommandsNeverDecodeThePixels_data()
+    {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("compressed image data broken (CRC right)")
+            << buildPng({ ihdr(8, 8), tEXt("Title", "kept"), chunk("IDAT", "this is no zlib stream"), iend() })
+            << u"8 × 8"_qs;
+        QTest::newRow("image too large to decode")
+            << buildPng({ ihdr(60000, 60000, 8, 6), tEXt("Title", "kept"), idat(1, 1), iend() }) << u"60000 × 60000"_qs;
+    }
+    void readingCommandsNeverDecodeThePixels()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QString, size);
+        const QString file = m_dir->filePath(QStringLiteral("image.png"));
+        writeFile(file, png);
+        QCOMPARE(run({ "info", file }), 0);
+        QVERIFY2(m_out.contains(size), qPrintable(m_out));
+        QCOMPARE(list({ file }), QStringLiteral("Title\tkept\n"));
+        QCOMPARE(run({ "list", "--json", file }), 0);
+        QCOMPARE(run({ "chunks", file }), 0);
+        const QString velmx = m_dir->filePath(QStringLiteral("out.velmx"));
+        QCOMPARE(run({ "export", file, velmx }), 0);
+        QVERIFY(readFile(velmx).contains("keyword=\"Title\" text=\"kept\""));
+
+        // Commands that write check the image first, and leave a file that fails alone.
+        QCOMPARE(run({ "set", file, "A=b" }), 1);
+        QVERIFY(m_err.contains(file));
+        QCOMPARE(run({ "import", file, velmx }), 1);
+        QCOMPARE(readFile(file), png);
+    }
+
     void realProcess()
     {
         const QString cli = qEnvironmentVariable("VELMORA_CLI");

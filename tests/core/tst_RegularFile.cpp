@@ -48,19 +48,13 @@ void tst_RegularFile::refusesWhatIsNotARegularFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing"
-                             << "does not exist";
-    QTest::newRow("folder") << "folder"
-                            << "folder";
-    QTest::newRow("FIFO (would block)") << "fifo"
-                                        << "not a regular file";
-    QTest::newRow("device without end") << "/dev/zero"
-                                        << "not a regular file";
-    QTest::newRow("over the limit") << "big"
-                                    << "too large";
+    QTest::newRow("missing") << u"missing"_qs << u"does not exist"_qs;
+    QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
+    QTest::newRow("FIFO (would block)") << u"fifo"_qs << u"not a regular file"_qs;
+    QTest::newRow("device without end") << u"/dev/zero"_qs << u"not a regular file"_qs;
+    QTest::newRow("over the limit") << u"big"_qs << u"too large"_qs;
     // /proc files claim a size of 0 and grow while they are read.
-    QTest::newRow("claims 0 bytes, holds more") << "/proc/self/maps"
-                                                << "too large";
+    QTest::newRow("claims 0 bytes, holds more") << u"/proc/self/maps"_qs << u"too large"_qs;
 }
 
 void tst_RegularFile::refusesWhatIsNotARegularFile()

@@ -1,0 +1,142 @@
+// info, list and chunks: reading only. None of them decodes the pixels.
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "cli/CliOptions.h"
+#include "core/ImageSummary.h"
+#include "core/PNGChunks.h"
+#include "core/PNGReader.h"
+#include "core/RegularFile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+QString escapedLine(const QString &text)
+{
+    QString s = text;
+    s.replace(u'\\', QStringLiteral("\\\\"));
+    s.replace(u'\n', QStringLiteral("\\n"));
+    s.replace(u'\r', QStringLiteral("\\r"));
+    return s;
+}
+
+QJsonValue jsonString(const QString &s)
+{
+    return s.isNull() ? QJsonValue() : QJsonValue(s);
+}
+
+int info(CliContext &ctx, const CliOptions &options)
+{
+    const QStringList &paths = options.operands();
+    if (paths.isEmpty())
+        return ctx.usage(QStringLiteral("info"), QStringLiteral("no file given"));
+    int status = CliStatus::Ok;
+    for (const QString &path : paths) {
+        CliFile file;
+        if (!ctx.load(path, file, CliContext::Pixels::Skip)) {
+            status = CliStatus::Failed;
+            continue;
+        }
+        ctx.out << path << ":\n";
+        for (const QString &line : ImageSummary::forImage(file.info).lines())
+            ctx.out << "  " << line << "\n";
+    }
+    return status;
+}
+
+int list(CliContext &ctx, const CliOptions &options)
+{
+    const bool json = options.isSet(QStringLiteral("--json"));
+    const QStringList &paths = options.operands();
+    if (paths.isEmpty())
+        return ctx.usage(QStringLiteral("list"), QStringLiteral("no file given"));
+    int status = CliStatus::Ok;
+    QJsonArray files;
+    for (const QString &path : paths) {
+        CliFile file;
+        if (!ctx.load(path, file, CliContext::Pixels::Skip)) {
+            status = CliStatus::Failed;
+            continue;
+        }
+        if (json) {
+            QJsonArray comments;
+            for (const CommentPtr &c : file.comments) {
+                QJsonObject o;
+                o.insert(QStringLiteral("keyword"), jsonString(c->keyword()));
+                o.insert(QStringLiteral("text"), jsonString(c->text()));
+                comments.append(o);
+            }
+            QJsonObject entry;
+            entry.insert(QStringLiteral("file"), path);
+            entry.insert(QStringLiteral("comments"), comments);
+            files.append(entry);
+            continue;
+        }
+        if (paths.size() > 1)
+            ctx.out << "==> " << path << " <==\n";
+        for (const CommentPtr &c : file.comments)
+            ctx.out << escapedLine(c->keyword()) << "\t" << escapedLine(c->exportText()) << "\n";
+    }
+    if (json)
+        ctx.out << QString::fromUtf8(QJsonDocument(files).toJson(QJsonDocument::Indented));
+    return status;
+}
+
+int chunks(CliContext &ctx, const CliOptions &options)
+{
+    const QStringList &paths = options.operands();
+    if (paths.isEmpty())
+        return ctx.usage(QStringLiteral("chunks"), QStringLiteral("no file given"));
+    int status = CliStatus::Ok;
+    for (const QString &path : paths) {
+        QByteArray bytes;
+        QString error;
+        if (!readRegularFile(path, PNGReadOptions().maxFileSize, &bytes, &error)) {
+            ctx.fileFailed(path, error);
+            status = CliStatus::Failed;
+            continue;
+        }
+        std::vector<PngChunk> chunks;
+        const bool ok = scanPngChunks(bytes, chunks, &error);
+        if (paths.size() > 1)
+            ctx.out << "==> " << path << " <==\n";
+        for (const PngChunk &c : chunks) {
+            const char *where = c.position == PngChunk::BeforeIDAT ? "before-IDAT"
+                : c.position == PngChunk::IDAT                     ? "IDAT"
+                                                                   : "after-IDAT";
+            ctx.out << QString::fromLatin1(c.type) << "\t" << c.length << "\t" << where << "\t"
+                    << (c.crcOk ? "crc-ok" : "crc-BAD") << "\n";
+        }
+        if (!ok) {
+            ctx.fileFailed(path, error);
+            status = CliStatus::Failed;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+QList<CliCommand> inspectionCommands()
+{
+    return {
+        { QStringLiteral("info"), QStringLiteral("FILE..."),
+            QStringLiteral("Size, bit depth, colour format, interlace and physical size.\n"
+                           "Reads the chunks only: the pixels are not decoded."),
+            {}, {}, {}, info },
+        { QStringLiteral("list"), QStringLiteral("[--json] FILE..."),
+            QStringLiteral("The text entries in file order, one per line as\n"
+                           "KEYWORD<TAB>TEXT (line breaks shown as \\n, backslashes as\n"
+                           "\\\\). With --json: one array with an object per file,\n"
+                           "{\"file\": ..., \"comments\": [{\"keyword\": ..., \"text\": ...}]}."),
+            QStringLiteral("  --json                        JSON instead of lines (an absent text as null).\n"),
+            { QStringLiteral("--json") }, {}, list },
+        { QStringLiteral("chunks"), QStringLiteral("FILE..."),
+            QStringLiteral("Every chunk: type, length, position relative to the image\n"
+                           "data, and whether its CRC is right."),
+            {}, {}, {}, chunks },
+    };
+}
