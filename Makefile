@@ -42,11 +42,13 @@ asan: deps
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)
 
-# The batch tests under ThreadSanitizer (build-tsan).
+# The batch tests under ThreadSanitizer (build-tsan). Qt is not built with it, so the
+# sanitizer cannot see the synchronisation inside Qt (QtTest's watchdog thread gives false
+# reports): what Qt's own code does is left out, our code is checked.
 tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build build-tsan -j$(JOBS) --target $(TSAN_TARGETS)
-	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1 \
 		ctest --output-on-failure -L $(TSAN_LABEL)
 
 # Each libFuzzer target for FUZZ_SECONDS from its seed corpus (build-fuzz, clang).

@@ -6,6 +6,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 const char *const kIntro = R"(Reads and edits the text entries (tEXt, zTXt, iTXt) of PNG files. A file is only ever
