@@ -64,6 +64,14 @@ public:
     QVariantMap encode() const;
     static std::shared_ptr<MetadataPreset> decode(const QVariantMap &map);
 
+    // Equal fields; a stored empty shorthand differs from none.
+    bool operator==(const MetadataPreset &other) const
+    {
+        return m_keyword == other.m_keyword && m_keyword.isNull() == other.m_keyword.isNull()
+            && m_value == other.m_value && m_value.isNull() == other.m_value.isNull()
+            && m_shorthand == other.m_shorthand && m_shorthand.isNull() == other.m_shorthand.isNull();
+    }
+
 private:
     QString m_keyword;
     QString m_value;
