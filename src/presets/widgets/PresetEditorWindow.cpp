@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -87,7 +88,8 @@ void PresetEditorWindow::buildWidgets()
         auto *field = new QLineEdit;
         field->setObjectName(QString::fromLatin1(names[i]));
         field->setAccessibleName(localizedString(accessible[i]));
-        connect(field, &QLineEdit::editingFinished, this, [this, field] { commitField(field); });
+        connect(field, &QLineEdit::returnPressed, this, [this, field] { commitField(field); });
+        field->installEventFilter(this);
         auto *label = new QLabel(localizedString(labels[i]));
         label->setBuddy(field);
         form->addRow(label, field);
@@ -275,6 +277,20 @@ void PresetEditorWindow::commitField(QLineEdit *field)
         if (m_fields[i] == field)
             m_editor->endEditing(kFields[i], field->text());
     }
+}
+
+bool PresetEditorWindow::eventFilter(QObject *object, QEvent *event)
+{
+    // Leaving a field ends its edit; opening a menu (the menu bar, the macro menu) does not,
+    // so a macro chosen there goes into the edit still under way.
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        for (QLineEdit *field : m_fields) {
+            if (field == object && reason != Qt::MenuBarFocusReason && reason != Qt::PopupFocusReason)
+                commitField(field);
+        }
+    }
+    return QMainWindow::eventFilter(object, event);
 }
 
 void PresetEditorWindow::commitFields()

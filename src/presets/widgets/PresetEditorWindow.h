@@ -19,7 +19,8 @@ class QToolButton;
 //
 // The window keeps no state of its own: PresetEditor holds the selection, the fields and
 // the history; the window shows them and passes on what the person did. A field's edit
-// ends (and reaches the preset) with Return or when the field loses the focus.
+// ends (and reaches the preset) with Return or when the focus leaves the field for another
+// control or window; opening a menu does not end it. Every command ends it first.
 //
 // Closing the window writes the presets file; a write that fails shows its reason. The
 // application controller keeps one window and shows it again on request.
@@ -60,6 +61,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     void buildWidgets();

@@ -304,8 +304,10 @@ void TemplateEditorWindow::showTemplateSelection()
 void TemplateEditorWindow::showCurrentTemplate()
 {
     const TemplatePtr current = m_store->currentTemplate();
-    if (m_shown)
-        disconnect(m_shown.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
+    // A template that left the store lives until nothing here refers to it any more.
+    const TemplatePtr previous = m_shown;
+    if (previous)
+        disconnect(previous.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
     m_shown = current;
     if (m_commentsModel->owner() != current.get())
         m_commentsModel->setOwner(current.get());
