@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QXmlStreamAttributes;
 class QXmlStreamWriter;
 struct PNGinfo;
 
@@ -53,6 +54,9 @@ public:
     void writeXml(QXmlStreamWriter &writer) const;
     // The same element as a string, without XML declaration.
     QString xml() const;
+    // A preset from the attributes of such an element: keyword and value as given (a missing
+    // attribute leaves the field absent), the display text only when the attribute is there.
+    static std::shared_ptr<MetadataPreset> fromXmlAttributes(const QXmlStreamAttributes &attributes);
 
     // A comment with the preset's keyword (cut at 79) and its value expanded against info;
     // an absent or empty value gives "".

@@ -21,15 +21,6 @@ MetadataPresetManager *g_presetManager = nullptr;
 
 const QString kRootElement = QStringLiteral("MetadataPresets");
 
-// A present attribute, empty value included, as a non-null string; an absent one as null.
-QString attributeValue(const QXmlStreamAttributes &attributes, const QString &name)
-{
-    if (!attributes.hasAttribute(name))
-        return QString();
-    QString value = attributes.value(name).toString();
-    return value.isNull() ? QStringLiteral("") : value;
-}
-
 // Parses the whole document; false when it is not well-formed. Collects the presets of
 // the root element's direct "comment" children, whatever the root is called.
 bool parsePresets(const QByteArray &bytes, PresetList &presets)
@@ -45,15 +36,8 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
         if (token == QXmlStreamReader::StartElement) {
             if (++depth > MetadataXml::MaxDepth)
                 return false;
-            if (depth == 2 && reader.name() == QLatin1String("comment")) {
-                const auto attributes = reader.attributes();
-                auto preset = std::make_shared<MetadataPreset>(attributeValue(attributes, QStringLiteral("keyword")),
-                    attributeValue(attributes, QStringLiteral("text")));
-                const QString shorthand = attributeValue(attributes, QStringLiteral("shorthand"));
-                if (!shorthand.isNull())
-                    preset->setShorthand(shorthand);
-                presets.append(preset);
-            }
+            if (depth == 2 && reader.name() == QLatin1String("comment"))
+                presets.append(MetadataPreset::fromXmlAttributes(reader.attributes()));
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
         }

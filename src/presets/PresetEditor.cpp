@@ -11,15 +11,6 @@
 
 namespace {
 
-// A present attribute, empty value included, as a non-null string; an absent one as null.
-QString attributeValue(const QXmlStreamAttributes &attributes, const QString &name)
-{
-    if (!attributes.hasAttribute(name))
-        return QString();
-    QString value = attributes.value(name).toString();
-    return value.isNull() ? QStringLiteral("") : value;
-}
-
 QString orEmpty(const QString &text)
 {
     return text.isNull() ? QStringLiteral("") : text;
@@ -404,14 +395,8 @@ bool PresetEditor::readPresets(const QMimeData *mime, PresetList *presets)
         return false;
     PresetList read;
     if (pasted.fromXml) {
-        for (const auto &attributes : std::as_const(pasted.elements)) {
-            auto preset = std::make_shared<MetadataPreset>(attributeValue(attributes, QStringLiteral("keyword")),
-                attributeValue(attributes, QStringLiteral("text")));
-            const QString shorthand = attributeValue(attributes, QStringLiteral("shorthand"));
-            if (!shorthand.isNull())
-                preset->setShorthand(shorthand);
-            read.append(preset);
-        }
+        for (const auto &attributes : std::as_const(pasted.elements))
+            read.append(MetadataPreset::fromXmlAttributes(attributes));
     } else {
         for (const auto &comment : std::as_const(pasted.comments))
             read.append(std::make_shared<MetadataPreset>(comment->keyword(), comment->text()));

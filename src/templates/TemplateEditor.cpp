@@ -107,7 +107,7 @@ void TemplateEditor::walk(const QString &folder, int depth)
         return;
     // Hidden entries are no templates: a safe write's temporary file among them.
     const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &entry : entries) {
         if (entry.fileName().startsWith(u'.'))
             continue;

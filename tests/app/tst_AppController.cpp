@@ -165,9 +165,9 @@ private slots:
         QCOMPARE(presets->listModel()->rowCount(), 10);
         presets->editor()->setSelection({ 0 });
         auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
-        value->setText(QStringLiteral("Ann"));
-        value->setModified(true);
-        emit value->editingFinished();
+        value->selectAll();
+        QTest::keyClicks(value, QStringLiteral("Ann"));
+        QTest::keyClick(value, Qt::Key_Return);
         QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
 
         window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
@@ -210,8 +210,10 @@ private slots:
             QCOMPARE(controller.templateStore()->currentRow(), row);
             templates->findChild<QCheckBox *>(QStringLiteral("clearAllCheckbox"))->click();
 
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Ended from outside (the session, a signal): no window is asked to close.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
             QCoreApplication::exec();
+            QVERIFY(presets->isVisible() && templates->isVisible());
         }
         QVERIFY(readFile(presetsFile).contains("keyword=\"Warnings\""));
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));

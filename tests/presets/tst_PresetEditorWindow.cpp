@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "commentlist/widgets/CommentTableView.h"
 #include "commentlist/widgets/Prompts.h"
 #include "commentlist/widgets/StoreMenu.h"
@@ -23,14 +24,9 @@
 #include <QtTest>
 
 using namespace TestSupport;
+using namespace WindowTestSupport;
 
 namespace {
-
-QString accessibleName(QWidget *widget)
-{
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
-    return face ? face->text(QAccessible::Name) : QString();
-}
 
 QStringList shownRows(const QAbstractItemModel &model)
 {
@@ -39,22 +35,6 @@ QStringList shownRows(const QAbstractItemModel &model)
         rows << model.index(row, 0).data().toString();
     return rows;
 }
-
-// Answers the window's questions instead of a person and records them.
-struct PromptAnswers
-{
-    QList<Prompts::Request> asked;
-    QVariant answer;
-
-    PromptAnswers()
-    {
-        Prompts::setHandler([this](const Prompts::Request &request) {
-            asked.append(request);
-            return answer;
-        });
-    }
-    ~PromptAnswers() { Prompts::setHandler({}); }
-};
 
 } // namespace
 
@@ -167,12 +147,13 @@ private slots:
 
         value->setFocus();
         value->setSelection(2, 3);
-        QTest::keyClicks(value, QStringLiteral("SUS"));
+        QTest::keyClicks(value, QStringLiteral("ABC"));
         // Opening a menu takes the focus for a moment; the edit goes on.
         QFocusEvent toMenu(QEvent::FocusOut, Qt::MenuBarFocusReason);
         QApplication::sendEvent(value, &toMenu);
         QCOMPARE(editor()->undoStack()->count(), 0);
-        value->setSelection(2, 3); // "SUS" of %OSUSERNAME% is replaced
+        QCOMPARE(value->text(), u"%OABCERNAME%, %DATE%"_qs);
+        value->setSelection(2, 3); // the typed "ABC" is replaced
         date->trigger();
         QCOMPARE(value->text(), u"%O%DATE%ERNAME%, %DATE%"_qs);
         // It reaches the preset when the edit ends.
@@ -214,6 +195,14 @@ private slots:
             QByteArray("Author\t%OSUSERNAME%\nComment\t"));
         QVERIFY(selected == 1 || selected == 2);
 
+        // Two neighbours go in one run.
+        table->selectionModel()->select(QItemSelection(table->model()->index(3, 0), table->model()->index(4, 0)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        table->setFocus();
+        trigger("deleteAction");
+        QCOMPARE(m_store->count(), 7);
+        QCOMPARE(shownRows(*table->model()).size(), 7);
+
         // With the focus in a field, the commands work on its text.
         clickRow(0);
         QLineEdit *keyword = field("keywordField");
@@ -221,7 +210,7 @@ private slots:
         keyword->selectAll();
         trigger("copyAction");
         QCOMPARE(QApplication::clipboard()->text(), keyword->text());
-        QCOMPARE(m_store->count(), 9);
+        QCOMPARE(m_store->count(), 7);
     }
 
     void restoreAsksFirst()

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "commentlist/widgets/CommentTableView.h"
@@ -30,14 +31,9 @@
 #include <QtTest>
 
 using namespace TestSupport;
+using namespace WindowTestSupport;
 
 namespace {
-
-QString accessibleName(QWidget *widget)
-{
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
-    return face ? face->text(QAccessible::Name) : QString();
-}
 
 QStringList names(const QAbstractItemModel &model)
 {
@@ -46,29 +42,6 @@ QStringList names(const QAbstractItemModel &model)
         rows << model.index(row, 0).data().toString();
     return rows;
 }
-
-// Answers the window's questions instead of a person and records them.
-struct PromptAnswers
-{
-    QList<Prompts::Request> asked;
-    QVariant answer;
-
-    PromptAnswers()
-    {
-        Prompts::setHandler([this](const Prompts::Request &request) {
-            asked.append(request);
-            return answer;
-        });
-    }
-    ~PromptAnswers() { Prompts::setHandler({}); }
-    QStringList texts() const
-    {
-        QStringList result;
-        for (const auto &request : asked)
-            result << request.text;
-        return result;
-    }
-};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "commentlist/widgets/Prompts.h"
 #include "commentlist/widgets/TextEditCommands.h"
 #include "commentlist/widgets/UndoActions.h"
+#include "commentlist/widgets/WindowActions.h"
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 #include "presets/MetadataPresetManager.h"
@@ -157,50 +158,23 @@ void PresetEditorWindow::buildWidgets()
     resize(680, 400);
 }
 
-QAction *PresetEditorWindow::makeAction(const char *name, const char *textKey, const QKeySequence &shortcut)
-{
-    auto *action = new QAction(localizedString(textKey), this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void PresetEditorWindow::buildMenus()
 {
-    QAction *close = makeAction("closeAction", "MenuCloseWindow", QKeySequence::Close);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction *quit = makeAction("quitAction", "MenuQuit", QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
-    QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
-    file->addAction(close);
-    file->addSeparator();
-    file->addAction(quit);
+    addCloseAndQuitActions(menuBar()->addMenu(localizedString("MenuFile")), this);
 
     auto *history = new UndoActions(this);
     history->setStack(m_editor->undoStack());
     connect(history->undoAction(), &QAction::triggered, this, &PresetEditorWindow::undo);
     connect(history->redoAction(), &QAction::triggered, this, &PresetEditorWindow::redo);
-    QAction *cut = makeAction("cutAction", "MenuCut", QKeySequence::Cut);
-    connect(cut, &QAction::triggered, this, &PresetEditorWindow::cut);
-    QAction *copy = makeAction("copyAction", "MenuCopy", QKeySequence::Copy);
-    connect(copy, &QAction::triggered, this, &PresetEditorWindow::copy);
-    QAction *paste = makeAction("pasteAction", "MenuPaste", QKeySequence::Paste);
-    connect(paste, &QAction::triggered, this, &PresetEditorWindow::paste);
-    QAction *del = makeAction("deleteAction", "MenuDelete", QKeySequence::Delete);
-    connect(del, &QAction::triggered, this, &PresetEditorWindow::deleteSelection);
     QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
     edit->addAction(history->undoAction());
     edit->addAction(history->redoAction());
     edit->addSeparator();
-    edit->addAction(cut);
-    edit->addAction(copy);
-    edit->addAction(paste);
-    edit->addAction(del);
+    const QList<QAction *> clipboard = addClipboardActions(edit, this);
 
-    QAction *add = makeAction("newPresetAction", "NewPreset", QKeySequence::New);
+    QAction *add = makeWindowAction(this, "newPresetAction", "NewPreset", QKeySequence::New);
     connect(add, &QAction::triggered, this, &PresetEditorWindow::newPreset);
-    QAction *restore = makeAction("restoreDefaultsAction", "RestoreDefaults");
+    QAction *restore = makeWindowAction(this, "restoreDefaultsAction", "RestoreDefaults");
     connect(restore, &QAction::triggered, this, &PresetEditorWindow::restorePresets);
     QMenu *preset = menuBar()->addMenu(localizedString("MenuPreset"));
     preset->addAction(add);
@@ -208,7 +182,8 @@ void PresetEditorWindow::buildMenus()
     preset->addSeparator();
     preset->addAction(restore);
 
-    m_selectionActions = { cut, copy, del };
+    // Cut, Copy and Delete need a selection; Paste does not.
+    m_selectionActions = { clipboard[0], clipboard[1], clipboard[3] };
 }
 
 // --- Showing ----------------------------------------------------------------------------

@@ -66,7 +66,6 @@ protected:
 private:
     void buildWidgets();
     void buildMenus();
-    QAction *makeAction(const char *name, const char *textKey, const QKeySequence &shortcut = QKeySequence());
     // Hands a field's typing to the editor when it changed.
     void commitField(QLineEdit *field);
     void commitFields();

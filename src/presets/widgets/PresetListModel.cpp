@@ -6,27 +6,7 @@
 #include "presets/PresetEditor.h"
 
 #include <QMimeData>
-
-namespace {
-
-// Sets a flag for the lifetime of a scope.
-class Changing
-{
-public:
-    explicit Changing(bool &flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~Changing() { m_flag = false; }
-    Changing(const Changing &) = delete;
-    Changing &operator=(const Changing &) = delete;
-
-private:
-    bool &m_flag;
-};
-
-} // namespace
+#include <QScopedValueRollback>
 
 PresetListModel::PresetListModel(PresetEditor *editor, QObject *parent)
     : QAbstractListModel(parent)
@@ -135,7 +115,7 @@ bool PresetListModel::dropMimeData(
 
 void PresetListModel::insertRows(int first, int count)
 {
-    const Changing changing(m_changing);
+    const QScopedValueRollback changing(m_changing, true);
     beginInsertRows(QModelIndex(), first, first + count - 1);
     m_rows = m_store->metadataPresets();
     endInsertRows();
@@ -143,7 +123,7 @@ void PresetListModel::insertRows(int first, int count)
 
 void PresetListModel::removeRows(int first, int count)
 {
-    const Changing changing(m_changing);
+    const QScopedValueRollback changing(m_changing, true);
     beginRemoveRows(QModelIndex(), first, first + count - 1);
     m_rows = m_store->metadataPresets();
     endRemoveRows();
@@ -157,7 +137,7 @@ void PresetListModel::changeRow(int row)
 
 void PresetListModel::reorder()
 {
-    const Changing changing(m_changing);
+    const QScopedValueRollback changing(m_changing, true);
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const PresetList before = m_rows;
     m_rows = m_store->metadataPresets();
@@ -175,7 +155,7 @@ void PresetListModel::reorder()
 
 void PresetListModel::reset()
 {
-    const Changing changing(m_changing);
+    const QScopedValueRollback changing(m_changing, true);
     beginResetModel();
     m_rows = m_store->metadataPresets();
     endResetModel();

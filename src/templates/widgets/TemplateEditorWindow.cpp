@@ -8,6 +8,7 @@
 #include "commentlist/widgets/StoreMenu.h"
 #include "commentlist/widgets/TextEditCommands.h"
 #include "commentlist/widgets/UndoActions.h"
+#include "commentlist/widgets/WindowActions.h"
 #include "core/Strings.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/widgets/NewTemplateSheet.h"
@@ -195,66 +196,41 @@ void TemplateEditorWindow::buildWidgets()
     m_templateControls.append(deleteTemplate);
 }
 
-QAction *TemplateEditorWindow::makeAction(const char *name, const char *textKey, const QKeySequence &shortcut)
-{
-    auto *action = new QAction(localizedString(textKey), this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void TemplateEditorWindow::buildMenus()
 {
-    QAction *add = makeAction("newTemplateAction", "NewTemplate", QKeySequence::New);
+    QAction *add = makeWindowAction(this, "newTemplateAction", "NewTemplate", QKeySequence::New);
     connect(add, &QAction::triggered, this, &TemplateEditorWindow::newTemplate);
-    QAction *close = makeAction("closeAction", "MenuCloseWindow", QKeySequence::Close);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction *quit = makeAction("quitAction", "MenuQuit", QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
     file->addAction(add);
     file->addSeparator();
-    file->addAction(close);
-    file->addSeparator();
-    file->addAction(quit);
+    addCloseAndQuitActions(file, this);
 
     m_history = new UndoActions(this);
     connect(m_history->undoAction(), &QAction::triggered, this, &TemplateEditorWindow::undo);
     connect(m_history->redoAction(), &QAction::triggered, this, &TemplateEditorWindow::redo);
-    QAction *cut = makeAction("cutAction", "MenuCut", QKeySequence::Cut);
-    connect(cut, &QAction::triggered, this, &TemplateEditorWindow::cut);
-    QAction *copy = makeAction("copyAction", "MenuCopy", QKeySequence::Copy);
-    connect(copy, &QAction::triggered, this, &TemplateEditorWindow::copy);
-    QAction *paste = makeAction("pasteAction", "MenuPaste", QKeySequence::Paste);
-    connect(paste, &QAction::triggered, this, &TemplateEditorWindow::paste);
-    QAction *del = makeAction("deleteAction", "MenuDelete", QKeySequence::Delete);
-    connect(del, &QAction::triggered, this, &TemplateEditorWindow::deleteSelection);
-    QAction *delAll = makeAction("deleteAllAction", "MenuDeleteAll");
-    connect(delAll, &QAction::triggered, this, &TemplateEditorWindow::deleteAll);
     QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
     edit->addAction(m_history->undoAction());
     edit->addAction(m_history->redoAction());
     edit->addSeparator();
-    edit->addAction(cut);
-    edit->addAction(copy);
-    edit->addAction(paste);
-    edit->addAction(del);
+    const QList<QAction *> clipboard = addClipboardActions(edit, this);
+    QAction *delAll = makeWindowAction(this, "deleteAllAction", "MenuDeleteAll");
+    connect(delAll, &QAction::triggered, this, &TemplateEditorWindow::deleteAll);
     edit->addAction(delAll);
 
-    QAction *remove = makeAction("deleteTemplateAction", "DeleteTemplate");
+    QAction *remove = makeWindowAction(this, "deleteTemplateAction", "DeleteTemplate");
     connect(remove, &QAction::triggered, this, &TemplateEditorWindow::deleteTemplate);
-    QAction *newComment = makeAction("addAction", "NewComment", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    QAction *newComment
+        = makeWindowAction(this, "addAction", "NewComment", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     connect(newComment, &QAction::triggered, this, &TemplateEditorWindow::addMetadataField);
-    QAction *removeComment = makeAction("removeAction", "RemoveComment");
+    QAction *removeComment = makeWindowAction(this, "removeAction", "RemoveComment");
     connect(removeComment, &QAction::triggered, this, &TemplateEditorWindow::removeMetadataField);
     QAction *openEditor
-        = makeAction("openCommentEditorAction", "OpenCommentEditor", QKeySequence(Qt::CTRL | Qt::Key_E));
+        = makeWindowAction(this, "openCommentEditorAction", "OpenCommentEditor", QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(openEditor, &QAction::triggered, this, &TemplateEditorWindow::openCommentEditor);
-    m_clearAllAction = makeAction("clearAllAction", "ClearsAllWhenApplied");
+    m_clearAllAction = makeWindowAction(this, "clearAllAction", "ClearsAllWhenApplied");
     m_clearAllAction->setCheckable(true);
     connect(m_clearAllAction, &QAction::triggered, m_clearAllCheckbox, &QCheckBox::clicked);
-    m_overwriteAction = makeAction("overwriteDuplicatesAction", "OverwritesDuplicates");
+    m_overwriteAction = makeWindowAction(this, "overwriteDuplicatesAction", "OverwritesDuplicates");
     m_overwriteAction->setCheckable(true);
     connect(m_overwriteAction, &QAction::triggered, m_overwriteCheckbox, &QCheckBox::clicked);
 
@@ -270,8 +246,9 @@ void TemplateEditorWindow::buildMenus()
     menu->addAction(m_clearAllAction);
     menu->addAction(m_overwriteAction);
 
-    m_templateActions = { remove, newComment, paste, delAll, cut, copy, del, m_clearAllAction, m_overwriteAction,
-        m_presetsMenu->menuAction() };
+    m_templateActions = clipboard;
+    m_templateActions << remove << newComment << delAll << m_clearAllAction << m_overwriteAction
+                      << m_presetsMenu->menuAction();
     m_selectionActions = { removeComment, openEditor };
 }
 

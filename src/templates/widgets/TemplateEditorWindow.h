@@ -85,7 +85,6 @@ protected:
 private:
     void buildWidgets();
     void buildMenus();
-    QAction *makeAction(const char *name, const char *textKey, const QKeySequence &shortcut = QKeySequence());
     // The selection step for a row of the templates table (-1: none).
     void chooseTemplate(int row);
     void createTemplate(const QString &name);

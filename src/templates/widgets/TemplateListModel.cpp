@@ -2,6 +2,8 @@
 
 #include "core/Strings.h"
 
+#include <QScopedValueRollback>
+
 TemplateListModel::TemplateListModel(TemplateEditor *store, QObject *parent)
     : QAbstractListModel(parent)
     , m_store(store)
@@ -63,20 +65,18 @@ bool TemplateListModel::setData(const QModelIndex &index, const QVariant &value,
 
 void TemplateListModel::insertRow(int row)
 {
-    m_changing = true;
+    const QScopedValueRollback changing(m_changing, true);
     beginInsertRows(QModelIndex(), row, row);
     m_rows = m_store->templates();
     endInsertRows();
-    m_changing = false;
 }
 
 void TemplateListModel::removeRow(int row)
 {
-    m_changing = true;
+    const QScopedValueRollback changing(m_changing, true);
     beginRemoveRows(QModelIndex(), row, row);
     m_rows = m_store->templates();
     endRemoveRows();
-    m_changing = false;
 }
 
 void TemplateListModel::changeRow(int row)
@@ -87,9 +87,8 @@ void TemplateListModel::changeRow(int row)
 
 void TemplateListModel::reset()
 {
-    m_changing = true;
+    const QScopedValueRollback changing(m_changing, true);
     beginResetModel();
     m_rows = m_store->templates();
     endResetModel();
-    m_changing = false;
 }
