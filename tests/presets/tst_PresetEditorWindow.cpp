@@ -97,6 +97,13 @@ private slots:
         QCOMPARE(m_store->count(), 9);
         QVERIFY(!shownRows(*table->model()).contains(u"Zed : %OSUSERNAME%"_qs));
 
+        // The − button deletes presets even while a field has the focus.
+        clickRow(0);
+        keyword->setFocus();
+        m_window->findChild<QToolButton *>(QStringLiteral("deleteButton"))->click();
+        QCOMPARE(m_store->count(), 8);
+        QVERIFY(!shownRows(*table->model()).contains(u"Comment"_qs));
+
         // Without a selection the fields are disabled and keep their texts.
         clickRow(2);
         const QString shown = keyword->text();

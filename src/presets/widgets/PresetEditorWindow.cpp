@@ -124,7 +124,7 @@ void PresetEditorWindow::buildWidgets()
     deleteButton->setText(QStringLiteral("−"));
     deleteButton->setToolTip(localizedString("DeletePreset"));
     deleteButton->setAccessibleName(deleteButton->toolTip());
-    connect(deleteButton, &QToolButton::clicked, this, &PresetEditorWindow::deleteSelection);
+    connect(deleteButton, &QToolButton::clicked, this, &PresetEditorWindow::deletePresets);
     auto *restoreButton = new QPushButton(localizedString("RestoreDefaults").remove(u'&'));
     restoreButton->setObjectName(QStringLiteral("restoreButton"));
     restoreButton->setAutoDefault(false);
@@ -333,8 +333,12 @@ void PresetEditorWindow::paste()
 
 void PresetEditorWindow::deleteSelection()
 {
-    if (sendToFocusedTextEditor(this, TextEditCommand::Delete))
-        return;
+    if (!sendToFocusedTextEditor(this, TextEditCommand::Delete))
+        deletePresets();
+}
+
+void PresetEditorWindow::deletePresets()
+{
     commitFields();
     m_editor->deleteSelection();
 }

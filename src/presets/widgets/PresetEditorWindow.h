@@ -51,7 +51,10 @@ public slots:
     void cut();
     void copy();
     void paste();
+    // Edit ▸ Delete: the selected text of the field being edited, else the selected presets.
     void deleteSelection();
+    // The selected presets, wherever the focus is (the − button).
+    void deletePresets();
     void restorePresets();
     void undo();
     void redo();
