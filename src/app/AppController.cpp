@@ -4,8 +4,11 @@
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
 #include "presets/MetadataPresetManager.h"
+#include "presets/widgets/PresetEditorWindow.h"
 #include "templates/TemplateEditor.h"
+#include "templates/widgets/TemplateEditorWindow.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -26,13 +29,54 @@ AppController::AppController(QObject *parent)
 {
     m_presets->loadMetaDataPresets();
     m_templates->loadTemplates();
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillQuit);
 }
 
 AppController::~AppController()
 {
-    // Windows delete themselves when closed; any left over go with the controller.
+    // Windows delete themselves when closed; any left over go with the controller, before
+    // the stores they show.
     for (const auto &window : std::as_const(m_windows))
         delete window.data();
+    delete m_presetEditor.data();
+    delete m_templateEditor.data();
+}
+
+PresetEditorWindow *AppController::showPresetEditor()
+{
+    if (!m_presetEditor)
+        m_presetEditor = new PresetEditorWindow(m_presets);
+    m_presetEditor->makeWindowKey();
+    return m_presetEditor;
+}
+
+TemplateEditorWindow *AppController::showTemplateEditor()
+{
+    if (!m_templateEditor)
+        m_templateEditor = new TemplateEditorWindow(m_templates);
+    m_templateEditor->makeWindowKey();
+    return m_templateEditor;
+}
+
+PresetEditorWindow *AppController::presetEditor() const
+{
+    return m_presetEditor;
+}
+
+TemplateEditorWindow *AppController::templateEditor() const
+{
+    return m_templateEditor;
+}
+
+bool AppController::applicationWillQuit()
+{
+    bool saved = true;
+    if (m_presetEditor)
+        saved = m_presetEditor->saveForQuit() && saved;
+    if (m_templateEditor)
+        saved = m_templateEditor->saveForQuit() && saved;
+    return saved;
 }
 
 QList<DocumentWindow *> AppController::windows() const
@@ -65,6 +109,8 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
         if (!window) {
             window = new DocumentWindow(path);
             connect(window, &DocumentWindow::openRequested, this, &AppController::openWithDialog);
+            connect(window, &DocumentWindow::presetEditorRequested, this, &AppController::showPresetEditor);
+            connect(window, &DocumentWindow::templateEditorRequested, this, &AppController::showTemplateEditor);
             m_windows.removeIf([](const QPointer<DocumentWindow> &w) { return w.isNull(); });
             m_windows.append(window);
         }

@@ -7,11 +7,15 @@
 
 class DocumentWindow;
 class MetadataPresetManager;
+class PresetEditorWindow;
 class TemplateEditor;
+class TemplateEditorWindow;
 
 // The application shell, for now: creates the shared preset and template stores, opens
 // one document window per PNG file, and runs the File ▸ Open… dialog of every window. A
-// file that is open already has its window raised instead of a second window.
+// file that is open already has its window raised instead of a second window. It keeps
+// one preset editor and one template editor window, made on first request and shown again
+// on every later one; when the application quits, an editor that is open writes its edits.
 class AppController : public QObject
 {
     Q_OBJECT
@@ -32,10 +36,23 @@ public:
 
     QList<DocumentWindow *> windows() const;
 
+    // The editor windows, made on first use, then brought to the front.
+    PresetEditorWindow *showPresetEditor();
+    TemplateEditorWindow *showTemplateEditor();
+    // nullptr before their first use.
+    PresetEditorWindow *presetEditor() const;
+    TemplateEditorWindow *templateEditor() const;
+
+    // The application is quitting (QCoreApplication::aboutToQuit): the editor windows that
+    // are open write their edits. True when nothing failed.
+    bool applicationWillQuit();
+
 private:
     DocumentWindow *windowFor(const QString &path) const;
 
     MetadataPresetManager *m_presets = nullptr;
     TemplateEditor *m_templates = nullptr;
     QList<QPointer<DocumentWindow>> m_windows;
+    QPointer<PresetEditorWindow> m_presetEditor;
+    QPointer<TemplateEditorWindow> m_templateEditor;
 };

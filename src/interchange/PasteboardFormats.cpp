@@ -83,23 +83,23 @@ CommentList commentsFromTabularText(QStringView text)
     return result;
 }
 
-bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, qsizetype position)
+bool readPasteboard(const QMimeData *mime, PastedData *pasted)
 {
-    CommentList comments;
-    // Texts of the XML form are comments as stored, with their macros; the text forms are
-    // whatever another application put there and are taken literally.
-    Expansion expansion = Expansion::Verbatim;
+    PastedData read;
     if (mime && mime->hasFormat(PasteboardMetadataXML)) {
         const QByteArray data = mime->data(PasteboardMetadataXML);
         if (data.isEmpty()) {
             qCWarning(lcPasteboard, "No data for requested type: PasteboardMetadataXML.");
             return false;
         }
+        // Texts of the XML form are comments as stored, with their macros; the text forms
+        // are whatever another application put there and are taken literally.
+        read.fromXml = true;
         MetadataXml::Content content;
         QString reason;
         if (MetadataXml::parse(data, &content, &reason)) {
-            comments = MetadataXml::comments(content.elements);
-            expansion = Expansion::Expand;
+            read.elements = content.elements;
+            read.comments = MetadataXml::comments(content.elements);
         } else {
             // Not a failure: the paste goes through with nothing inserted.
             qCWarning(lcPasteboard, "Pasted metadata XML not read: %s", qUtf8Printable(reason));
@@ -110,22 +110,32 @@ bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, 
             qCWarning(lcPasteboard, "No data for requested type: NSTabularTextPboardType.");
             return false;
         }
-        comments = commentsFromTabularText(QString::fromUtf8(data));
+        read.comments = commentsFromTabularText(QString::fromUtf8(data));
     } else if (mime && mime->hasFormat(NSStringPboardType)) {
         const QByteArray data = mime->data(NSStringPboardType);
         if (data.isEmpty()) {
             qCWarning(lcPasteboard, "No data for requested type: NSStringPboardType.");
             return false;
         }
-        comments = commentsFromTabularText(QString::fromUtf8(data));
+        read.comments = commentsFromTabularText(QString::fromUtf8(data));
     } else {
         qCWarning(lcPasteboard, "No compatible paste types found.");
         return false;
     }
+    if (pasted)
+        *pasted = std::move(read);
+    return true;
+}
 
-    if (!comments.isEmpty()) {
+bool insertDataFromPasteboard(CommentListTarget &target, const QMimeData *mime, qsizetype position)
+{
+    PastedData pasted;
+    if (!readPasteboard(mime, &pasted))
+        return false;
+    if (!pasted.comments.isEmpty()) {
         const qsizetype size = target.interchangeComments().size();
-        target.insertInterchangeComments(position < 0 || position > size ? size : position, comments, expansion);
+        target.insertInterchangeComments(position < 0 || position > size ? size : position, pasted.comments,
+            pasted.fromXml ? Expansion::Expand : Expansion::Verbatim);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 #include <QStringView>
+#include <QXmlStreamAttributes>
 
 class CommentListTarget;
 class QMimeData;
@@ -46,6 +47,22 @@ bool writeAllCommentsToPasteboard(const CommentListTarget &target, QMimeData *mi
 // keyword up to the next whitespace (a line end does not stop it), then after skipping
 // again a text up to the next line feed (absent at the end of the input).
 CommentList commentsFromTabularText(QStringView text);
+
+// What the first form that mime offers holds (the forms in declaration order).
+struct PastedData
+{
+    // The XML form was chosen (its texts are stored texts, macros included); otherwise a
+    // text form (texts taken literally).
+    bool fromXml = false;
+    // The attributes of each child element of the XML form's root; empty when it did not
+    // parse (which is no failure: nothing is pasted).
+    QList<QXmlStreamAttributes> elements;
+    // The comments the chosen form carries.
+    CommentList comments;
+};
+// Reads the first form mime offers. Returns false, after logging why, when that form holds
+// no data or no form is offered.
+bool readPasteboard(const QMimeData *mime, PastedData *pasted);
 
 // Inserts the comments of the first form mime offers at position (outside 0…size: at the
 // end); the texts of the XML form are taken as Expansion::Expand, those of the text forms

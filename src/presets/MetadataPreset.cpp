@@ -3,6 +3,7 @@
 #include "core/TextMacros.h"
 #include "interchange/MetadataXml.h"
 
+#include <QXmlStreamAttributes>
 #include <QXmlStreamWriter>
 
 MetadataPreset::MetadataPreset(const QString &keyword, const QString &value)
@@ -69,6 +70,22 @@ void MetadataPreset::writeXml(QXmlStreamWriter &writer) const
     writer.writeAttribute(QStringLiteral("text"), MetadataXml::holdable(exportValue()));
     if (!m_shorthand.isNull())
         writer.writeAttribute(QStringLiteral("shorthand"), MetadataXml::holdable(m_shorthand));
+}
+
+std::shared_ptr<MetadataPreset> MetadataPreset::fromXmlAttributes(const QXmlStreamAttributes &attributes)
+{
+    // A present attribute, empty value included, as a non-null string; an absent one as null.
+    const auto value = [&attributes](const QString &name) {
+        if (!attributes.hasAttribute(name))
+            return QString();
+        const QString text = attributes.value(name).toString();
+        return text.isNull() ? QStringLiteral("") : text;
+    };
+    auto preset = std::make_shared<MetadataPreset>(value(QStringLiteral("keyword")), value(QStringLiteral("text")));
+    const QString shorthand = value(QStringLiteral("shorthand"));
+    if (!shorthand.isNull())
+        preset->setShorthand(shorthand);
+    return preset;
 }
 
 QString MetadataPreset::xml() const

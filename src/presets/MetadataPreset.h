@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QXmlStreamAttributes;
 class QXmlStreamWriter;
 struct PNGinfo;
 
@@ -53,6 +54,9 @@ public:
     void writeXml(QXmlStreamWriter &writer) const;
     // The same element as a string, without XML declaration.
     QString xml() const;
+    // A preset from the attributes of such an element: keyword and value as given (a missing
+    // attribute leaves the field absent), the display text only when the attribute is there.
+    static std::shared_ptr<MetadataPreset> fromXmlAttributes(const QXmlStreamAttributes &attributes);
 
     // A comment with the preset's keyword (cut at 79) and its value expanded against info;
     // an absent or empty value gives "".
@@ -63,6 +67,14 @@ public:
     // Keyed archiving: "keyword", "text" (the value) and, only when stored, "shorthand".
     QVariantMap encode() const;
     static std::shared_ptr<MetadataPreset> decode(const QVariantMap &map);
+
+    // Equal fields; a stored empty shorthand differs from none.
+    bool operator==(const MetadataPreset &other) const
+    {
+        return m_keyword == other.m_keyword && m_keyword.isNull() == other.m_keyword.isNull()
+            && m_value == other.m_value && m_value.isNull() == other.m_value.isNull()
+            && m_shorthand == other.m_shorthand && m_shorthand.isNull() == other.m_shorthand.isNull();
+    }
 
 private:
     QString m_keyword;

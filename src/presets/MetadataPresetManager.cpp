@@ -21,15 +21,6 @@ MetadataPresetManager *g_presetManager = nullptr;
 
 const QString kRootElement = QStringLiteral("MetadataPresets");
 
-// A present attribute, empty value included, as a non-null string; an absent one as null.
-QString attributeValue(const QXmlStreamAttributes &attributes, const QString &name)
-{
-    if (!attributes.hasAttribute(name))
-        return QString();
-    QString value = attributes.value(name).toString();
-    return value.isNull() ? QStringLiteral("") : value;
-}
-
 // Parses the whole document; false when it is not well-formed. Collects the presets of
 // the root element's direct "comment" children, whatever the root is called.
 bool parsePresets(const QByteArray &bytes, PresetList &presets)
@@ -45,15 +36,8 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
         if (token == QXmlStreamReader::StartElement) {
             if (++depth > MetadataXml::MaxDepth)
                 return false;
-            if (depth == 2 && reader.name() == QLatin1String("comment")) {
-                const auto attributes = reader.attributes();
-                auto preset = std::make_shared<MetadataPreset>(attributeValue(attributes, QStringLiteral("keyword")),
-                    attributeValue(attributes, QStringLiteral("text")));
-                const QString shorthand = attributeValue(attributes, QStringLiteral("shorthand"));
-                if (!shorthand.isNull())
-                    preset->setShorthand(shorthand);
-                presets.append(preset);
-            }
+            if (depth == 2 && reader.name() == QLatin1String("comment"))
+                presets.append(MetadataPreset::fromXmlAttributes(reader.attributes()));
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
         }
@@ -152,6 +136,7 @@ MetadataPresetManager::LoadResult MetadataPresetManager::loadMetaDataPresets()
     QByteArray bytes;
     if (!InterchangeFile::read(m_presetsFilePath, &bytes, nullptr)) {
         setupDefaultPresets();
+        emit presetsReset();
         return LoadResult::NoFile;
     }
 
@@ -159,10 +144,13 @@ MetadataPresetManager::LoadResult MetadataPresetManager::loadMetaDataPresets()
     if (!parsePresets(bytes, presets)) {
         qCWarning(lcPresets, "Can't parse Metadata Presets XML");
         setupDefaultPresets();
+        emit presetsReset();
         return LoadResult::Malformed;
     }
     m_metadataPresets = presets;
-    sortPresets();
+    std::stable_sort(m_metadataPresets.begin(), m_metadataPresets.end(),
+        [](const PresetPtr &a, const PresetPtr &b) { return a->compare(*b) < 0; });
+    emit presetsReset();
     return LoadResult::FromFile;
 }
 
@@ -199,47 +187,109 @@ bool MetadataPresetManager::saveMetadataPresets(QString *error) const
 
 void MetadataPresetManager::tidyMetadataPresets()
 {
-    m_metadataPresets.removeIf([](const PresetPtr &preset) { return !preset->isValid(); });
+    QList<qsizetype> rows;
+    for (qsizetype i = 0; i < m_metadataPresets.size(); ++i) {
+        if (!m_metadataPresets[i]->isValid())
+            rows.append(i);
+    }
+    removeRows(rows);
     emit presetsNeedUpdated();
 }
 
 void MetadataPresetManager::restoreDefaultPresets()
 {
-    m_metadataPresets.clear();
-    setupDefaultPresets();
+    m_metadataPresets = defaultPresets();
+    emit presetsReset();
     emit presetsNeedUpdated();
 }
 
 void MetadataPresetManager::sortPresets()
 {
-    std::stable_sort(m_metadataPresets.begin(), m_metadataPresets.end(),
-        [](const PresetPtr &a, const PresetPtr &b) { return a->compare(*b) < 0; });
+    PresetList sorted = m_metadataPresets;
+    std::stable_sort(
+        sorted.begin(), sorted.end(), [](const PresetPtr &a, const PresetPtr &b) { return a->compare(*b) < 0; });
+    if (sorted == m_metadataPresets)
+        return;
+    m_metadataPresets = sorted;
+    emit presetsReordered();
 }
 
 void MetadataPresetManager::appendPreset(const PresetPtr &preset)
 {
-    if (preset)
-        m_metadataPresets.append(preset);
+    insertPresets(m_metadataPresets.size(), { preset });
 }
 
 void MetadataPresetManager::insertPresets(qsizetype index, const PresetList &presets)
 {
     index = std::clamp<qsizetype>(index, 0, m_metadataPresets.size());
+    const qsizetype first = index;
     for (const auto &preset : presets) {
         if (preset)
             m_metadataPresets.insert(index++, preset);
+    }
+    if (index > first)
+        emit presetsInserted(int(first), int(index - first));
+}
+
+void MetadataPresetManager::removeRows(const QList<qsizetype> &rows)
+{
+    // From the last run to the first, so the rows of the runs still to go stay valid.
+    qsizetype end = rows.size();
+    while (end > 0) {
+        qsizetype begin = end - 1;
+        while (begin > 0 && rows[begin - 1] == rows[begin] - 1)
+            --begin;
+        const qsizetype first = rows[begin];
+        const qsizetype count = end - begin;
+        m_metadataPresets.remove(first, count);
+        emit presetsRemoved(int(first), int(count));
+        end = begin;
     }
 }
 
 void MetadataPresetManager::removePresetsAtIndices(QList<qsizetype> indices)
 {
-    std::sort(indices.begin(), indices.end(), std::greater<>());
+    indices.removeIf([this](qsizetype index) { return index < 0 || index >= m_metadataPresets.size(); });
+    std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    for (const qsizetype index : indices) {
-        if (index >= 0 && index < m_metadataPresets.size())
-            m_metadataPresets.removeAt(index);
-    }
+    removeRows(indices);
     emit presetsNeedUpdated();
+}
+
+void MetadataPresetManager::removePresets(const PresetList &presets)
+{
+    QList<qsizetype> indices;
+    for (const auto &preset : presets) {
+        const qsizetype index = preset ? m_metadataPresets.indexOf(preset) : -1;
+        if (index >= 0)
+            indices.append(index);
+    }
+    removePresetsAtIndices(indices);
+}
+
+bool MetadataPresetManager::setPresetFields(const PresetPtr &preset, const MetadataPreset &values)
+{
+    const qsizetype row = preset ? m_metadataPresets.indexOf(preset) : -1;
+    if (row < 0)
+        return false;
+    if (!(*preset == values)) {
+        *preset = values;
+        emit presetChanged(int(row));
+    }
+    return true;
+}
+
+void MetadataPresetManager::replacePresets(const PresetList &presets)
+{
+    PresetList list;
+    for (const auto &preset : presets) {
+        if (preset)
+            list.append(preset);
+    }
+    if (list == m_metadataPresets)
+        return;
+    m_metadataPresets = list;
+    emit presetsReset();
 }
 
 void MetadataPresetManager::notifyPresetsChanged()

@@ -48,9 +48,9 @@ public:
 
     // Replaces the list from the presets file and sorts it. An unreadable file gives the
     // defaults silently; a malformed one logs "Can't parse Metadata Presets XML" and gives
-    // the defaults. Emits nothing.
+    // the defaults. Emits presetsReset() only (menus fill themselves when they are made).
     LoadResult loadMetaDataPresets();
-    // Appends the ten defaults; does not clear, sort, write or emit.
+    // Appends the ten defaults; does not clear, sort, write or emit (loading uses it).
     void setupDefaultPresets();
     // Writes the whole list atomically (creating the folder if needed). On failure returns
     // false, fills *error and leaves the old file in place.
@@ -60,22 +60,42 @@ public:
     // The confirmed branch of "restore the defaults": the list becomes exactly the ten
     // defaults, then presetsNeedUpdated(). Nothing is written.
     void restoreDefaultPresets();
-    // Sorts by display text, case-insensitively (stable).
+    // Sorts by display text, case-insensitively (stable); presetsReordered() when the
+    // order changed.
     void sortPresets();
 
-    // Editing, for the preset editor window. Appending and inserting emit nothing (the
-    // editor sorts and announces after its delayed refresh); removing emits.
+    // Editing, for the preset editor window. Each change is announced to views of the list
+    // (presetsInserted, presetsRemoved, presetChanged, presetsReordered, presetsReset).
+    // Appending and inserting do not emit presetsNeedUpdated() (the editor announces once
+    // per command); removing does.
     void appendPreset(const PresetPtr &preset);
     void insertPresets(qsizetype index, const PresetList &presets);
     void removePresetsAtIndices(QList<qsizetype> indices);
+    // Removes those of the presets that are in the list (by identity).
+    void removePresets(const PresetList &presets);
+    // Gives a preset of the list the fields of values. False when it is not in the list.
+    bool setPresetFields(const PresetPtr &preset, const MetadataPreset &values);
+    // The whole list becomes presets (undo and redo of the editor); one reset.
+    void replacePresets(const PresetList &presets);
+    qsizetype indexOfPreset(const PresetPtr &preset) const { return m_metadataPresets.indexOf(preset); }
     // Announces a change made to a preset in place (the end of an edit in the editor).
     void notifyPresetsChanged();
 
 signals:
     // Every preset menu empties itself and fills again from presetMenuTitles().
     void presetsNeedUpdated();
+    // For views of the list, after the change: rows inserted or removed, a preset's fields
+    // changed, the same presets in a new order, or a new list.
+    void presetsInserted(int first, int count);
+    void presetsRemoved(int first, int count);
+    void presetChanged(int row);
+    void presetsReordered();
+    void presetsReset();
 
 private:
+    // Removes the rows (ascending, no repeats), announcing each run of neighbours.
+    void removeRows(const QList<qsizetype> &rows);
+
     PresetList m_metadataPresets;
     QString m_presetsFilePath;
 };

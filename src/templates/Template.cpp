@@ -1,5 +1,6 @@
 #include "templates/Template.h"
 
+#include "core/Strings.h"
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
 
@@ -55,7 +56,39 @@ bool pathExists(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+// Files are moved and removed only in a folder whose owner may write to it, judged by the
+// permission bits as they stand (also for root), as every save judges its folder.
+bool folderIsWritable(const QString &folder, QString *error)
+{
+    if (QFileInfo(folder).permission(QFile::WriteOwner))
+        return true;
+    if (error)
+        *error = QStringLiteral("The folder %1 is read-only.").arg(folder);
+    return false;
+}
+
 } // namespace
+
+// A change of one apply flag, as a step of the template's history.
+class Template::FlagEdit : public UndoCommand
+{
+public:
+    using Setter = void (Template::*)(bool);
+    FlagEdit(Template *owner, Setter setter, bool value, const QString &text)
+        : UndoCommand(text)
+        , m_owner(owner)
+        , m_setter(setter)
+        , m_value(value)
+    {
+    }
+    void redo() override { (m_owner->*m_setter)(m_value); }
+    void undo() override { (m_owner->*m_setter)(!m_value); }
+
+private:
+    Template *m_owner;
+    Setter m_setter;
+    bool m_value;
+};
 
 QString Template::templatesDirectory()
 {
@@ -126,10 +159,15 @@ QString Template::filePath() const
     return QDir(m_directory).filePath(m_name);
 }
 
-bool Template::setName(const QString &name)
+bool Template::setName(const QString &name, QString *error)
 {
-    if (name.isNull() || !isUsableFileName(name, m_directory))
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
         return false;
+    };
+    if (name.isNull() || !isUsableFileName(name, m_directory))
+        return fail(QStringLiteral("“%1” cannot be used as a file name.").arg(name));
     if (name == m_name)
         return true;
 
@@ -140,10 +178,15 @@ bool Template::setName(const QString &name)
         const QFileInfo oldInfo(oldPath);
         const QFileInfo newInfo(newPath);
         if (!oldInfo.exists() || oldInfo.canonicalFilePath() != newInfo.canonicalFilePath())
-            return false;
+            return fail(QStringLiteral("A file named “%1” exists already in %2.").arg(name, m_directory));
     }
-    if (pathExists(oldPath) && !QFileInfo(oldPath).isDir() && !QFile::rename(oldPath, newPath))
-        return false;
+    if (pathExists(oldPath) && !QFileInfo(oldPath).isDir()) {
+        if (!folderIsWritable(m_directory, error))
+            return false;
+        QFile file(oldPath);
+        if (!file.rename(newPath))
+            return fail(QStringLiteral("“%1” could not be renamed: %2").arg(oldPath, file.errorString()));
+    }
     m_name = name;
     return true;
 }
@@ -168,16 +211,62 @@ bool Template::save(QString *error) const
     return InterchangeFile::write(filePath(), fileContents(), error);
 }
 
-bool Template::deleteFile() const
+bool Template::deleteFile(QString *error) const
 {
     qCInfo(lcTemplates, "DeleteFile");
-    if (!isUsableFileName(m_name, m_directory))
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
         return false;
+    };
+    if (!isUsableFileName(m_name, m_directory))
+        return fail(QStringLiteral("“%1” cannot be used as a file name.").arg(m_name));
     const QString path = filePath();
     const QFileInfo info(path);
+    if (!pathExists(path))
+        return true;
     if (info.isDir() && !info.isSymLink())
+        return fail(QStringLiteral("“%1” is a folder, not a template file.").arg(path));
+    if (!folderIsWritable(m_directory, error))
         return false;
-    return QFile::remove(path);
+    QFile file(path);
+    if (!file.remove())
+        return fail(QStringLiteral("“%1” could not be removed: %2").arg(path, file.errorString()));
+    return true;
+}
+
+void Template::setClearAll(bool clearAll)
+{
+    if (m_clearAllComments == clearAll)
+        return;
+    m_clearAllComments = clearAll;
+    emit flagsChanged();
+}
+
+void Template::setOverwriteDuplicates(bool overwrite)
+{
+    if (m_overwriteDuplicates == overwrite)
+        return;
+    m_overwriteDuplicates = overwrite;
+    emit flagsChanged();
+}
+
+bool Template::editClearAll(bool clearAll)
+{
+    if (m_clearAllComments == clearAll)
+        return false;
+    undoStack()->push(
+        std::make_unique<FlagEdit>(this, &Template::setClearAll, clearAll, localizedString("StepClearsAll")));
+    return true;
+}
+
+bool Template::editOverwriteDuplicates(bool overwrite)
+{
+    if (m_overwriteDuplicates == overwrite)
+        return false;
+    undoStack()->push(std::make_unique<FlagEdit>(
+        this, &Template::setOverwriteDuplicates, overwrite, localizedString("StepOverwriteDuplicates")));
+    return true;
 }
 
 CommentPtr Template::addNewComment()

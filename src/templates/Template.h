@@ -51,8 +51,8 @@ public:
 
     // Moves the file (if it exists) to the new name in the same folder, then takes the
     // name. Null or unusable names change nothing. When a file exists and cannot be moved,
-    // or the target exists already, nothing changes and false is returned.
-    bool setName(const QString &name);
+    // or the target exists already, nothing changes and false is returned with *error set.
+    bool setName(const QString &name, QString *error = nullptr);
 
     // The file contents: pretty-printed XML with both flags and one element per comment.
     QByteArray fileContents() const;
@@ -60,12 +60,18 @@ public:
     // fills *error and leaves an existing file untouched.
     bool save(QString *error = nullptr) const;
     // Logs "DeleteFile" and removes the file (never a folder). The record is untouched.
-    bool deleteFile() const;
+    // A file that is not there counts as removed. False, with *error, when it stays.
+    bool deleteFile(QString *error = nullptr) const;
 
     bool clearsCommentsWhenApplied() const { return m_clearAllComments; }
-    void setClearAll(bool clearAll) { m_clearAllComments = clearAll; }
     bool overwritesDuplicatesWhenApplied() const { return m_overwriteDuplicates; }
-    void setOverwriteDuplicates(bool overwrite) { m_overwriteDuplicates = overwrite; }
+    // Set a flag (reading a file, tools); flagsChanged() when it changes. Not undoable.
+    void setClearAll(bool clearAll);
+    void setOverwriteDuplicates(bool overwrite);
+    // A flag changed in the editor: one step of the template's history. False when the
+    // flag is set that way already (no step).
+    bool editClearAll(bool clearAll);
+    bool editOverwriteDuplicates(bool overwrite);
 
     // Appends a comment with absent keyword and text and returns it.
     CommentPtr addNewComment();
@@ -76,7 +82,13 @@ public:
     // Removes every comment.
     void removeAllComments() { deleteAll(); }
 
+signals:
+    // One of the two apply flags changed (also by undo and redo).
+    void flagsChanged();
+
 private:
+    class FlagEdit;
+
     QString m_name;
     QString m_directory;
     bool m_clearAllComments = false;

@@ -97,6 +97,7 @@ qsizetype TemplateEditor::loadTemplates()
     if (!QFileInfo(m_directory).isDir())
         seedTemplatesDirectory();
     walk(m_directory, 0);
+    emit templatesReset();
     return m_templates.size();
 }
 
@@ -104,9 +105,12 @@ void TemplateEditor::walk(const QString &folder, int depth)
 {
     if (depth > kMaxWalkDepth)
         return;
+    // Hidden entries are no templates: a safe write's temporary file among them.
     const QFileInfoList entries = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &entry : entries) {
+        if (entry.fileName().startsWith(u'.'))
+            continue;
         if (entry.isDir()) {
             // Linked folders are not followed: they may lead out of the folder or in circles.
             if (!entry.isSymLink())
@@ -163,22 +167,34 @@ TemplateEditor::NameCheck TemplateEditor::nameCheckIn(const QString &name, const
     return NameCheck::Acceptable;
 }
 
-void TemplateEditor::setCurrentTemplateIndex(qsizetype index)
+bool TemplateEditor::setCurrentTemplateIndex(qsizetype index, QString *error)
 {
-    if (m_currentTemplate)
-        saveCurrentTemplate();
+    const bool saved = !m_currentTemplate || saveCurrentTemplate(error);
     m_currentTemplate = templateAtIndex(index);
+    return saved;
 }
 
 bool TemplateEditor::saveCurrentTemplate(QString *error)
 {
     if (!m_currentTemplate)
         return false;
-    QDir().mkpath(m_currentTemplate->directory());
+    const QString folder = m_currentTemplate->directory();
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("The folder %1 could not be created.").arg(folder);
+        return false;
+    }
     return m_currentTemplate->save(error);
 }
 
-TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check)
+bool TemplateEditor::appIsQuitting(bool windowVisible, QString *error)
+{
+    if (!windowVisible || !m_currentTemplate)
+        return true;
+    return saveCurrentTemplate(error);
+}
+
+TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check, QString *error)
 {
     const NameCheck result = templateNameIsAcceptable(name);
     if (check)
@@ -186,19 +202,32 @@ TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check
     if (result != NameCheck::Acceptable)
         return nullptr;
 
+    // Both writes are tried; the first reason is the one reported.
+    QString reason;
     if (m_currentTemplate)
-        saveCurrentTemplate();
+        saveCurrentTemplate(&reason);
     auto created = Template::initWithName(name, m_directory);
     m_templates.append(created);
     m_currentTemplate = created;
-    saveCurrentTemplate();
+    emit templateInserted(int(m_templates.size() - 1));
+    QString newReason;
+    if (!saveCurrentTemplate(&newReason) && reason.isEmpty())
+        reason = newReason;
+    if (error)
+        *error = reason;
     emit templatesNeedUpdated();
     return created;
 }
 
-bool TemplateEditor::renameTemplate(qsizetype index, const QString &name, NameCheck *check)
+bool TemplateEditor::renameTemplate(qsizetype index, const QString &name, NameCheck *check, QString *error)
 {
     const auto item = templateAtIndex(index);
+    // Confirming a name unchanged is no rename, and no reason for an alert.
+    if (item && name == item->name()) {
+        if (check)
+            *check = NameCheck::Acceptable;
+        return true;
+    }
     // A template moves within its own folder (a sub-folder for some), so that is where
     // a file of the new name would clash.
     const NameCheck result = item ? nameCheckIn(name, item->directory()) : NameCheck::Empty;
@@ -206,21 +235,25 @@ bool TemplateEditor::renameTemplate(qsizetype index, const QString &name, NameCh
         *check = result;
     if (result != NameCheck::Acceptable)
         return false;
-    if (!item->setName(name))
+    if (!item->setName(name, error))
         return false;
+    emit templateRenamed(int(index));
     emit templatesNeedUpdated();
     return true;
 }
 
-bool TemplateEditor::deleteTemplate(qsizetype index)
+bool TemplateEditor::deleteTemplate(qsizetype index, QString *error)
 {
     const auto item = templateAtIndex(index);
     if (!item)
         return false;
+    // A file that stays would bring the template back at the next start.
+    if (!item->deleteFile(error))
+        return false;
     if (m_currentTemplate == item)
         m_currentTemplate.reset();
-    item->deleteFile();
     m_templates.removeAt(index);
+    emit templateRemoved(int(index));
     emit templatesNeedUpdated();
     return true;
 }

@@ -43,7 +43,8 @@ public:
 
     // Replaces the list from the folder. A missing folder is created and seeded with the
     // shipped "Standards" template first. Entries that do not read as templates (folders,
-    // unreadable or non-XML files) are skipped. Returns the number of templates.
+    // unreadable or non-XML files) and hidden entries (an interrupted save's temporary
+    // file) are skipped. Returns the number of templates.
     qsizetype loadTemplates();
 
     const TemplateList &templates() const { return m_templates; }
@@ -65,28 +66,44 @@ public:
 
     // The template being edited, or nullptr.
     TemplatePtr currentTemplate() const { return m_currentTemplate; }
+    int currentRow() const { return int(m_templates.indexOf(m_currentTemplate)); }
     // The selection step: the template being left is written, then the template at index
-    // becomes current (none for an index outside the list).
-    void setCurrentTemplateIndex(qsizetype index);
+    // becomes current (none for an index outside the list). False, with *error, when the
+    // template being left could not be written (it is left all the same; its edits stay
+    // in memory and are written when it is left or closed again).
+    bool setCurrentTemplateIndex(qsizetype index, QString *error = nullptr);
     // Creates the folder if it is missing, then writes the current template. False when
-    // none is current or the write failed.
+    // none is current, or with *error when the write failed.
     bool saveCurrentTemplate(QString *error = nullptr);
+    // The editor window closes: the current template is written (and stays current).
+    bool windowWillClose(QString *error = nullptr) { return saveCurrentTemplate(error); }
+    // The application quits: the current template is written when the window is open. True
+    // when nothing needed writing.
+    bool appIsQuitting(bool windowVisible, QString *error = nullptr);
 
     // Writes the current template, then creates, appends and writes a template with that
     // name and makes it current; emits templatesNeedUpdated(). Returns nullptr and fills
-    // *check when the name is refused.
-    TemplatePtr createTemplate(const QString &name, NameCheck *check = nullptr);
+    // *check when the name is refused. A write that fails leaves the new template in the
+    // list and fills *error (which stays empty otherwise).
+    TemplatePtr createTemplate(const QString &name, NameCheck *check = nullptr, QString *error = nullptr);
     // Renames the template at index (moving its file within its own folder, whose files the
-    // name is checked against); emits templatesNeedUpdated(). False, with *check filled,
-    // when the name is refused; false also when the file cannot be moved.
-    bool renameTemplate(qsizetype index, const QString &name, NameCheck *check = nullptr);
+    // name is checked against); emits templatesNeedUpdated(). Confirming the template's own
+    // name is a silent success that changes nothing. False, with *check filled, when the
+    // name is refused; false with *error when the file cannot be moved.
+    bool renameTemplate(qsizetype index, const QString &name, NameCheck *check = nullptr, QString *error = nullptr);
     // Removes the file of the template at index and the template (dropping it as current
-    // without writing it); emits templatesNeedUpdated(). False for an index outside the list.
-    bool deleteTemplate(qsizetype index);
+    // without writing it); emits templatesNeedUpdated(). False for an index outside the
+    // list, and with *error when the file stays (the template stays too).
+    bool deleteTemplate(qsizetype index, QString *error = nullptr);
 
 signals:
     // Every template menu empties itself and fills again from templateMenuTitles().
     void templatesNeedUpdated();
+    // For views of the list, after the change.
+    void templateInserted(int row);
+    void templateRemoved(int row);
+    void templateRenamed(int row);
+    void templatesReset();
 
 private:
     bool ensureDirectory() const;

@@ -6,11 +6,25 @@
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
 #include "presets/MetadataPresetManager.h"
+#include "presets/PresetEditor.h"
+#include "presets/widgets/PresetEditorWindow.h"
+#include "presets/widgets/PresetListModel.h"
 #include "templates/TemplateEditor.h"
+#include "templates/widgets/TemplateEditorWindow.h"
+#include "templates/widgets/TemplateListModel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -106,7 +120,123 @@ private slots:
         QCOMPARE(controller.windows().size(), 2);
     }
 
+    void editorsFromTheWindowMenu()
+    {
+        AppController controller;
+        DocumentWindow *window = controller.openFiles({ m_a }).first();
+        QVERIFY(!controller.presetEditor() && !controller.templateEditor());
+        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        QPointer<PresetEditorWindow> presets = controller.presetEditor();
+        QPointer<TemplateEditorWindow> templates = controller.templateEditor();
+        QVERIFY(presets && presets->isVisible());
+        QVERIFY(templates && templates->isVisible());
+
+        // Closed and asked for again: the same windows come back.
+        presets->close();
+        templates->close();
+        QCoreApplication::processEvents();
+        QVERIFY(presets && templates);
+        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
+        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        QCOMPARE(controller.presetEditor(), presets.data());
+        QCOMPARE(controller.templateEditor(), templates.data());
+        QVERIFY(presets->isVisible() && templates->isVisible());
+
+        QStringList titles;
+        for (QAction *menu : window->menuBar()->actions())
+            titles << menu->text().remove(u'&');
+        QCOMPARE(titles.last(), u"Window"_qs);
+    }
+
+    // From a document window: the Preset Editor's ten defaults, an edit the document's
+    // Presets menu shows; the Template Editor's Standards, a new template with two entries
+    // and the overwrite flag, applied from the document's Templates menu.
+    void presetAndTemplateFromADocument()
+    {
+        Prompts::setHandler([](const Prompts::Request &) { return QVariant(); });
+        AppController controller;
+        DocumentWindow *window = controller.openFiles({ m_a }).first();
+        auto *presetsMenu = window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
+        auto *templatesMenu = window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
+
+        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
+        PresetEditorWindow *presets = controller.presetEditor();
+        QCOMPARE(presets->listModel()->rowCount(), 10);
+        presets->editor()->setSelection({ 0 });
+        auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
+        value->selectAll();
+        QTest::keyClicks(value, QStringLiteral("Ann"));
+        QTest::keyClick(value, Qt::Key_Return);
+        QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
+
+        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        TemplateEditorWindow *templates = controller.templateEditor();
+        QCOMPARE(templates->templatesModel()->rowCount(), 1);
+        QCOMPARE(templates->templatesModel()->index(0, 0).data().toString(), u"Standards"_qs);
+        templates->newTemplate();
+        auto *sheet = templates->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
+        sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"))->setText(QStringLiteral("Credits"));
+        sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        QCOMPARE(templatesMenu->actions().size(), 2);
+        const TemplatePtr credits = controller.templateStore()->currentTemplate();
+        QCOMPARE(credits->name(), u"Credits"_qs);
+        credits->addText(QStringLiteral("Ann"), QStringLiteral("Author"));
+        credits->addText(QStringLiteral("Bob"), QStringLiteral("Author"));
+        templates->findChild<QCheckBox *>(QStringLiteral("overwriteDuplicatesCheckbox"))->click();
+
+        templatesMenu->actions().at(1)->trigger();
+        // Overwriting: the second Author replaces both the file's and the first one.
+        QCOMPARE(describe(window->document()->comments()), QStringList { "Author=Bob" });
+        Prompts::setHandler({});
+    }
+
+    void editsSurviveQuitting()
+    {
+        // The editors are open, with typing in a field, when the application quits.
+        const QString presetsFile = m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets"));
+        const QString standards = m_home.filePath(QStringLiteral("data/Velmora/Templates/Standards"));
+        QFile::remove(presetsFile);
+        {
+            AppController controller;
+            PresetEditorWindow *presets = controller.showPresetEditor();
+            presets->editor()->setSelection({ 9 });
+            auto *keyword = presets->findChild<QLineEdit *>(QStringLiteral("keywordField"));
+            keyword->setText(QStringLiteral("Warnings"));
+            keyword->setModified(true);
+            TemplateEditorWindow *templates = controller.showTemplateEditor();
+            const int row = standardsRow(controller);
+            templates->templatesTable()->selectRow(row);
+            QCOMPARE(controller.templateStore()->currentRow(), row);
+            templates->findChild<QCheckBox *>(QStringLiteral("clearAllCheckbox"))->click();
+
+            // Ended from outside (the session, a signal): no window is asked to close.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            QCoreApplication::exec();
+            QVERIFY(presets->isVisible() && templates->isVisible());
+        }
+        QVERIFY(readFile(presetsFile).contains("keyword=\"Warnings\""));
+        QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
+
+        // Hidden editors write nothing at quit.
+        {
+            AppController controller;
+            TemplateEditorWindow *templates = controller.showTemplateEditor();
+            templates->templatesTable()->selectRow(standardsRow(controller));
+            templates->close();
+            controller.templateStore()->currentTemplate()->editClearAll(false);
+            QVERIFY(controller.applicationWillQuit());
+        }
+        QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
+    }
+
 private:
+    static int standardsRow(const AppController &controller)
+    {
+        const TemplateEditor *store = controller.templateStore();
+        return int(store->indexOfTemplate(store->templateWithName(QStringLiteral("Standards"))));
+    }
+
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_a, m_b;

@@ -128,6 +128,18 @@ private slots:
         QTRY_VERIFY(!panel->isVisible());
     }
 
+    void destroyingAnOpenPanelCommits()
+    {
+        // The owner's window goes while the panel is open with typing in both fields.
+        CommentEditorPanel *panel = open(m_template, 0);
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Caption"_qs);
+        textField(panel)->setPlainText(u"%WIDTH% wide"_qs);
+        textField(panel)->document()->setModified(true);
+        delete panel;
+        QCOMPARE(describe({ m_template->commentAt(0) }), QStringList { "Caption=%WIDTH% wide" });
+    }
+
     void lineBreaksInTheText()
     {
         CommentEditorPanel *panel = open(m_template, 0);

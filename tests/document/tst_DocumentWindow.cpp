@@ -689,12 +689,12 @@ private slots:
             }
         }
         for (const char *name : { "undoAction", "redoAction", "revertAction", "openCommentEditorAction", "addAction",
-                 "removeAction", "deleteAllAction" })
+                 "removeAction", "deleteAllAction", "presetEditorAction", "templateEditorAction" })
             QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
         QStringList titles;
         for (QAction *menu : window->menuBar()->actions())
             titles << itemText(menu);
-        QCOMPARE(titles, QStringList({ "File", "Edit", "Comments", "Presets", "Templates" }));
+        QCOMPARE(titles, QStringList({ "File", "Edit", "Comments", "Presets", "Templates", "Window" }));
     }
 
     void grabWindow()

@@ -1,5 +1,6 @@
 #include "templates/TemplateEditor.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -111,7 +112,8 @@ private Q_SLOTS:
         if (check != TemplateEditor::NameCheck::Acceptable) {
             QSignalSpy spy(&editor, &TemplateEditor::templatesNeedUpdated);
             QVERIFY(!editor.createTemplate(name));
-            QVERIFY(!editor.renameTemplate(0, name));
+            // Confirming a template's own name is no rename (and no refusal).
+            QCOMPARE(editor.renameTemplate(0, name), name == u"Standards"_qs);
             QCOMPARE(spy.count(), 0);
             QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards" }));
             QCOMPARE(TestSupport::readFile(folder(u"notes.txt"_qs)), QByteArray("keep me"));
@@ -149,6 +151,117 @@ private Q_SLOTS:
         QCOMPARE(editor.currentTemplate(), nullptr);
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({ "Standards" }));
         QVERIFY(!editor.saveCurrentTemplate());
+    }
+
+    void confirmingTheSameNameChangesNothing()
+    {
+        TemplateEditor editor(folder());
+        editor.loadTemplates();
+        const QByteArray before = TestSupport::readFile(folder(u"Standards"_qs));
+        QSignalSpy spy(&editor, &TemplateEditor::templatesNeedUpdated);
+        TemplateEditor::NameCheck check = TemplateEditor::NameCheck::NotUnique;
+        QVERIFY(editor.renameTemplate(0, u"Standards"_qs, &check));
+        QCOMPARE(check, TemplateEditor::NameCheck::Acceptable);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(TestSupport::readFile(folder(u"Standards"_qs)), before);
+        // Another template's name is still refused.
+        QVERIFY(editor.createTemplate(u"Logos"_qs));
+        QVERIFY(!editor.renameTemplate(1, u"Standards"_qs, &check));
+        QCOMPARE(check, TemplateEditor::NameCheck::NotUnique);
+    }
+
+    void hiddenEntriesAreSkipped()
+    {
+        QVERIFY(QDir().mkpath(folder(u".cache"_qs)));
+        const QByteArray xml = "<ImageMetadata><comment keyword=\"A\"/></ImageMetadata>";
+        QVERIFY(TestSupport::writeFile(folder(u"Visible"_qs), xml));
+        // What an interrupted save leaves beside its target, and a hidden folder's file.
+        QVERIFY(TestSupport::writeFile(folder(u".Visible.x3Fq9"_qs), xml));
+        QVERIFY(TestSupport::writeFile(folder(u".cache/Inside"_qs), xml));
+        TemplateEditor editor(folder());
+        QCOMPARE(editor.loadTemplates(), 1);
+        QCOMPARE(editor.templateMenuTitles(), QStringList { "Visible" });
+    }
+
+    void failuresGiveTheirReason()
+    {
+        TemplateEditor editor(folder());
+        editor.loadTemplates();
+        QVERIFY(editor.createTemplate(u"Logos"_qs));
+        editor.currentTemplate()->setClearAll(true);
+        QFile::Permissions writable = QFile(folder()).permissions();
+        QVERIFY(QFile(folder()).setPermissions(writable & ~(QFile::WriteOwner | QFile::WriteUser)));
+        const auto restore = qScopeGuard([&] { QFile(folder()).setPermissions(writable); });
+
+        // Leaving the template: its write fails, it is left all the same, its edit stays.
+        QString reason;
+        QVERIFY(!editor.setCurrentTemplateIndex(0, &reason));
+        QVERIFY2(!reason.isEmpty(), "no reason for a failed save");
+        QCOMPARE(editor.currentTemplate()->name(), u"Standards"_qs);
+        QVERIFY(editor.templateAtIndex(1)->clearsCommentsWhenApplied());
+
+        reason.clear();
+        TemplateEditor::NameCheck check;
+        QVERIFY(!editor.renameTemplate(1, u"Brand"_qs, &check, &reason));
+        QCOMPARE(check, TemplateEditor::NameCheck::Acceptable);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(editor.templateAtIndex(1)->name(), u"Logos"_qs);
+
+        reason.clear();
+        QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
+        QVERIFY(!editor.deleteTemplate(1, &reason));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards", "Logos" }));
+        QVERIFY(QFile::exists(folder(u"Logos"_qs)));
+
+        // A new template whose file cannot be written is kept, and says why.
+        reason.clear();
+        const auto unsaved = editor.createTemplate(u"Draft"_qs, &check, &reason);
+        QVERIFY(unsaved);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(editor.currentTemplate(), unsaved);
+    }
+
+    void flagEditsAreSteps()
+    {
+        Template t(u"T"_qs, folder());
+        QSignalSpy flags(&t, &Template::flagsChanged);
+        QVERIFY(t.editClearAll(true));
+        QVERIFY(!t.editClearAll(true)); // no change, no step
+        QVERIFY(t.editOverwriteDuplicates(true));
+        QCOMPARE(t.undoStack()->count(), 2);
+        QCOMPARE(t.undoStack()->undoText(), u"Overwrite Duplicates"_qs);
+        t.undoStack()->undo();
+        QVERIFY(t.clearsCommentsWhenApplied() && !t.overwritesDuplicatesWhenApplied());
+        t.undoStack()->undo();
+        QVERIFY(!t.clearsCommentsWhenApplied());
+        t.undoStack()->redo();
+        QVERIFY(t.clearsCommentsWhenApplied());
+        QCOMPARE(flags.count(), 5);
+    }
+
+    void writtenWhenLeftClosedOrQuitWithTheWindowOpen()
+    {
+        TemplateEditor editor(folder());
+        editor.loadTemplates();
+        const auto written = [&] { return TestSupport::readFile(folder(u"Standards"_qs)); };
+        QVERIFY(editor.appIsQuitting(true)); // nothing current: nothing to write
+        editor.setCurrentTemplateIndex(0);
+        editor.currentTemplate()->editClearAll(true);
+        QVERIFY(editor.appIsQuitting(false));
+        QVERIFY(!written().contains("ClearsAllWhenApplied=\"YES\""));
+        QVERIFY(editor.appIsQuitting(true));
+        QVERIFY(written().contains("ClearsAllWhenApplied=\"YES\""));
+
+        editor.currentTemplate()->editOverwriteDuplicates(true);
+        QVERIFY(editor.windowWillClose());
+        QVERIFY(written().contains("OverwritesDuplicateKeys=\"YES\""));
+        QCOMPARE(editor.currentRow(), 0); // still current after the close
+
+        editor.currentTemplate()->addText(u"x"_qs, u"Note"_qs);
+        editor.setCurrentTemplateIndex(-1);
+        QVERIFY(written().contains("keyword=\"Note\""));
+        QCOMPARE(editor.currentTemplate(), nullptr);
     }
 
 private:

@@ -95,7 +95,15 @@ void CommentEditorPanel::setOwner(CommentListOwner *owner)
     showComment(true);
 }
 
-CommentEditorPanel::~CommentEditorPanel() = default;
+CommentEditorPanel::~CommentEditorPanel()
+{
+    // What the fields hold goes to the owner, as a close does. The window closes while it is
+    // destroyed, taking the focus out of the fields, whose signals must no longer reach a
+    // panel that is half gone.
+    commit();
+    m_keywordField->disconnect(this);
+    m_textField->removeEventFilter(this);
+}
 
 bool CommentEditorPanel::isAttached() const
 {

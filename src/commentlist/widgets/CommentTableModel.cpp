@@ -8,9 +8,21 @@
 
 CommentTableModel::CommentTableModel(CommentListOwner *owner, QObject *parent)
     : QAbstractTableModel(parent)
-    , m_owner(owner)
-    , m_rows(owner->comments())
 {
+    setOwner(owner);
+}
+
+void CommentTableModel::setOwner(CommentListOwner *owner)
+{
+    if (m_owner)
+        disconnect(m_owner, nullptr, this, nullptr);
+    beginResetModel();
+    m_owner = owner;
+    m_rows = owner ? owner->comments() : CommentList();
+    m_dragData.clear();
+    endResetModel();
+    if (!owner)
+        return;
     connect(owner, &CommentListOwner::commentsInserted, this, &CommentTableModel::insertRows);
     connect(owner, &CommentListOwner::commentsRemoved, this, &CommentTableModel::removeRows);
     connect(owner, &CommentListOwner::commentMoved, this, &CommentTableModel::moveRow);

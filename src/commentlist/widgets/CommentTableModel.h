@@ -24,6 +24,8 @@ public:
     explicit CommentTableModel(CommentListOwner *owner, QObject *parent = nullptr);
 
     CommentListOwner *owner() const;
+    // Shows another owner's list (nullptr: none, an empty table), in one reset.
+    void setOwner(CommentListOwner *owner);
     // The comment a row shows, or nullptr.
     CommentPtr commentAt(int row) const;
 

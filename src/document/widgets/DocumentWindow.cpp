@@ -274,6 +274,15 @@ void DocumentWindow::buildMenus()
     menuBar()->addMenu(m_presetsMenu);
     menuBar()->addMenu(m_templatesMenu);
 
+    // The tool windows of the shared stores, opened by the application.
+    QAction *presetEditor = makeAction("presetEditorAction", "MenuPresetEditor");
+    connect(presetEditor, &QAction::triggered, this, &DocumentWindow::presetEditorRequested);
+    QAction *templateEditor = makeAction("templateEditorAction", "MenuTemplateEditor");
+    connect(templateEditor, &QAction::triggered, this, &DocumentWindow::templateEditorRequested);
+    QMenu *windowMenu = menuBar()->addMenu(localizedString("MenuWindow"));
+    windowMenu->addAction(presetEditor);
+    windowMenu->addAction(templateEditor);
+
     m_selectionActions = { cut, copy, del, remove, openEditor };
 }
 

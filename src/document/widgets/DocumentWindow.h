@@ -24,7 +24,8 @@ class StoreMenu;
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
 // imagePhysicalSizeMMField, imagePhysicalSizeInchField, searchField, commentTable,
 // addButton, removeButton, presetsButton, templatesButton, presetsMenu, templatesMenu;
-// actions are named after their commands (addAction, saveAction, undoAction …).
+// actions are named after their commands (addAction, saveAction, undoAction,
+// presetEditorAction …).
 class DocumentWindow : public QMainWindow
 {
     Q_OBJECT
@@ -68,6 +69,9 @@ public slots:
 signals:
     // File ▸ Open… was chosen.
     void openRequested();
+    // Window ▸ Preset Editor / Template Editor was chosen.
+    void presetEditorRequested();
+    void templateEditorRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,357 @@
+#include "TestSupport.h"
+#include "WindowTestSupport.h"
+#include "commentlist/widgets/CommentTableView.h"
+#include "commentlist/widgets/Prompts.h"
+#include "commentlist/widgets/StoreMenu.h"
+#include "core/Strings.h"
+#include "interchange/PasteboardFormats.h"
+#include "presets/MetadataPresetManager.h"
+#include "presets/PresetEditor.h"
+#include "presets/widgets/PresetEditorWindow.h"
+#include "presets/widgets/PresetListModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace TestSupport;
+using namespace WindowTestSupport;
+
+namespace {
+
+QStringList shownRows(const QAbstractItemModel &model)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data().toString();
+    return rows;
+}
+
+} // namespace
+
+class tst_PresetEditorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<MetadataPresetManager>(m_dir->filePath(QStringLiteral("prefs/presets")));
+        QCOMPARE(MetadataPresetManager::presetManager(), m_store.get());
+        m_store->loadMetaDataPresets();
+        m_window = std::make_unique<PresetEditorWindow>(m_store.get());
+        // Every change of the table goes through the checks of the model tester.
+        new QAbstractItemModelTester(
+            m_window->listModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
+        m_window->makeWindowKey();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_store.reset();
+        QApplication::clipboard()->clear();
+    }
+
+    void fieldsFollowTheTableAndTheTableTheEdit()
+    {
+        CommentTableView *table = m_window->presetTable();
+        QCOMPARE(shownRows(*table->model()).size(), 10);
+        QLineEdit *keyword = field("keywordField");
+        QLineEdit *value = field("valueField");
+        QLineEdit *shorthand = field("shorthandField");
+        QVERIFY(!keyword->isEnabled()); // nothing selected yet
+
+        // A click on Author fills the fields.
+        clickRow(0);
+        QCOMPARE(QStringList({ keyword->text(), value->text(), shorthand->text() }),
+            QStringList({ "Author", "%OSUSERNAME%", "Author : %OSUSERNAME%" }));
+        QVERIFY(keyword->isEnabled() && value->isEnabled() && shorthand->isEnabled());
+
+        // Typing a new keyword and leaving the field: the table is sorted again and the
+        // edited preset is still the selected row.
+        keyword->setFocus();
+        keyword->selectAll();
+        QTest::keyClicks(keyword, QStringLiteral("Zed"));
+        QTest::keyClick(keyword, Qt::Key_Tab);
+        QVERIFY(value->hasFocus());
+        QCOMPARE(shorthand->text(), u"Zed : %OSUSERNAME%"_qs);
+        QCOMPARE(shownRows(*table->model()).last(), u"Zed : %OSUSERNAME%"_qs);
+        QCOMPARE(table->selectedRowNumbers(), QList<int> { 9 });
+        QCOMPARE(table->currentIndex().row(), 9);
+
+        // Delete from the table removes exactly that preset.
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(m_store->count(), 9);
+        QVERIFY(!shownRows(*table->model()).contains(u"Zed : %OSUSERNAME%"_qs));
+
+        // The − button deletes presets even while a field has the focus.
+        clickRow(0);
+        keyword->setFocus();
+        m_window->findChild<QToolButton *>(QStringLiteral("deleteButton"))->click();
+        QCOMPARE(m_store->count(), 8);
+        QVERIFY(!shownRows(*table->model()).contains(u"Comment"_qs));
+
+        // Without a selection the fields are disabled and keep their texts.
+        clickRow(2);
+        const QString shown = keyword->text();
+        table->clearSelection();
+        QVERIFY(!keyword->isEnabled());
+        QCOMPARE(keyword->text(), shown);
+    }
+
+    void keyboardOnly()
+    {
+        // New Preset with its shortcut, type keyword and value, Return: sorted into place.
+        CommentTableView *table = m_window->presetTable();
+        table->setFocus();
+        press(QKeySequence::New);
+        QLineEdit *keyword = field("keywordField");
+        QVERIFY(keyword->hasFocus());
+        QCOMPARE(m_store->count(), 11);
+        QTest::keyClicks(keyword, QStringLiteral("Artist"));
+        QTest::keyClick(keyword, Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ann"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(shownRows(*table->model()).first(), u"Artist : Ann"_qs);
+        QCOMPARE(table->selectedRowNumbers(), QList<int> { 0 });
+
+        // Undo with its shortcut from the table takes the value back, then the keyword.
+        table->setFocus();
+        QAction *undo = m_window->findChild<QAction *>(QStringLiteral("undoAction"));
+        QCOMPARE(undo->text().remove(u'&'), u"Undo Edit Value"_qs);
+        press(QKeySequence::Undo);
+        QCOMPARE(shownRows(*table->model()).first(), u"Artist"_qs);
+        QCOMPARE(field("valueField")->text(), QString());
+        QCOMPARE(undo->text().remove(u'&'), u"Undo Edit Keyword"_qs);
+    }
+
+    void macroGoesIntoTheFieldBeingEdited()
+    {
+        clickRow(2);
+        QLineEdit *value = field("valueField");
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("macroMenu"));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 10);
+        QAction *date = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text() == u"%DATE%")
+                date = action;
+        }
+        QVERIFY(date);
+
+        value->setFocus();
+        value->setSelection(2, 3);
+        QTest::keyClicks(value, QStringLiteral("ABC"));
+        // Opening a menu takes the focus for a moment; the edit goes on.
+        QFocusEvent toMenu(QEvent::FocusOut, Qt::MenuBarFocusReason);
+        QApplication::sendEvent(value, &toMenu);
+        QCOMPARE(editor()->undoStack()->count(), 0);
+        QCOMPARE(value->text(), u"%OABCERNAME%, %DATE%"_qs);
+        value->setSelection(2, 3); // the typed "ABC" is replaced
+        date->trigger();
+        QCOMPARE(value->text(), u"%O%DATE%ERNAME%, %DATE%"_qs);
+        // It reaches the preset when the edit ends.
+        QCOMPARE(m_store->presetAtIndex(2)->value(), u"%OSUSERNAME%, %DATE%"_qs);
+        QTest::keyClick(value, Qt::Key_Return);
+        QCOMPARE(editor()->currentPreset()->value(), u"%O%DATE%ERNAME%, %DATE%"_qs);
+
+        // With the focus outside the fields nothing happens.
+        m_window->presetTable()->setFocus();
+        date->trigger();
+        QCOMPARE(value->text(), u"%O%DATE%ERNAME%, %DATE%"_qs);
+    }
+
+    void clipboardCommands()
+    {
+        CommentTableView *table = m_window->presetTable();
+        clickRow(1);
+        table->setFocus();
+        trigger("copyAction");
+        const QMimeData *clipboard = QApplication::clipboard()->mimeData();
+        QVERIFY(clipboard && clipboard->hasFormat(PasteboardMetadataXML));
+        QCOMPARE(clipboard->data(NSTabularTextPboardType), QByteArray("Comment\t"));
+
+        // Paste at the selected row; sorted a tenth of a second later.
+        clickRow(5);
+        trigger("pasteAction");
+        QCOMPARE(shownRows(*table->model()).at(5), u"Comment"_qs);
+        QCOMPARE(m_store->count(), 11);
+        QTRY_COMPARE(shownRows(*table->model()).mid(1, 2), QStringList({ "Comment", "Comment" }));
+        QCOMPARE(table->selectedRowNumbers().size(), 1);
+
+        // Cut takes what it copied.
+        const int selected = table->selectedRowNumbers().first();
+        table->selectionModel()->select(
+            table->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        trigger("cutAction");
+        QCOMPARE(m_store->count(), 9);
+        QCOMPARE(QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType),
+            QByteArray("Author\t%OSUSERNAME%\nComment\t"));
+        QVERIFY(selected == 1 || selected == 2);
+
+        // Two neighbours go in one run.
+        table->selectionModel()->select(QItemSelection(table->model()->index(3, 0), table->model()->index(4, 0)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        table->setFocus();
+        trigger("deleteAction");
+        QCOMPARE(m_store->count(), 7);
+        QCOMPARE(shownRows(*table->model()).size(), 7);
+
+        // With the focus in a field, the commands work on its text.
+        clickRow(0);
+        QLineEdit *keyword = field("keywordField");
+        keyword->setFocus();
+        keyword->selectAll();
+        trigger("copyAction");
+        QCOMPARE(QApplication::clipboard()->text(), keyword->text());
+        QCOMPARE(m_store->count(), 7);
+    }
+
+    void restoreAsksFirst()
+    {
+        PromptAnswers prompts;
+        clickRow(0);
+        trigger("deleteAction");
+        prompts.answer = false;
+        trigger("restoreDefaultsAction");
+        QCOMPARE(prompts.asked.size(), 1);
+        QCOMPARE(prompts.asked[0].kind, Prompts::Kind::Confirm);
+        QCOMPARE(prompts.asked[0].text, localizedString("RestorePresetsQuery"));
+        QCOMPARE(prompts.asked[0].detail, localizedString("LosePresetsWarning"));
+        QCOMPARE(m_store->count(), 9);
+        prompts.answer = true;
+        trigger("restoreDefaultsAction");
+        QCOMPARE(m_store->count(), 10);
+        QVERIFY(!field("keywordField")->isEnabled());
+    }
+
+    void closingSavesAndTellsWhyNot()
+    {
+        PromptAnswers prompts;
+        clickRow(3);
+        trigger("newPresetAction");
+        QTest::keyClicks(field("keywordField"), QStringLiteral("Lens"));
+        // Closing with typing in a field: the typing is kept, the empty preset is not.
+        m_window->close();
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(prompts.asked.isEmpty());
+        const QByteArray file = readFile(m_store->presetsFilePath());
+        QVERIFY(file.contains("keyword=\"Lens\""));
+        QCOMPARE(file.count("<comment "), 11);
+
+        // Reopened, the same presets; a save that fails shows the reason.
+        m_window->makeWindowKey();
+        QCOMPARE(shownRows(*m_window->presetTable()->model()).size(), 11);
+        QVERIFY(QFile::remove(m_store->presetsFilePath()));
+        QVERIFY(QDir().mkpath(m_store->presetsFilePath()));
+        m_window->close();
+        QCOMPARE(prompts.asked.size(), 1);
+        QCOMPARE(prompts.asked[0].kind, Prompts::Kind::Error);
+        QCOMPARE(prompts.asked[0].text, localizedString("PresetsSaveFailed"));
+        QVERIFY(!prompts.asked[0].detail.isEmpty());
+    }
+
+    void dragWithinAndFromOtherWindows()
+    {
+        PresetListModel *model = m_window->listModel();
+        const PresetPtr title = m_store->presetAtIndex(8);
+        std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(8, 0) }));
+        QVERIFY(drag);
+        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
+        QVERIFY(!m_store->metadataPresets().contains(title));
+        QCOMPARE(shownRows(*model).first(), u"Title : %FILENAME%"_qs);
+        QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 0 });
+        QTRY_COMPARE(shownRows(*model).at(8), u"Title : %FILENAME%"_qs);
+        QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 8 });
+
+        // Comments from a document arrive as presets.
+        QMimeData comments;
+        writeComments(commentsFrom({ "Lens=50 mm" }), &comments);
+        QVERIFY(model->canDropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
+        QVERIFY(model->dropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
+        QCOMPARE(shownRows(*model).last(), u"Lens : 50 mm"_qs);
+        QCOMPARE(m_store->count(), 11);
+    }
+
+    void menusFollowTheEditor()
+    {
+        // The presets menu of every other window rebuilds itself at once.
+        QWidget other;
+        StoreMenu *menu = StoreMenu::presetsMenu(&other);
+        clickRow(0);
+        QLineEdit *keyword = field("keywordField");
+        keyword->setFocus();
+        keyword->selectAll();
+        QTest::keyClicks(keyword, QStringLiteral("Zed"));
+        QTest::keyClick(keyword, Qt::Key_Return);
+        QCOMPARE(menu->actions().last()->text(), u"Zed : %OSUSERNAME%"_qs);
+        QCOMPARE(menu->actions().first()->text(), u"Comment"_qs);
+        trigger("newPresetAction");
+        QCOMPARE(menu->actions().size(), 11);
+    }
+
+    void controlsAreNamed()
+    {
+        for (const char *name : { "presetTable", "keywordField", "valueField", "shorthandField", "macroButton",
+                 "newButton", "deleteButton", "restoreButton" }) {
+            auto *widget = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+            QVERIFY2(!accessibleName(widget).isEmpty(), name);
+        }
+        QCOMPARE(accessibleName(m_window->findChild<QWidget *>(QStringLiteral("newButton"))), u"New Preset"_qs);
+        // Every command is in a menu, most with a shortcut.
+        QStringList inMenus;
+        for (QAction *menu : m_window->menuBar()->actions()) {
+            for (QAction *item : menu->menu()->actions()) {
+                inMenus << item->objectName();
+                if (item->menu() == m_window->findChild<QMenu *>(QStringLiteral("macroMenu")))
+                    inMenus << QStringLiteral("macroMenu");
+            }
+        }
+        for (const char *name : { "newPresetAction", "restoreDefaultsAction", "undoAction", "redoAction", "cutAction",
+                 "copyAction", "pasteAction", "deleteAction", "closeAction", "macroMenu" })
+            QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
+        for (const char *name : { "newPresetAction", "undoAction", "copyAction", "deleteAction", "closeAction" }) {
+            QVERIFY2(!m_window->findChild<QAction *>(QString::fromLatin1(name))->shortcut().isEmpty(), name);
+        }
+    }
+
+private:
+    PresetEditor *editor() const { return m_window->editor(); }
+    // A key sequence as the focused widget receives it.
+    static void press(const QKeySequence &keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
+    QLineEdit *field(const char *name) const { return m_window->findChild<QLineEdit *>(QString::fromLatin1(name)); }
+    void clickRow(int row)
+    {
+        CommentTableView *table = m_window->presetTable();
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void trigger(const char *name)
+    {
+        auto *action = m_window->findChild<QAction *>(QString::fromLatin1(name));
+        QVERIFY2(action, name);
+        QVERIFY2(action->isEnabled(), name);
+        action->trigger();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MetadataPresetManager> m_store;
+    std::unique_ptr<PresetEditorWindow> m_window;
+};
+
+QTEST_MAIN(tst_PresetEditorWindow)
+#include "tst_PresetEditorWindow.moc"

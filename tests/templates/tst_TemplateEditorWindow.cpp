@@ -1,0 +1,413 @@
+#include "TestSupport.h"
+#include "WindowTestSupport.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
+#include "commentlist/widgets/CommentTableModel.h"
+#include "commentlist/widgets/CommentTableView.h"
+#include "commentlist/widgets/Prompts.h"
+#include "commentlist/widgets/StoreMenu.h"
+#include "core/Strings.h"
+#include "interchange/PasteboardFormats.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateEditor.h"
+#include "templates/widgets/TemplateEditorWindow.h"
+#include "templates/widgets/TemplateListModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace TestSupport;
+using namespace WindowTestSupport;
+
+namespace {
+
+QStringList names(const QAbstractItemModel &model)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data().toString();
+    return rows;
+}
+
+} // namespace
+
+class tst_TemplateEditorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_presetsDir.isValid());
+        const QString presets = m_presetsDir.filePath(u"presets.xml"_qs);
+        QVERIFY(
+            writeFile(presets, R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/></MetadataPresets>)"));
+        m_presets = std::make_unique<MetadataPresetManager>(presets);
+        m_presets->loadMetaDataPresets();
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir().mkpath(folder()));
+        QVERIFY(writeFile(folder(u"Alpha"_qs),
+            R"(<ImageMetadata><comment keyword="A" text="%FILENAME%"/><comment keyword="B" text="two"/></ImageMetadata>)"));
+        QVERIFY(writeFile(folder(u"Beta"_qs), R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)"));
+        m_store = std::make_unique<TemplateEditor>(folder());
+        QCOMPARE(m_store->loadTemplates(), 2);
+        m_window = std::make_unique<TemplateEditorWindow>(m_store.get());
+        new QAbstractItemModelTester(
+            m_window->templatesModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
+        new QAbstractItemModelTester(
+            m_window->commentsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
+        m_window->makeWindowKey();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_store.reset();
+        QApplication::clipboard()->clear();
+    }
+
+    void withoutTemplateEverythingIsOff()
+    {
+        QCOMPARE(names(*m_window->templatesModel()), QStringList({ "Alpha", "Beta" }));
+        expectTemplateControls(false);
+        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
+
+        selectTemplate(0);
+        expectTemplateControls(true);
+        // Texts as they are stored: macros are not expanded in a template.
+        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "B=two" }));
+        QVERIFY(!checkbox("clearAllCheckbox")->isChecked());
+        selectTemplate(1);
+        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
+        QVERIFY(checkbox("overwriteDuplicatesCheckbox")->isChecked());
+
+        m_window->templatesTable()->clearSelection();
+        QCOMPARE(m_store->currentTemplate(), nullptr);
+        expectTemplateControls(false);
+    }
+
+    void theTemplateLeftIsWritten()
+    {
+        selectTemplate(0);
+        checkbox("clearAllCheckbox")->click();
+        trigger("addAction");
+        // The new row's keyword cell is being edited; typing goes there.
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Lens"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // The delegate hands the value over once the key press is done.
+        QTRY_COMPARE(tableRows(*m_window->commentsModel()).last(), u"Lens="_qs);
+        QVERIFY(!readFile(folder(u"Alpha"_qs)).contains("Lens")); // nothing written yet
+
+        selectTemplate(1);
+        const QByteArray alpha = readFile(folder(u"Alpha"_qs));
+        QVERIFY(alpha.contains("ClearsAllWhenApplied=\"YES\""));
+        QVERIFY(alpha.contains("keyword=\"Lens\""));
+
+        // A template that cannot be written says why when it is left.
+        PromptAnswers prompts;
+        QVERIFY(QFile::remove(folder(u"Beta"_qs)));
+        QVERIFY(QDir().mkpath(folder(u"Beta"_qs)));
+        selectTemplate(0);
+        QCOMPARE(prompts.texts(), QStringList { localizedString("TemplateSaveFailed").arg(u"Beta"_qs) });
+        QVERIFY(!prompts.asked[0].detail.isEmpty());
+        QCOMPARE(m_store->currentTemplate()->name(), u"Alpha"_qs);
+    }
+
+    void newTemplateSheet()
+    {
+        PromptAnswers prompts;
+        QWidget documents;
+        StoreMenu *menu = StoreMenu::templatesMenu(&documents);
+        selectTemplate(0);
+        trigger("newTemplateAction");
+        auto *sheet = m_window->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
+        QVERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        auto *name = sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"));
+        auto *ok = sheet->findChild<QPushButton *>(QStringLiteral("okButton"));
+
+        // Refused names keep the sheet open; an empty one without an alert.
+        const auto offer = [&](const QString &text) {
+            name->setText(text);
+            ok->click();
+        };
+        offer(QString());
+        QVERIFY(sheet->isVisible());
+        QVERIFY(prompts.asked.isEmpty());
+        offer(u"a/b"_qs);
+        offer(u"a\\b"_qs);
+        offer(u"Alpha"_qs);
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(prompts.texts(),
+            QStringList({ localizedString("IllegalCharactersInName"), localizedString("IllegalCharactersInName"),
+                localizedString("ChooseUniqueName") }));
+
+        // Typed and confirmed with Return, from the keyboard.
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("alpha"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(!sheet->isVisible());
+        QCOMPARE(names(*m_window->templatesModel()), QStringList({ "Alpha", "Beta", "alpha" }));
+        QCOMPARE(m_window->templatesTable()->selectionModel()->selectedRows().first().row(), 2);
+        QCOMPARE(m_store->currentTemplate()->name(), u"alpha"_qs);
+        expectTemplateControls(true);
+        QVERIFY(readFile(folder(u"alpha"_qs)).contains("ClearsAllWhenApplied=\"NO\""));
+        QCOMPARE(menu->actions().size(), 3);
+
+        // Cancel makes nothing.
+        trigger("newTemplateAction");
+        name->setText(u"Gamma"_qs);
+        sheet->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click();
+        QCOMPARE(m_store->count(), 3);
+    }
+
+    void renameInPlace()
+    {
+        PromptAnswers prompts;
+        TemplateListModel *model = m_window->templatesModel();
+        selectTemplate(0);
+        // Confirming the name unchanged: silently nothing.
+        QVERIFY(model->setData(model->index(0, 0), u"Alpha"_qs));
+        QVERIFY(!model->setData(model->index(0, 0), u"Beta"_qs));
+        QVERIFY(model->setData(model->index(0, 0), u"Gamma"_qs));
+        QCOMPARE(names(*model), QStringList({ "Gamma", "Beta" }));
+        QVERIFY(QFile::exists(folder(u"Gamma"_qs)) && !QFile::exists(folder(u"Alpha"_qs)));
+        QTRY_COMPARE(prompts.texts(), QStringList { localizedString("ChooseUniqueName") });
+
+        // From the keyboard: F2 edits the selected name.
+        QTableView *table = m_window->templatesTable();
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("Delta"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(names(*model).first(), u"Delta"_qs);
+        QVERIFY(QFile::exists(folder(u"Delta"_qs)));
+        QCOMPARE(m_store->currentTemplate()->name(), u"Delta"_qs);
+    }
+
+    void deleteAsksAndSelectsTheNext()
+    {
+        PromptAnswers prompts;
+        selectTemplate(0);
+        QTableView *table = m_window->templatesTable();
+        table->setFocus();
+        prompts.answer = false;
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
+        QCOMPARE(prompts.asked[0].kind, Prompts::Kind::Confirm);
+        QCOMPARE(m_store->count(), 2);
+
+        prompts.answer = true;
+        QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
+        QTest::keyClick(table, Qt::Key_Delete);
+        QVERIFY(!QFile::exists(folder(u"Alpha"_qs)));
+        QCOMPARE(names(*m_window->templatesModel()), QStringList { "Beta" });
+        QCOMPARE(m_store->currentTemplate()->name(), u"Beta"_qs);
+        QCOMPARE(table->selectionModel()->selectedRows().first().row(), 0);
+
+        QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
+        trigger("deleteTemplateAction");
+        QCOMPARE(m_store->count(), 0);
+        QCOMPARE(m_store->currentTemplate(), nullptr);
+        expectTemplateControls(false);
+    }
+
+    void editCommandsFollowTheFocus()
+    {
+        PromptAnswers prompts;
+        selectTemplate(0);
+        CommentTableView *comments = m_window->commentsTable();
+        comments->selectRow(1);
+        comments->setFocus();
+        trigger("copyAction");
+        QCOMPARE(QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("B\ttwo"));
+
+        // From the templates table: every comment of the template.
+        m_window->templatesTable()->setFocus();
+        trigger("copyAction");
+        QCOMPARE(
+            QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
+
+        // Paste goes into the comments, before the selected one, macros kept.
+        comments->selectRow(1);
+        comments->setFocus();
+        trigger("pasteAction");
+        QCOMPARE(
+            tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "A=%FILENAME%", "B=two", "B=two" }));
+        trigger("undoAction");
+        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "B=two" }));
+
+        // Cut with the templates table focused copies all, then asks to delete the template.
+        prompts.answer = false;
+        m_window->templatesTable()->setFocus();
+        trigger("cutAction");
+        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
+        QCOMPARE(m_store->count(), 2);
+
+        // Delete in the comments table removes the selected comments.
+        comments->selectRow(0);
+        comments->setFocus();
+        QTest::keyClick(comments, Qt::Key_Delete);
+        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList { "B=two" });
+        trigger("deleteAllAction");
+        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
+    }
+
+    void presetsGoInUnexpanded()
+    {
+        selectTemplate(1);
+        auto *menu = m_window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        menu->actions().first()->trigger();
+        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList { "Width=%WIDTH% px" });
+        // Its text cell is being edited.
+        QCOMPARE(m_window->commentsTable()->currentIndex().column(), 1);
+        QVERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+    }
+
+    void historyFollowsTheCurrentTemplate()
+    {
+        QAction *undo = m_window->findChild<QAction *>(QStringLiteral("undoAction"));
+        QVERIFY(!undo->isEnabled());
+        selectTemplate(0);
+        // From the keyboard: the space bar on the focused check box.
+        checkbox("overwriteDuplicatesCheckbox")->setFocus();
+        QTest::keyClick(checkbox("overwriteDuplicatesCheckbox"), Qt::Key_Space);
+        QCOMPARE(undo->text().remove(u'&'), u"Undo Overwrite Duplicates"_qs);
+        selectTemplate(1);
+        QVERIFY(!undo->isEnabled());
+        selectTemplate(0);
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QVERIFY(!checkbox("overwriteDuplicatesCheckbox")->isChecked());
+        QVERIFY(!m_window->findChild<QAction *>(QStringLiteral("overwriteDuplicatesAction"))->isChecked());
+        // The menu item sets the flag as the check box does.
+        m_window->findChild<QAction *>(QStringLiteral("clearAllAction"))->trigger();
+        QVERIFY(checkbox("clearAllCheckbox")->isChecked());
+        QVERIFY(m_store->currentTemplate()->clearsCommentsWhenApplied());
+    }
+
+    void commentEditorGoesWithTheTemplate()
+    {
+        selectTemplate(0);
+        m_window->commentsTable()->selectRow(1);
+        trigger("openCommentEditorAction");
+        CommentEditorPanel *panel = m_window->commentEditor();
+        QVERIFY(panel && panel->isVisible());
+        auto *text = panel->findChild<QPlainTextEdit *>(QStringLiteral("textField"));
+        text->setPlainText(u"typed %DATE%"_qs);
+        text->document()->setModified(true);
+        // Choosing another template closes the panel; its typing is written with Alpha.
+        selectTemplate(1);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(readFile(folder(u"Alpha"_qs)).contains("text=\"typed %DATE%\""));
+    }
+
+    void splitViewLimits()
+    {
+        QSplitter *splitter = m_window->findChild<QSplitter *>(QStringLiteral("splitter"));
+        m_window->resize(900, 500);
+        QCoreApplication::processEvents();
+        splitter->setSizes({ 10, 2000 });
+        QCOMPARE(splitter->sizes().first(), TemplateEditorWindow::MinimumListWidth);
+        splitter->setSizes({ 2000, 10 });
+        QCOMPARE(splitter->sizes().first(), m_window->width() - TemplateEditorWindow::MinimumCommentsWidth);
+    }
+
+    void closingWritesAndReports()
+    {
+        PromptAnswers prompts;
+        selectTemplate(1);
+        m_window->findChild<QAction *>(QStringLiteral("clearAllAction"))->trigger();
+        m_window->close();
+        QVERIFY(readFile(folder(u"Beta"_qs)).contains("ClearsAllWhenApplied=\"YES\""));
+        QVERIFY(prompts.asked.isEmpty());
+        // Reopened, still the same template.
+        m_window->makeWindowKey();
+        QCOMPARE(m_store->currentTemplate()->name(), u"Beta"_qs);
+        QVERIFY(QFile::remove(folder(u"Beta"_qs)));
+        QVERIFY(QDir().mkpath(folder(u"Beta"_qs)));
+        m_window->close();
+        QCOMPARE(prompts.texts(), QStringList { localizedString("TemplateSaveFailed").arg(u"Beta"_qs) });
+    }
+
+    void controlsAreNamed()
+    {
+        selectTemplate(0);
+        for (const char *name : { "splitter", "templatesTable", "commentsTable", "clearAllCheckbox",
+                 "overwriteDuplicatesCheckbox", "presetsButton", "newCommentButton", "removeCommentButton",
+                 "openCommentEditorButton", "newTemplateButton", "deleteTemplateButton" }) {
+            auto *widget = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+            QVERIFY2(!accessibleName(widget).isEmpty(), name);
+        }
+        QStringList inMenus;
+        for (QAction *menu : m_window->menuBar()->actions()) {
+            for (QAction *item : menu->menu()->actions())
+                inMenus << (item->menu() ? item->menu()->objectName() : item->objectName());
+        }
+        for (const char *name :
+            { "newTemplateAction", "deleteTemplateAction", "addAction", "removeAction", "openCommentEditorAction",
+                "presetsMenu", "clearAllAction", "overwriteDuplicatesAction", "undoAction", "redoAction", "cutAction",
+                "copyAction", "pasteAction", "deleteAction", "deleteAllAction", "closeAction" })
+            QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
+    }
+
+private:
+    QString folder(const QString &name = QString()) const { return m_dir->filePath(u"Templates/"_qs + name); }
+    QCheckBox *checkbox(const char *name) const { return m_window->findChild<QCheckBox *>(QString::fromLatin1(name)); }
+    void selectTemplate(int row)
+    {
+        QTableView *table = m_window->templatesTable();
+        const QRect rect = table->visualRect(table->model()->index(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(m_store->currentRow(), row);
+    }
+    void trigger(const char *name)
+    {
+        auto *action = m_window->findChild<QAction *>(QString::fromLatin1(name));
+        QVERIFY2(action, name);
+        QVERIFY2(action->isEnabled(), name);
+        action->trigger();
+    }
+    void expectTemplateControls(bool enabled)
+    {
+        for (const char *name :
+            { "commentsTable", "clearAllCheckbox", "overwriteDuplicatesCheckbox", "presetsButton", "newCommentButton" })
+            QVERIFY2(m_window->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled() == enabled, name);
+        for (const char *name : { "addAction", "pasteAction", "deleteAllAction", "clearAllAction" })
+            QVERIFY2(m_window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled() == enabled, name);
+    }
+
+    QTemporaryDir m_presetsDir;
+    std::unique_ptr<MetadataPresetManager> m_presets;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TemplateEditor> m_store;
+    std::unique_ptr<TemplateEditorWindow> m_window;
+};
+
+QTEST_MAIN(tst_TemplateEditorWindow)
+#include "tst_TemplateEditorWindow.moc"
