@@ -8,7 +8,7 @@ SAMPLE := tests/data/sample.png
 FUZZ_SECONDS ?= 180
 # The tests the ThreadSanitizer build runs (ctest label), and the targets they need.
 TSAN_LABEL := batch
-TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_Cli
+TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_Cli tst_BatchJob tst_BatchProcessor
 
 .PHONY: all deps configure build test run bench asan tsan fuzz tidy format format-check ci clean
 

@@ -1,5 +1,6 @@
 #include "app/AppController.h"
 
+#include "batch/widgets/BatchWindow.h"
 #include "commentlist/widgets/Prompts.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
@@ -33,6 +34,8 @@ AppController::~AppController()
     // Windows delete themselves when closed; any left over go with the controller.
     for (const auto &window : std::as_const(m_windows))
         delete window.data();
+    for (const auto &window : std::as_const(m_batchWindows))
+        delete window.data();
 }
 
 QList<DocumentWindow *> AppController::windows() const
@@ -65,6 +68,7 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
         if (!window) {
             window = new DocumentWindow(path);
             connect(window, &DocumentWindow::openRequested, this, &AppController::openWithDialog);
+            connect(window, &DocumentWindow::newBatchWindowRequested, this, &AppController::newBatchWindow);
             m_windows.removeIf([](const QPointer<DocumentWindow> &w) { return w.isNull(); });
             m_windows.append(window);
         }
@@ -83,4 +87,27 @@ bool AppController::openWithDialog()
         return false;
     openFiles(paths);
     return true;
+}
+
+BatchWindow *AppController::newBatchWindow()
+{
+    auto *window = new BatchWindow;
+    connect(window, &BatchWindow::openRequested, this, &AppController::openWithDialog);
+    connect(window, &BatchWindow::newBatchWindowRequested, this, &AppController::newBatchWindow);
+    m_batchWindows.removeIf([](const QPointer<BatchWindow> &w) { return w.isNull(); });
+    m_batchWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QList<BatchWindow *> AppController::batchWindows() const
+{
+    QList<BatchWindow *> result;
+    for (const auto &window : m_batchWindows) {
+        if (window)
+            result.append(window.data());
+    }
+    return result;
 }

@@ -5,13 +5,15 @@
 #include <QPointer>
 #include <QStringList>
 
+class BatchWindow;
 class DocumentWindow;
 class MetadataPresetManager;
 class TemplateEditor;
 
 // The application shell, for now: creates the shared preset and template stores, opens
-// one document window per PNG file, and runs the File ▸ Open… dialog of every window. A
-// file that is open already has its window raised instead of a second window.
+// one document window per PNG file and batch windows on request, and runs the File ▸
+// Open… dialog of every window. A file that is open already has its window raised
+// instead of a second window.
 class AppController : public QObject
 {
     Q_OBJECT
@@ -32,10 +34,17 @@ public:
 
     QList<DocumentWindow *> windows() const;
 
+    // Opens a new, independent batch window (every call another one) and brings it to the
+    // front. It frees itself when it is closed.
+    BatchWindow *newBatchWindow();
+    // The batch windows still open.
+    QList<BatchWindow *> batchWindows() const;
+
 private:
     DocumentWindow *windowFor(const QString &path) const;
 
     MetadataPresetManager *m_presets = nullptr;
     TemplateEditor *m_templates = nullptr;
     QList<QPointer<DocumentWindow>> m_windows;
+    QList<QPointer<BatchWindow>> m_batchWindows;
 };

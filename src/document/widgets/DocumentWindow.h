@@ -68,6 +68,8 @@ public slots:
 signals:
     // File ▸ Open… was chosen.
     void openRequested();
+    // File ▸ New Batch Window was chosen.
+    void newBatchWindowRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
