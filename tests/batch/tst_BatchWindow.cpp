@@ -42,6 +42,19 @@ QString accessibleName(QWidget *widget)
     return face ? face->text(QAccessible::Name) : QString();
 }
 
+// The letter Alt reaches a text with, or a null character.
+QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (text[i + 1] != u'&')
+                return text[i + 1].toLower();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
 // Every action reachable from the menu bar, submenus included.
 QList<QAction *> menuActions(QMenuBar *bar)
 {
@@ -224,6 +237,22 @@ private slots:
             auto *action = window->findChild<QAction *>(QString::fromLatin1(name));
             QVERIFY2(action && items.contains(action), name);
         }
+        // Alt and a letter reach one thing only: the menus and the window's controls differ.
+        QMap<QChar, QString> letters;
+        QStringList texts;
+        for (QAction *menu : window->menuBar()->actions())
+            texts << menu->text();
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+            texts << button->text();
+        for (const QString &text : std::as_const(texts)) {
+            const QChar letter = mnemonic(text);
+            if (letter.isNull())
+                continue;
+            QVERIFY2(!letters.contains(letter), qPrintable(letters.value(letter) + u" / "_qs + text));
+            letters.insert(letter, text);
+        }
+        QVERIFY(letters.size() >= 10);
+
         // The macros, presets and templates are items as well.
         QCOMPARE(window->findChild<QMenu *>(u"macrosMenu"_qs)->actions().size(), 10);
         QCOMPARE(window->findChild<StoreMenu *>(u"presetsMenu"_qs)->actions().size(), 2);
@@ -345,6 +374,12 @@ private slots:
         auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
         QVERIFY(editor);
         editor->moveCursor(QTextCursor::End);
+        // Reached from the keyboard, the menu bar borrows the focus and gives it back: the
+        // edit goes on meanwhile.
+        window->menuBar()->setFocus(Qt::MenuBarFocusReason);
+        QVERIFY(QApplication::focusWidget() != editor);
+        QVERIFY(isEditing(window->commentsTable()));
+        editor->setFocus(Qt::MenuBarFocusReason);
         window->findChild<QMenu *>(u"macrosMenu"_qs)->actions().at(0)->trigger();
         const QString macro = window->findChild<QMenu *>(u"macrosMenu"_qs)->actions().at(0)->text();
         QCOMPARE(editor->toPlainText(), u"%WIDTH% px"_qs + macro);

@@ -73,6 +73,7 @@ BatchWindow::BatchWindow(QWidget *parent)
     connect(m_processor->files(), &QAbstractItemModel::rowsRemoved, this, &BatchWindow::updateFileCount);
     connect(m_presetsMenu, &StoreMenu::chosen, this, &BatchWindow::addPresetMetadataField);
     connect(m_templatesMenu, &StoreMenu::chosen, this, &BatchWindow::applyTemplate);
+    statusBar(); // there from the start, so the layout does not move when it first speaks
     updateFileCount();
     showRunning(false);
 }
@@ -191,6 +192,7 @@ void BatchWindow::buildWidgets()
     m_progressBar->setRange(0, 1);
     m_progressBar->setValue(0);
     m_progressBar->setFormat(QStringLiteral("%v / %m"));
+    m_progressBar->setTextVisible(false); // until a run counts its files
     m_progressLabel = new QLabel;
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
     m_progressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -400,6 +402,7 @@ void BatchWindow::showRunning(bool running)
 
 void BatchWindow::showProgress(int done, int total, const QString &path)
 {
+    m_progressBar->setTextVisible(true);
     m_progressBar->setRange(0, std::max(total, 1));
     m_progressBar->setValue(done);
     if (!path.isEmpty() && !m_cancelRequested)
@@ -564,9 +567,10 @@ void BatchWindow::insertMacro(const QString &name)
     QWidget *editor = QApplication::focusWidget();
     if (!editor || !m_commentsTable->isAncestorOf(editor) || m_processor->isRunning())
         return;
-    if (auto *line = qobject_cast<QLineEdit *>(editor))
+    if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         line->insert(name);
-    else if (auto *text = qobject_cast<QPlainTextEdit *>(editor))
+        line->setModified(true);
+    } else if (auto *text = qobject_cast<QPlainTextEdit *>(editor))
         text->insertPlainText(name);
 }
 
