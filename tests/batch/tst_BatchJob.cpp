@@ -8,6 +8,25 @@
 
 using namespace TestSupport;
 
+namespace {
+
+// Counts the queued calls delivered to an object.
+class QueuedCallCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MetaCall)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
 // A batch run in a worker thread: what reaches the owner's thread, and the report.
 class tst_BatchJob : public QObject
 {
@@ -25,6 +44,8 @@ private Q_SLOTS:
         BatchRun::Options options;
         options.threads = 3;
         BatchJob job(files, commentsFrom({ "K=v" }), options);
+        QueuedCallCounter queued;
+        job.installEventFilter(&queued);
         QSignalSpy progress(&job, &BatchJob::progressChanged);
         QSignalSpy finished(&job, &BatchJob::finished);
         job.start();
@@ -42,6 +63,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QCOMPARE(progress.size(), 1);
+        // One progress call and the end were queued, not one call per file.
+        QCOMPARE(queued.count, 2);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(job.results().size(), 60);
         QCOMPARE(job.report().succeeded(), 60);

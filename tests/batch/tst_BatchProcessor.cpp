@@ -1,3 +1,4 @@
+#include "RunPacer.h"
 #include "TestSupport.h"
 
 #include "batch/BatchFileList.h"
@@ -9,7 +10,6 @@
 #include "templates/TemplateEditor.h"
 
 #include <QMimeData>
-#include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -27,24 +27,6 @@ QStringList commentsOf(const BatchProcessor &processor)
 {
     return describe(processor.comments()->comments());
 }
-
-// Holds a run after each file until the test lets it go on, so a test knows exactly how
-// far the run got when it looks (no timing involved).
-struct Pacer
-{
-    QSemaphore arrived; // a file is done and the run waits
-    QSemaphore gate; // the run may go on
-
-    BatchJob::FileObserver observer()
-    {
-        return [this](const BatchRun::FileResult &) {
-            arrived.release();
-            gate.acquire();
-        };
-    }
-    // Waits until the run has finished one more file and waits in turn.
-    bool waitForFile() { return arrived.tryAcquire(1, 60000); }
-};
 
 } // namespace
 
@@ -323,7 +305,7 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i)
             processor.addFiles({ png(u"f%1.png"_qs.arg(i)) });
         processor.comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
-        Pacer pacer;
+        RunPacer pacer;
         processor.setFileObserver(pacer.observer());
         QList<int> done;
         QStringList names;
@@ -338,7 +320,7 @@ private Q_SLOTS:
         QVERIFY(processor.run());
         for (int i = 1; i <= 5; ++i) {
             QVERIFY(pacer.waitForFile());
-            pacer.gate.release();
+            pacer.letGo();
             QVERIFY(progress.wait(60000));
             QCOMPARE(done.last(), i);
         }
@@ -358,14 +340,14 @@ private Q_SLOTS:
         processor.addFiles(files);
         const QByteArray untouched = readFile(files[5]);
         processor.comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
-        Pacer pacer;
+        RunPacer pacer;
         processor.setFileObserver(pacer.observer());
         QSignalSpy finished(&processor, &BatchProcessor::runFinished);
         QVERIFY(processor.run());
 
         // Two files done, the run waits after the second: the lists cannot be changed.
         QVERIFY(pacer.waitForFile());
-        pacer.gate.release();
+        pacer.letGo();
         QVERIFY(pacer.waitForFile());
         QVERIFY(!processor.run());
         QMimeData mime;
@@ -383,7 +365,7 @@ private Q_SLOTS:
         QCOMPARE(commentsOf(processor), QStringList { "K=v" });
 
         processor.cancel();
-        pacer.gate.release();
+        pacer.letGo();
         QVERIFY(finished.wait(60000));
         const BatchReport &report = processor.lastReport();
         QVERIFY(report.wasCancelled());
@@ -427,12 +409,12 @@ private Q_SLOTS:
         const QByteArray original = readFile(files[0]);
         processor->addFiles(files);
         processor->comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
-        Pacer pacer;
+        RunPacer pacer;
         processor->setFileObserver(pacer.observer());
         QVERIFY(processor->run());
         QVERIFY(pacer.waitForFile());
         // Enough to let every worker finish what it started; the processor cancels and waits.
-        pacer.gate.release(100);
+        pacer.letGo(100);
         processor.reset();
         int written = 0;
         for (const QString &f : files) {

@@ -1,3 +1,4 @@
+#include "RunPacer.h"
 #include "TestSupport.h"
 
 #include "batch/BatchFileList.h"
@@ -25,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
-#include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -92,21 +92,6 @@ struct PromptAnswers
         }
         return result;
     }
-};
-
-// Holds a run after each file until the test lets it go on.
-struct Pacer
-{
-    QSemaphore arrived;
-    QSemaphore gate;
-    BatchJob::FileObserver observer()
-    {
-        return [this](const BatchRun::FileResult &) {
-            arrived.release();
-            gate.acquire();
-        };
-    }
-    bool waitForFile() { return arrived.tryAcquire(1, 60000); }
 };
 
 } // namespace
@@ -423,7 +408,7 @@ private slots:
         selectRows(window->commentsTable(), { 0 });
         trigger(window, "openCommentEditorAction");
         PromptAnswers prompts;
-        Pacer pacer;
+        RunPacer pacer;
         processor->setFileObserver(pacer.observer());
         auto *bar = window->findChild<QProgressBar *>(u"progressBar"_qs);
         auto *label = window->findChild<QLabel *>(u"progressLabel"_qs);
@@ -431,7 +416,7 @@ private slots:
         QTest::mouseClick(window->findChild<QAbstractButton *>(u"runButton"_qs), Qt::LeftButton);
         QVERIFY(processor->isRunning());
         QVERIFY(pacer.waitForFile());
-        pacer.gate.release();
+        pacer.letGo();
         QTRY_COMPARE(bar->value(), 1);
         QCOMPARE(bar->maximum(), 3);
         QVERIFY2(label->text().contains(u"good.png"_qs), qPrintable(label->text()));
@@ -457,7 +442,7 @@ private slots:
         QCOMPARE(processor->comments()->rowCount(), 1);
         QVERIFY(!window->filesTable()->acceptDrops());
 
-        pacer.gate.release(2);
+        pacer.letGo(2);
         QTRY_COMPARE(prompts.of(Prompts::Kind::Report).size(), 1);
         const Prompts::Request report = prompts.of(Prompts::Kind::Report).first();
         QCOMPARE(report.text, u"Processing complete"_qs);
@@ -486,18 +471,19 @@ private slots:
         QVERIFY(processor->replaceSameKeyword());
         QVERIFY(window->findChild<QAction *>(u"replaceAction"_qs)->isChecked());
         PromptAnswers prompts;
-        Pacer pacer;
+        RunPacer pacer;
         processor->setFileObserver(pacer.observer());
         trigger(window, "runAction");
         for (int i = 0; i < 3; ++i) {
             QVERIFY(pacer.waitForFile());
             if (i < 2)
-                pacer.gate.release();
+                pacer.letGo();
         }
         // Escape is Cancel while a run goes on.
         QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::processEvents(); // progress of the files done meanwhile does not hide it
         QVERIFY(window->findChild<QLabel *>(u"progressLabel"_qs)->text().startsWith(u"Cancelling"_qs));
-        pacer.gate.release();
+        pacer.letGo();
         QTRY_COMPARE(prompts.of(Prompts::Kind::Report).size(), 1);
         const Prompts::Request report = prompts.of(Prompts::Kind::Report).first();
         QCOMPARE(report.text, u"Processing cancelled"_qs);
@@ -514,7 +500,7 @@ private slots:
         window->processor()->comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
         PromptAnswers prompts;
         prompts.answer = [](const Prompts::Request &r) { return QVariant(r.kind != Prompts::Kind::Confirm); };
-        Pacer pacer;
+        RunPacer pacer;
         window->processor()->setFileObserver(pacer.observer());
         trigger(window, "runAction");
         QVERIFY(pacer.waitForFile());
@@ -525,7 +511,7 @@ private slots:
         prompts.answer = [](const Prompts::Request &) { return QVariant(true); };
         QVERIFY(!window->close()); // goes once the run has stopped
         QVERIFY(window->isVisible());
-        pacer.gate.release(10);
+        pacer.letGo(10);
         QTRY_VERIFY(window.isNull());
         QCOMPARE(prompts.of(Prompts::Kind::Report).size(), 0);
         // The run stopped after the file it was on.
