@@ -128,6 +128,19 @@ private slots:
         QTRY_VERIFY(!panel->isVisible());
     }
 
+    void destroyingCommitsTypedFields()
+    {
+        // The owner window goes (and the panel with it) while the fields hold typing.
+        CommentEditorPanel *panel = open(m_template, 0);
+        keywordField(panel)->setFocus();
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Typed"_qs);
+        textField(panel)->setPlainText(u"%WIDTH%"_qs);
+        textField(panel)->document()->setModified(true);
+        delete panel;
+        QCOMPARE(describe({ m_template->commentAt(0) }), QStringList { "Typed=%WIDTH%" });
+    }
+
     void lineBreaksInTheText()
     {
         CommentEditorPanel *panel = open(m_template, 0);

@@ -95,7 +95,14 @@ void CommentEditorPanel::setOwner(CommentListOwner *owner)
     showComment(true);
 }
 
-CommentEditorPanel::~CommentEditorPanel() = default;
+CommentEditorPanel::~CommentEditorPanel()
+{
+    // What was typed goes to the owner now: QWidget's destructor closes the window without
+    // a close event here, and the fields losing the focus then must reach no panel.
+    commit();
+    m_keywordField->disconnect(this);
+    m_textField->removeEventFilter(this);
+}
 
 bool CommentEditorPanel::isAttached() const
 {
