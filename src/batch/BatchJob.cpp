@@ -1,6 +1,13 @@
 #include "batch/BatchJob.h"
 
-#include <QThread>
+#include <system_error>
+
+namespace {
+
+// How often the owner's thread looks at the run, in milliseconds.
+constexpr int kLookInterval = 50;
+
+} // namespace
 
 BatchJob::BatchJob(
     const QStringList &files, const CommentList &comments, const BatchRun::Options &options, QObject *parent)
@@ -8,13 +15,15 @@ BatchJob::BatchJob(
     , m_run(files, comments, options)
     , m_total(int(files.size()))
 {
+    m_looks.setInterval(kLookInterval);
+    connect(&m_looks, &QTimer::timeout, this, &BatchJob::look);
 }
 
 BatchJob::~BatchJob()
 {
-    if (m_thread) {
+    if (m_thread.joinable()) {
         m_run.cancel();
-        m_thread->wait();
+        m_thread.join();
     }
 }
 
@@ -23,14 +32,18 @@ void BatchJob::start()
     if (m_state != State::Ready)
         return;
     m_state = State::Running;
-    m_thread = QThread::create([this] {
-        m_results = m_run.process(
-            [this](int done, int total, const BatchRun::FileResult &result) { fileDone(done, total, result); });
-    });
-    m_thread->setParent(this);
-    // Emitted by the worker, delivered here once its last progress has been posted.
-    connect(m_thread, &QThread::finished, this, &BatchJob::end, Qt::QueuedConnection);
-    m_thread->start();
+    m_looks.start();
+    try {
+        m_thread = std::thread(&BatchJob::work, this);
+    } catch (const std::system_error &) {
+        work(); // no thread to be had: the run goes on here, the window waits
+    }
+}
+
+void BatchJob::work()
+{
+    m_results = m_run.process([this](int done, int, const BatchRun::FileResult &result) { fileDone(done, result); });
+    m_workerDone = true;
 }
 
 void BatchJob::cancel()
@@ -40,49 +53,50 @@ void BatchJob::cancel()
 
 void BatchJob::waitForFinished()
 {
-    if (m_state != State::Running)
-        return;
-    m_thread->wait();
-    end();
+    if (m_state == State::Running)
+        end();
 }
 
-void BatchJob::fileDone(int done, int total, const BatchRun::FileResult &result)
+void BatchJob::fileDone(int done, const BatchRun::FileResult &result)
 {
     if (m_observer)
         m_observer(result);
-    {
-        std::lock_guard lock(m_progressMutex);
-        m_done = done;
-        m_total = total;
-        m_lastPath = result.path;
-    }
-    if (!m_progressPosted.exchange(true))
-        QMetaObject::invokeMethod(this, &BatchJob::postProgress, Qt::QueuedConnection);
+    std::lock_guard lock(m_progressMutex);
+    m_done = done;
+    m_lastPath = result.path;
 }
 
-void BatchJob::postProgress()
+void BatchJob::look()
 {
-    // Already delivered (end() delivers what is still waiting).
-    if (!m_progressPosted.exchange(false))
-        return;
-    int done = 0, total = 0;
+    if (m_workerDone)
+        end();
+    else
+        showProgress();
+}
+
+void BatchJob::showProgress()
+{
+    int done = 0;
     QString path;
     {
         std::lock_guard lock(m_progressMutex);
         done = m_done;
-        total = m_total;
         path = m_lastPath;
     }
-    emit progressChanged(done, total, path);
+    if (done == m_shownDone)
+        return;
+    m_shownDone = done;
+    emit progressChanged(done, m_total, path);
 }
 
 void BatchJob::end()
 {
     if (m_state != State::Running)
         return;
-    m_thread->wait();
-    // Progress posted by the worker's last file but not delivered yet comes first.
-    postProgress();
+    m_looks.stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    showProgress(); // the files done since the last look come first
     m_state = State::Finished;
     m_report = BatchReport(m_results, m_run.wasCancelled());
     emit finished();

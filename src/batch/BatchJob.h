@@ -4,26 +4,26 @@
 #include "batch/BatchRun.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
-
-class QThread;
+#include <thread>
 
 // One batch run in a worker thread, for a window that must stay responsive: progress
 // reaches the thread that owns the job as signals, cancel() stops the run between files
 // (each file is replaced whole or not at all), and the report comes when the run ends.
 //
-// Progress is coalesced: while one progress signal waits to be delivered no other is
-// posted, so a run over millions of small files cannot flood the event loop; the last
-// signal always comes before finished().
+// The worker touches no Qt object: it records how far it got, and the owner's thread looks
+// a few times a second. So a run over millions of small files sends the window no more
+// than that, and the last progress always comes before finished().
 class BatchJob : public QObject
 {
     Q_OBJECT
 
 public:
-    // Called in the worker thread after each file, before its progress is posted.
+    // Called in the worker thread after each file, before its progress is recorded.
     using FileObserver = std::function<void(const BatchRun::FileResult &result)>;
 
     BatchJob(const QStringList &files, const CommentList &comments, const BatchRun::Options &options,
@@ -56,21 +56,25 @@ private:
     enum class State { Ready, Running, Finished };
 
     // In the worker thread.
-    void fileDone(int done, int total, const BatchRun::FileResult &result);
+    void work();
+    void fileDone(int done, const BatchRun::FileResult &result);
     // In the owner's thread.
-    void postProgress();
+    void look();
+    void showProgress();
     void end();
 
     BatchRun m_run;
-    QThread *m_thread = nullptr;
+    std::thread m_thread;
+    QTimer m_looks;
     State m_state = State::Ready;
     FileObserver m_observer;
     QList<BatchRun::FileResult> m_results; // written by the worker, read after it ended
     BatchReport m_report;
+    const int m_total = 0;
+    int m_shownDone = 0;
 
     std::mutex m_progressMutex;
     int m_done = 0;
-    int m_total = 0;
     QString m_lastPath;
-    std::atomic<bool> m_progressPosted { false };
+    std::atomic<bool> m_workerDone { false };
 };

@@ -323,6 +323,15 @@ private Q_SLOTS:
             pacer.letGo();
             QVERIFY(progress.wait(60000));
             QCOMPARE(done.last(), i);
+            if (i == 2) {
+                // Held after the third file, the run tells nothing new, and nothing comes.
+                QVERIFY(pacer.waitForFile());
+                QTest::qWait(300);
+                QCOMPARE(done.size(), 3);
+                pacer.letGo();
+                QVERIFY(progress.wait(60000));
+                QCOMPARE(done.last(), ++i);
+            }
         }
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
         QCOMPARE(done, QList<int>({ 0, 1, 2, 3, 4, 5 }));
