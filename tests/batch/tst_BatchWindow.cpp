@@ -237,6 +237,19 @@ private slots:
             letters.insert(letter, text);
         }
         QVERIFY(letters.size() >= 10);
+        // And within each menu, one item a letter.
+        for (QAction *menuAction : items) {
+            if (!menuAction->menu())
+                continue;
+            QMap<QChar, QString> inMenu;
+            for (QAction *item : menuAction->menu()->actions()) {
+                const QChar letter = mnemonic(item->text());
+                if (letter.isNull())
+                    continue;
+                QVERIFY2(!inMenu.contains(letter), qPrintable(inMenu.value(letter) + u" / "_qs + item->text()));
+                inMenu.insert(letter, item->text());
+            }
+        }
 
         // The macros, presets and templates are items as well.
         QCOMPARE(window->findChild<QMenu *>(u"macrosMenu"_qs)->actions().size(), 10);
