@@ -1,5 +1,6 @@
 #include "app/AppController.h"
 
+#include "batch/widgets/BatchWindow.h"
 #include "commentlist/widgets/Prompts.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
@@ -38,6 +39,8 @@ AppController::~AppController()
     // Windows delete themselves when closed; any left over go with the controller, before
     // the stores they show.
     for (const auto &window : std::as_const(m_windows))
+        delete window.data();
+    for (const auto &window : std::as_const(m_batchWindows))
         delete window.data();
     delete m_presetEditor.data();
     delete m_templateEditor.data();
@@ -111,6 +114,7 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
             connect(window, &DocumentWindow::openRequested, this, &AppController::openWithDialog);
             connect(window, &DocumentWindow::presetEditorRequested, this, &AppController::showPresetEditor);
             connect(window, &DocumentWindow::templateEditorRequested, this, &AppController::showTemplateEditor);
+            connect(window, &DocumentWindow::newBatchWindowRequested, this, &AppController::newBatchWindow);
             m_windows.removeIf([](const QPointer<DocumentWindow> &w) { return w.isNull(); });
             m_windows.append(window);
         }
@@ -129,4 +133,27 @@ bool AppController::openWithDialog()
         return false;
     openFiles(paths);
     return true;
+}
+
+BatchWindow *AppController::newBatchWindow()
+{
+    auto *window = new BatchWindow;
+    connect(window, &BatchWindow::openRequested, this, &AppController::openWithDialog);
+    connect(window, &BatchWindow::newBatchWindowRequested, this, &AppController::newBatchWindow);
+    m_batchWindows.removeIf([](const QPointer<BatchWindow> &w) { return w.isNull(); });
+    m_batchWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QList<BatchWindow *> AppController::batchWindows() const
+{
+    QList<BatchWindow *> result;
+    for (const auto &window : m_batchWindows) {
+        if (window)
+            result.append(window.data());
+    }
+    return result;
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class BatchWindow;
 class DocumentWindow;
 class MetadataPresetManager;
 class PresetEditorWindow;
@@ -12,10 +13,11 @@ class TemplateEditor;
 class TemplateEditorWindow;
 
 // The application shell, for now: creates the shared preset and template stores, opens
-// one document window per PNG file, and runs the File ▸ Open… dialog of every window. A
-// file that is open already has its window raised instead of a second window. It keeps
-// one preset editor and one template editor window, made on first request and shown again
-// on every later one; when the application quits, an editor that is open writes its edits.
+// one document window per PNG file and batch windows on request, and runs the File ▸
+// Open… dialog of every window. A file that is open already has its window raised instead
+// of a second window. It keeps one preset editor and one template editor window, made on
+// first request and shown again on every later one; when the application quits, an editor
+// that is open writes its edits.
 class AppController : public QObject
 {
     Q_OBJECT
@@ -47,6 +49,12 @@ public:
     // are open write their edits. True when nothing failed.
     bool applicationWillQuit();
 
+    // Opens a new, independent batch window (every call another one) and brings it to the
+    // front. It frees itself when it is closed.
+    BatchWindow *newBatchWindow();
+    // The batch windows still open.
+    QList<BatchWindow *> batchWindows() const;
+
 private:
     DocumentWindow *windowFor(const QString &path) const;
 
@@ -55,4 +63,5 @@ private:
     QList<QPointer<DocumentWindow>> m_windows;
     QPointer<PresetEditorWindow> m_presetEditor;
     QPointer<TemplateEditorWindow> m_templateEditor;
+    QList<QPointer<BatchWindow>> m_batchWindows;
 };

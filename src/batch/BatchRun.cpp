@@ -42,6 +42,12 @@ bool BatchRun::processFile(const QString &path, QString *error) const
         return false;
     if (m_options.clearExisting)
         own.clear();
+    if (m_options.replaceSameKeyword) {
+        for (const CommentPtr &c : m_comments) {
+            if (c->isValid())
+                removeCommentsWithKeyword(own, c->keyword());
+        }
+    }
 
     CommentList merged;
     merged.reserve(m_comments.size() + own.size());
@@ -109,6 +115,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 FileResult &result = results[size_t(index)];
                 if (m_cancelled) {
                     result.error = QStringLiteral("not processed (the run was cancelled)");
+                    result.cancelled = true;
                     continue;
                 }
                 // One file's failure, whatever it is, must not end the run or the process.

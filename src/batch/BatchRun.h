@@ -24,11 +24,15 @@ public:
         QString path;
         bool ok = false;
         QString error; // why it failed
+        bool cancelled = false; // not processed: the run was cancelled before this file
     };
 
     struct Options
     {
         bool clearExisting = false;
+        // The batch comments replace the file's own entries with the same keyword (exact,
+        // case-sensitive) instead of being written beside them.
+        bool replaceSameKeyword = false;
         // Decode every image (checks the image data) rather than only the chunk structure,
         // the CRCs and the header. The compressed image data is kept either way.
         bool verifyImage = true;

@@ -7,10 +7,12 @@
 #include "cli/MetadataFiles.h"
 #include "interchange/CommentListAdapter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <QThread>
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -46,14 +48,57 @@ bool gatherFiles(CliContext &ctx, const QStringList &paths, bool checkExtension,
     return ok;
 }
 
+// Appends the paths listed in source ("-": standard input), one a line, or separated by NUL
+// characters when nulSeparated; empty entries are skipped, and in lines a carriage return
+// before the line feed is dropped. The list is read as it comes, so a pipe from find works
+// and its size is bounded only by the memory the paths take.
+bool readPathList(const QString &source, bool nulSeparated, QStringList *paths, QString *error)
+{
+    QFile file;
+    const bool opened = source == u"-" ? file.open(stdin, QIODevice::ReadOnly)
+                                       : (file.setFileName(source), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = file.errorString();
+        return false;
+    }
+    const char separator = nulSeparated ? '\0' : '\n';
+    auto take = [&](QByteArray entry) {
+        if (!nulSeparated && entry.endsWith('\r'))
+            entry.chop(1);
+        if (!entry.isEmpty())
+            paths->append(QFile::decodeName(entry));
+    };
+    QByteArray pending;
+    for (;;) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError) {
+                *error = file.errorString();
+                return false;
+            }
+            break;
+        }
+        pending += chunk;
+        qsizetype start = 0;
+        for (qsizetype end; (end = pending.indexOf(separator, start)) >= 0; start = end + 1)
+            take(pending.mid(start, end - start));
+        pending.remove(0, start);
+    }
+    take(pending);
+    return true;
+}
+
 int batch(CliContext &ctx, const CliOptions &options)
 {
     const QString command = QStringLiteral("batch");
     QChar separator;
     if (!separatorOption(options, &separator))
         return ctx.usage(command, QStringLiteral("the separator is one character, \"tab\" or \"space\""));
-    if (options.operands().isEmpty())
-        return ctx.usage(command, QStringLiteral("give at least one file or folder"));
+    const QStringList lists = options.values(QStringLiteral("--files-from"));
+    if (options.operands().isEmpty() && lists.isEmpty())
+        return ctx.usage(command, QStringLiteral("give at least one file or folder, or --files-from"));
+    if (options.isSet(QStringLiteral("-0")) && lists.isEmpty())
+        return ctx.usage(command, QStringLiteral("-0 goes with --files-from"));
     int threads = QThread::idealThreadCount();
     if (options.isSet(QStringLiteral("-j"))) {
         bool number = false;
@@ -82,12 +127,21 @@ int batch(CliContext &ctx, const CliOptions &options)
         comments.append(c);
     }
 
+    QStringList paths = options.operands();
+    for (const QString &list : lists) {
+        QString error;
+        if (!readPathList(list, options.isSet(QStringLiteral("-0")), &paths, &error)) {
+            ctx.fileFailed(list, error);
+            return CliStatus::Failed;
+        }
+    }
     QStringList files;
-    if (!gatherFiles(ctx, options.operands(), !options.isSet(QStringLiteral("--no-check-ext")), &files))
+    if (!gatherFiles(ctx, paths, !options.isSet(QStringLiteral("--no-check-ext")), &files))
         return CliStatus::Failed;
 
     BatchRun::Options runOptions;
     runOptions.clearExisting = options.isSet(QStringLiteral("--clear-existing"));
+    runOptions.replaceSameKeyword = options.isSet(QStringLiteral("--replace"));
     runOptions.verifyImage = !options.isSet(QStringLiteral("--no-verify-image"));
     runOptions.recompress = ctx.recompress;
     runOptions.threads = threads;
@@ -118,29 +172,40 @@ QList<CliCommand> batchCommands()
 {
     return {
         { QStringLiteral("batch"),
-            QStringLiteral("[--clear-existing] [--comments LIST] [--set KEY=TEXT]... [--no-check-ext]\n"
-                           "[--no-verify-image] [--separator C] [-j N] PATH..."),
+            QStringLiteral("[--clear-existing] [--replace] [--comments LIST] [--set KEY=TEXT]...\n"
+                           "[--no-check-ext] [--no-verify-image] [--separator C] [-j N]\n"
+                           "[--files-from FILE [-0]] [PATH...]"),
             QStringLiteral("Writes one list of entries into every PNG found at the\n"
                            "paths (folders are searched to any depth, hidden entries\n"
                            "skipped; with --no-check-ext files need not end in .png).\n"
+                           "The paths are those given and those listed in FILE, so\n"
+                           "find, xargs or a job array can hand over any number.\n"
                            "The list is LIST's entries (.velmx or .csv) followed by\n"
                            "the --set entries; macros are expanded per file. Each\n"
                            "file keeps its own entries after them unless\n"
-                           "--clear-existing is given. A path that does not exist or\n"
-                           "holds no PNG file is named and nothing is written."),
+                           "--clear-existing is given; with --replace the list's\n"
+                           "keywords replace the file's entries of the same keyword.\n"
+                           "A path that does not exist or holds no PNG file is named\n"
+                           "and nothing is written."),
             QStringLiteral("  --clear-existing              Drop each file's own entries.\n"
+                           "  --replace                     Drop each file's own entries whose keyword the list\n"
+                           "                                has (exact, case-sensitive).\n"
                            "  --comments LIST               Entries from a .velmx or .csv file (repeatable).\n"
                            "  --set KEY=TEXT                One entry (repeatable).\n"
+                           "  --files-from FILE             Also the paths listed in FILE, one a line (\"-\":\n"
+                           "                                standard input; repeatable).\n"
+                           "  -0                            The paths in FILE end in NUL characters instead\n"
+                           "                                (find -print0).\n"
                            "  --no-check-ext                Take files whatever their name ends in.\n"
                            "  --no-verify-image             Check the chunk structure and CRCs but do not decode\n"
                            "                                the pixels.\n"
                            "  --separator C                 The separator of .csv lists: one character, \"tab\" or\n"
                            "                                \"space\" (default: comma).\n"
                            "  -j N                          Process N files at once (default: the number of cores).\n"),
-            { QStringLiteral("--clear-existing"), QStringLiteral("--no-check-ext"),
-                QStringLiteral("--no-verify-image") },
+            { QStringLiteral("--clear-existing"), QStringLiteral("--replace"), QStringLiteral("--no-check-ext"),
+                QStringLiteral("--no-verify-image"), QStringLiteral("-0") },
             { QStringLiteral("--comments"), QStringLiteral("--set"), QStringLiteral("-j"),
-                QStringLiteral("--separator") },
+                QStringLiteral("--separator"), QStringLiteral("--files-from") },
             batch },
     };
 }

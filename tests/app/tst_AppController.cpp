@@ -1,5 +1,10 @@
 #include "TestSupport.h"
 #include "app/AppController.h"
+#include "batch/BatchFileList.h"
+#include "batch/widgets/BatchWindow.h"
+#include "commentlist/CommentListOwner.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
+#include "commentlist/widgets/CommentTableView.h"
 #include "commentlist/widgets/Prompts.h"
 #include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
@@ -228,6 +233,40 @@ private slots:
             QVERIFY(controller.applicationWillQuit());
         }
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
+    void newBatchWindowEachTime()
+    {
+        AppController controller;
+        DocumentWindow *document = controller.openFiles({ m_a }).first();
+        auto *newBatch = document->findChild<QAction *>(QStringLiteral("newBatchWindowAction"));
+        QVERIFY(newBatch);
+        newBatch->trigger();
+        newBatch->trigger();
+        const QList<BatchWindow *> batches = controller.batchWindows();
+        QCOMPARE(batches.size(), 2);
+        QVERIFY(batches[0] != batches[1]);
+        QVERIFY(batches[1]->isVisible());
+        // Independent lists, empty at first.
+        QCOMPARE(batches[0]->processor()->addFiles({ m_a, m_b }), 2);
+        QCOMPARE(batches[1]->processor()->files()->count(), 0);
+        // The batch window's own menu opens further ones, and File ▸ Open… a document.
+        batches[1]->findChild<QAction *>(QStringLiteral("newBatchWindowAction"))->trigger();
+        QCOMPARE(controller.batchWindows().size(), 3);
+        Prompts::setHandler([&](const Prompts::Request &) { return QVariant(QStringList { m_b }); });
+        batches[1]->findChild<QAction *>(QStringLiteral("openAction"))->trigger();
+        QCOMPARE(controller.windows().size(), 2);
+
+        // Closing one frees it and its comment editor panel; the others stay.
+        QPointer<BatchWindow> closing = batches[0];
+        closing->processor()->comments()->addMetadataField();
+        closing->commentsTable()->selectRow(0);
+        closing->openCommentEditor();
+        QPointer<CommentEditorPanel> panel = closing->commentEditor();
+        QVERIFY(panel);
+        closing->close();
+        QTRY_VERIFY(closing.isNull());
+        QVERIFY(panel.isNull());
+        QCOMPARE(controller.batchWindows().size(), 2);
+        QCOMPARE(controller.windows().size(), 2);
     }
 
 private:

@@ -80,6 +80,48 @@ private Q_SLOTS:
         QVERIFY(!chunkTypes(readFile(file)).contains(QStringLiteral("zTXt")));
     }
 
+    void replaceSameKeyword_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<bool>("clearExisting");
+        QTest::addColumn<QStringList>("batchComments");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList batch { "Author=Ann", "Author=Bob", "=no keyword", "author=lower" };
+        QTest::newRow("off: both kept") << false << false << batch
+                                        << QStringList { "Author=Ann", "Author=Bob", "author=lower", "Author=Old",
+                                               "Title=T", "Author=Older", "Authors=x" };
+        QTest::newRow("on: the file's Author entries go, exact keyword only")
+            << true << false << batch
+            << QStringList { "Author=Ann", "Author=Bob", "author=lower", "Title=T", "Authors=x" };
+        QTest::newRow("on, a batch comment without keyword replaces nothing")
+            << true << false << QStringList { "=Title" }
+            << QStringList { "Author=Old", "Title=T", "Author=Older", "Authors=x" };
+        QTest::newRow("on with clear existing")
+            << true << true << QStringList { "Title=New" } << QStringList { "Title=New" };
+    }
+    void replaceSameKeyword()
+    {
+        QFETCH(bool, replace);
+        QFETCH(bool, clearExisting);
+        QFETCH(QStringList, batchComments);
+        const QString file = m_dir->filePath(QStringLiteral("own.png"));
+        QVERIFY(writeFile(file,
+            simplePng(
+                4, 4, { tEXt("Author", "Old"), tEXt("Title", "T"), zTXt("Author", "Older"), tEXt("Authors", "x") })));
+        BatchRun::Options options;
+        options.replaceSameKeyword = replace;
+        options.clearExisting = clearExisting;
+        BatchRun run({ file }, commentsFrom(batchComments), options);
+        QCOMPARE(BatchRun::successCount(run.process()), 1);
+        QTEST(fileComments(file), "expected");
+        // A second pass replaces the first pass's entries too: nothing doubles.
+        if (replace) {
+            BatchRun again({ file }, commentsFrom(batchComments), options);
+            QCOMPARE(BatchRun::successCount(again.process()), 1);
+            QTEST(fileComments(file), "expected");
+        }
+    }
+
     void pathTwiceIsProcessedTwice()
     {
         for (int threads : { 1, 2 }) {
@@ -301,6 +343,7 @@ private Q_SLOTS:
         QCOMPARE(fileComments(files[1]), QStringList { "A=b" });
         QCOMPARE(fileComments(files[2]), QStringList {});
         QVERIFY(results[4].error.contains(QStringLiteral("cancelled")));
+        QVERIFY(results[4].cancelled && !results[1].cancelled);
     }
 
 private:

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
@@ -203,6 +204,79 @@ private Q_SLOTS:
         QCOMPARE(run({ "batch", "--set", "novalue", a }), 2);
     }
 
+    void batchReplacesEntriesWithTheSameKeyword()
+    {
+        const QString a = m_dir->filePath(QStringLiteral("a.png"));
+        writeFile(a, simplePng(4, 4, { tEXt("Author", "Old"), tEXt("Title", "Kept") }));
+        QCOMPARE(run({ "batch", "--set", "Author=Ann", a }), 0);
+        QCOMPARE(list({ a }), QStringLiteral("Author\tAnn\nAuthor\tOld\nTitle\tKept\n"));
+        QCOMPARE(run({ "batch", "--replace", "--set", "Author=Bob", a }), 0);
+        QCOMPARE(list({ a }), QStringLiteral("Author\tBob\nTitle\tKept\n"));
+    }
+
+    void batchTakesPathsFromAList_data()
+    {
+        QTest::addColumn<QByteArray>("listed"); // names relative to the test folder, as the list holds them
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("lines, a folder, blank and CRLF lines")
+            << QByteArray("one.png\n\nset\r\n") << QStringList {} << u"3 of 3 files processed\n"_qs;
+        QTest::newRow("NUL-separated, names with a line feed and spaces")
+            << QByteArray("one.png\0odd\nname.png\0 spaced .png\0", 34) << QStringList { "-0" }
+            << u"3 of 3 files processed\n"_qs;
+        QTest::newRow("empty list") << QByteArray() << QStringList {} << u"0 of 0 files processed\n"_qs;
+        QTest::newRow("with operands as well")
+            << QByteArray("one.png\n") << QStringList { "set/two.png" } << u"2 of 2 files processed\n"_qs;
+    }
+    void batchTakesPathsFromAList()
+    {
+        QFETCH(QByteArray, listed);
+        QFETCH(QStringList, options);
+        QFETCH(QString, summary);
+        for (const char *name : { "one.png", "odd\nname.png", " spaced .png", "set/two.png", "set/deep/three.png" }) {
+            const QString path = m_dir->filePath(QString::fromUtf8(name));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            writeFile(path, simplePng(4, 4));
+        }
+        const QString listFile = m_dir->filePath(QStringLiteral("list.txt"));
+        writeFile(listFile, listed);
+        // The paths in the list are relative to the working folder.
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QStringList args { "batch", "--set", "K=v", "--files-from", listFile };
+        for (const QString &o : options)
+            args << (o == u"-0" ? o : m_dir->filePath(o));
+        const int status = run(args);
+        QDir::setCurrent(previous);
+        QCOMPARE(status, 0);
+        QCOMPARE(m_out, summary);
+        QCOMPARE(m_err, QString());
+        const bool nul = options.contains(u"-0"_qs);
+        QCOMPARE(fileComments(m_dir->filePath(u"odd\nname.png"_qs)), nul ? QStringList { "K=v" } : QStringList {});
+        QCOMPARE(fileComments(m_dir->filePath(u"set/deep/three.png"_qs)),
+            listed.contains("set\r\n") ? QStringList { "K=v" } : QStringList {});
+    }
+
+    void batchListProblems()
+    {
+        const QString a = copyOf(QStringLiteral("basn0g08.png"));
+        const QByteArray before = readFile(a);
+        const QString listFile = m_dir->filePath(QStringLiteral("list.txt"));
+        // A listed path that does not exist stops the run before anything is written.
+        writeFile(listFile, (a + u"\n"_qs + m_dir->filePath(u"gone.png"_qs) + u"\n"_qs).toUtf8());
+        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from", listFile }), 1);
+        QVERIFY(m_err.contains(m_dir->filePath(u"gone.png"_qs) + u": no such file"_qs));
+        QCOMPARE(readFile(a), before);
+        // A list that cannot be read is named.
+        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from", m_dir->filePath(u"nolist"_qs) }), 1);
+        QVERIFY(m_err.contains(m_dir->filePath(u"nolist"_qs)));
+        // -0 belongs to a list; and something to work on must be given.
+        QCOMPARE(run({ "batch", "--set", "K=v", "-0", a }), 2);
+        QCOMPARE(run({ "batch", "--set", "K=v" }), 2);
+        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from" }), 2);
+        QCOMPARE(readFile(a), before);
+    }
+
     void presetsAndTemplates()
     {
         // The stores live in the user's folders: point those at the test's own.
@@ -368,6 +442,18 @@ private Q_SLOTS:
         QCOMPARE(output, QString::fromUtf8("Title\tGrüße 世界\n"));
         QCOMPARE(runTool(cli, { "list", m_dir->filePath(QStringLiteral("missing.png")) }, &output), 1);
         QCOMPARE(runTool(cli, { "bogus" }, &output), 2);
+
+        // Paths from standard input, as find -print0 hands them over.
+        const QString other = copyOf(QStringLiteral("basn2c08.png"));
+        QProcess batch;
+        batch.start(cli, { "batch", "--set", "From=stdin", "--files-from", "-", "-0" });
+        QVERIFY(batch.waitForStarted());
+        batch.write(QFile::encodeName(file) + '\0' + QFile::encodeName(other) + '\0');
+        batch.closeWriteChannel();
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 0);
+        QCOMPARE(batch.readAllStandardOutput(), QByteArray("2 of 2 files processed\n"));
+        QCOMPARE(fileComments(other), QStringList { "From=stdin" });
     }
 };
 

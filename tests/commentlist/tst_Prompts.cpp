@@ -1,9 +1,13 @@
 #include "commentlist/widgets/Prompts.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +88,36 @@ private slots:
         QVERIFY(empty.isEmpty());
     }
 
+    void reportShowsEverythingAndCopiesIt()
+    {
+        QWidget window;
+        window.show();
+        const QString summary = QStringLiteral("1 files were successfully processed.\nFailed: 40");
+        QStringList lines { QStringLiteral("Failed files:") };
+        for (int i = 0; i < 40; ++i)
+            lines << QStringLiteral("/photos/%1.png: the file is read-only").arg(i);
+        const QString report = lines.join(u'\n');
+        QString shown, labels;
+        bool modal = false;
+        whenShown<QDialog>([&](QDialog *dialog) {
+            modal = dialog->isModal() || dialog->windowModality() != Qt::NonModal;
+            for (QLabel *label : dialog->findChildren<QLabel *>())
+                labels += label->text() + u'\n';
+            auto *area = dialog->findChild<QPlainTextEdit *>(QStringLiteral("reportText"));
+            shown = area ? area->toPlainText() : QString();
+            QVERIFY(area && area->isReadOnly());
+            dialog->findChild<QPushButton *>(QStringLiteral("copyReportButton"))->click();
+            dialog->accept();
+        });
+        QApplication::clipboard()->clear();
+        Prompts::showReport(&window, QStringLiteral("Processing complete"), summary, report);
+        QVERIFY(modal);
+        QVERIFY(labels.contains(QStringLiteral("Processing complete")));
+        QVERIFY(labels.contains(summary));
+        QCOMPARE(shown, report); // every line, none hidden behind a button
+        QCOMPARE(QApplication::clipboard()->text(), summary + QStringLiteral("\n\n") + report);
+    }
+
     void handlerAnswersInsteadOfADialog()
     {
         QList<Prompts::Request> asked;
@@ -101,6 +135,18 @@ private slots:
         QCOMPARE(asked[0].detail, QStringLiteral("Really."));
         QCOMPARE(asked[1].kind, Prompts::Kind::SaveFile);
         QCOMPARE(asked[1].filters, QStringList({ QStringLiteral("CSV (*.csv)") }));
+
+        Prompts::setHandler([&](const Prompts::Request &request) -> QVariant {
+            asked << request;
+            return request.kind == Prompts::Kind::OpenFolder ? QVariant(QStringLiteral("/tmp")) : QVariant();
+        });
+        QCOMPARE(Prompts::folderName(nullptr, QStringLiteral("Add a Folder")), QStringLiteral("/tmp"));
+        Prompts::showReport(nullptr, QStringLiteral("Done"), QStringLiteral("2 of 3"), QStringLiteral("/a: why"));
+        Prompts::setHandler({});
+        QCOMPARE(asked.size(), 4);
+        QCOMPARE(asked[2].detail, QStringLiteral("Add a Folder"));
+        QCOMPARE(asked[3].kind, Prompts::Kind::Report);
+        QCOMPARE(asked[3].report, QStringLiteral("/a: why"));
     }
 };
 

@@ -96,6 +96,11 @@ void CommentCellDelegate::updateEditorGeometry(
 
 bool CommentCellDelegate::eventFilter(QObject *object, QEvent *event)
 {
+    // The menu bar borrows the focus while it is used from the keyboard (Insert Macro,
+    // Edit ▸ Copy) and gives it back: the edit goes on, and every command that needs the
+    // value hands it over first.
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() == Qt::MenuBarFocusReason)
+        return false;
     auto *text = qobject_cast<QPlainTextEdit *>(object);
     if (text && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);

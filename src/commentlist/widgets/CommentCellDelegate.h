@@ -7,8 +7,9 @@ class QPlainTextEdit;
 // Cell editors of a comment table: a one-line editor limited to 79 characters for the
 // keyword column, a multi-line editor for the text column. In both, Return (or Enter)
 // ends the edit and hands the value to the model, Escape ends it without a change, and
-// Tab or leaving the cell ends it too. In the text editor Shift+Return and Alt+Return
-// insert a line break. An editor that was not changed writes nothing back.
+// Tab or leaving the cell ends it too (the menu bar borrowing the focus does not). In the
+// text editor Shift+Return and Alt+Return insert a line break. An editor that was not
+// changed writes nothing back.
 class CommentCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

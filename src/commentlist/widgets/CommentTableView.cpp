@@ -40,6 +40,18 @@ QList<int> CommentTableView::selectedRowNumbers() const
     return rows;
 }
 
+int CommentTableView::pasteRow() const
+{
+    const QItemSelectionModel *selection = selectionModel();
+    if (!selection || !selection->hasSelection())
+        return -1;
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isRowSelected(current.row()))
+        return current.row();
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.last().row();
+}
+
 void CommentTableView::commitEditing()
 {
     if (state() != QAbstractItemView::EditingState)

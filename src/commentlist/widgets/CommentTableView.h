@@ -14,6 +14,9 @@ public:
 
     // The selected rows in ascending order.
     QList<int> selectedRowNumbers() const;
+    // The row a paste goes to: the current row when it is selected, else the last
+    // selected row, or -1 (append) without a selection.
+    int pasteRow() const;
     // Hands an open cell editor's value to the model and closes the editor.
     void commitEditing();
 

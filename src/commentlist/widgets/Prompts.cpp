@@ -2,10 +2,17 @@
 
 #include "core/Strings.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -102,6 +109,44 @@ void Prompts::showInformation(QWidget *parent, const QString &text, const QStrin
     box.exec();
 }
 
+void Prompts::showReport(QWidget *parent, const QString &text, const QString &detail, const QString &report)
+{
+    if (handler()) {
+        handler()({ Kind::Report, text, detail, {}, report });
+        return;
+    }
+    QDialog dialog(parent);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setWindowTitle(text);
+    auto *heading = new QLabel(QStringLiteral("<b>%1</b>").arg(text.toHtmlEscaped()));
+    auto *summary = new QLabel(detail);
+    summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    auto *area = new QPlainTextEdit(report);
+    area->setObjectName(QStringLiteral("reportText"));
+    area->setReadOnly(true);
+    area->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    area->setLineWrapMode(QPlainTextEdit::NoWrap);
+    area->setAccessibleName(localizedString("ReportText"));
+    area->setVisible(!report.isEmpty());
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    QPushButton *copy = buttons->addButton(localizedString("CopyReport"), QDialogButtonBox::ActionRole);
+    copy->setObjectName(QStringLiteral("copyReportButton"));
+    QObject::connect(copy, &QPushButton::clicked, &dialog, [&] {
+        QGuiApplication::clipboard()->setText(report.isEmpty() ? detail : detail + QStringLiteral("\n\n") + report);
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(heading);
+    layout->addWidget(summary);
+    layout->addWidget(area, 1);
+    layout->addWidget(buttons);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
+    if (!report.isEmpty())
+        dialog.resize(640, 420);
+    dialog.exec();
+}
+
 QString Prompts::askText(QWidget *parent, const QString &title, const QString &label, const QString &initial)
 {
     if (handler())
@@ -129,6 +174,13 @@ QStringList Prompts::openFileNames(QWidget *parent, const QString &caption, cons
     if (handler())
         return handler()({ Kind::OpenFiles, QString(), caption, filters }).toStringList();
     return QFileDialog::getOpenFileNames(parent, caption, QString(), filters.join(QStringLiteral(";;")));
+}
+
+QString Prompts::folderName(QWidget *parent, const QString &caption)
+{
+    if (handler())
+        return handler()({ Kind::OpenFolder, QString(), caption }).toString();
+    return QFileDialog::getExistingDirectory(parent, caption);
 }
 
 QString Prompts::saveFileName(QWidget *parent, const QString &suggestedPath)

@@ -23,6 +23,8 @@ public:
         TextInput,
         OpenFiles,
         SaveFile,
+        OpenFolder,
+        Report,
     };
     enum class SaveChoice { Save, Discard, Cancel };
 
@@ -36,11 +38,13 @@ public:
         QString detail;
         // File dialogs: the name filters offered.
         QStringList filters = {};
+        // Report: the text in its copyable area.
+        QString report = {};
     };
     // Answers: SaveChanges a SaveChoice (as int); RevertChanges and Confirm a bool (true:
     // the confirming button); TextInput a QString (null: cancelled); OpenFiles a
-    // QStringList; SaveFile a QString (empty: cancelled). Error and Information are only
-    // reported.
+    // QStringList; SaveFile and OpenFolder a QString (empty: cancelled). Error, Information
+    // and Report are only reported.
     using Handler = std::function<QVariant(const Request &)>;
     // Installs a handler (an empty one restores the real dialogs).
     static void setHandler(Handler handler);
@@ -56,6 +60,10 @@ public:
     static void showError(QWidget *parent, const QString &text, const QString &detail);
     // A message whose detail the user can select and copy (a report, a list of files).
     static void showInformation(QWidget *parent, const QString &text, const QString &detail);
+    // A message with a long report below it (a list of files and reasons), shown in full
+    // in a read-only area and copied whole by a Copy button: text and detail head it, the
+    // button copies detail and report.
+    static void showReport(QWidget *parent, const QString &text, const QString &detail, const QString &report);
     // A line of text; null when cancelled.
     static QString askText(
         QWidget *parent, const QString &title, const QString &label, const QString &initial = QString());
@@ -64,6 +72,8 @@ public:
     static QStringList openFileNames(QWidget *parent);
     // Files to open, offered through filters ("PNG files (*.png)"); empty when cancelled.
     static QStringList openFileNames(QWidget *parent, const QString &caption, const QStringList &filters);
+    // A folder; empty when cancelled.
+    static QString folderName(QWidget *parent, const QString &caption);
     // Where to save a PNG, starting at suggestedPath; empty when cancelled.
     static QString saveFileName(QWidget *parent, const QString &suggestedPath);
     // Where to save, with the filters offered; empty when cancelled.

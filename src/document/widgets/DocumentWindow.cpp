@@ -186,6 +186,9 @@ void DocumentWindow::buildMenus()
 {
     QAction *open = makeAction("openAction", "MenuOpen", QKeySequence::Open);
     connect(open, &QAction::triggered, this, &DocumentWindow::openRequested);
+    QAction *newBatch
+        = makeAction("newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+    connect(newBatch, &QAction::triggered, this, &DocumentWindow::newBatchWindowRequested);
     QAction *close = makeAction("closeAction", "MenuClose", QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
     QAction *save = makeAction("saveAction", "MenuSave", QKeySequence::Save);
@@ -200,6 +203,7 @@ void DocumentWindow::buildMenus()
 
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
     file->addAction(open);
+    file->addAction(newBatch);
     file->addSeparator();
     file->addAction(close);
     file->addAction(save);
@@ -322,14 +326,7 @@ void DocumentWindow::updateActions()
 
 int DocumentWindow::pasteRow() const
 {
-    const QItemSelectionModel *selection = m_table->selectionModel();
-    if (!selection || !selection->hasSelection())
-        return -1;
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && selection->isRowSelected(current.row()))
-        return current.row();
-    const QModelIndexList rows = selection->selectedRows();
-    return rows.isEmpty() ? -1 : rows.last().row();
+    return m_table->pasteRow();
 }
 
 // --- Commands ---------------------------------------------------------------------------

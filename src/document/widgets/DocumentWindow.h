@@ -72,6 +72,8 @@ signals:
     // Window ▸ Preset Editor / Template Editor was chosen.
     void presetEditorRequested();
     void templateEditorRequested();
+    // File ▸ New Batch Window was chosen.
+    void newBatchWindowRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,194 @@
+#include "batch/BatchProcessor.h"
+
+#include "batch/BatchFileList.h"
+#include "commentlist/CommentListOwner.h"
+#include "presets/MetadataPresetManager.h"
+#include "templates/TemplateApplication.h"
+#include "templates/TemplateEditor.h"
+
+#include <QThread>
+
+BatchProcessor::BatchProcessor(QObject *parent)
+    : QObject(parent)
+    , m_comments(new CommentListOwner(this))
+    , m_files(new BatchFileList(this))
+{
+}
+
+BatchProcessor::~BatchProcessor()
+{
+    delete m_job.data(); // cancels and waits
+}
+
+void BatchProcessor::setClearExisting(bool on)
+{
+    if (m_clearExisting == on)
+        return;
+    m_clearExisting = on;
+    emit clearExistingChanged(on);
+}
+
+void BatchProcessor::setReplaceSameKeyword(bool on)
+{
+    if (m_replaceSameKeyword == on)
+        return;
+    m_replaceSameKeyword = on;
+    emit replaceSameKeywordChanged(on);
+}
+
+// --- Edit commands ------------------------------------------------------------------------
+
+bool BatchProcessor::copy(Focus focus, const QList<int> &rows, QMimeData *mime) const
+{
+    switch (focus) {
+    case Focus::Comments:
+        return m_comments->copy(rows, mime);
+    case Focus::Files:
+        return m_files->writeFiles(rows, mime);
+    case Focus::None:
+        break;
+    }
+    return false;
+}
+
+bool BatchProcessor::cut(Focus focus, const QList<int> &rows, QMimeData *mime)
+{
+    if (isRunning() || !copy(focus, rows, mime))
+        return false;
+    return deleteRows(focus, rows);
+}
+
+bool BatchProcessor::paste(Focus focus, const QMimeData *mime, int selectedRow)
+{
+    if (isRunning())
+        return false;
+    switch (focus) {
+    case Focus::Comments:
+        return m_comments->paste(mime, selectedRow);
+    case Focus::Files:
+        return m_files->insertDataFromPasteboard(mime);
+    case Focus::None:
+        break;
+    }
+    return false;
+}
+
+bool BatchProcessor::deleteRows(Focus focus, const QList<int> &rows)
+{
+    if (isRunning())
+        return false;
+    switch (focus) {
+    case Focus::Comments: {
+        const int before = m_comments->rowCount();
+        m_comments->deleteRows(rows);
+        return m_comments->rowCount() != before;
+    }
+    case Focus::Files:
+        return m_files->removeFiles(rows);
+    case Focus::None:
+        break;
+    }
+    return false;
+}
+
+bool BatchProcessor::deleteAll(Focus focus)
+{
+    if (isRunning())
+        return false;
+    switch (focus) {
+    case Focus::Comments: {
+        const bool any = m_comments->rowCount() > 0;
+        m_comments->deleteAll();
+        return any;
+    }
+    case Focus::Files:
+        return m_files->removeAllFiles();
+    case Focus::None:
+        break;
+    }
+    return false;
+}
+
+// --- Comments and files -------------------------------------------------------------------
+
+int BatchProcessor::addMetadataField()
+{
+    return isRunning() ? -1 : m_comments->addMetadataField();
+}
+
+int BatchProcessor::addPresetMetadataField(int index)
+{
+    const MetadataPresetManager *store = MetadataPresetManager::presetManager();
+    const PresetPtr preset = store ? store->presetAtIndex(index) : nullptr;
+    if (!preset || isRunning())
+        return -1;
+    return m_comments->addPresetMetadataField(*preset->unprocessedComment());
+}
+
+bool BatchProcessor::removeMetadataField(const QList<int> &rows)
+{
+    if (isRunning())
+        return false;
+    const int before = m_comments->rowCount();
+    m_comments->removeMetadataField(rows);
+    return m_comments->rowCount() != before;
+}
+
+bool BatchProcessor::applyTemplate(int index)
+{
+    const TemplateEditor *store = TemplateEditor::templateEditor();
+    const TemplatePtr chosen = store ? store->templateAtIndex(index) : nullptr;
+    if (!chosen || isRunning())
+        return false;
+    ::applyTemplate(*chosen, *m_comments);
+    return true;
+}
+
+int BatchProcessor::addFiles(const QStringList &paths)
+{
+    return isRunning() ? 0 : m_files->addFiles(paths);
+}
+
+// --- The run ------------------------------------------------------------------------------
+
+BatchRun::Options BatchProcessor::runOptions() const
+{
+    BatchRun::Options options;
+    options.clearExisting = m_clearExisting;
+    options.replaceSameKeyword = m_replaceSameKeyword;
+    options.threads = m_threads > 0 ? m_threads : QThread::idealThreadCount();
+    return options;
+}
+
+bool BatchProcessor::run()
+{
+    if (isRunning())
+        return false;
+    auto *job = new BatchJob(m_files->paths(), m_comments->allComments(), runOptions(), this);
+    job->setFileObserver(m_observer);
+    connect(job, &BatchJob::progressChanged, this, &BatchProcessor::progressChanged);
+    connect(job, &BatchJob::finished, this, &BatchProcessor::finishRun);
+    m_job = job;
+    m_files->setReadOnly(true);
+    emit runningChanged(true);
+    emit progressChanged(0, m_files->count(), QString());
+    job->start();
+    return true;
+}
+
+void BatchProcessor::cancel()
+{
+    if (m_job)
+        m_job->cancel();
+}
+
+void BatchProcessor::finishRun()
+{
+    BatchJob *job = m_job;
+    m_lastReport = job->report();
+    m_job = nullptr;
+    job->deleteLater();
+    m_files->setReadOnly(false);
+    emit runningChanged(false);
+    emit runFinished(m_lastReport);
+}

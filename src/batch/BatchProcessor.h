@@ -1,0 +1,98 @@
+#pragma once
+
+#include "batch/BatchJob.h"
+#include "batch/BatchReport.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class BatchFileList;
+class CommentListOwner;
+class QMimeData;
+
+// What stands behind one batch window: a list of comments (texts keep their macros, to
+// be expanded for each file), a list of files, the run's two options, and the run itself.
+// The window shows the lists and calls these operations; the edit commands act on the list
+// whose table has the focus.
+//
+// A run works on copies of both lists taken when it starts, in a worker thread (BatchJob);
+// while it goes on the lists cannot be changed: every change made through this object
+// is refused, the file list is read-only, and the window keeps its tables from editing.
+class BatchProcessor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The list an edit command acts on.
+    enum class Focus { None, Comments, Files };
+
+    explicit BatchProcessor(QObject *parent = nullptr);
+    // A run still going is cancelled and waited for.
+    ~BatchProcessor() override;
+
+    CommentListOwner *comments() const { return m_comments; }
+    BatchFileList *files() const { return m_files; }
+
+    bool clearExisting() const { return m_clearExisting; }
+    void setClearExisting(bool on);
+    bool replaceSameKeyword() const { return m_replaceSameKeyword; }
+    void setReplaceSameKeyword(bool on);
+
+    // --- Edit commands (rows of the focused list) --------------------------------------
+    // Each returns whether it did something; Focus::None does nothing.
+    bool copy(Focus focus, const QList<int> &rows, QMimeData *mime) const;
+    bool cut(Focus focus, const QList<int> &rows, QMimeData *mime);
+    // Comments go before selectedRow (negative: at the end); files to their sorted place.
+    bool paste(Focus focus, const QMimeData *mime, int selectedRow);
+    bool deleteRows(Focus focus, const QList<int> &rows);
+    bool deleteAll(Focus focus);
+
+    // --- The comments ----------------------------------------------------------------
+    // Each returns the row of the new comment, or -1 when nothing was added.
+    int addMetadataField();
+    // The preset at index of the shared preset store: its keyword and its value as stored.
+    int addPresetMetadataField(int index);
+    bool removeMetadataField(const QList<int> &rows);
+    // The template at index of the shared template store, as one step.
+    bool applyTemplate(int index);
+
+    // --- The files -------------------------------------------------------------------
+    // Adds files and folders (searched to any depth), honouring the extension check.
+    // Returns how many files were added.
+    int addFiles(const QStringList &paths);
+
+    // --- The run ---------------------------------------------------------------------
+    bool isRunning() const { return m_job != nullptr; }
+    // The options a run started now would use.
+    BatchRun::Options runOptions() const;
+    // Files processed at once (default: the number of cores).
+    void setThreads(int threads) { m_threads = threads; }
+    // Starts a run over the files with the comments; false while one is going.
+    bool run();
+    // Stops the run between files; the report then names the files not processed.
+    void cancel();
+    // The report of the last run that ended.
+    const BatchReport &lastReport() const { return m_lastReport; }
+    // Tests pace runs with it (BatchJob::setFileObserver).
+    void setFileObserver(BatchJob::FileObserver observer) { m_observer = std::move(observer); }
+
+signals:
+    void clearExistingChanged(bool on);
+    void replaceSameKeywordChanged(bool on);
+    void runningChanged(bool running);
+    void progressChanged(int done, int total, const QString &path);
+    void runFinished(const BatchReport &report);
+
+private:
+    void finishRun();
+
+    CommentListOwner *m_comments = nullptr;
+    BatchFileList *m_files = nullptr;
+    bool m_clearExisting = false;
+    bool m_replaceSameKeyword = false;
+    int m_threads = 0;
+    QPointer<BatchJob> m_job;
+    BatchJob::FileObserver m_observer;
+    BatchReport m_lastReport;
+};

@@ -1,0 +1,52 @@
+#include "batch/BatchReport.h"
+
+#include "core/Strings.h"
+
+BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancelled)
+    : m_total(int(results.size()))
+    , m_cancelled(cancelled)
+{
+    for (const BatchRun::FileResult &result : results) {
+        if (result.ok)
+            ++m_succeeded;
+        else if (result.cancelled)
+            m_notProcessed.append(result.path);
+        else
+            m_failures.append(result);
+    }
+}
+
+QString BatchReport::title() const
+{
+    return m_cancelled ? localizedString("ProcessingCancelled") : BatchRun::completionTitle();
+}
+
+QString BatchReport::summary() const
+{
+    QStringList lines { BatchRun::completionText(m_succeeded), localizedString("BatchFilesTotal").arg(m_total) };
+    if (!m_failures.isEmpty())
+        lines << localizedString("BatchFilesFailed").arg(m_failures.size());
+    if (!m_notProcessed.isEmpty())
+        lines << localizedString("BatchFilesNotProcessed").arg(m_notProcessed.size());
+    return lines.join(u'\n');
+}
+
+QString BatchReport::details() const
+{
+    QStringList sections;
+    if (!m_failures.isEmpty()) {
+        QStringList lines { localizedString("BatchFailedFilesHeading") };
+        for (const BatchRun::FileResult &failure : m_failures)
+            lines << localizedString("BatchFailedFile").arg(failure.path, failure.error);
+        sections << lines.join(u'\n');
+    }
+    if (!m_notProcessed.isEmpty())
+        sections << (QStringList { localizedString("BatchNotProcessedHeading") } + m_notProcessed).join(u'\n');
+    return sections.join(QStringLiteral("\n\n"));
+}
+
+QString BatchReport::text() const
+{
+    const QString more = details();
+    return more.isEmpty() ? summary() : summary() + QStringLiteral("\n\n") + more;
+}
