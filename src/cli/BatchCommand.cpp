@@ -82,6 +82,13 @@ int batch(CliContext &ctx, const CliOptions &options)
         comments.append(c);
     }
 
+    // An entry no file can take is refused before any file is touched.
+    const QString unwritable = BatchRun::whyUnwritable(comments);
+    if (!unwritable.isEmpty()) {
+        ctx.err << "velmora-cli: batch: " << unwritable << "\n";
+        return CliStatus::Failed;
+    }
+
     QStringList files;
     if (!gatherFiles(ctx, options.operands(), !options.isSet(QStringLiteral("--no-check-ext")), &files))
         return CliStatus::Failed;
@@ -125,15 +132,17 @@ QList<CliCommand> batchCommands()
                            "skipped; with --no-check-ext files need not end in .png).\n"
                            "The list is LIST's entries (.velmx or .csv) followed by\n"
                            "the --set entries; macros are expanded per file. Each\n"
-                           "file keeps its own entries after them unless\n"
+                           "file keeps its own entries after them, unchanged, unless\n"
                            "--clear-existing is given. A path that does not exist or\n"
-                           "holds no PNG file is named and nothing is written."),
+                           "holds no PNG file, or an entry no PNG file can hold, is\n"
+                           "named and nothing is written."),
             QStringLiteral("  --clear-existing              Drop each file's own entries.\n"
                            "  --comments LIST               Entries from a .velmx or .csv file (repeatable).\n"
                            "  --set KEY=TEXT                One entry (repeatable).\n"
                            "  --no-check-ext                Take files whatever their name ends in.\n"
-                           "  --no-verify-image             Check the chunk structure and CRCs but do not decode\n"
-                           "                                the pixels.\n"
+                           "  --no-verify-image             Check the chunk structure and CRCs but not the image\n"
+                           "                                data (otherwise inflated and checked; the pixels are\n"
+                           "                                decoded only with --recompress).\n"
                            "  --separator C                 The separator of .csv lists: one character, \"tab\" or\n"
                            "                                \"space\" (default: comma).\n"
                            "  -j N                          Process N files at once (default: the number of cores).\n"),

@@ -66,7 +66,21 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QSt
         if (filled == data.size()) {
             if (data.size() > maxSize)
                 break;
+            // Full as claimed: a small read tells the end from a file that grew, without
+            // doubling a large buffer first.
+            char probe[4096];
+            const ssize_t n = ::read(file.fd, probe, sizeof probe);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
+            if (n == 0)
+                break;
             data.resize(qsizetype(std::min<qint64>(maxSize + 1, std::max<qint64>(4096, qint64(data.size()) * 2))));
+            const qsizetype taken = std::min<qsizetype>(n, data.size() - filled);
+            std::copy(probe, probe + taken, data.data() + filled);
+            filled += taken;
+            continue;
         }
         const ssize_t n = ::read(file.fd, data.data() + filled, size_t(data.size() - filled));
         if (n < 0 && errno == EINTR)
