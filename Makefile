@@ -8,7 +8,7 @@ SAMPLE := tests/data/sample.png
 FUZZ_SECONDS ?= 180
 # The tests the ThreadSanitizer build runs (ctest label), and the targets they need.
 TSAN_LABEL := batch
-TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_Cli
+TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli
 
 .PHONY: all deps configure build test run bench asan tsan fuzz tidy format format-check ci clean
 
@@ -46,7 +46,7 @@ asan: deps
 tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build build-tsan -j$(JOBS) --target $(TSAN_TARGETS)
-	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan-suppressions.txt \
 		ctest --output-on-failure -L $(TSAN_LABEL)
 
 # Each libFuzzer target for FUZZ_SECONDS from its seed corpus (build-fuzz, clang).
