@@ -57,7 +57,7 @@ void flushCallback(png_structp) noexcept { }
 void errorCallback(png_structp png, png_const_charp message) noexcept
 {
     auto *ctx = static_cast<WriteContext *>(png_get_error_ptr(png));
-    std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
+    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
@@ -151,6 +151,7 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepIma
 // The first pass: every value of the new file.
 bool describeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const PNGinfo &info)
 {
+    // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png)))
         return false;
     // Inconsistent colour information that a reader accepted must not stop a save.
@@ -196,6 +197,7 @@ bool describeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const PN
 // The second pass: the whole file, into memory.
 bool writeImage(png_structp png, png_infop pinfo, WriteContext &ctx)
 {
+    // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_write_fn(png, &ctx, writeCallback, flushCallback);

@@ -33,9 +33,10 @@ void notify(DurableStep step, const QString &path)
         g_durableStepObserver(step, path);
 }
 
+// The system's text for an error number (strerror is not safe in the batch's threads).
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return qt_error_string(code);
 }
 
 QString native(const QByteArray &path)
