@@ -5,8 +5,8 @@ build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 echo "== Core read and save (bench_core)"
 "$build/bench/bench_core" --benchmark_counters_tabular=true
-if [ -x "$here/batch-vs-exiftool.sh" ] && [ -x "$build/src/cli/velmora-cli" ]; then
+if [ -x "$here/batch-vs-peers.sh" ] && [ -x "$build/src/cli/velmora-cli" ]; then
     echo
-    echo "== Batch stamping against exiftool"
-    "$here/batch-vs-exiftool.sh" "$build/src/cli/velmora-cli"
+    echo "== Batch stamping against exiftool and exiv2"
+    "$here/batch-vs-peers.sh" "$build/src/cli/velmora-cli"
 fi

@@ -8,6 +8,7 @@
 #include "core/PNGWriter.h"
 #include "core/TextMacros.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #include <cstdio>
@@ -15,17 +16,36 @@
 
 namespace {
 
-// The texts of the entries a save writes (those with a keyword left after repair). A save
-// still cuts a text at its first NUL (tst_LosslessSave::textsSurviveASave expects that to
-// fail): until it is fixed, only the part before a NUL is compared.
+// The texts of the entries a save writes: every entry with a keyword (an entry read from a
+// file can always be written back).
 QStringList writtenTexts(const CommentList &comments)
 {
     QStringList result;
     for (const CommentPtr &c : comments) {
-        if (!pngKeywordBytes(c->keyword()).isEmpty())
-            result << c->text().left(c->text().indexOf(QChar(0)));
+        if (c->isValid())
+            result << c->text();
     }
     return result;
+}
+
+QByteArray wholeFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every chunk but those a save leaves out (ancillary chunks with a wrong CRC), as bytes.
+QList<QByteArray> keptChunks(const QByteArray &png)
+{
+    std::vector<PngChunk> chunks;
+    QList<QByteArray> kept;
+    if (!scanPngChunks(png, chunks))
+        return kept;
+    for (const PngChunk &c : chunks) {
+        if (c.crcOk || c.isCritical())
+            kept << png.mid(c.offset - 8, qsizetype(c.length) + 12);
+    }
+    return kept;
 }
 
 // The input with the CRC of every whole chunk made right, so that changes inside a chunk
@@ -100,6 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (decode && !(backRows == rows)) {
         std::fprintf(stderr, "the pixels changed on the way\n");
+        std::abort();
+    }
+    // Nothing was edited: a save writes the file back as it was.
+    if (!recompress && keptChunks(wholeFile(output)) != keptChunks(wholeFile(input))) {
+        std::fprintf(stderr, "an unedited save changed the file\n");
         std::abort();
     }
     return 0;

@@ -3,7 +3,7 @@
 # only called for missing packages.
 #
 #   scripts/install-deps.sh            build, test, format (make, make test, make format)
-#   scripts/install-deps.sh bench      also Google Benchmark and time (make bench)
+#   scripts/install-deps.sh bench      also Google Benchmark, time, bc and exiv2 (make bench)
 #   scripts/install-deps.sh ci         also clang, its sanitizer and fuzzer runtimes and
 #                                      clang-tidy (.ci/run: sanitizers, fuzzers, clang-tidy)
 set -euo pipefail
@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libpng-dev zlib1g-dev
+    libpng-dev zlib1g-dev libdeflate-dev
     clang-format
     # Peer tools the tests labelled "peer" run (ctest -LE peer runs without them).
     pngcheck libimage-exiftool-perl imagemagick
@@ -20,7 +20,7 @@ packages=(
 )
 for group in "$@"; do
     case "$group" in
-    bench) packages+=(libbenchmark-dev time) ;;
+    bench) packages+=(libbenchmark-dev time exiv2 bc) ;;
     ci) packages+=(clang libclang-rt-dev clang-tidy) ;;
     *)
         echo "install-deps.sh: unknown group '$group' (bench, ci)" >&2

@@ -4,6 +4,7 @@
 
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
+#include "core/SafeFile.h"
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 
@@ -18,6 +19,15 @@
 #include <thread>
 #include <vector>
 
+namespace {
+
+// A worker commits its files in groups of at most this many files or bytes: few enough that
+// progress shows, and that their descriptors stay far below the process's limit.
+constexpr int kGroupFiles = 32;
+constexpr qint64 kGroupBytes = qint64(64) << 20;
+
+} // namespace
+
 BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
     : m_files(std::move(files))
     , m_options(options)
@@ -27,49 +37,74 @@ BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
         m_comments.append(std::make_shared<PNGComment>(*c));
 }
 
-bool BatchRun::processFile(const QString &path, QString *error) const
+std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QString *error) const
 {
-    // Declared first, so it is given back after the rows are freed.
-    MemoryBudget::Reservation rowMemory(MemoryBudget::decodedRows());
+    // Declared first, so it is given back after the memory is freed.
+    MemoryBudget::Reservation imageMemory(MemoryBudget::decodedRows());
     PNGinfo info;
     PNGRows rows;
     CommentList own;
     info.path = path;
     PNGReadOptions readOptions;
-    readOptions.decodeImage = m_options.verifyImage;
-    readOptions.reserveRowMemory = [&rowMemory](quint64 bytes) { rowMemory.acquire(bytes); };
+    // Re-encoding needs the pixels; otherwise a check of the image data does.
+    readOptions.decodeImage = m_options.recompress;
+    readOptions.checkImageData = m_options.verifyImage;
+    readOptions.reserveRowMemory = [&imageMemory](quint64 bytes) { imageMemory.acquire(bytes); };
     if (!loadPNG(info, rows, own, readOptions, error))
-        return false;
+        return nullptr;
     if (m_options.clearExisting)
         own.clear();
-    if (m_options.replaceSameKeyword) {
-        for (const CommentPtr &c : m_comments) {
-            if (c->isValid())
-                removeCommentsWithKeyword(own, c->keyword());
-        }
-    }
 
-    CommentList merged;
-    merged.reserve(m_comments.size() + own.size());
-    for (const CommentPtr &c : m_comments) {
-        if (c->isValid())
-            merged.append(c);
-    }
-    merged.append(own);
-
-    // Every entry, the file's own included, is expanded against this file.
+    // The batch entries, expanded against this file, in front of the file's own entries,
+    // which stay as they were.
     CommentList written;
-    written.reserve(merged.size());
-    for (const CommentPtr &c : std::as_const(merged)) {
+    written.reserve(m_comments.size() + own.size());
+    for (const CommentPtr &c : m_comments) {
+        if (!c->isValid())
+            continue;
         auto entry = std::make_shared<PNGComment>(*c);
         entry->setText(processedTextForPNG(c->text(), info));
         written.append(entry);
+        if (m_options.replaceSameKeyword)
+            removeCommentsWithKeyword(own, c->keyword());
     }
+    written.append(own);
 
     PNGWriteOptions writeOptions;
     writeOptions.textCompression = PNGWriteOptions::TextCompression::Never;
     writeOptions.recompress = m_options.recompress;
-    return savePNG(path, info, rows, written, writeOptions, error);
+    auto file = std::make_unique<AtomicFileWriter>(path);
+    if (!file->open()) {
+        if (error)
+            *error = file->errorString();
+        return nullptr;
+    }
+    if (!writePNG(*file, info, rows, written, writeOptions, error))
+        return nullptr;
+    return file;
+}
+
+bool BatchRun::processFile(const QString &path, QString *error) const
+{
+    std::unique_ptr<AtomicFileWriter> file = prepareFile(path, error);
+    if (!file)
+        return false;
+    if (!file->commit()) {
+        if (error)
+            *error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
+        return false;
+    }
+    return true;
+}
+
+QString BatchRun::whyUnwritable(const CommentList &comments)
+{
+    for (const CommentPtr &c : comments) {
+        const QString reason = ::whyUnwritable(*c);
+        if (!reason.isEmpty())
+            return reason;
+    }
+    return QString();
 }
 
 int BatchRun::maxThreads()
@@ -105,39 +140,81 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
 
     std::mutex reportMutex;
     int done = 0;
+    const auto report = [&](const FileResult &result) {
+        std::lock_guard lock(reportMutex);
+        ++done;
+        if (progress)
+            progress(done, total, result);
+    };
     std::atomic<size_t> nextJob { 0 };
     auto worker = [&] {
+        // The files this worker wrote that wait to be committed together.
+        AtomicFileGroup group;
+        std::vector<int> waiting;
+        const auto commit = [&] {
+            QStringList outcome;
+            bool known = true;
+            try {
+                outcome = group.commit();
+            } catch (...) {
+                // Memory ran out on the way: each file is either in place or as it was.
+                known = false;
+            }
+            for (size_t k = 0; k < waiting.size(); ++k) {
+                FileResult &result = results[size_t(waiting[k])];
+                result.ok = known && outcome[qsizetype(k)].isEmpty();
+                if (!known)
+                    result.error = QStringLiteral("not enough memory to finish writing the file (it holds either "
+                                                  "the old or the new version)");
+                else if (!result.ok)
+                    result.error = QStringLiteral("cannot write the file: %1").arg(outcome[qsizetype(k)]);
+                report(result);
+            }
+            waiting.clear();
+        };
         for (;;) {
             const size_t job = nextJob++;
             if (job >= jobs.size())
-                return;
+                break;
+            bool first = true;
             for (int index : jobs[job]) {
                 FileResult &result = results[size_t(index)];
+                // A file listed again is read again: what the last pass wrote must be in place.
+                if (!first && !waiting.empty())
+                    commit();
+                first = false;
                 if (m_cancelled) {
                     result.error = QStringLiteral("not processed (the run was cancelled)");
                     result.cancelled = true;
+                    report(result);
                     continue;
                 }
                 // One file's failure, whatever it is, must not end the run or the process.
+                std::unique_ptr<AtomicFileWriter> file;
                 try {
-                    result.ok = processFile(result.path, &result.error);
+                    file = prepareFile(result.path, &result.error);
+                    if (file) {
+                        if (group.add(file))
+                            waiting.push_back(index);
+                        else
+                            result.error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
+                    }
                 } catch (const std::bad_alloc &) {
-                    result.ok = false;
                     result.error = QStringLiteral("not enough memory to process the file");
                 } catch (const std::exception &e) {
-                    result.ok = false;
                     result.error
                         = QStringLiteral("the file could not be processed (%1)").arg(QString::fromUtf8(e.what()));
                 } catch (...) {
-                    result.ok = false;
                     result.error = QStringLiteral("the file could not be processed");
                 }
-                std::lock_guard lock(reportMutex);
-                ++done;
-                if (progress)
-                    progress(done, total, result);
+                if (waiting.empty() || waiting.back() != index)
+                    report(result);
+                else if (group.size() >= kGroupFiles || group.bytes() >= kGroupBytes)
+                    commit();
             }
         }
+        if (!waiting.empty())
+            commit();
     };
 
     const int threads = std::clamp(m_options.threads, 1, std::max(1, std::min(int(jobs.size()), maxThreads())));

@@ -7,15 +7,23 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+
+class AtomicFileWriter;
 
 // One batch run: writes one comment list into many PNG files in place.
 //
-// Each file is read into a record of its own; unless clear-existing is on, its own text
-// entries are carried over after the batch comments; invalid batch comments (no keyword)
-// are left out; every text is macro-expanded against that file (the date read afresh for
-// each entry); the file is written back through a temporary file, so a file that fails
-// stays exactly as it was. Texts are written uncompressed (iTXt for non-ASCII text).
-// The batch comments themselves are never changed.
+// Each file is read into a record of its own; invalid batch comments (no keyword) are left
+// out; the batch texts are macro-expanded against that file (the date read afresh for each
+// entry) and put in front of the file's own entries, which are carried over unchanged
+// (byte for byte, macros and all) unless clear-existing is on. The file is spliced
+// (savePNG()): every other chunk and the image data stay as they were. New texts are
+// written uncompressed (iTXt for non-ASCII text). The batch comments themselves are never
+// changed.
+//
+// Each file is written through a temporary file beside it, so a file that fails stays
+// exactly as it was. A run commits the files in groups (AtomicFileGroup): a file counts as
+// done only once its group is safely on the disk.
 class BatchRun
 {
 public:
@@ -30,12 +38,15 @@ public:
     struct Options
     {
         bool clearExisting = false;
-        // The batch comments replace the file's own entries with the same keyword (exact,
-        // case-sensitive) instead of being written beside them.
+        // Batch entries replace the file's own entries of the same keyword (exactly equal)
+        // instead of standing beside them.
         bool replaceSameKeyword = false;
-        // Decode every image (checks the image data) rather than only the chunk structure,
-        // the CRCs and the header. The compressed image data is kept either way.
+        // Check the image data of every file (it inflates to the size the header implies, with
+        // the right checksum and valid row filters: ImageDataCheck) rather than only the
+        // chunk structure, the CRCs and the header. The compressed image data is kept either
+        // way.
         bool verifyImage = true;
+        // Decode every image with the PNG library and encode it again.
         bool recompress = false;
         // Files processed at once; 1 processes them one after the other in list order. More
         // than maxThreads() are not started.
@@ -49,9 +60,15 @@ public:
     BatchRun(QStringList files, CommentList comments, Options options);
 
     // Processes one file; true when it was rewritten, otherwise false with *error set and
-    // the file as it was. Its decoded rows are taken from the process-wide budget
-    // (MemoryBudget::decodedRows()): it waits until they fit. May throw std::bad_alloc.
+    // the file as it was. The memory its image data needs to be checked or decoded is taken
+    // from the process-wide budget (MemoryBudget::decodedRows()): it waits until it fits.
+    // May throw std::bad_alloc.
     bool processFile(const QString &path, QString *error = nullptr) const;
+
+    // Why a list of batch comments cannot be written into files (whyUnwritable() of the
+    // first that cannot), or a null string. Comments without keyword are left out of a run
+    // and do not count.
+    static QString whyUnwritable(const CommentList &comments);
 
     // Processes every file. A path listed twice is processed twice, the second pass after
     // the first. Results come in list order; files not reached after a cancel are marked
@@ -73,6 +90,10 @@ public:
     static QString completionText(int successCount);
 
 private:
+    // Reads the file and writes its new version into a temporary file beside it, which the
+    // caller commits; null with *error set when the file cannot be processed.
+    std::unique_ptr<AtomicFileWriter> prepareFile(const QString &path, QString *error) const;
+
     QStringList m_files;
     CommentList m_comments;
     Options m_options;

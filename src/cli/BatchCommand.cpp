@@ -135,6 +135,14 @@ int batch(CliContext &ctx, const CliOptions &options)
             return CliStatus::Failed;
         }
     }
+
+    // An entry no file can take is refused before any file is touched.
+    const QString unwritable = BatchRun::whyUnwritable(comments);
+    if (!unwritable.isEmpty()) {
+        ctx.err << "velmora-cli: batch: " << unwritable << "\n";
+        return CliStatus::Failed;
+    }
+
     QStringList files;
     if (!gatherFiles(ctx, paths, !options.isSet(QStringLiteral("--no-check-ext")), &files))
         return CliStatus::Failed;
@@ -182,11 +190,12 @@ QList<CliCommand> batchCommands()
                            "find, xargs or a job array can hand over any number.\n"
                            "The list is LIST's entries (.velmx or .csv) followed by\n"
                            "the --set entries; macros are expanded per file. Each\n"
-                           "file keeps its own entries after them unless\n"
+                           "file keeps its own entries after them, unchanged, unless\n"
                            "--clear-existing is given; with --replace the list's\n"
                            "keywords replace the file's entries of the same keyword.\n"
-                           "A path that does not exist or holds no PNG file is named\n"
-                           "and nothing is written."),
+                           "A path that does not exist or holds no PNG file, or an\n"
+                           "entry no PNG file can hold, is named and nothing is\n"
+                           "written."),
             QStringLiteral("  --clear-existing              Drop each file's own entries.\n"
                            "  --replace                     Drop each file's own entries whose keyword the list\n"
                            "                                has (exact, case-sensitive).\n"
@@ -197,8 +206,9 @@ QList<CliCommand> batchCommands()
                            "  -0                            The paths in FILE end in NUL characters instead\n"
                            "                                (find -print0).\n"
                            "  --no-check-ext                Take files whatever their name ends in.\n"
-                           "  --no-verify-image             Check the chunk structure and CRCs but do not decode\n"
-                           "                                the pixels.\n"
+                           "  --no-verify-image             Check the chunk structure and CRCs but not the image\n"
+                           "                                data (otherwise inflated and checked; the pixels are\n"
+                           "                                decoded only with --recompress).\n"
                            "  --separator C                 The separator of .csv lists: one character, \"tab\" or\n"
                            "                                \"space\" (default: comma).\n"
                            "  -j N                          Process N files at once (default: the number of cores).\n"),

@@ -54,6 +54,20 @@ void PNGComment::copyFieldsFromComment(const PNGComment &other)
     m_international = other.m_international;
     m_language = other.m_language;
     m_translatedKeyword = other.m_translatedKeyword;
+    m_origin = other.m_origin;
+}
+
+bool PNGComment::isAsRead() const
+{
+    return m_origin && m_keyword == m_origin->keyword && m_text == m_origin->text
+        && m_international == m_origin->international && m_language == m_origin->language
+        && m_translatedKeyword == m_origin->translatedKeyword;
+}
+
+bool PNGComment::operator==(const PNGComment &other) const
+{
+    return m_keyword == other.m_keyword && m_text == other.m_text && m_international == other.m_international
+        && m_language == other.m_language && m_translatedKeyword == other.m_translatedKeyword;
 }
 
 QVariantMap PNGComment::encode() const

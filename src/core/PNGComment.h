@@ -10,11 +10,28 @@
 
 class QXmlStreamWriter;
 
+// A text chunk as it stood in a file, with the values the reader made of it.
+struct TextChunkOrigin
+{
+    QByteArray type; // "tEXt", "zTXt" or "iTXt"
+    QByteArray data; // the payload, as it stood
+    bool afterImageData = false;
+    // The values read from it: the keyword before any shortening, the text, the iTXt details.
+    QString keyword;
+    QString text;
+    bool international = false;
+    QString language;
+    QString translatedKeyword;
+};
+
 // One text entry of a PNG file: a keyword and its text. A null QString stands for an
 // absent keyword or text, which is not the same as an empty one.
 //
 // Entries read from an iTXt chunk remember that they are international, with their
 // language tag and translated keyword, so that a save writes them back as iTXt.
+//
+// An entry read from a file also remembers the chunk it came from (its origin): while its
+// values are those it was read with, a save writes that chunk back byte for byte.
 //
 // A plain value: it knows nothing of the list that holds it. A comment in a list is
 // changed through the list's owner (CommentListOwner), which expands macros as that
@@ -46,7 +63,8 @@ public:
     // A new record with the keyword through setKeyword (so cut at 79), everything else
     // unchanged.
     std::shared_ptr<PNGComment> copy() const;
-    // Replaces keyword and text (and the iTXt details) with the other's, as they are.
+    // Replaces keyword and text (and the iTXt details and the origin) with the other's, as
+    // they are.
     void copyFieldsFromComment(const PNGComment &other);
 
     // Keyed archiving: keys "keyword" and "text".
@@ -64,8 +82,15 @@ public:
 
     static QString truncatedKeyword(const QString &keyword);
 
-    // Every field equal.
-    bool operator==(const PNGComment &other) const = default;
+    // The chunk the entry was read from, or null. Copies share it.
+    const std::shared_ptr<const TextChunkOrigin> &origin() const { return m_origin; }
+    void setOrigin(std::shared_ptr<const TextChunkOrigin> origin) { m_origin = std::move(origin); }
+    // Whether the entry still holds the values it was read with, so that its chunk can be
+    // written back as it was.
+    bool isAsRead() const;
+
+    // Keyword, text and the iTXt details equal; the origin plays no part.
+    bool operator==(const PNGComment &other) const;
 
 private:
     QString m_keyword;
@@ -73,6 +98,7 @@ private:
     bool m_international = false;
     QString m_language;
     QString m_translatedKeyword;
+    std::shared_ptr<const TextChunkOrigin> m_origin;
 };
 
 using CommentPtr = std::shared_ptr<PNGComment>;

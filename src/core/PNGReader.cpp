@@ -1,6 +1,8 @@
 #include "core/PNGReader.h"
 
+#include "core/ImageDataCheck.h"
 #include "core/PNGChunks.h"
+#include "core/PNGSource.h"
 #include "core/RegularFile.h"
 
 #include <QLocale>
@@ -58,7 +60,7 @@ void readCallback(png_structp png, png_bytep out, size_t length) noexcept
 void errorCallback(png_structp png, png_const_charp message) noexcept
 {
     auto *ctx = static_cast<ReadContext *>(png_get_error_ptr(png));
-    std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
+    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
@@ -236,6 +238,7 @@ void captureChunks(
 // The first pass: every chunk up to the image data.
 bool readHeader(png_structp png, png_infop pinfo, ReadContext &ctx)
 {
+    // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png)))
         return false;
     // Text chunks are read separately, with their encodings; the library skips them.
@@ -257,6 +260,7 @@ bool readHeader(png_structp png, png_infop pinfo, ReadContext &ctx)
 // The second pass: every row, into the rows allocated between the passes.
 bool decodeRows(png_structp png, png_bytepp rowPointers)
 {
+    // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_read_image(png, rowPointers);
@@ -288,7 +292,11 @@ bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, co
     captureChunks(library.png, library.info, bytes, chunks, info);
     if (!options.decodeImage) {
         rows.setGeometry(uint32_t(height), size_t(rowBytes));
-        return true;
+        if (!options.checkImageData)
+            return true;
+        ImageDataCheck check { info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
+            options.reserveRowMemory };
+        return check.check(bytes, chunks, error);
     }
     if (options.reserveRowMemory)
         options.reserveRowMemory(rowBytes * height);
@@ -392,6 +400,18 @@ CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c, qsiz
     comment->setText(decodePngText(text));
     if (international)
         comment->setInternational(language, translated);
+    // The values as the comment holds them (a keyword cut at 79): a comment nobody changed
+    // writes its chunk back as it stood.
+    auto origin = std::make_shared<TextChunkOrigin>();
+    origin->type = c.type;
+    origin->data = bytes.mid(c.offset, length);
+    origin->afterImageData = c.position == PngChunk::AfterIDAT;
+    origin->keyword = comment->keyword();
+    origin->text = comment->text();
+    origin->international = international;
+    origin->language = comment->language();
+    origin->translatedKeyword = comment->translatedKeyword();
+    comment->setOrigin(std::move(origin));
     return comment;
 }
 
@@ -434,29 +454,30 @@ bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptio
     if (!runLibrary(bytes, chunks, options, info, rows, error))
         return false;
 
-    // The compressed image data, kept to be written back unchanged, and every chunk the
-    // record has no place for, kept where it stood.
-    std::vector<QByteArray> idat;
+    // The file as read, kept to be spliced on a save, and for a save from the record every
+    // chunk the record has no place for, kept where it stood.
+    auto source = std::make_shared<PNGSource>();
+    source->origins.resize(chunks.size());
     qsizetype textBudget = kMaxTextBytes;
     const bool palette = info.colourType == 3;
-    for (const PngChunk &c : chunks) {
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        const PngChunk &c = chunks[i];
         const QByteArray &t = c.type;
-        if (t == "IDAT") {
-            idat.push_back(bytes.mid(c.offset, c.length));
+        if (t == "IDAT")
             continue;
-        }
         if (t == "tEXt" || t == "zTXt" || t == "iTXt") {
             if (!c.crcOk)
                 continue;
             TextStatus status;
             if (auto comment = commentFromTextChunk(bytes, c, textBudget, &status)) {
+                source->origins[i] = comment->origin();
                 read.append(comment);
             } else if (status == TextStatus::TooLarge) {
                 return fail(error,
                     QStringLiteral("the text entries are too large (more than %1 MiB in all)")
                         .arg(kMaxTextBytes >> 20));
             } else {
-                qCDebug(lcPngRead) << "skipping a malformed" << t << "chunk";
+                qCDebug(lcPngRead) << "keeping a malformed" << t << "chunk as it stands";
             }
             continue;
         }
@@ -483,7 +504,10 @@ bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptio
             kept.location = PngUnknownChunk::BeforePLTE;
         info.unknowns.push_back(std::move(kept));
     }
-    rows.setImageDataChunks(std::move(idat));
+    source->bytes = bytes;
+    source->chunks = std::move(chunks);
+    source->info = info;
+    rows.setSource(std::move(source));
     return true;
 }
 

@@ -14,18 +14,22 @@ struct PNGReadOptions
     // chunk structure, every CRC and the header are checked; the compressed image data
     // is kept so the file can still be written back.
     bool decodeImage = true;
+    // Without decoding: still check the image data (ImageDataCheck: it inflates, its
+    // checksum, size and row filters are right), without keeping any rows.
+    bool checkImageData = false;
     // Images whose decoded rows would need more bytes than this are refused.
     quint64 memoryLimit = quint64(4) << 30;
     // Files larger than this are refused before they are read.
     qint64 maxFileSize = qint64(2) << 30;
-    // Called with the number of bytes the decoded rows will take, after the header was read
-    // and before they are allocated (only when decoding). A batch run waits here until its
-    // memory budget has room for them.
+    // Called with the number of bytes the decoded rows (or the checked image data) will
+    // take, after the header was read and before they are allocated. A batch run waits here
+    // until its memory budget has room for them.
     std::function<void(quint64 bytes)> reserveRowMemory;
 };
 
 // Reads info.path into the record, the rows and a list of comments (one per text chunk,
-// in file order: tEXt, zTXt and iTXt, before and after the image data).
+// in file order: tEXt, zTXt and iTXt, before and after the image data). Each comment
+// carries its origin; the rows carry the file as read (PNGRows::source()).
 //
 // On success the record, rows and comments are replaced. On failure (also when memory runs
 // out: no exception leaves it) it returns false, sets *error to the reason, leaves the record

@@ -1,12 +1,14 @@
 #include "core/PNGRows.h"
 
+#include "core/PNGSource.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 uint8_t *PNGRows::mutableRow(uint32_t y)
 {
-    m_idat.clear();
+    m_pixelsChanged = true;
     return m_pixels.get() + size_t(y) * m_rowBytes;
 }
 
@@ -23,12 +25,14 @@ void PNGRows::clear()
     m_height = 0;
     m_rowBytes = 0;
     m_pixels.reset();
-    m_idat.clear();
+    m_source.reset();
+    m_pixelsChanged = false;
 }
 
 bool PNGRows::allocate(uint32_t height, size_t rowBytes)
 {
-    m_idat.clear();
+    m_source.reset();
+    m_pixelsChanged = false;
     m_height = 0;
     m_rowBytes = 0;
     m_pixels.reset();
@@ -45,6 +49,12 @@ bool PNGRows::allocate(uint32_t height, size_t rowBytes)
         return false;
     }
     return true;
+}
+
+void PNGRows::setSource(std::shared_ptr<const PNGSource> source)
+{
+    m_source = std::move(source);
+    m_pixelsChanged = false;
 }
 
 void PNGRows::setGeometry(uint32_t height, size_t rowBytes)

@@ -7,9 +7,11 @@
 #include <memory>
 #include <vector>
 
-// The decoded image rows of one PNG, in the file's own sample format, and the
-// compressed image data they were decoded from. While the rows are unchanged a
-// save writes that compressed data back byte for byte instead of re-encoding.
+struct PNGSource;
+
+// The decoded image rows of one PNG, in the file's own sample format, and the file they
+// were decoded from (PNGSource). While the rows are unchanged a save writes that file's
+// compressed image data back byte for byte instead of re-encoding.
 class PNGRows
 {
 public:
@@ -25,15 +27,16 @@ public:
     // One pointer per row, for the PNG library.
     std::vector<uint8_t *> rowPointers();
 
-    // The original image data chunks' payloads, in file order.
-    const std::vector<QByteArray> &imageDataChunks() const { return m_idat; }
-    bool hasOriginalImageData() const { return !m_idat.empty(); }
+    // The file the rows were read from, or null.
+    const PNGSource *source() const { return m_source.get(); }
+    // Whether that file's compressed image data still matches the rows.
+    bool hasOriginalImageData() const { return m_source && !m_pixelsChanged; }
 
     void clear();
-    // Allocates height rows of rowBytes each, to be filled by the decoder. Drops any kept
-    // image data. False, with the rows empty, when the memory cannot be had.
+    // Allocates height rows of rowBytes each, to be filled by the decoder. Drops the
+    // source. False, with the rows empty, when the memory cannot be had.
     bool allocate(uint32_t height, size_t rowBytes);
-    void setImageDataChunks(std::vector<QByteArray> chunks) { m_idat = std::move(chunks); }
+    void setSource(std::shared_ptr<const PNGSource> source);
     void setGeometry(uint32_t height, size_t rowBytes);
 
     bool operator==(const PNGRows &other) const;
@@ -46,5 +49,6 @@ private:
         void operator()(uint8_t *p) const { std::free(p); }
     };
     std::unique_ptr<uint8_t, Free> m_pixels; // height × rowBytes, or null
-    std::vector<QByteArray> m_idat;
+    std::shared_ptr<const PNGSource> m_source;
+    bool m_pixelsChanged = false;
 };

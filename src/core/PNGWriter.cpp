@@ -1,286 +1,26 @@
 #include "core/PNGWriter.h"
 
+#include "core/PNGChunks.h"
+#include "core/PNGRecordWriter.h"
+#include "core/PNGSource.h"
 #include "core/SafeFile.h"
 
-#include <QLocale>
+#include <QHash>
 #include <QLoggingCategory>
+#include <QtEndian>
 
-#include <png.h>
-
-#include <csetjmp>
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
 
 namespace {
 
-constexpr qsizetype kCompressFromBytes = 1000;
-
-// Standard chunks whose meaning does not depend on how the image data is compressed.
-bool isRegisteredChunk(const QByteArray &type)
+bool fail(QString *error, const QString &reason)
 {
-    static const char *const known[]
-        = { "PLTE", "tRNS", "sPLT", "sTER", "pCAL", "hIST", "cHRM", "gAMA", "iCCP", "sRGB", "sBIT", "bKGD", "pHYs",
-              "sCAL", "tIME", "oFFs", "eXIf", "acTL", "fcTL", "fdAT", "cICP", "mDCv", "cLLi", "gIFg", "gIFx", "dSIG" };
-    for (const char *k : known) {
-        if (type == k)
-            return true;
-    }
+    if (error)
+        *error = reason;
     return false;
-}
-
-// Where a carried-over chunk stands, in the library's own terms.
-static_assert(PngUnknownChunk::BeforePLTE == PNG_HAVE_IHDR);
-static_assert(PngUnknownChunk::BeforeIDAT == PNG_HAVE_PLTE);
-static_assert(PngUnknownChunk::AfterIDAT == PNG_AFTER_IDAT);
-
-struct WriteContext
-{
-    AtomicFileWriter *file = nullptr;
-    // Set by the error callback, which may neither allocate nor throw.
-    char message[160] = {};
-    // Storage the library's entries point into, all prepared before the library runs.
-    std::vector<QByteArray> strings;
-    std::vector<png_text> texts;
-    std::vector<png_unknown_chunk> unknowns;
-    std::vector<const PngUnknownChunk *> afterIdat;
-    std::vector<png_bytep> rowPointers;
-    std::vector<png_color> palette;
-    png_color_16 transColour {};
-    png_color_16 background {};
-    png_color_8 sigBits {};
-    png_time time {};
-    std::vector<png_uint_16> hist;
-    QByteArray scalWidth, scalHeight;
-    bool keepImageData = true;
-};
-
-void writeCallback(png_structp png, png_bytep data, size_t length) noexcept
-{
-    auto *ctx = static_cast<WriteContext *>(png_get_io_ptr(png));
-    bool ok = false;
-    try {
-        ok = ctx->file->write(reinterpret_cast<const char *>(data), qint64(length));
-    } catch (...) {
-        ok = false;
-    }
-    if (!ok)
-        png_error(png, "write error");
-}
-
-void flushCallback(png_structp) noexcept { }
-
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    auto *ctx = static_cast<WriteContext *>(png_get_error_ptr(png));
-    std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp message) noexcept
-{
-    try {
-        qCDebug(lcPngWrite) << "libpng warning:" << message;
-    } catch (...) {
-    }
-}
-
-// The library's write structures, freed on every way out of a save (also an exception).
-// Lives outside the library's jump scope.
-struct WriteStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit WriteStructs(WriteContext *ctx)
-    {
-        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~WriteStructs() { png_destroy_write_struct(&png, &info); }
-    WriteStructs(const WriteStructs &) = delete;
-    WriteStructs &operator=(const WriteStructs &) = delete;
-};
-
-bool isAscii(const QString &s)
-{
-    for (QChar c : s) {
-        if (c.unicode() > 0x7f)
-            return false;
-    }
-    return true;
-}
-
-const char *chunkName(TextChunkKind kind)
-{
-    switch (kind) {
-    case TextChunkKind::tEXt:
-        return "tEXt";
-    case TextChunkKind::zTXt:
-        return "zTXt";
-    default:
-        return "iTXt";
-    }
-}
-
-png_byte *bytes(const QByteArray &a)
-{
-    return reinterpret_cast<png_byte *>(const_cast<char *>(a.constData()));
-}
-
-// Prepares every value the library will be handed, outside the library's error scope.
-void prepare(
-    WriteContext &ctx, const PNGinfo &info, PNGRows &rows, const CommentList &comments, const PNGWriteOptions &options)
-{
-    ctx.strings.reserve(size_t(comments.size()) * 4 + 2);
-    for (const CommentPtr &comment : comments) {
-        if (!comment || !comment->isValid())
-            continue;
-        const TextChunkKind kind = textChunkKindFor(*comment, options.textCompression);
-        const QByteArray key = pngKeywordBytes(comment->keyword());
-        if (key.isEmpty()) {
-            qCWarning(lcPngWrite, "Empty keyword in %s chunk", chunkName(kind));
-            continue;
-        }
-        png_text t {};
-        ctx.strings.push_back(key);
-        t.key = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
-        const QString text = comment->exportText();
-        if (kind == TextChunkKind::tEXt || kind == TextChunkKind::zTXt) {
-            ctx.strings.push_back(text.toLatin1());
-            t.compression = kind == TextChunkKind::tEXt ? PNG_TEXT_COMPRESSION_NONE : PNG_TEXT_COMPRESSION_zTXt;
-            t.text = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
-            t.text_length = size_t(ctx.strings.back().size());
-        } else {
-            ctx.strings.push_back(text.toUtf8());
-            t.compression = kind == TextChunkKind::iTXt ? PNG_ITXT_COMPRESSION_NONE : PNG_ITXT_COMPRESSION_zTXt;
-            t.text = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
-            t.itxt_length = size_t(ctx.strings.back().size());
-            ctx.strings.push_back(comment->language().toLatin1());
-            t.lang = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
-            ctx.strings.push_back(comment->translatedKeyword().toUtf8());
-            t.lang_key = reinterpret_cast<png_charp>(bytes(ctx.strings.back()));
-        }
-        ctx.texts.push_back(t);
-    }
-
-    ctx.keepImageData = rows.hasOriginalImageData() && !(options.recompress && rows.hasPixels());
-    if (!ctx.keepImageData)
-        ctx.rowPointers = rows.rowPointers();
-
-    for (const PngUnknownChunk &u : info.unknowns) {
-        // Re-encoded image data changes the critical chunks: chunks that the PNG standard
-        // marks unsafe to copy, and that we do not know, must then be dropped.
-        if (!ctx.keepImageData && !(u.name[3] & 0x20) && !isRegisteredChunk(u.type()))
-            continue;
-        if (u.location == PngUnknownChunk::AfterIDAT && ctx.keepImageData) {
-            ctx.afterIdat.push_back(&u);
-            continue;
-        }
-        png_unknown_chunk c {};
-        std::memcpy(c.name, u.name.data(), 5);
-        c.data = bytes(u.data);
-        c.size = size_t(u.data.size());
-        c.location = u.location;
-        ctx.unknowns.push_back(c);
-    }
-
-    for (const PngColor &p : info.paletteData)
-        ctx.palette.push_back(png_color { p.red, p.green, p.blue });
-    if (info.transparencyColourValues) {
-        const auto &v = *info.transparencyColourValues;
-        ctx.transColour = png_color_16 { v.index, v.red, v.green, v.blue, v.gray };
-    }
-    if (info.backgroundColour) {
-        const auto &v = *info.backgroundColour;
-        ctx.background = png_color_16 { v.index, v.red, v.green, v.blue, v.gray };
-    }
-    if (info.sBIT) {
-        const auto &v = *info.sBIT;
-        ctx.sigBits = png_color_8 { v.red, v.green, v.blue, v.gray, v.alpha };
-    }
-    ctx.time = png_time { info.tIME.year, info.tIME.month, info.tIME.day, info.tIME.hour, info.tIME.minute,
-        info.tIME.second };
-    ctx.hist.assign(info.hIST.begin(), info.hIST.end());
-    // The shortest text that reads back as the same number.
-    ctx.scalWidth = QByteArray::number(info.sCALwidth, 'g', QLocale::FloatingPointShortest);
-    ctx.scalHeight = QByteArray::number(info.sCALheight, 'g', QLocale::FloatingPointShortest);
-}
-
-// The two library passes. A library error jumps back into the pass that raised it, so each
-// keeps only trivially destructible locals and calls nothing that could throw; everything
-// the library is handed was prepared before, and the file is opened between the passes.
-
-// The first pass: every value of the new file.
-bool describeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const PNGinfo &info)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    // Inconsistent colour information that a reader accepted must not stop a save.
-    png_set_benign_errors(png, 1);
-    png_set_IHDR(png, pinfo, info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
-        info.compression_method, info.filter_method);
-    if (!ctx.texts.empty())
-        png_set_text(png, pinfo, ctx.texts.data(), int(ctx.texts.size()));
-    if (!info.profileName.isNull())
-        png_set_iCCP(png, pinfo, info.profileName.constData(), info.profileCompressionType, bytes(info.profileData),
-            png_uint_32(info.profileData.size()));
-    if (info.colourType == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, pinfo, ctx.palette.data(), int(ctx.palette.size()));
-        if (!info.transparencyTable.isNull())
-            png_set_tRNS(png, pinfo, bytes(info.transparencyTable), int(info.transparencyTable.size()),
-                info.transparencyColourValues ? &ctx.transColour : nullptr);
-        // The library takes the histogram's length from the palette; the two were checked to agree.
-        if (!ctx.hist.empty())
-            png_set_hIST(png, pinfo, ctx.hist.data());
-    }
-    if (info.hasGamma)
-        png_set_gAMA(png, pinfo, info.gamma);
-    if (info.use_sRGB)
-        png_set_sRGB(png, pinfo, info.sRGBintent);
-    if (info.hasbKGD && info.backgroundColour)
-        png_set_bKGD(png, pinfo, &ctx.background);
-    if (info.has_sBIT && info.sBIT)
-        png_set_sBIT(png, pinfo, &ctx.sigBits);
-    if (info.haspHYs)
-        png_set_pHYs(png, pinfo, info.resX, info.resY, info.pHYsUnit);
-    if (info.hassCAL)
-        png_set_sCAL_s(png, pinfo, info.sCALunit, ctx.scalWidth.constData(), ctx.scalHeight.constData());
-    if (info.hascHRM)
-        png_set_cHRM(png, pinfo, info.cHRM[0], info.cHRM[1], info.cHRM[2], info.cHRM[3], info.cHRM[4], info.cHRM[5],
-            info.cHRM[6], info.cHRM[7]);
-    if (info.hastIME)
-        png_set_tIME(png, pinfo, &ctx.time);
-    if (!ctx.unknowns.empty()) {
-        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, nullptr, 0);
-        png_set_unknown_chunks(png, pinfo, ctx.unknowns.data(), int(ctx.unknowns.size()));
-    }
-    return true;
-}
-
-// The second pass: the whole file, into the writer opened between the passes.
-bool writeImage(png_structp png, png_infop pinfo, WriteContext &ctx, const std::vector<QByteArray> &imageData)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_write_fn(png, &ctx, writeCallback, flushCallback);
-    png_write_info(png, pinfo);
-    if (ctx.keepImageData) {
-        static const png_byte idatName[] = "IDAT";
-        static const png_byte iendName[] = "IEND";
-        for (const QByteArray &chunk : imageData)
-            png_write_chunk(png, idatName, bytes(chunk), size_t(chunk.size()));
-        for (const PngUnknownChunk *u : ctx.afterIdat)
-            png_write_chunk(
-                png, reinterpret_cast<png_const_bytep>(u->name.data()), bytes(u->data), size_t(u->data.size()));
-        png_write_chunk(png, iendName, nullptr, 0);
-    } else {
-        png_write_image(png, ctx.rowPointers.data());
-        png_write_end(png, pinfo);
-    }
-    return true;
 }
 
 // Why the record cannot be written as it stands, or an empty string. Sizes that the library
@@ -301,109 +41,339 @@ QString inconsistency(const PNGinfo &info, const PNGRows &rows)
         return QStringLiteral("the row size does not match the image header");
     if (rows.hasPixels() && (rows.height() != info.height || rows.rowBytes() != size_t(info.bytesPerRow)))
         return QStringLiteral("the image rows do not match the image header");
-    if (colour == PNG_COLOR_TYPE_PALETTE) {
+    if (colour == 3) {
         const size_t entries = info.paletteData.size();
-        if (entries == 0 || entries > PNG_MAX_PALETTE_LENGTH)
+        if (entries == 0 || entries > 256)
             return QStringLiteral("the palette is missing or too long");
         if (size_t(info.transparencyTable.size()) > entries)
             return QStringLiteral("the transparency table is longer than the palette");
         if (!info.hIST.empty() && info.hIST.size() != entries)
             return QStringLiteral("the histogram does not match the palette");
     }
-    if (quint64(info.profileData.size()) > PNG_UINT_31_MAX)
+    if (quint64(info.profileData.size()) > 0x7fffffffu)
         return QStringLiteral("the colour profile is too large");
     for (const PngUnknownChunk &u : info.unknowns) {
-        if (quint64(u.data.size()) > PNG_UINT_31_MAX)
+        if (quint64(u.data.size()) > 0x7fffffffu)
             return QStringLiteral("a carried-over chunk is too large");
     }
     return QString();
 }
 
-} // namespace
-
-QByteArray pngKeywordBytes(const QString &keyword)
+// The image data must be encoded anew: asked for, or the rows changed since they were read.
+bool reencodes(const PNGRows &rows, const PNGWriteOptions &options)
 {
-    bool latin1 = true;
-    for (QChar c : keyword) {
-        if (c.unicode() > 0xff) {
-            latin1 = false;
-            break;
-        }
-    }
-    const QByteArray raw = latin1 ? keyword.toLatin1() : keyword.toUtf8();
-    QByteArray out;
-    out.reserve(raw.size());
-    for (char ch : raw) {
-        const auto b = static_cast<unsigned char>(ch);
-        const bool printable = (b >= 0x21 && b <= 0x7e) || b >= 0xa1;
-        if (!printable) {
-            // Non-printable bytes become spaces; leading spaces and runs of spaces go.
-            if (!out.isEmpty() && !out.endsWith(' '))
-                out.append(' ');
+    return options.recompress || !rows.hasOriginalImageData();
+}
+
+// Why nothing can be written, or an empty string: everything checked before a file is made.
+QString refusal(const PNGinfo &info, const PNGRows &rows, const CommentList &comments, const PNGWriteOptions &options)
+{
+    QString wrong = inconsistency(info, rows);
+    if (!wrong.isEmpty())
+        return wrong;
+    if (reencodes(rows, options) && !rows.hasPixels())
+        return QStringLiteral("the image must be decoded before its data can be encoded again");
+    for (const CommentPtr &comment : comments) {
+        if (!comment)
             continue;
-        }
-        out.append(ch);
+        wrong = whyUnwritable(*comment);
+        if (!wrong.isEmpty())
+            return QStringLiteral("cannot write the entry: %1").arg(wrong);
     }
-    if (out.size() > 79)
-        out.truncate(79);
-    while (out.endsWith(' '))
-        out.chop(1);
+    return QString();
+}
+
+// A whole chunk: length, type, payload, CRC.
+QByteArray chunkBytes(const QByteArray &type, const QByteArray &data)
+{
+    QByteArray out(qsizetype(12) + data.size(), Qt::Uninitialized);
+    qToBigEndian(quint32(data.size()), out.data());
+    std::copy(type.begin(), type.begin() + 4, out.begin() + 4);
+    std::copy(data.begin(), data.end(), out.begin() + 8);
+    qToBigEndian(pngChunkCrc(type.constData(), data.constData(), size_t(data.size())), out.data() + 8 + data.size());
     return out;
 }
 
-TextChunkKind textChunkKindFor(const PNGComment &comment, PNGWriteOptions::TextCompression compression)
+// A file as chunks, to splice the text entries into: the file that was read, or the one the
+// PNG library made from the record.
+struct Base
 {
-    const QString text = comment.exportText();
-    const bool ascii = isAscii(text);
-    const qsizetype size = ascii ? text.size() : text.toUtf8().size();
-    const bool compress = compression == PNGWriteOptions::TextCompression::BySize && size >= kCompressFromBytes;
-    if (ascii && !comment.isInternational())
-        return compress ? TextChunkKind::zTXt : TextChunkKind::tEXt;
-    return compress ? TextChunkKind::iTXtCompressed : TextChunkKind::iTXt;
+    const QByteArray &bytes;
+    const std::vector<PngChunk> &chunks;
+    // The origin of the comment read from each chunk; empty for a file made from the record.
+    const std::vector<std::shared_ptr<const TextChunkOrigin>> &origins;
+    bool isComment(size_t i) const { return i < origins.size() && origins[i]; }
+};
+
+// One text entry of the new file.
+struct Entry
+{
+    QByteArray chunk; // the whole chunk
+    qsizetype sourceIndex = -1; // the base chunk it was read from (changed since or not)
+    bool afterImageData = false; // unchanged, from after the image data: may stay there
+    bool anchored = false; // stands in the place of that chunk
+    size_t slot = 0; // written at the place of this base chunk
+};
+
+// Marks, among the entries at positions (in list order) with a source index, the longest
+// run whose source indices increase: those keep their places, the others move.
+void anchorLongestIncreasingRun(std::vector<Entry> &entries, const std::vector<size_t> &positions)
+{
+    // Patience sorting: tailOf[k] ends the best run of length k + 1 found so far (an index
+    // into positions), previous links each to the one before it in its run.
+    std::vector<qsizetype> previous(positions.size(), -1);
+    std::vector<size_t> tailOf;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const qsizetype key = entries[positions[i]].sourceIndex;
+        const auto it = std::lower_bound(tailOf.begin(), tailOf.end(), key,
+            [&](size_t j, qsizetype k) { return entries[positions[j]].sourceIndex < k; });
+        const size_t length = size_t(it - tailOf.begin());
+        previous[i] = length > 0 ? qsizetype(tailOf[length - 1]) : -1;
+        if (it == tailOf.end())
+            tailOf.push_back(i);
+        else
+            *it = i;
+    }
+    for (qsizetype i = tailOf.empty() ? -1 : qsizetype(tailOf.back()); i >= 0; i = previous[size_t(i)])
+        entries[positions[size_t(i)]].anchored = true;
+}
+
+// Gives each entry the base chunk it is written at. Entries of one part (before or after the
+// image data) in list order: an anchored one at the place of the chunk it was read from,
+// any other after the anchored one before it, or at the part's start.
+void placeEntries(std::vector<Entry> &entries, const Base &base)
+{
+    size_t firstIdat = 0, iend = base.chunks.size() - 1;
+    qsizetype firstCommentBefore = -1, firstCommentAfter = -1;
+    for (size_t i = base.chunks.size(); i-- > 0;) {
+        const PngChunk &c = base.chunks[i];
+        if (c.type == "IDAT")
+            firstIdat = i;
+        if (c.type == "IEND")
+            iend = i;
+        if (base.isComment(i))
+            (c.position == PngChunk::AfterIDAT ? firstCommentAfter : firstCommentBefore) = qsizetype(i);
+    }
+
+    // The end of the list that was read from after the image data, unchanged, stays there.
+    size_t split = entries.size();
+    while (split > 0 && entries[split - 1].afterImageData)
+        --split;
+    for (size_t i = 0; i < split; ++i)
+        entries[i].afterImageData = false;
+
+    for (const bool after : { false, true }) {
+        std::vector<size_t> candidates;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const Entry &e = entries[i];
+            if (e.afterImageData == after && e.sourceIndex >= 0
+                && (base.chunks[size_t(e.sourceIndex)].position == PngChunk::AfterIDAT) == after)
+                candidates.push_back(i);
+        }
+        anchorLongestIncreasingRun(entries, candidates);
+        const qsizetype firstComment = after ? firstCommentAfter : firstCommentBefore;
+        size_t slot = firstComment >= 0 ? size_t(firstComment) : (after ? iend : firstIdat);
+        for (Entry &e : entries) {
+            if (e.afterImageData != after)
+                continue;
+            if (e.anchored)
+                slot = size_t(e.sourceIndex);
+            e.slot = slot;
+        }
+    }
+}
+
+// Writes a byte range of the base, joining ranges that follow each other into one write.
+class BaseWriter
+{
+public:
+    BaseWriter(AtomicFileWriter &file, const QByteArray &bytes)
+        : m_file(file)
+        , m_bytes(bytes)
+    {
+    }
+    bool range(qint64 start, qint64 size)
+    {
+        if (start == m_start + m_size) {
+            m_size += size;
+            return true;
+        }
+        if (!flush())
+            return false;
+        m_start = start;
+        m_size = size;
+        return true;
+    }
+    bool bytes(const QByteArray &data) { return flush() && m_file.write(data.constData(), data.size()); }
+    bool flush()
+    {
+        const bool ok = m_size == 0 || m_file.write(m_bytes.constData() + m_start, m_size);
+        m_start = m_size = 0;
+        return ok;
+    }
+
+private:
+    AtomicFileWriter &m_file;
+    const QByteArray &m_bytes;
+    qint64 m_start = 0;
+    qint64 m_size = 0;
+};
+
+// The whole new file: the base's chunks with the text entries in their places and, when
+// given, newImageData (whole chunks) in place of the base's image data.
+bool spliceInto(AtomicFileWriter &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
+    const QByteArray *newImageData)
+{
+    QHash<const TextChunkOrigin *, qsizetype> fromBase;
+    for (size_t i = 0; i < base.origins.size(); ++i) {
+        if (base.origins[i])
+            fromBase.insert(base.origins[i].get(), qsizetype(i));
+    }
+    const bool compress = options.textCompression == PNGWriteOptions::TextCompression::BySize;
+    std::vector<Entry> entries;
+    entries.reserve(size_t(comments.size()));
+    for (const CommentPtr &comment : comments) {
+        if (!comment || !comment->isValid())
+            continue;
+        Entry e;
+        const TextChunkOrigin *origin = comment->origin().get();
+        if (origin)
+            e.sourceIndex = fromBase.value(origin, -1);
+        if (comment->isAsRead()) {
+            e.chunk = chunkBytes(origin->type, origin->data);
+            e.afterImageData = e.sourceIndex >= 0 && origin->afterImageData;
+        } else {
+            const EncodedTextChunk encoded = encodeTextChunk(*comment, compress);
+            e.chunk = chunkBytes(encoded.type, encoded.data);
+        }
+        entries.push_back(std::move(e));
+    }
+    placeEntries(entries, base);
+    std::vector<std::vector<const Entry *>> atSlot(base.chunks.size());
+    for (const Entry &e : entries)
+        atSlot[e.slot].push_back(&e);
+
+    BaseWriter out(file, base.bytes);
+    if (!out.range(0, 8)) // the signature
+        return false;
+    bool imageDataWritten = false;
+    for (size_t i = 0; i < base.chunks.size(); ++i) {
+        const PngChunk &c = base.chunks[i];
+        for (const Entry *e : atSlot[i]) {
+            if (!out.bytes(e->chunk))
+                return false;
+        }
+        if (base.isComment(i) || (!c.crcOk && !c.isCritical()))
+            continue;
+        if (newImageData) {
+            if (c.type == "IDAT") {
+                if (!imageDataWritten && !out.bytes(*newImageData))
+                    return false;
+                imageDataWritten = true;
+                continue;
+            }
+            // New image data: chunks that depend on the old one, unknown to us, must go.
+            if (!c.isSafeToCopy() && !c.isCritical() && !isRegisteredChunk(c.type))
+                continue;
+        }
+        if (!out.range(c.offset - 8, qint64(c.length) + 12))
+            return false;
+    }
+    return out.flush();
+}
+
+// The image data chunks (whole, in one run) of the rows encoded anew by the PNG library.
+bool encodedImageData(const PNGinfo &info, const PNGRows &rows, QByteArray *out, QString *error)
+{
+    // Only what encoding the pixels needs: the header and, for palette images, the palette.
+    PNGinfo image;
+    image.width = info.width;
+    image.height = info.height;
+    image.bytesPerRow = info.bytesPerRow;
+    image.colourType = info.colourType;
+    image.bit_depth = info.bit_depth;
+    image.interlace_method = info.interlace_method;
+    image.compression_method = info.compression_method;
+    image.filter_method = info.filter_method;
+    image.paletteData = info.paletteData;
+    QByteArray encoded;
+    if (!writeRecordPNG(image, rows, false, &encoded, error))
+        return false;
+    std::vector<PngChunk> chunks;
+    if (!scanPngChunks(encoded, chunks, error))
+        return false;
+    qint64 start = -1, end = -1;
+    for (const PngChunk &c : chunks) {
+        if (c.type != "IDAT")
+            continue;
+        if (start < 0)
+            start = c.offset - 8;
+        end = c.offset + c.length + 4;
+    }
+    *out = encoded.mid(start, end - start);
+    return true;
+}
+
+} // namespace
+
+bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error)
+{
+    auto failed = [&](const QString &reason) {
+        // A failed write says why in the file's own words.
+        const QString written = file.errorString();
+        file.cancel();
+        return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
+    };
+    const QString wrong = refusal(info, rows, comments, options);
+    if (!wrong.isEmpty()) {
+        file.cancel();
+        return fail(error, wrong);
+    }
+    QString reason;
+    const PNGSource *source = rows.source();
+    if (source && source->describes(info)) {
+        QByteArray imageData;
+        const bool reencode = reencodes(rows, options);
+        if (reencode && !encodedImageData(info, rows, &imageData, &reason))
+            return failed(reason);
+        const Base base { source->bytes, source->chunks, source->origins };
+        if (!spliceInto(file, base, comments, options, reencode ? &imageData : nullptr))
+            return failed(QString());
+        return true;
+    }
+
+    // No file to splice into: the library writes one from the record.
+    QByteArray made;
+    if (!writeRecordPNG(info, rows, rows.hasOriginalImageData() && !options.recompress, &made, &reason))
+        return failed(reason);
+    std::vector<PngChunk> chunks;
+    if (!scanPngChunks(made, chunks, &reason))
+        return failed(reason);
+    static const std::vector<std::shared_ptr<const TextChunkOrigin>> none;
+    if (!spliceInto(file, Base { made, chunks, none }, comments, options, nullptr))
+        return failed(QString());
+    return true;
 }
 
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    const QString wrong = inconsistency(info, rows);
-    if (!wrong.isEmpty())
-        return fail(wrong);
-
     try {
-        WriteContext ctx;
-        // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
-        prepare(ctx, info, const_cast<PNGRows &>(rows), comments, options);
-        WriteStructs library(&ctx);
-        if (!library.info) {
-            qCWarning(lcPngWrite, "Failed to create info struct");
-            return fail(QStringLiteral("the PNG library could not be set up"));
-        }
-        if (!describeImage(library.png, library.info, ctx, info))
-            return fail(QString::fromUtf8(ctx.message));
-
-        // Only now is anything written, and only to a temporary file beside the destination.
+        const QString wrong = refusal(info, rows, comments, options);
+        if (!wrong.isEmpty())
+            return fail(error, wrong);
         AtomicFileWriter file(path);
         if (!file.open()) {
             qCWarning(lcPngWrite, "Failed to create output file");
-            return fail(file.errorString());
+            return fail(error, file.errorString());
         }
-        ctx.file = &file;
-        if (!writeImage(library.png, library.info, ctx, rows.imageDataChunks())) {
-            // A failed write says why in the file's own words.
-            const QString reason = file.errorString();
-            file.cancel();
-            return fail(reason.isEmpty() ? QString::fromUtf8(ctx.message)
-                                         : QStringLiteral("cannot write the file: %1").arg(reason));
-        }
+        if (!writePNG(file, info, rows, comments, options, error))
+            return false;
         if (!file.commit())
-            return fail(QStringLiteral("cannot write the file: %1").arg(file.errorString()));
+            return fail(error, QStringLiteral("cannot write the file: %1").arg(file.errorString()));
         return true;
     } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("not enough memory to write the file"));
+        return fail(error, QStringLiteral("not enough memory to write the file"));
     }
 }

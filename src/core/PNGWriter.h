@@ -3,8 +3,11 @@
 #include "core/PNGComment.h"
 #include "core/PNGRows.h"
 #include "core/PNGinfo.h"
+#include "core/TextChunks.h"
 
 #include <QString>
+
+class AtomicFileWriter;
 
 struct PNGWriteOptions
 {
@@ -13,13 +16,31 @@ struct PNGWriteOptions
         Never, // always uncompressed
     };
     TextCompression textCompression = TextCompression::BySize;
-    // Re-encode the image from the rows even when the original compressed data could
-    // be written back unchanged.
+    // Re-encode the image from the rows (which must have been decoded) even when the
+    // original compressed data could be written back unchanged.
     bool recompress = false;
 };
 
-// Writes a complete PNG to path: the record's chunks, one text chunk per valid comment
-// (comments without keyword are skipped), the image data, the carried-over chunks.
+// Writes a complete PNG to path.
+//
+// When the rows carry the file they were read from (PNGRows::source()) and the record is
+// still the one read from it, that file is spliced: every chunk is written back byte for
+// byte and in its place, except the text chunks, which the comments replace. A comment that
+// still holds the values it was read with is written as the chunk it came from, where that
+// chunk stood when the order of the list allows it; new and changed comments are encoded
+// anew (TextChunks.h) and stand in the text block, where the first text chunk before the
+// image data stood, or else just before the image data. Comments kept after the image
+// data are the end of the list that was read from there and is unchanged. Text chunks that
+// could not be read are kept where they stood; ancillary chunks with a wrong CRC are left
+// out. With recompress (or rows changed since they were read) the image data is encoded
+// again by the PNG library, and chunks the PNG standard marks unsafe to copy that are not
+// registered are left out.
+//
+// Otherwise (a changed record, or one not read from a file) the PNG library writes the file
+// from the record, and the text chunks stand just before the image data.
+//
+// Comments without keyword are skipped. A comment that cannot be written (whyUnwritable())
+// makes the whole save fail, naming it.
 //
 // The file is written through AtomicFileWriter (see SafeFile.h): a temporary file beside the
 // file path leads to, renamed over it only when everything succeeded, then flushed together
@@ -27,17 +48,14 @@ struct PNGWriteOptions
 // returned and *error holds the reason; no exception leaves it (running out of memory is a
 // failure too). Refused before anything is created: a record without image, one whose sizes
 // disagree (row size and header, rows and header, a histogram that does not match the
-// palette, more alpha values than palette entries), and a file or folder without write
-// permission for its owner. Sizes are always taken from the record's containers.
+// palette, more alpha values than palette entries), re-encoding without decoded rows, a
+// comment that cannot be written, and a file or folder without write permission for its
+// owner. Sizes are always taken from the record's containers.
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options = {}, QString *error = nullptr);
 
-// The keyword bytes as the PNG standard allows them: Latin-1 when every character has a
-// Latin-1 form, otherwise UTF-8; characters outside printable Latin-1 become spaces,
-// leading and trailing spaces go, runs of spaces become one, at most 79 bytes.
-// Empty when nothing printable remains.
-QByteArray pngKeywordBytes(const QString &keyword);
-
-// The kinds of text chunk a comment is written as.
-enum class TextChunkKind { tEXt, zTXt, iTXt, iTXtCompressed };
-TextChunkKind textChunkKindFor(const PNGComment &comment, PNGWriteOptions::TextCompression compression);
+// What savePNG() writes, into a file the caller opened (AtomicFileWriter::open()) and
+// commits itself, alone or with others (AtomicFileGroup). On failure (false, *error set)
+// the file is cancelled. May throw std::bad_alloc.
+bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error);

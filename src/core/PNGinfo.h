@@ -115,6 +115,7 @@ struct PNGinfo
     std::vector<PngUnknownChunk> unknowns; // 41
 
     bool hasImage() const { return width != 0 && height != 0; }
+    bool operator==(const PNGinfo &) const = default;
 };
 
 // Sets every field but path to zero. Owned buffers are value members, so nothing leaks.

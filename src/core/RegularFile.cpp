@@ -63,19 +63,28 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QSt
     data.resize(st.st_size > 0 ? qsizetype(st.st_size) : 0);
     qsizetype filled = 0;
     for (;;) {
-        if (filled == data.size()) {
-            if (data.size() > maxSize)
-                break;
-            data.resize(qsizetype(std::min<qint64>(maxSize + 1, std::max<qint64>(4096, qint64(data.size()) * 2))));
-        }
-        const ssize_t n = ::read(file.fd, data.data() + filled, size_t(data.size() - filled));
+        // Full as claimed: a small read into probe tells the end from a file that grew,
+        // without doubling a large buffer first.
+        char probe[4096];
+        const bool full = filled == data.size();
+        if (full && data.size() > maxSize)
+            break;
+        char *to = full ? probe : data.data() + filled;
+        const ssize_t n = ::read(file.fd, to, full ? sizeof probe : size_t(data.size() - filled));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
         if (n == 0)
             break;
-        filled += n;
+        if (!full) {
+            filled += n;
+            continue;
+        }
+        data.resize(qsizetype(std::min<qint64>(maxSize + 1, std::max<qint64>(4096, qint64(data.size()) * 2))));
+        const qsizetype taken = std::min<qsizetype>(n, data.size() - filled);
+        std::copy(probe, probe + taken, data.data() + filled);
+        filled += taken;
     }
     if (filled > maxSize)
         return fail(error, QStringLiteral("the file is too large (more than %1 bytes)").arg(maxSize));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -24,10 +25,18 @@ std::atomic<qint64> g_failAfterBytes { -1 };
 std::atomic<bool> g_failFileFlush { false };
 std::atomic<bool> g_failRename { false };
 std::atomic<bool> g_failFolderFlush { false };
+std::function<void(DurableStep, const QString &)> g_durableStepObserver;
 
+void notify(DurableStep step, const QString &path)
+{
+    if (g_durableStepObserver)
+        g_durableStepObserver(step, path);
+}
+
+// The system's text for an error number (strerror is not safe in the batch's threads).
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return qt_error_string(code);
 }
 
 QString native(const QByteArray &path)
@@ -177,6 +186,11 @@ void setWriteFailures(const WriteFailures &failures)
     g_failFolderFlush = failures.folderFlush;
 }
 
+void setDurableStepObserver(std::function<void(DurableStep step, const QString &path)> observer)
+{
+    g_durableStepObserver = std::move(observer);
+}
+
 void setWriteFailureAfterBytes(qint64 bytes)
 {
     WriteFailures failures;
@@ -220,6 +234,7 @@ bool AtomicFileWriter::open()
     if (!openTarget(m_path, target, &m_error))
         return false;
     m_folderSyncable = target.folderSyncable;
+    m_folderPath = target.folderPath;
     m_folder = target.releaseFolder();
     m_name = target.name;
     m_targetExisted = target.exists;
@@ -238,7 +253,7 @@ bool AtomicFileWriter::open()
         m_targetGroup = target.st.st_gid;
     }
     m_written = 0;
-    m_buffer.reserve(kBufferSize);
+    m_finished = false;
     return true;
 }
 
@@ -284,6 +299,9 @@ bool AtomicFileWriter::write(const char *data, qint64 length)
         if (length >= kBufferSize)
             return writeOut(data, length);
     }
+    // Reserved on first use: a file written in one large piece needs no buffer.
+    if (m_buffer.capacity() < kBufferSize)
+        m_buffer.reserve(kBufferSize);
     m_buffer.append(data, qsizetype(length));
     return true;
 }
@@ -327,21 +345,32 @@ bool AtomicFileWriter::commit()
         code = EIO;
     else if (m_folderSyncable && ::fsync(m_folder) != 0 && errno != EINVAL && errno != EROFS)
         code = errno;
+    if (code == 0)
+        notify(DurableStep::FolderFlushed, QFile::decodeName(m_folderPath));
     return settle(code);
+}
+
+bool AtomicFileWriter::finishWriting()
+{
+    if (m_fd < 0)
+        return false;
+    if (!m_finished && (!flushBuffer() || !keepPermissions()))
+        return false;
+    m_finished = true;
+    return true;
 }
 
 // Writes what is buffered, gives the file its permissions and flushes it to the disk.
 bool AtomicFileWriter::finishFile()
 {
-    if (m_fd < 0)
-        return false;
-    if (!flushBuffer() || !keepPermissions())
+    if (!finishWriting())
         return false;
     if (g_failFileFlush || ::fsync(m_fd) != 0)
         return failWithSystemError(
             QStringLiteral("flushing the file to the disk failed"), g_failFileFlush ? EIO : errno);
     if (::close(std::exchange(m_fd, -1)) != 0)
         return failWithSystemError(QStringLiteral("writing the file failed"), errno);
+    notify(DurableStep::FileFlushed, m_path);
     return true;
 }
 
@@ -367,6 +396,7 @@ bool AtomicFileWriter::replaceTarget()
         return failWithSystemError(QStringLiteral("replacing the file failed"), code);
     }
     m_temporaryName.clear(); // it is the target now
+    notify(DurableStep::Replaced, m_path);
     return true;
 }
 
@@ -402,4 +432,94 @@ void AtomicFileWriter::cancel()
     if (m_folder >= 0)
         ::close(std::exchange(m_folder, -1));
     m_buffer.resize(0);
+}
+
+bool AtomicFileGroup::add(std::unique_ptr<AtomicFileWriter> &file)
+{
+    if (!file || !file->finishWriting())
+        return false;
+    // The disk starts on the file's data now, while the next files are prepared; the flush
+    // of the group then finds less to do.
+    (void)::sync_file_range(file->m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    const qint64 written = file->bytesWritten();
+    m_files.push_back(std::move(file));
+    m_bytes += written;
+    return true;
+}
+
+QStringList AtomicFileGroup::commit()
+{
+    std::vector<std::unique_ptr<AtomicFileWriter>> files = std::exchange(m_files, {});
+    m_bytes = 0;
+    QStringList results;
+    for (size_t i = 0; i < files.size(); ++i)
+        results.append(QString());
+    const auto failed = [&](size_t i) { return !results[qsizetype(i)].isEmpty(); };
+
+    // 1. Every file's data to the disk. One file system flush serves all the files on it
+    //    (flushing each file costs a journal commit apiece); a file whose folder cannot be
+    //    opened for it, or a group of one, is flushed alone.
+    QHash<dev_t, int> fileSystemError;
+    for (size_t i = 0; i < files.size(); ++i) {
+        AtomicFileWriter &f = *files[i];
+        struct stat st;
+        int code = 0;
+        if (g_failFileFlush) {
+            code = EIO;
+        } else if (files.size() > 1 && f.m_folderSyncable && ::fstat(f.m_fd, &st) == 0) {
+            const auto known = fileSystemError.constFind(st.st_dev);
+            if (known != fileSystemError.constEnd()) {
+                code = known.value();
+            } else {
+                code = ::syncfs(f.m_folder) == 0 ? 0 : errno;
+                fileSystemError.insert(st.st_dev, code);
+            }
+        } else if (::fsync(f.m_fd) != 0) {
+            code = errno;
+        }
+        if (code != 0) {
+            f.failWithSystemError(QStringLiteral("flushing the file to the disk failed"), code);
+            results[qsizetype(i)] = f.errorString();
+            continue;
+        }
+        if (::close(std::exchange(f.m_fd, -1)) != 0) {
+            f.failWithSystemError(QStringLiteral("writing the file failed"), errno);
+            results[qsizetype(i)] = f.errorString();
+            continue;
+        }
+        notify(DurableStep::FileFlushed, f.m_path);
+    }
+
+    // 2. Each new version in place of its target.
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!failed(i) && !files[i]->replaceTarget())
+            results[qsizetype(i)] = files[i]->errorString();
+    }
+
+    // 3. Each folder once, then each file settles with its folder's outcome.
+    QHash<QPair<dev_t, ino_t>, int> folderError;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (failed(i))
+            continue;
+        AtomicFileWriter &f = *files[i];
+        int code = 0;
+        struct stat st;
+        if (g_failFolderFlush) {
+            code = EIO;
+        } else if (f.m_folderSyncable && ::fstat(f.m_folder, &st) == 0) {
+            const QPair<dev_t, ino_t> key(st.st_dev, st.st_ino);
+            const auto known = folderError.constFind(key);
+            if (known != folderError.constEnd()) {
+                code = known.value();
+            } else {
+                code = ::fsync(f.m_folder) != 0 && errno != EINVAL && errno != EROFS ? errno : 0;
+                folderError.insert(key, code);
+                if (code == 0)
+                    notify(DurableStep::FolderFlushed, QFile::decodeName(f.m_folderPath));
+            }
+        }
+        if (!f.settle(code))
+            results[qsizetype(i)] = f.errorString();
+    }
+    return results;
 }

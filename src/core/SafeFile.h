@@ -2,6 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -26,6 +31,12 @@ struct WriteFailures
 void setWriteFailures(const WriteFailures &failures);
 // Shorthand: only writes fail, after this many bytes (negative: never); the other steps succeed.
 void setWriteFailureAfterBytes(qint64 bytes);
+
+// Test seam: told of each step that makes a new version durable, as it completes, with the
+// file's path as given (the folder's resolved path for FolderFlushed). Process-wide, called
+// from the thread that commits; set it while no write is running.
+enum class DurableStep { FileFlushed, Replaced, FolderFlushed };
+void setDurableStepObserver(std::function<void(DurableStep step, const QString &path)> observer);
 
 // Writes a new version of a file beside it and renames it over the file on commit():
 // readers see the old file or the complete new one, never a part, and once commit() has
@@ -60,9 +71,17 @@ public:
     // Drops the temporary file; the target stays as it was.
     void cancel();
     QString errorString() const { return m_error; }
+    QString path() const { return m_path; }
+
+    // Writes what is buffered and gives the file its permissions, without flushing it to
+    // the disk: the file is then ready to be committed together with others
+    // (AtomicFileGroup). On failure the file is cancelled.
+    bool finishWriting();
+    qint64 bytesWritten() const { return m_written; }
 
 private:
-    // The steps of commit(), apart so that several files can share one folder flush.
+    friend class AtomicFileGroup;
+    // The steps of commit(), apart so that several files can share their flushes.
     bool finishFile();
     bool replaceTarget();
     bool settle(int folderError);
@@ -73,6 +92,7 @@ private:
     bool failWithSystemError(const QString &what, int code);
 
     QString m_path;
+    QByteArray m_folderPath;
     int m_folder = -1; // the resolved target's folder, where every step takes place
     bool m_folderSyncable = true;
     QByteArray m_name; // the target's name in that folder
@@ -86,4 +106,36 @@ private:
     qint64 m_written = 0;
     QByteArray m_buffer;
     QString m_error;
+    bool m_finished = false; // finishWriting() done
+};
+
+// Commits many written files at once, as durably as commit() does each but with far fewer
+// flushes: first the data of every file reach the disk (one flush per file system), then
+// each file is renamed over its target, then each folder is flushed once. A power cut at any
+// moment leaves every target either as it was or complete in its new version, never empty
+// or in part. Not thread-safe: one group per thread.
+class AtomicFileGroup
+{
+public:
+    AtomicFileGroup() = default;
+    AtomicFileGroup(const AtomicFileGroup &) = delete;
+    AtomicFileGroup &operator=(const AtomicFileGroup &) = delete;
+
+    // Takes a file that was opened and written; finishes writing it. False when that fails
+    // (the file is then not taken; its errorString() says why).
+    bool add(std::unique_ptr<AtomicFileWriter> &file);
+    int size() const { return int(m_files.size()); }
+    bool isEmpty() const { return m_files.empty(); }
+    // Bytes written into the files of the group.
+    qint64 bytes() const { return m_bytes; }
+
+    // Commits every file and empties the group. Returns, for each file in the order they were
+    // added, an empty string when it was committed or the reason it was not; a file that was
+    // not committed has its target exactly as it was, with the one exception commit()
+    // names.
+    QStringList commit();
+
+private:
+    std::vector<std::unique_ptr<AtomicFileWriter>> m_files;
+    qint64 m_bytes = 0;
 };

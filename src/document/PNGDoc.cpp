@@ -2,6 +2,7 @@
 
 #include "core/PNGReader.h"
 #include "core/Strings.h"
+#include "core/TextChunks.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -74,11 +75,23 @@ bool PNGDoc::loadPNG(QString *error)
 
 bool PNGDoc::write(const QString &path, QString *error)
 {
-    // Every comment is written, also those the search filter hides; comments without
-    // keyword cannot be written and leave the list (a step of its own) once the file holds
-    // the rest.
-    if (!savePNG(path, m_info, m_rows, allComments(), m_writeOptions, error))
+    // Every comment is written, also those the search filter hides, apart from those a PNG
+    // file cannot hold, which stay in the list to be mended; comments without keyword cannot
+    // be written and leave the list (a step of its own) once the file holds the rest.
+    CommentList writable;
+    QStringList skipped;
+    for (const auto &comment : allComments()) {
+        const QString reason = whyUnwritable(*comment);
+        if (reason.isEmpty())
+            writable.append(comment);
+        else
+            skipped.append(reason);
+    }
+    if (!savePNG(path, m_info, m_rows, writable, m_writeOptions, error))
         return false;
+    m_skipped = skipped;
+    for (const QString &reason : std::as_const(skipped))
+        qCInfo(lcDocument, "Entry not saved: %s", qUtf8Printable(reason));
     CommentList unnamed;
     for (const auto &comment : allComments()) {
         if (!comment->isValid())
@@ -112,7 +125,8 @@ bool PNGDoc::saveTo(const QString &path, DocumentError *error)
         m_info.path = absolute;
         emit pathChanged(absolute);
     }
-    setModified(false);
+    // The file lacks the entries that were skipped: no state of the list is saved.
+    setModified(!m_skipped.isEmpty());
     emit saved();
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // One open PNG file: its image record, decoded rows and comments, the search filter that
 // narrows the comments to the arranged list, and the modified state. Row numbers are
@@ -47,11 +48,18 @@ public:
 
     // Direct save to path(); the modified state is left alone. False with the reason when
     // the file could not be written (it is then unchanged, as is the comment list).
+    //
+    // Every save writes the comments that can be written and skips the others (whyUnwritable():
+    // a keyword Latin-1 cannot hold, a text holding NUL), which stay in the list;
+    // skippedEntries() then names them.
     bool saveImage(QString *error = nullptr);
     // Save to a location (the document's own or another): on success path() becomes that
-    // location and the document is unmodified. On failure path() and the comments are
+    // location and the document is unmodified, unless entries were skipped (the file then
+    // lacks them, so the document stays modified). On failure path() and the comments are
     // unchanged and *error holds domain "Velmora", code 27 and the reason.
     bool saveTo(const QString &path, DocumentError *error = nullptr);
+    // The entries the last successful save left out, each as the reason (whyUnwritable()).
+    QStringList skippedEntries() const { return m_skipped; }
     // Reads the file again; on success the document is unmodified. On failure as loadPNG:
     // the image read before, the edited comments and the modified state are kept.
     bool revert(QString *error = nullptr);
@@ -101,5 +109,6 @@ private:
     QString m_filter;
     ImageSummary m_summary;
     PNGWriteOptions m_writeOptions;
+    QStringList m_skipped;
     bool m_loaded = false;
 };

@@ -5,6 +5,7 @@
 #include "core/SafeFile.h"
 #include "core/TextMacros.h"
 
+#include <QDateTime>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
@@ -68,16 +69,43 @@ private Q_SLOTS:
         QFETCH(bool, clearExisting);
         QFETCH(QStringList, batchComments);
         const QString file = m_dir->filePath(QStringLiteral("own.png"));
-        QVERIFY(writeFile(file,
-            simplePng(
-                8, 8, { tEXt("Title", "PngSuite"), zTXt("Author", "Willem A.J. van Schaik\n(willem@schaik.com)") })));
+        const RawChunk title = tEXt("Title", "PngSuite");
+        const RawChunk author = zTXt("Author", "Willem A.J. van Schaik\n(willem@schaik.com)");
+        QVERIFY(writeFile(file, simplePng(8, 8, { title, author })));
         BatchRun::Options options;
         options.clearExisting = clearExisting;
         BatchRun run({ file }, commentsFrom(batchComments), options);
         QCOMPARE(BatchRun::successCount(run.process()), 1);
         QTEST(fileComments(file), "expected");
-        // Own compressed entries come back uncompressed.
-        QVERIFY(!chunkTypes(readFile(file)).contains(QStringLiteral("zTXt")));
+        // Own entries come back byte for byte: the compressed one stays compressed.
+        const auto chunks = chunksOf(readFile(file));
+        QCOMPARE(std::count(chunks.begin(), chunks.end(), title), clearExisting ? 0 : 1);
+        QCOMPARE(std::count(chunks.begin(), chunks.end(), author), clearExisting ? 0 : 1);
+    }
+
+    void replaceSameKeyword_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("beside the file's own")
+            << false
+            << QStringList { "Author=Ann", "Title=Mine", "Author=Bob", "Title=Old", "Author=Cy", "author=lower case" };
+        QTest::newRow("replacing the file's own")
+            << true << QStringList { "Author=Ann", "Title=Mine", "author=lower case" };
+    }
+    void replaceSameKeyword()
+    {
+        QFETCH(bool, replace);
+        const QString file = m_dir->filePath(QStringLiteral("own.png"));
+        QVERIFY(writeFile(file,
+            simplePng(8, 8,
+                { tEXt("Author", "Bob"), tEXt("Title", "Old"), tEXt("Author", "Cy"), tEXt("author", "lower case") })));
+        BatchRun::Options options;
+        options.replaceSameKeyword = replace;
+        // A batch entry without keyword replaces nothing.
+        BatchRun run({ file }, commentsFrom({ "Author=Ann", "Title=Mine", "=no keyword" }), options);
+        QCOMPARE(BatchRun::successCount(run.process()), 1);
+        QTEST(fileComments(file), "expected");
     }
 
     void replaceSameKeyword_data()
@@ -143,8 +171,8 @@ private Q_SLOTS:
 
     void commentsPreparedForEachFile()
     {
-        // Batch comments without a keyword are dropped; macros expand for each file, in its own
-        // entries too; an own keyword of more than 79 characters is cut.
+        // Batch comments without a keyword are dropped; macros expand for each file; the
+        // file's own entries stay as they were, macros, an overlong keyword and all.
         const QString a = copy(QStringLiteral("basn0g08.png"), QStringLiteral("first.png"));
         const QString b = copy(QStringLiteral("s09n3p02.png"), QStringLiteral("second.png"));
         const QString own = m_dir->filePath(QStringLiteral("own.png"));
@@ -155,8 +183,9 @@ private Q_SLOTS:
         QCOMPARE(BatchRun::successCount(run.process()), 3);
         QCOMPARE(fileComments(a), (QStringList { "Title=first 32x32", "Ok=" }));
         QCOMPARE(fileComments(b), (QStringList { "Title=second 9x9", "Ok=" }));
-        QCOMPARE(
-            fileComments(own), (QStringList { "Title=own 5x7", "Ok=", "Note=made 5 wide", QString(79, 'K') + "=L" }));
+        QCOMPARE(fileComments(own),
+            (QStringList { "Title=own 5x7", "Ok=", "Note=made %WIDTH% wide", QString(79, 'K') + "=L" }));
+        QCOMPARE(chunkPayloads(readFile(own), "tEXt").last(), QByteArray(90, 'K') + '\0' + 'L');
         QCOMPARE(describe(comments), batch); // the caller's comments stay as they were
     }
 
@@ -278,9 +307,10 @@ private Q_SLOTS:
 
     void decodedRowsStayWithinTheBudget()
     {
-        // Each image's rows take 192 × 192 × 3 bytes; the budget holds one and a half of them.
-        // A larger image than the whole budget is still processed, on its own.
-        const quint64 rowBytes = 192 * 192 * 3;
+        // Each image's inflated data take 192 rows of 192 × 3 bytes and a filter byte; the
+        // budget holds one and a half of them. A larger image than the whole budget is still
+        // processed, on its own.
+        const quint64 rowBytes = 192 * (192 * 3 + 1);
         MemoryBudget &budget = MemoryBudget::decodedRows();
         const quint64 previous = budget.limit();
         const auto restore = qScopeGuard([&] { budget.setLimit(previous); });
@@ -301,7 +331,7 @@ private Q_SLOTS:
         QCOMPARE(succeeded, int(files.size()));
         QCOMPARE(inUse, quint64(0));
         // Only the large image ever went past the budget, and it was alone then.
-        QCOMPARE(peak, quint64(400 * 400 * 3));
+        QCOMPARE(peak, quint64(400 * (400 * 3 + 1)));
         budget.resetPeak();
         files.removeLast();
         BatchRun small(files, commentsFrom({ "C=d" }), options);
@@ -333,17 +363,104 @@ private Q_SLOTS:
         QStringList files;
         for (int i = 0; i < 5; ++i)
             files << copy(QStringLiteral("basn0g08.png"), QStringLiteral("f%1.png").arg(i));
-        BatchRun run(files, commentsFrom({ "A=b" }), {});
-        const auto results = run.process([&](int done, int, const BatchRun::FileResult &) {
-            if (done == 2)
-                run.cancel();
+        // Cancelled while the second file is prepared: it is finished, the rest is not begun.
+        int prepared = 0;
+        const QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
+        BatchRun *running = nullptr;
+        setMacroClock([&] {
+            if (++prepared == 2)
+                running->cancel();
+            return date;
         });
+        BatchRun run(files, commentsFrom({ "A=%DATE%" }), {});
+        running = &run;
+        int reports = 0;
+        const auto results = run.process([&](int, int, const BatchRun::FileResult &) { ++reports; });
         QVERIFY(run.wasCancelled());
+        QCOMPARE(reports, 5);
         QCOMPARE(BatchRun::successCount(results), 2);
-        QCOMPARE(fileComments(files[1]), QStringList { "A=b" });
+        QCOMPARE(fileComments(files[1]), QStringList { "A=2020-01-01" });
         QCOMPARE(fileComments(files[2]), QStringList {});
         QVERIFY(results[4].error.contains(QStringLiteral("cancelled")));
         QVERIFY(results[4].cancelled && !results[1].cancelled);
+    }
+
+    void imageDataCheckedOrDecoded_data()
+    {
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<bool>("recompress");
+        QTest::newRow("checked") << true << false;
+        QTest::newRow("not checked") << false << false;
+        QTest::newRow("re-encoded, so decoded even unchecked") << false << true;
+    }
+    void imageDataCheckedOrDecoded()
+    {
+        QFETCH(bool, verify);
+        QFETCH(bool, recompress);
+        // Sound chunks (right CRCs) around image data whose first row has filter type 9.
+        QByteArray raw;
+        for (int y = 0; y < 8; ++y)
+            raw += char(y == 0 ? 9 : 0) + QByteArray(24, char(y));
+        const QString damaged = m_dir->filePath(QStringLiteral("damaged.png"));
+        const QByteArray damagedBytes = buildPng({ ihdr(8, 8), idatOf(raw), iend() });
+        QVERIFY(writeFile(damaged, damagedBytes));
+        const QString good = copy(QStringLiteral("basn2c08.png"));
+        const auto imageData = chunkPayloads(readFile(good), "IDAT");
+        BatchRun::Options options;
+        options.verifyImage = verify;
+        options.recompress = recompress;
+        BatchRun run({ damaged, good }, commentsFrom({ "A=b" }), options);
+        const auto results = run.process();
+        QVERIFY(results[1].ok);
+        QCOMPARE(fileComments(good), QStringList { "A=b" });
+        QCOMPARE(chunkPayloads(readFile(good), "IDAT") == imageData, !recompress);
+        if (verify || recompress) {
+            QVERIFY2(
+                !results[0].ok && results[0].error.contains(QStringLiteral("filter")), qPrintable(results[0].error));
+            QCOMPARE(readFile(damaged), damagedBytes);
+        } else {
+            QVERIFY(results[0].ok);
+        }
+    }
+
+    void fileCountsAsDoneOnceItIsSafelyOnTheDisk()
+    {
+        // Files are committed in groups; none is reported done before its data, its new name
+        // and its folder have reached the disk.
+        QStringList log;
+        std::mutex logMutex;
+        setDurableStepObserver([&](DurableStep step, const QString &path) {
+            static const char *names[] = { "flushed", "replaced", "folder" };
+            std::lock_guard lock(logMutex);
+            log << QString::fromLatin1(names[int(step)]) + u' ' + QFileInfo(path).fileName();
+        });
+        const auto restore = qScopeGuard([] { setDurableStepObserver({}); });
+        QStringList files;
+        for (const QString &folder : { QStringLiteral("x"), QStringLiteral("y") }) {
+            for (int i = 0; i < 40; ++i)
+                files << copyFixture(QStringLiteral("pngsuite/basn0g08.png"), m_dir->filePath(folder),
+                    QStringLiteral("%1%2.png").arg(folder).arg(i));
+        }
+        BatchRun::Options options;
+        options.threads = 2;
+        BatchRun run(files, commentsFrom({ "A=b" }), options);
+        const auto results = run.process([&](int, int, const BatchRun::FileResult &r) {
+            std::lock_guard lock(logMutex);
+            log << u"done "_qs + QFileInfo(r.path).fileName();
+        });
+        QCOMPARE(BatchRun::successCount(results), int(files.size()));
+        for (const QString &path : std::as_const(files)) {
+            const QString name = QFileInfo(path).fileName();
+            const qsizetype flushed = log.indexOf(u"flushed "_qs + name),
+                            replaced = log.indexOf(u"replaced "_qs + name), done = log.indexOf(u"done "_qs + name);
+            const QString folder = u"folder "_qs + QFileInfo(QFileInfo(path).path()).fileName();
+            QVERIFY2(flushed >= 0 && flushed < replaced && replaced < done, qPrintable(name));
+            QVERIFY2(log.indexOf(folder, replaced) >= 0 && log.indexOf(folder, replaced) < done, qPrintable(name));
+            QCOMPARE(fileComments(path), QStringList { "A=b" });
+        }
+        // Grouped: far fewer folder flushes than files.
+        QVERIFY2(log.filter(QStringLiteral("folder ")).size() <= 10,
+            qPrintable(QString::number(log.filter(QStringLiteral("folder ")).size())));
     }
 
 private:

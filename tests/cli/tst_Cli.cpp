@@ -202,6 +202,43 @@ private Q_SLOTS:
 
         QCOMPARE(run({ "batch", "-j", "0", a }), 2);
         QCOMPARE(run({ "batch", "--set", "novalue", a }), 2);
+
+        // Re-encoding decodes each image, also when the image data would not be checked.
+        const auto imageData = chunkPayloads(readFile(b), "IDAT");
+        QCOMPARE(run({ "--recompress", "batch", "--no-verify-image", "--set", "R=1", b }), 0);
+        QVERIFY(chunkPayloads(readFile(b), "IDAT") != imageData);
+        QCOMPARE(list({ b }), QStringLiteral("R\t1\nK\tv\nTitle\tB\nAuthor\tAnn\n"));
+    }
+
+    // An entry no PNG file can hold is refused with a reason naming it; nothing is written.
+    void entriesNoPngFileCanHoldAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("args"); // FILE and LIST stand for the PNG file and a .csv list
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("set, keyword outside Latin-1") << QStringList { "set", "FILE", "日本=x" } << u"“日本”"_qs;
+        QTest::newRow("set, keyword of spaces")
+            << QStringList { "set", "FILE", "A=b", "   =x" } << u"no printable character"_qs;
+        QTest::newRow("import, a text holding NUL") << QStringList { "import", "FILE", "LIST" } << u"NUL"_qs;
+        QTest::newRow("batch, keyword outside Latin-1")
+            << QStringList { "batch", "--set", "A=b", "--set", "日本=x", "FILE" } << u"“日本”"_qs;
+        QTest::newRow("batch, a text holding NUL")
+            << QStringList { "batch", "--comments", "LIST", "FILE" } << u"NUL"_qs;
+    }
+    void entriesNoPngFileCanHoldAreRefused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        const QString file = copyOf(QStringLiteral("basn0g08.png"));
+        const QByteArray before = readFile(file);
+        const QString csv = m_dir->filePath(QStringLiteral("list.csv"));
+        writeFile(csv, QByteArray("\"Fine\",\"text\"\n\"K\",\"a\0b\"\n", 25));
+        args.replaceInStrings(QStringLiteral("FILE"), file);
+        args.replaceInStrings(QStringLiteral("LIST"), csv);
+        QCOMPARE(run(args), 1);
+        QVERIFY2(m_err.contains(reason), qPrintable(m_err));
+        QVERIFY(!m_out.contains(QStringLiteral("processed")));
+        QCOMPARE(readFile(file), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void batchReplacesEntriesWithTheSameKeyword()

@@ -132,6 +132,42 @@ private slots:
         QVERIFY(!model.setData(model.index(1, 0), u"x"_qs, Qt::DisplayRole));
         QCOMPARE(doc.undoStack()->count(), 1);
     }
+
+    void entriesAPngFileCannotHoldAreMarked_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason"); // empty: not marked
+        QTest::newRow("keyword outside Latin-1") << u"日本"_qs << u"x"_qs << u"“日本” has characters"_qs;
+        QTest::newRow("text holding NUL") << u"K"_qs << QString::fromUtf16(u"a\u0000b", 3) << u"NUL"_qs;
+        QTest::newRow("keyword of spaces") << u"   "_qs << u"x"_qs << u"no printable"_qs;
+        QTest::newRow("Latin-1 keyword") << u"Maß"_qs << u"x"_qs << QString();
+        QTest::newRow("no keyword yet") << QString() << u"x"_qs << QString();
+    }
+    void entriesAPngFileCannotHoldAreMarked()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        PNGDoc doc;
+        doc.resetComments({ makeComment(keyword, text) });
+        CommentTableModel model(&doc);
+        for (int column : { 0, 1 }) {
+            const QModelIndex cell = model.index(0, column);
+            const QString tip = cell.data(Qt::ToolTipRole).toString();
+            QCOMPARE(tip.contains(u"cannot be saved"_qs), !reason.isEmpty());
+            QVERIFY2(tip.contains(reason), qPrintable(tip));
+            QCOMPARE(cell.data(Qt::ForegroundRole).isValid(), !reason.isEmpty());
+            QCOMPARE(cell.data(Qt::AccessibleDescriptionRole).toString().contains(reason), true);
+        }
+        // Mending it takes the mark away (the row is redrawn).
+        SignalLog log(model);
+        doc.setKeyword(doc.commentAt(0), u"Mended"_qs);
+        doc.setText(doc.commentAt(0), u"text"_qs);
+        QVERIFY(!model.index(0, 0).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!model.index(0, 0).data(Qt::ToolTipRole).isValid());
+        QVERIFY(log.entries.contains(u"changed 0-0"_qs));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_CommentTableModel)

@@ -245,16 +245,86 @@ private Q_SLOTS:
         QCOMPARE(fileComments(file), QStringList { QStringLiteral("K=") + text });
     }
 
-    void invalidCommentsAndKeywordRepair()
+    void entriesAPngFileCannotHold_data()
     {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason"); // empty: written
+        QTest::addColumn<QByteArray>("writtenKeyword");
+        QTest::newRow("keyword outside Latin-1")
+            << u"日本"_qs << u"x"_qs << u"“日本” has characters"_qs << QByteArray();
+        QTest::newRow("keyword with an emoji") << u"Tag😀"_qs << u"x"_qs << u"Latin-1"_qs << QByteArray();
+        QTest::newRow("keyword of spaces") << u"   "_qs << u"x"_qs << u"no printable character"_qs << QByteArray();
+        QTest::newRow("keyword of control characters")
+            << u"\t\n"_qs << u"x"_qs << u"no printable character"_qs << QByteArray();
+        QTest::newRow("text holding NUL")
+            << u"K"_qs << QString::fromUtf16(u"a\u0000b", 3) << u"text of “K” holds a NUL"_qs << QByteArray();
+        QTest::newRow("Latin-1 keyword") << u"Maß"_qs << u"x"_qs << QString() << QByteArray("Ma\xdf");
+        QTest::newRow("keyword repaired")
+            << u"  Two   spaces\there "_qs << u"y"_qs << QString() << QByteArray("Two spaces here");
+        QTest::newRow("keyword cut at 79 characters")
+            << QString(100, u'\xe9') << u"z"_qs << QString() << QByteArray(79, '\xe9');
+        QTest::newRow("non-ASCII text") << u"K"_qs << u"富士山"_qs << QString() << QByteArray("K");
+    }
+    void entriesAPngFileCannotHold()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        QFETCH(QByteArray, writtenKeyword);
         const LoadedPng loaded = LoadedPng::fixture("pngsuite/basn2c08.png");
-        const QString file = tempPath(QStringLiteral("repair.png"));
-        QTest::ignoreMessage(QtWarningMsg, "Empty keyword in tEXt chunk");
-        QVERIFY(savePNG(file, loaded.info, loaded.rows,
-            commentsFrom({ "Author=Ann", "=x", "Title=∅", "  Two   spaces\there =y", "   =blank keyword" })));
-        QCOMPARE(fileComments(file), QStringList({ "Author=Ann", "Title=", "Two spaces here=y" }));
-        QCOMPARE(pngKeywordBytes(QString::fromUtf8("Maß")), QByteArray("Ma\xdf"));
-        QCOMPARE(pngKeywordBytes(QString(100, u'k')).size(), 79);
+        const QString file = copyFixture(QStringLiteral("pngsuite/basn2c08.png"), m_dir->path());
+        const QByteArray before = readFile(file);
+        const CommentPtr entry = makeComment(keyword, text);
+        QCOMPARE(whyUnwritable(*entry).isEmpty(), reason.isEmpty());
+        QString error;
+        const bool saved = savePNG(file, loaded.info, loaded.rows,
+            { makeComment(QStringLiteral("Author"), QStringLiteral("Ann")), makeComment(QString(), u"x"_qs), entry },
+            {}, &error);
+        if (!reason.isEmpty()) {
+            // Refused whole, naming the entry, the file untouched.
+            QVERIFY(!saved);
+            QVERIFY2(error.contains(reason), qPrintable(error));
+            QCOMPARE(readFile(file), before);
+            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+            return;
+        }
+        QVERIFY2(saved, qPrintable(error));
+        const QList<QByteArray> texts
+            = chunkPayloads(readFile(file), textChunkKindFor(*entry, true) == TextChunkKind::tEXt ? "tEXt" : "iTXt");
+        QCOMPARE(texts.last().left(texts.last().indexOf('\0')), writtenKeyword);
+        QCOMPARE(fileComments(file).size(), 2); // the entry without keyword is skipped
+    }
+
+    void entriesReadAreAlwaysWrittenBack()
+    {
+        // Another tool wrote a UTF-8 keyword, a text holding NUL and a keyword of 85 letters:
+        // entries nobody changed go back as they were; once changed, the rules apply.
+        const QString file = tempPath(QStringLiteral("other-tool.png"));
+        const QByteArray png = simplePng(8, 8,
+            { tEXt("\xe6\x97\xa5\xe6\x9c\xac", "utf-8 keyword"), tEXt("Nul", QByteArray("a\0b", 3)),
+                tEXt(QByteArray(85, 'L'), "long") });
+        QVERIFY(writeFile(file, png));
+        LoadedPng loaded;
+        QVERIFY(loaded.load(file));
+        QCOMPARE(loaded.comments.first()->keyword(), u"日本"_qs);
+        QCOMPARE(loaded.comments.last()->keyword(), QString(79, u'L'));
+        for (const CommentPtr &c : std::as_const(loaded.comments))
+            QVERIFY2(whyUnwritable(*c).isEmpty(), qPrintable(c->keyword()));
+        QVERIFY(savePNG(file, loaded.info, loaded.rows, loaded.comments));
+        QCOMPARE(readFile(file), png);
+
+        loaded.comments.first()->setText(QStringLiteral("changed"));
+        QVERIFY(!whyUnwritable(*loaded.comments.first()).isEmpty());
+        QString error;
+        QVERIFY(!savePNG(file, loaded.info, loaded.rows, loaded.comments, {}, &error));
+        QVERIFY2(error.contains(u"日本"_qs), qPrintable(error));
+        loaded.comments.first()->setText(QStringLiteral("utf-8 keyword"));
+        QVERIFY(whyUnwritable(*loaded.comments.first()).isEmpty());
+        // The long keyword, once its text changes, is written cut at 79.
+        loaded.comments.last()->setText(QStringLiteral("changed"));
+        QVERIFY(savePNG(file, loaded.info, loaded.rows, loaded.comments));
+        QCOMPARE(chunkPayloads(readFile(file), "tEXt").last(), QByteArray(79, 'L') + '\0' + "changed");
     }
 
     void chunkOrder()

@@ -17,6 +17,7 @@ private slots:
     void refusesWhatIsNotARegularFile_data();
     void refusesWhatIsNotARegularFile();
     void failureLeavesTheBufferAlone();
+    void readsFilesThatClaimNoSize();
 };
 
 void tst_RegularFile::readsRegularFiles_data()
@@ -85,6 +86,19 @@ void tst_RegularFile::failureLeavesTheBufferAlone()
     QByteArray read("kept");
     QVERIFY(!readRegularFile(QStringLiteral("/dev/null/nothing"), 10, &read));
     QCOMPARE(read, QByteArray("kept"));
+}
+
+void tst_RegularFile::readsFilesThatClaimNoSize()
+{
+    // /proc files claim a size of 0: what they hold is read all the same.
+    QFile file(QStringLiteral("/proc/self/cmdline"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray expected = file.readAll();
+    QVERIFY(!expected.isEmpty());
+    QByteArray read;
+    QString error;
+    QVERIFY2(readRegularFile(file.fileName(), 1 << 20, &read, &error), qPrintable(error));
+    QCOMPARE(read, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_RegularFile)

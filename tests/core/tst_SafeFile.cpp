@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,6 +14,8 @@
 #include <unistd.h>
 
 using namespace TestSupport;
+
+Q_DECLARE_METATYPE(WriteFailures)
 
 // Every file the application writes (PNG files and side files) goes through this writer, so
 // its failure paths are tested here once: whichever step fails, the target must be as it was,
@@ -120,6 +123,92 @@ private Q_SLOTS:
         QVERIFY(save(path, contents));
         QCOMPARE(readFile(path), contents);
         QCOMPARE(entries(m_dir->path()), QStringList { QStringLiteral("target.bin") });
+    }
+
+    // A group commit: whichever shared step fails, every target stays as it was.
+    void groupFailedStepLeavesEveryTargetAsItWas_data()
+    {
+        QTest::addColumn<WriteFailures>("failures");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the files cannot be flushed") << WriteFailures { -1, true, false, false } << "flushing the file";
+        QTest::newRow("the renames fail") << WriteFailures { -1, false, true, false } << "replacing";
+        QTest::newRow("the folders cannot be flushed after the renames")
+            << WriteFailures { -1, false, false, true } << "flushing the folder";
+    }
+    void groupFailedStepLeavesEveryTargetAsItWas()
+    {
+        QFETCH(WriteFailures, failures);
+        QFETCH(QString, reason);
+        // Two folders, existing and new files.
+        const QStringList paths { m_dir->filePath(QStringLiteral("a/one.bin")),
+            m_dir->filePath(QStringLiteral("a/new.bin")), m_dir->filePath(QStringLiteral("b/two.bin")) };
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("a")) && QDir(m_dir->path()).mkpath(QStringLiteral("b")));
+        QVERIFY(writeFile(paths[0], "first original") && writeFile(paths[2], "second original"));
+        QVERIFY(QFile::setPermissions(paths[0], QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QStringList beforeA = entries(m_dir->filePath(QStringLiteral("a")));
+        const QStringList beforeB = entries(m_dir->filePath(QStringLiteral("b")));
+
+        setWriteFailures(failures);
+        AtomicFileGroup group;
+        for (const QString &path : paths) {
+            auto file = std::make_unique<AtomicFileWriter>(path);
+            QVERIFY(file->open() && file->write("new contents", 12));
+            QVERIFY(group.add(file));
+        }
+        QCOMPARE(group.size(), 3);
+        QCOMPARE(group.bytes(), 36);
+        const QStringList results = group.commit();
+        QVERIFY(group.isEmpty());
+        QCOMPARE(results.size(), 3);
+        for (const QString &r : results)
+            QVERIFY2(r.contains(reason), qPrintable(r));
+        QCOMPARE(readFile(paths[0]), QByteArray("first original"));
+        QCOMPARE(readFile(paths[2]), QByteArray("second original"));
+        QCOMPARE(modeOf(paths[0]), mode_t(0600));
+        QCOMPARE(entries(m_dir->filePath(QStringLiteral("a"))), beforeA);
+        QCOMPARE(entries(m_dir->filePath(QStringLiteral("b"))), beforeB);
+    }
+
+    void groupMakesEachFileDurableBeforeItReplacesTheTarget()
+    {
+        // No power cut can leave a target empty or in part: every file's data reach the disk
+        // before it is renamed over its target, and each folder is flushed once, after the
+        // renames in it.
+        QStringList log;
+        setDurableStepObserver([&](DurableStep step, const QString &path) {
+            static const char *names[] = { "flushed", "replaced", "folder" };
+            log << QString::fromLatin1(names[int(step)]) + u' ' + QFileInfo(path).fileName();
+        });
+        const auto restore = qScopeGuard([] { setDurableStepObserver({}); });
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("a")) && QDir(m_dir->path()).mkpath(QStringLiteral("b")));
+        const QStringList names { "a/1", "b/2", "a/3", "a/4" };
+        AtomicFileGroup group;
+        for (const QString &name : names) {
+            QVERIFY(writeFile(m_dir->filePath(name), "old"));
+            auto file = std::make_unique<AtomicFileWriter>(m_dir->filePath(name));
+            QVERIFY(file->open() && file->write("new", 3));
+            QVERIFY(group.add(file));
+        }
+        // A file whose writing failed is never taken into the group.
+        setWriteFailureAfterBytes(1);
+        auto failing = std::make_unique<AtomicFileWriter>(m_dir->filePath(QStringLiteral("a/5")));
+        QVERIFY(failing->open());
+        QVERIFY(!failing->write("new", 3) || !group.add(failing));
+        setWriteFailures({});
+        QCOMPARE(group.commit(), QStringList(4, QString()));
+        for (const QString &name : names)
+            QCOMPARE(readFile(m_dir->filePath(name)), QByteArray("new"));
+        QCOMPARE(entries(m_dir->filePath(QStringLiteral("a"))), (QStringList { "1", "3", "4" }));
+
+        QCOMPARE(log.count(u"folder a"_qs), 1);
+        QCOMPARE(log.count(u"folder b"_qs), 1);
+        for (const QString &name : names) {
+            const QString file = QFileInfo(name).fileName(), folder = QFileInfo(name).path();
+            const qsizetype flushed = log.indexOf(u"flushed "_qs + file),
+                            replaced = log.indexOf(u"replaced "_qs + file);
+            QVERIFY2(flushed >= 0 && flushed < replaced, qPrintable(log.join(u", ")));
+            QVERIFY2(replaced < log.indexOf(u"folder "_qs + folder), qPrintable(log.join(u", ")));
+        }
     }
 
     void keepsPermissionsOrAppliesTheUmask_data()

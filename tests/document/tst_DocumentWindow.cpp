@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -413,6 +414,29 @@ private slots:
         QVERIFY2(error.detail.contains(QStringLiteral("Velmora")) && error.detail.contains(QStringLiteral("27")),
             qPrintable(error.detail));
         QCOMPARE(window->document()->path(), copy);
+        QVERIFY(window->isWindowModified());
+    }
+
+    void saveNamesTheEntriesItSkipped()
+    {
+        PromptAnswers answers;
+        const QString path = fixture(QStringLiteral("sample.png"));
+        const QStringList original = fileComments(path);
+        DocumentWindow *window = open(path);
+        window->document()->addText(QStringLiteral("x"), u"日本"_qs);
+        const int row = window->document()->rowCount() - 1;
+        // Marked in the table: a warning sign beside the keyword, the reason in the tooltip.
+        const QModelIndex keyword = window->tableModel()->index(row, 0);
+        QVERIFY(!keyword.data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(keyword.data(Qt::ToolTipRole).toString().contains(u"“日本”"_qs));
+        QVERIFY(window->tableModel()->index(0, 0).data(Qt::DecorationRole).isNull());
+
+        trigger(*window, "saveAction");
+        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Information);
+        QVERIFY2(answers.asked.first().detail.contains(u"“日本”"_qs), qPrintable(answers.asked.first().detail));
+        QCOMPARE(fileComments(path), original);
+        // The file lacks the entry: the window still counts as edited.
         QVERIFY(window->isWindowModified());
     }
 

@@ -437,6 +437,40 @@ private slots:
         QCOMPARE(fileComments(target), QStringList({ "Author=Ann", "Title=Sunset" }));
     }
 
+    void saveSkipsEntriesAPngFileCannotHold()
+    {
+        // They stay in the list to be mended, the save names them, and the document stays
+        // modified: the file lacks them.
+        PNGDoc doc;
+        const QString path = writePng(QStringLiteral("skips.png"), { tEXt("Author", "Ann") });
+        QVERIFY(doc.readFromPath(path));
+        QVERIFY(doc.loadPNG());
+        doc.addText(QStringLiteral("x"), u"日本"_qs);
+        doc.insertObject(makeComment(QStringLiteral("Nul"), QString::fromUtf16(u"a\u0000b", 3)), doc.rowCount());
+        doc.addText(QStringLiteral("kept"), QStringLiteral("Title"));
+        const QString saving = QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(path).toString();
+        QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Entry not saved: .*")));
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Entry not saved: .*")));
+        DocumentError error;
+        QVERIFY2(doc.saveTo(path, &error), qPrintable(error.reason));
+        QCOMPARE(doc.skippedEntries().size(), 2);
+        QVERIFY(doc.skippedEntries().at(0).contains(u"“日本”"_qs));
+        QVERIFY(doc.skippedEntries().at(1).contains(u"“Nul”"_qs));
+        QCOMPARE(fileComments(path), QStringList({ "Author=Ann", "Title=kept" }));
+        QCOMPARE(doc.allComments().size(), 4);
+        QVERIFY(doc.isModified());
+
+        // Mended, everything is saved.
+        doc.setKeyword(doc.commentAt(1), QStringLiteral("Japan"));
+        doc.removeObjectFromComments(2);
+        QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
+        QVERIFY(doc.saveTo(path, &error));
+        QVERIFY(doc.skippedEntries().isEmpty());
+        QVERIFY(!doc.isModified());
+        QCOMPARE(fileComments(path), QStringList({ "Author=Ann", "Japan=x", "Title=kept" }));
+    }
+
     void failedSave_data()
     {
         QTest::addColumn<QString>("target");

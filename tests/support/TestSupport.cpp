@@ -82,7 +82,7 @@ RawChunk ihdr(quint32 width, quint32 height, int bitDepth, int colourType, int i
             + char(interlace));
 }
 
-static QByteArray deflate(const QByteArray &raw)
+QByteArray zlibCompressed(const QByteArray &raw)
 {
     uLongf size = compressBound(uLong(raw.size()));
     QByteArray out(int(size), 0);
@@ -105,7 +105,12 @@ RawChunk idat(quint32 width, quint32 height, int bytesPerPixel, quint32 seed)
                 raw += char((x * 255 / qMax<quint32>(1, width) + y * 3 + c * 40 + (state >> 29)) & 0xff);
             }
     }
-    return chunk("IDAT", deflate(raw));
+    return chunk("IDAT", zlibCompressed(raw));
+}
+
+RawChunk idatOf(const QByteArray &inflated)
+{
+    return chunk("IDAT", zlibCompressed(inflated));
 }
 
 RawChunk iend()
@@ -120,7 +125,7 @@ RawChunk tEXt(const QByteArray &keyword, const QByteArray &text)
 
 RawChunk zTXt(const QByteArray &keyword, const QByteArray &text)
 {
-    return chunk("zTXt", keyword + '\0' + '\0' + deflate(text));
+    return chunk("zTXt", keyword + '\0' + '\0' + zlibCompressed(text));
 }
 
 RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByteArray &translatedKeyword,
@@ -128,7 +133,7 @@ RawChunk iTXt(const QByteArray &keyword, const QByteArray &language, const QByte
 {
     return chunk("iTXt",
         keyword + '\0' + char(compressed ? 1 : 0) + '\0' + language + '\0' + translatedKeyword + '\0'
-            + (compressed ? deflate(utf8Text) : utf8Text));
+            + (compressed ? zlibCompressed(utf8Text) : utf8Text));
 }
 
 QByteArray simplePng(

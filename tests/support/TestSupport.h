@@ -34,6 +34,9 @@ RawChunk ihdr(quint32 width, quint32 height, int bitDepth = 8, int colourType = 
 // Image data for an 8-bit image with the given bytes per pixel; the content is a gradient
 // with a little noise derived from seed.
 RawChunk idat(quint32 width, quint32 height, int bytesPerPixel = 3, quint32 seed = 1);
+// An image data chunk holding these bytes (the rows with their filter bytes) compressed.
+RawChunk idatOf(const QByteArray &inflated);
+QByteArray zlibCompressed(const QByteArray &raw);
 RawChunk iend();
 RawChunk tEXt(const QByteArray &keyword, const QByteArray &text);
 RawChunk zTXt(const QByteArray &keyword, const QByteArray &text);

@@ -2,9 +2,13 @@
 
 #include "commentlist/CommentListOwner.h"
 #include "core/Strings.h"
+#include "core/TextChunks.h"
 #include "interchange/PasteboardFormats.h"
 
+#include <QApplication>
+#include <QColor>
 #include <QMimeData>
+#include <QStyle>
 
 CommentTableModel::CommentTableModel(CommentListOwner *owner, QObject *parent)
     : QAbstractTableModel(parent)
@@ -70,8 +74,24 @@ QVariant CommentTableModel::data(const QModelIndex &index, int role) const
         return keyword ? comment.keyword() : singleLine(comment.text());
     case Qt::EditRole:
         return keyword ? comment.keyword() : comment.text();
-    case Qt::ToolTipRole:
+    case Qt::ToolTipRole: {
+        // An entry a PNG file cannot hold says why, in both cells.
+        const QString problem = whyUnwritable(comment);
+        if (!problem.isEmpty())
+            return localizedString("EntryNotWritable").arg(problem);
         return keyword || comment.text().isEmpty() ? QVariant() : QVariant(comment.text());
+    }
+    case Qt::DecorationRole:
+        // The visible mark of such an entry: a warning sign beside its keyword, its texts in red.
+        if (keyword && qobject_cast<QApplication *>(QCoreApplication::instance()) && !whyUnwritable(comment).isEmpty())
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return QVariant();
+    case Qt::ForegroundRole:
+        return whyUnwritable(comment).isEmpty() ? QVariant() : QVariant(QColor(Qt::darkRed));
+    case Qt::AccessibleDescriptionRole: {
+        const QString problem = whyUnwritable(comment);
+        return problem.isEmpty() ? QVariant() : QVariant(localizedString("EntryNotWritable").arg(problem));
+    }
     default:
         return QVariant();
     }

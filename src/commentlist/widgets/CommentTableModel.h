@@ -12,7 +12,8 @@ class QMimeData;
 // document, a template, a batch list), one row per comment, columns keyword and text.
 // Cells are edited through the owner (which cuts keywords at 79 characters and applies
 // its expansion policy to texts). A text shows on one line, its line breaks as ⏎; the
-// edit role gives it unchanged.
+// edit role gives it unchanged. An entry that a PNG file cannot hold (whyUnwritable()) shows
+// in red with a warning icon beside its keyword, and says why in its tooltips.
 //
 // The owner's precise signals become the model's: rows inserted, removed, moved or
 // changed, a reset only when the owner resets.

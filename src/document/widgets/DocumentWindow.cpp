@@ -447,8 +447,13 @@ bool DocumentWindow::saveToPath(const QString &path)
 {
     commitEditing();
     DocumentError error;
-    if (m_document->saveTo(path, &error))
+    if (m_document->saveTo(path, &error)) {
+        const QStringList skipped = m_document->skippedEntries();
+        if (!skipped.isEmpty())
+            Prompts::showInformation(
+                this, localizedString("SavedWithoutEntries").arg(QFileInfo(path).fileName()), skipped.join(u'\n'));
         return true;
+    }
     Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
         localizedString("SaveFailedReason").arg(error.reason, error.domain, QString::number(error.code)));
     return false;

@@ -1,0 +1,124 @@
+#include "core/TextChunks.h"
+
+#include <zlib.h>
+
+#include <new>
+
+namespace {
+
+constexpr qsizetype kCompressFromBytes = 1000;
+
+bool isAscii(const QString &s)
+{
+    for (QChar c : s) {
+        if (c.unicode() > 0x7f)
+            return false;
+    }
+    return true;
+}
+
+bool isLatin1(const QString &s)
+{
+    for (QChar c : s) {
+        if (c.unicode() > 0xff)
+            return false;
+    }
+    return true;
+}
+
+QByteArray deflated(const QByteArray &raw)
+{
+    uLongf size = compressBound(uLong(raw.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(raw.constData()),
+            uLong(raw.size()), Z_DEFAULT_COMPRESSION)
+        != Z_OK)
+        throw std::bad_alloc(); // the only way compress2 fails with a large enough buffer
+    out.resize(qsizetype(size));
+    return out;
+}
+
+QString quoted(const QString &s)
+{
+    return QStringLiteral("“%1”").arg(s);
+}
+
+} // namespace
+
+QByteArray pngKeywordBytes(const QString &keyword)
+{
+    if (!isLatin1(keyword))
+        return QByteArray();
+    const QByteArray raw = keyword.toLatin1();
+    QByteArray out;
+    out.reserve(raw.size());
+    for (char ch : raw) {
+        const auto b = static_cast<unsigned char>(ch);
+        const bool printable = (b >= 0x21 && b <= 0x7e) || b >= 0xa1;
+        if (!printable) {
+            // Non-printable bytes become spaces; leading spaces and runs of spaces go.
+            if (!out.isEmpty() && !out.endsWith(' '))
+                out.append(' ');
+            continue;
+        }
+        out.append(ch);
+    }
+    // One byte per character: the cut never splits one.
+    if (out.size() > PNGComment::MaxKeywordLength)
+        out.truncate(PNGComment::MaxKeywordLength);
+    while (out.endsWith(' '))
+        out.chop(1);
+    return out;
+}
+
+QString whyUnwritable(const PNGComment &comment)
+{
+    if (!comment.isValid() || comment.isAsRead())
+        return QString();
+    const QString keyword = comment.keyword();
+    if (!isLatin1(keyword))
+        return QStringLiteral("the keyword %1 has characters that a PNG keyword cannot hold (only Latin-1 letters)")
+            .arg(quoted(keyword));
+    if (pngKeywordBytes(keyword).isEmpty())
+        return QStringLiteral("the keyword %1 has no printable character").arg(quoted(keyword));
+    if (comment.text().contains(QChar(0)))
+        return QStringLiteral("the text of %1 holds a NUL character, which PNG text cannot hold").arg(quoted(keyword));
+    return QString();
+}
+
+TextChunkKind textChunkKindFor(const PNGComment &comment, bool compressLongTexts)
+{
+    const QString text = comment.exportText();
+    const bool ascii = isAscii(text);
+    const qsizetype size = ascii ? text.size() : text.toUtf8().size();
+    const bool compress = compressLongTexts && size >= kCompressFromBytes;
+    if (ascii && !comment.isInternational())
+        return compress ? TextChunkKind::zTXt : TextChunkKind::tEXt;
+    return compress ? TextChunkKind::iTXtCompressed : TextChunkKind::iTXt;
+}
+
+EncodedTextChunk encodeTextChunk(const PNGComment &comment, bool compressLongTexts)
+{
+    const QByteArray key = pngKeywordBytes(comment.keyword());
+    const QString text = comment.exportText();
+    switch (textChunkKindFor(comment, compressLongTexts)) {
+    case TextChunkKind::tEXt:
+        return { "tEXt", key + '\0' + text.toLatin1() };
+    case TextChunkKind::zTXt:
+        return { "zTXt", key + '\0' + '\0' + deflated(text.toLatin1()) };
+    case TextChunkKind::iTXt:
+    case TextChunkKind::iTXtCompressed:
+        break;
+    }
+    const bool compressed = textChunkKindFor(comment, compressLongTexts) == TextChunkKind::iTXtCompressed;
+    QByteArray data = key;
+    data += '\0';
+    data += char(compressed ? 1 : 0);
+    data += '\0'; // compression method: deflate
+    data += comment.language().toLatin1();
+    data += '\0';
+    data += comment.translatedKeyword().toUtf8();
+    data += '\0';
+    data += compressed ? deflated(text.toUtf8()) : text.toUtf8();
+    return { "iTXt", data };
+}
