@@ -59,7 +59,8 @@ void BatchJob::waitForFinished()
 
 void BatchJob::fileDone(int done, const BatchRun::FileResult &result)
 {
-    if (m_observer)
+    // Files a cancel left out were not processed: nothing to observe.
+    if (m_observer && !result.cancelled)
         m_observer(result);
     std::lock_guard lock(m_progressMutex);
     m_done = done;

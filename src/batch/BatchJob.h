@@ -23,7 +23,8 @@ class BatchJob : public QObject
     Q_OBJECT
 
 public:
-    // Called in the worker thread after each file, before its progress is recorded.
+    // Called in the worker thread after each file processed (not for those a cancel left
+    // out), before its progress is recorded.
     using FileObserver = std::function<void(const BatchRun::FileResult &result)>;
 
     BatchJob(const QStringList &files, const CommentList &comments, const BatchRun::Options &options,

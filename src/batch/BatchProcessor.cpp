@@ -157,13 +157,20 @@ BatchRun::Options BatchProcessor::runOptions() const
     options.clearExisting = m_clearExisting;
     options.replaceSameKeyword = m_replaceSameKeyword;
     options.threads = m_threads > 0 ? m_threads : QThread::idealThreadCount();
+    options.groupFiles = m_groupFiles;
     return options;
 }
 
-bool BatchProcessor::run()
+bool BatchProcessor::run(QString *error)
 {
     if (isRunning())
         return false;
+    const QString unwritable = BatchRun::whyUnwritable(m_comments->allComments());
+    if (!unwritable.isEmpty()) {
+        if (error)
+            *error = unwritable;
+        return false;
+    }
     auto *job = new BatchJob(m_files->paths(), m_comments->allComments(), runOptions(), this);
     job->setFileObserver(m_observer);
     connect(job, &BatchJob::progressChanged, this, &BatchProcessor::progressChanged);

@@ -68,8 +68,12 @@ public:
     BatchRun::Options runOptions() const;
     // Files processed at once (default: the number of cores).
     void setThreads(int threads) { m_threads = threads; }
-    // Starts a run over the files with the comments; false while one is going.
-    bool run();
+    // Files put in place together (BatchRun::Options::groupFiles); 1: each before the next.
+    void setGroupFiles(int files) { m_groupFiles = files; }
+    // Starts a run over the files with the comments; false while one is going, and false
+    // with *error naming the entry when a comment is one no PNG file can hold (nothing is
+    // started, no file touched).
+    bool run(QString *error = nullptr);
     // Stops the run between files; the report then names the files not processed.
     void cancel();
     // The report of the last run that ended.
@@ -91,6 +95,7 @@ private:
     BatchFileList *m_files = nullptr;
     bool m_clearExisting = false;
     bool m_replaceSameKeyword = false;
+    int m_groupFiles = BatchRun::Options().groupFiles;
     int m_threads = 0;
     QPointer<BatchJob> m_job;
     BatchJob::FileObserver m_observer;

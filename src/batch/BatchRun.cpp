@@ -21,9 +21,10 @@
 
 namespace {
 
-// A worker commits its files in groups of at most this many files or bytes: few enough that
-// progress shows, and that their descriptors stay far below the process's limit.
-constexpr int kGroupFiles = 32;
+// A worker commits its files in groups of at most this many files (Options::groupFiles) or
+// bytes: few enough that progress shows, and that their descriptors stay far below the
+// process's limit.
+constexpr int kMaxGroupFiles = 32;
 constexpr qint64 kGroupBytes = qint64(64) << 20;
 
 } // namespace
@@ -147,6 +148,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
             progress(done, total, result);
     };
     std::atomic<size_t> nextJob { 0 };
+    const int groupFiles = std::clamp(m_options.groupFiles, 1, kMaxGroupFiles);
     auto worker = [&] {
         // The files this worker wrote that wait to be committed together.
         AtomicFileGroup group;
@@ -209,7 +211,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 }
                 if (waiting.empty() || waiting.back() != index)
                     report(result);
-                else if (group.size() >= kGroupFiles || group.bytes() >= kGroupBytes)
+                else if (group.size() >= groupFiles || group.bytes() >= kGroupBytes)
                     commit();
             }
         }

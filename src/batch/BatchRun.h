@@ -51,6 +51,10 @@ public:
         // Files processed at once; 1 processes them one after the other in list order. More
         // than maxThreads() are not started.
         int threads = 1;
+        // A worker puts the files it wrote in place in groups of at most this many (and
+        // 64 MB): one flush of the disk for the group. A file is reported once it is in
+        // place. 1 puts each file in place before the next is read.
+        int groupFiles = 32;
     };
 
     // Called after each file with the number done so far; from a worker thread when

@@ -108,6 +108,8 @@ const Entry kStrings[] = {
     { "PngFileFilter", QT_TRANSLATE_NOOP("Velmora", "PNG images (*.png *.PNG)") },
     { "SaveChangesQuery", QT_TRANSLATE_NOOP("Velmora", "Do you want to save the changes made to \"%1\"?") },
     { "SaveChangesInfo", QT_TRANSLATE_NOOP("Velmora", "Your changes will be lost if you don't save them.") },
+    { "BatchCannotRun",
+        QT_TRANSLATE_NOOP("Velmora", "The batch cannot run: no PNG file can hold one of its entries.") },
     { "SaveFailed", QT_TRANSLATE_NOOP("Velmora", "The document \"%1\" could not be saved.") },
     { "SaveFailedReason", QT_TRANSLATE_NOOP("Velmora", "Reason: %1 (%2 error %3)") },
     { "SavedWithoutEntries",

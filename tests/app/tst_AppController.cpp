@@ -233,6 +233,8 @@ private slots:
             QVERIFY(controller.applicationWillQuit());
         }
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
+    }
+
     void newBatchWindowEachTime()
     {
         AppController controller;
@@ -267,6 +269,7 @@ private slots:
         QVERIFY(panel.isNull());
         QCOMPARE(controller.batchWindows().size(), 2);
         QCOMPARE(controller.windows().size(), 2);
+        Prompts::setHandler({});
     }
 
 private:

@@ -306,6 +306,8 @@ private Q_SLOTS:
             processor.addFiles({ png(u"f%1.png"_qs.arg(i)) });
         processor.comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        processor.setGroupFiles(1);
         processor.setFileObserver(pacer.observer());
         QList<int> done;
         QStringList names;
@@ -350,6 +352,8 @@ private Q_SLOTS:
         const QByteArray untouched = readFile(files[5]);
         processor.comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        processor.setGroupFiles(1);
         processor.setFileObserver(pacer.observer());
         QSignalSpy finished(&processor, &BatchProcessor::runFinished);
         QVERIFY(processor.run());
@@ -397,6 +401,23 @@ private Q_SLOTS:
         QCOMPARE(fileComments(files[5]), QStringList({ "K=v", "Own=x" })); // the blank comment is not written
     }
 
+    void entryNoFileCanHoldStartsNothing()
+    {
+        BatchProcessor processor;
+        const QString file = png(u"unwritable/a.png"_qs, { tEXt("Author", "Old") });
+        const QByteArray before = readFile(file);
+        QCOMPARE(processor.addFiles({ file }), 1);
+        processor.comments()->insertObject(commentsFrom({ "Author=Ann" }).first(), -1);
+        processor.comments()->insertObject(commentsFrom({ "日本=x" }).first(), -1);
+        QSignalSpy running(&processor, &BatchProcessor::runningChanged);
+        QString error;
+        QVERIFY(!processor.run(&error));
+        QVERIFY2(error.contains(u"日本"_qs), qPrintable(error));
+        QVERIFY(!processor.isRunning());
+        QCOMPARE(running.size(), 0);
+        QCOMPARE(readFile(file), before);
+    }
+
     void emptyRunReportsAtOnce()
     {
         BatchProcessor processor;
@@ -419,6 +440,8 @@ private Q_SLOTS:
         processor->addFiles(files);
         processor->comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        processor->setGroupFiles(1);
         processor->setFileObserver(pacer.observer());
         QVERIFY(processor->run());
         QVERIFY(pacer.waitForFile());

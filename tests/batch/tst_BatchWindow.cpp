@@ -422,6 +422,8 @@ private slots:
         trigger(window, "openCommentEditorAction");
         PromptAnswers prompts;
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        processor->setGroupFiles(1);
         processor->setFileObserver(pacer.observer());
         auto *bar = window->findChild<QProgressBar *>(u"progressBar"_qs);
         auto *label = window->findChild<QLabel *>(u"progressLabel"_qs);
@@ -485,6 +487,8 @@ private slots:
         QVERIFY(window->findChild<QAction *>(u"replaceAction"_qs)->isChecked());
         PromptAnswers prompts;
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        processor->setGroupFiles(1);
         processor->setFileObserver(pacer.observer());
         trigger(window, "runAction");
         for (int i = 0; i < 3; ++i) {
@@ -514,6 +518,8 @@ private slots:
         PromptAnswers prompts;
         prompts.answer = [](const Prompts::Request &r) { return QVariant(r.kind != Prompts::Kind::Confirm); };
         RunPacer pacer;
+        // Paced file by file: each in place before the next is read.
+        window->processor()->setGroupFiles(1);
         window->processor()->setFileObserver(pacer.observer());
         trigger(window, "runAction");
         QVERIFY(pacer.waitForFile());

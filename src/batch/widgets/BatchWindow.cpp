@@ -619,7 +619,9 @@ void BatchWindow::removeFiles()
 void BatchWindow::run()
 {
     commitEditing();
-    m_processor->run();
+    QString error;
+    if (!m_processor->run(&error) && !error.isEmpty())
+        Prompts::showError(this, localizedString("BatchCannotRun"), error);
 }
 
 void BatchWindow::cancelRun()
