@@ -233,6 +233,8 @@ private slots:
             QVERIFY(controller.applicationWillQuit());
         }
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
+    }
+
     void newBatchWindowEachTime()
     {
         AppController controller;

@@ -86,31 +86,6 @@ private Q_SLOTS:
     void replaceSameKeyword_data()
     {
         QTest::addColumn<bool>("replace");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("beside the file's own")
-            << false
-            << QStringList { "Author=Ann", "Title=Mine", "Author=Bob", "Title=Old", "Author=Cy", "author=lower case" };
-        QTest::newRow("replacing the file's own")
-            << true << QStringList { "Author=Ann", "Title=Mine", "author=lower case" };
-    }
-    void replaceSameKeyword()
-    {
-        QFETCH(bool, replace);
-        const QString file = m_dir->filePath(QStringLiteral("own.png"));
-        QVERIFY(writeFile(file,
-            simplePng(8, 8,
-                { tEXt("Author", "Bob"), tEXt("Title", "Old"), tEXt("Author", "Cy"), tEXt("author", "lower case") })));
-        BatchRun::Options options;
-        options.replaceSameKeyword = replace;
-        // A batch entry without keyword replaces nothing.
-        BatchRun run({ file }, commentsFrom({ "Author=Ann", "Title=Mine", "=no keyword" }), options);
-        QCOMPARE(BatchRun::successCount(run.process()), 1);
-        QTEST(fileComments(file), "expected");
-    }
-
-    void replaceSameKeyword_data()
-    {
-        QTest::addColumn<bool>("replace");
         QTest::addColumn<bool>("clearExisting");
         QTest::addColumn<QStringList>("batchComments");
         QTest::addColumn<QStringList>("expected");
