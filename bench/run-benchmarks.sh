@@ -10,3 +10,8 @@ if [ -x "$here/batch-vs-peers.sh" ] && [ -x "$build/src/cli/velmora-cli" ]; then
     echo "== Batch stamping against exiftool and exiv2"
     "$here/batch-vs-peers.sh" "$build/src/cli/velmora-cli"
 fi
+if [ -x "$build/bench/bench_open" ]; then
+    echo
+    echo "== Opening a document window (bench_open)"
+    "$here/open-window.sh" "$build"
+fi

@@ -16,6 +16,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
@@ -512,6 +513,29 @@ bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptio
 }
 
 } // namespace
+
+bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
+{
+    decoded.clear();
+    const std::shared_ptr<const PNGSource> source = rows.sharedSource();
+    if (!source)
+        return fail(error, QStringLiteral("the image was not read from a file"));
+    PNGinfo scratch;
+    PNGReadOptions options;
+    options.memoryLimit = std::numeric_limits<quint64>::max();
+    bool ok = false;
+    try {
+        ok = runLibrary(source->bytes, source->chunks, options, scratch, decoded, error);
+    } catch (const std::bad_alloc &) {
+        ok = fail(error, QStringLiteral("not enough memory to decode the image"));
+    }
+    if (!ok || decoded.height() != rows.height() || decoded.rowBytes() != rows.rowBytes()) {
+        decoded.clear();
+        return ok ? fail(error, QStringLiteral("the image does not match its file")) : false;
+    }
+    decoded.setSource(source);
+    return true;
+}
 
 bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
 {

@@ -37,6 +37,12 @@ struct PNGReadOptions
 bool loadPNG(
     PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {}, QString *error = nullptr);
 
+// Decodes the pixels of rows read without them (PNGReadOptions::decodeImage false) from the
+// file they were read from (rows.source()), into decoded, which then carries that file too:
+// a save can re-encode them. False with the reason (damaged image data, not enough memory,
+// rows not read from a file), decoded then empty; rows is never changed.
+bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error = nullptr);
+
 // Decodes text bytes from a PNG text chunk: UTF-8 when the bytes are valid UTF-8,
 // otherwise Latin-1 (what the PNG standard prescribes for tEXt and zTXt).
 QString decodePngText(const QByteArray &bytes);

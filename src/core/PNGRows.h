@@ -29,6 +29,7 @@ public:
 
     // The file the rows were read from, or null.
     const PNGSource *source() const { return m_source.get(); }
+    std::shared_ptr<const PNGSource> sharedSource() const { return m_source; }
     // Whether that file's compressed image data still matches the rows.
     bool hasOriginalImageData() const { return m_source && !m_pixelsChanged; }
 

@@ -59,10 +59,24 @@ QString inconsistency(const PNGinfo &info, const PNGRows &rows)
     return QString();
 }
 
-// The image data must be encoded anew: asked for, or the rows changed since they were read.
-bool reencodes(const PNGRows &rows, const PNGWriteOptions &options)
+// Whether the image data read with the rows still fits the record's header: the same size and
+// sample format, the same interlace.
+bool fitsOriginalImageData(const PNGinfo &info, const PNGRows &rows)
 {
-    return options.recompress || !rows.hasOriginalImageData();
+    const PNGSource *source = rows.source();
+    if (!source)
+        return false;
+    const PNGinfo &read = source->info;
+    return info.width == read.width && info.height == read.height && info.bit_depth == read.bit_depth
+        && info.colourType == read.colourType && info.interlace_method == read.interlace_method
+        && info.compression_method == read.compression_method && info.filter_method == read.filter_method;
+}
+
+// The image data must be encoded anew: asked for, the rows changed since they were read, or
+// the header no longer describes the data read.
+bool reencodes(const PNGinfo &info, const PNGRows &rows, const PNGWriteOptions &options)
+{
+    return options.recompress || !rows.hasOriginalImageData() || !fitsOriginalImageData(info, rows);
 }
 
 // Why nothing can be written, or an empty string: everything checked before a file is made.
@@ -71,7 +85,7 @@ QString refusal(const PNGinfo &info, const PNGRows &rows, const CommentList &com
     QString wrong = inconsistency(info, rows);
     if (!wrong.isEmpty())
         return wrong;
-    if (reencodes(rows, options) && !rows.hasPixels())
+    if (reencodes(info, rows, options) && !rows.hasPixels())
         return QStringLiteral("the image must be decoded before its data can be encoded again");
     for (const CommentPtr &comment : comments) {
         if (!comment)
@@ -334,7 +348,7 @@ bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, 
     const PNGSource *source = rows.source();
     if (source && source->describes(info)) {
         QByteArray imageData;
-        const bool reencode = reencodes(rows, options);
+        const bool reencode = reencodes(info, rows, options);
         if (reencode && !encodedImageData(info, rows, &imageData, &reason))
             return failed(reason);
         const Base base { source->bytes, source->chunks, source->origins };
@@ -345,7 +359,7 @@ bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, 
 
     // No file to splice into: the library writes one from the record.
     QByteArray made;
-    if (!writeRecordPNG(info, rows, rows.hasOriginalImageData() && !options.recompress, &made, &reason))
+    if (!writeRecordPNG(info, rows, !reencodes(info, rows, options), &made, &reason))
         return failed(reason);
     std::vector<PngChunk> chunks;
     if (!scanPngChunks(made, chunks, &reason))

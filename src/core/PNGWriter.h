@@ -37,7 +37,9 @@ struct PNGWriteOptions
 // registered are left out.
 //
 // Otherwise (a changed record, or one not read from a file) the PNG library writes the file
-// from the record, and the text chunks stand just before the image data.
+// from the record, and the text chunks stand just before the image data; the image data read
+// is kept only while the record's header still describes it (size, sample format, interlace),
+// else the rows are encoded anew.
 //
 // Comments without keyword are skipped. A comment that cannot be written (whyUnwritable())
 // makes the whole save fail, naming it.

@@ -248,6 +248,7 @@ bool runDecode(DecodeContext &ctx)
         ctx.fail("the PNG library could not be set up");
         return false;
     }
+    // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -353,8 +354,9 @@ bool PreviewDecoder::decodeFile(const QString &path, const Options &options, Pre
     *preview = PreviewImage();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
+        // qt_error_string: strerror is not safe in the decoding threads.
         if (error)
-            *error = QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            *error = QStringLiteral("cannot open the file: %1").arg(qt_error_string(errno));
         return false;
     }
     struct stat st;

@@ -1,6 +1,8 @@
 #include "document/PNGDoc.h"
 
 #include "core/PNGReader.h"
+#include "core/PNGSource.h"
+#include "core/PreviewDecoder.h"
 #include "core/Strings.h"
 #include "core/TextChunks.h"
 
@@ -9,6 +11,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -49,7 +52,12 @@ bool PNGDoc::loadPNG(QString *error)
     PNGRows rows;
     CommentList read;
     QString reason;
-    if (!::loadPNG(info, rows, read, {}, &reason)) {
+    // Editing the entries needs no pixels: the image data is kept as read, and without
+    // decoded rows to hold, an image of any size opens.
+    PNGReadOptions options;
+    options.decodeImage = false;
+    options.memoryLimit = std::numeric_limits<quint64>::max();
+    if (!::loadPNG(info, rows, read, options, &reason)) {
         if (!m_loaded) {
             m_info = info;
             m_rows = std::move(rows);
@@ -64,6 +72,8 @@ bool PNGDoc::loadPNG(QString *error)
     m_info = info;
     m_rows = std::move(rows);
     m_loaded = true;
+    m_imageDataChecked = false;
+    m_imageDataDamage.clear();
     m_summary = ImageSummary::forImage(m_info);
     resetComments(read);
     qCInfo(lcDocument, "Physical size: %02f x %02f inches", double(float(m_info.width) / 72.0f),
@@ -87,7 +97,17 @@ bool PNGDoc::write(const QString &path, QString *error)
         else
             skipped.append(reason);
     }
-    if (!savePNG(path, m_info, m_rows, writable, m_writeOptions, error))
+    // Re-encoding needs the pixels: decoded for this save only.
+    PNGRows decoded;
+    if (m_writeOptions.recompress && !m_rows.hasPixels() && m_rows.source()) {
+        QString reason;
+        if (!decodeImageRows(m_rows, decoded, &reason)) {
+            if (error)
+                *error = QStringLiteral("the image cannot be decoded: %1").arg(reason);
+            return false;
+        }
+    }
+    if (!savePNG(path, m_info, decoded.hasPixels() ? decoded : m_rows, writable, m_writeOptions, error))
         return false;
     m_skipped = skipped;
     for (const QString &reason : std::as_const(skipped))
@@ -99,6 +119,36 @@ bool PNGDoc::write(const QString &path, QString *error)
     }
     removeComments(unnamed, localizedString("StepRemoveUnnamed"));
     return true;
+}
+
+QByteArray PNGDoc::fileBytes() const
+{
+    return m_rows.source() ? m_rows.source()->bytes : QByteArray();
+}
+
+void PNGDoc::setImageDataChecked(const QString &damage)
+{
+    m_imageDataChecked = true;
+    m_imageDataDamage = damage;
+    if (!damage.isEmpty())
+        qCWarning(lcDocument, "Damaged image data in %s: %s", qUtf8Printable(m_info.path), qUtf8Printable(damage));
+    emit imageDataChecked(damage);
+}
+
+QString PNGDoc::checkImageData()
+{
+    if (m_imageDataChecked || !m_rows.source())
+        return m_imageDataDamage;
+    // The smallest picture: every row is still decoded, and nothing is kept.
+    PreviewDecoder::Options options;
+    options.maxWidth = 1;
+    options.maxHeight = 1;
+    PreviewImage picture;
+    QString reason;
+    if (PreviewDecoder::decodeBytes(fileBytes(), options, &picture, nullptr, {}, &reason))
+        reason.clear();
+    setImageDataChecked(reason);
+    return reason;
 }
 
 bool PNGDoc::saveImage(QString *error)

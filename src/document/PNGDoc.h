@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 
-// One open PNG file: its image record, decoded rows and comments, the search filter that
+// One open PNG file: its image record, the file as read and its comments, the search filter that
 // narrows the comments to the arranged list, and the modified state. Row numbers are
 // positions in the arranged list (the comments whose keyword contains the search text).
 //
@@ -35,7 +35,9 @@ public:
     bool readFromPath(const QString &path);
     QString path() const { return m_info.path; }
 
-    // Reads path() into the record, the rows and the comments. On success every comment
+    // Reads path() into the record and the comments, without decoding the image: the rows
+    // stay undecoded (the file's image data is written back as it is; a save that re-encodes
+    // decodes them then). On success every comment
     // is replaced by the file's and the history is forgotten. On failure (false, *error the
     // reason) the comments and the history stay as they were; an image read before stays
     // too (record, rows and summary), so the document can still be saved. Without one the
@@ -45,6 +47,17 @@ public:
     ImageSummary summary() const { return m_summary; }
     const PNGinfo &info() const { return m_info; }
     const PNGRows &rows() const { return m_rows; }
+    // The file as read (empty before a successful load), for the picture's decode.
+    QByteArray fileBytes() const;
+
+    // Whether the image data of the file as read is sound. The decode of the picture checks
+    // it and reports here; checkImageData() decodes now when no report came yet (blocking).
+    // Empty: sound (or, before a check, not known); otherwise why it is damaged. A load
+    // forgets the result.
+    bool isImageDataChecked() const { return m_imageDataChecked; }
+    QString imageDataDamage() const { return m_imageDataDamage; }
+    void setImageDataChecked(const QString &damage);
+    QString checkImageData();
 
     // Direct save to path(); the modified state is left alone. False with the reason when
     // the file could not be written (it is then unchanged, as is the comment list).
@@ -53,6 +66,9 @@ public:
     // a keyword Latin-1 cannot hold, a text holding NUL), which stay in the list;
     // skippedEntries() then names them.
     bool saveImage(QString *error = nullptr);
+    // A save that re-encodes the image (writeOptions().recompress) decodes the rows first and
+    // fails, writing nothing, when they cannot be decoded.
+    //
     // Save to a location (the document's own or another): on success path() becomes that
     // location and the document is unmodified, unless entries were skipped (the file then
     // lacks them, so the document stays modified). On failure path() and the comments are
@@ -93,6 +109,8 @@ signals:
     void summaryChanged();
     void loaded();
     void loadFailed(const QString &reason);
+    // The image data was checked (setImageDataChecked(), checkImageData()).
+    void imageDataChecked(const QString &damage);
     void saved();
 
 protected:
@@ -111,4 +129,6 @@ private:
     PNGWriteOptions m_writeOptions;
     QStringList m_skipped;
     bool m_loaded = false;
+    bool m_imageDataChecked = false;
+    QString m_imageDataDamage;
 };

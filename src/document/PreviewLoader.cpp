@@ -9,6 +9,7 @@
 struct PreviewLoader::Job
 {
     QString path;
+    QByteArray bytes; // decoded instead of path when path is empty
     PreviewDecoder::Options options;
     std::atomic<bool> cancel { false };
     // The loader to report to; cleared (under the mutex) when the loader no longer wants
@@ -59,11 +60,23 @@ QThreadPool *PreviewLoader::threadPool()
 
 void PreviewLoader::start(const QString &path, const QSize &box)
 {
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    run(job, box);
+}
+
+void PreviewLoader::start(const QByteArray &bytes, const QSize &box)
+{
+    auto job = std::make_shared<Job>();
+    job->bytes = bytes;
+    run(job, box);
+}
+
+void PreviewLoader::run(const std::shared_ptr<Job> &job, const QSize &box)
+{
     cancel();
     m_preview = PreviewImage();
     m_error.clear();
-    auto job = std::make_shared<Job>();
-    job->path = path;
     job->options.maxWidth = std::max(1, box.width());
     job->options.maxHeight = std::max(1, box.height());
     job->receiver = this;
@@ -84,8 +97,9 @@ void PreviewLoader::start(const QString &path, const QSize &box)
         };
         if (job->cancel)
             return;
-        job->ok
-            = PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel, progress, &job->error);
+        job->ok = job->path.isEmpty()
+            ? PreviewDecoder::decodeBytes(job->bytes, job->options, &job->preview, &job->cancel, progress, &job->error)
+            : PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel, progress, &job->error);
         job->post([job](PreviewLoader *loader) { loader->deliver(job); });
     });
 }

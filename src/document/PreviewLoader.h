@@ -28,7 +28,9 @@ public:
     // The pool every preview decode runs on.
     static QThreadPool *threadPool();
 
+    // Decodes the file at path, or a PNG file held in memory (shared, not copied).
     void start(const QString &path, const QSize &box);
+    void start(const QByteArray &bytes, const QSize &box);
     void cancel();
     bool isRunning() const { return m_running; }
 
@@ -46,6 +48,7 @@ signals:
 private:
     struct Job;
 
+    void run(const std::shared_ptr<Job> &job, const QSize &box);
     void deliver(const std::shared_ptr<Job> &job);
 
     std::shared_ptr<Job> m_job;

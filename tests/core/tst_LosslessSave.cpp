@@ -1,6 +1,7 @@
 #include "ChunkVariety.h"
 #include "TestSupport.h"
 
+#include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 
 #include <QFileInfo>
@@ -272,6 +273,81 @@ private Q_SLOTS:
         QVERIFY(undecoded.load(source, nullptr, chunksOnly));
         QString error;
         QVERIFY(!savePNG(target, undecoded.info, undecoded.rows, undecoded.comments, options, &error));
+        QVERIFY2(error.contains(QStringLiteral("decoded")), qPrintable(error));
+    }
+
+    void undecodedRowsAreDecodedForASave_data()
+    {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<QString>("damage"); // part of the reason; empty: sound
+        QTest::newRow("RGB") << simplePng(40, 30) << QString();
+        QTest::newRow("palette, interlaced")
+            << readFile(dataPath(QStringLiteral("pngsuite/basi3p08.png"))) << QString();
+        // The image data cut short (a sound chunk holding the start of the stream).
+        const std::vector<RawChunk> plain = chunksOf(simplePng(40, 30));
+        QVERIFY(plain.size() == 3 && plain[1].type == "IDAT");
+        const RawChunk shorter = chunk("IDAT", plain[1].data.left(20));
+        QTest::newRow("damaged") << buildPng({ ihdr(40, 30), shorter, iend() }) << "image data";
+    }
+    void undecodedRowsAreDecodedForASave()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QString, damage);
+        const QString source = m_dir->filePath(QStringLiteral("source.png"));
+        QVERIFY(writeFile(source, png));
+        LoadedPng undecoded;
+        PNGReadOptions chunksOnly;
+        chunksOnly.decodeImage = false;
+        QVERIFY(undecoded.load(source, nullptr, chunksOnly));
+        PNGRows decoded;
+        QString error;
+        QCOMPARE(decodeImageRows(undecoded.rows, decoded, &error), damage.isEmpty());
+        QVERIFY(!undecoded.rows.hasPixels());
+        if (!damage.isEmpty()) {
+            QVERIFY2(error.contains(damage, Qt::CaseInsensitive), qPrintable(error));
+            QVERIFY(decoded.isEmpty() && !decoded.hasPixels());
+            return;
+        }
+        LoadedPng full;
+        QVERIFY(full.load(source));
+        QVERIFY(decoded == full.rows);
+        // Still the file's rows: a save keeps its image data, or re-encodes them when asked.
+        QCOMPARE(decoded.source(), undecoded.rows.source());
+        const QString target = m_dir->filePath(QStringLiteral("target.png"));
+        QVERIFY(savePNG(target, undecoded.info, decoded, undecoded.comments));
+        QCOMPARE(readFile(target), png);
+        PNGWriteOptions options;
+        options.recompress = true;
+        QVERIFY(savePNG(target, undecoded.info, decoded, undecoded.comments, options));
+        LoadedPng saved;
+        QVERIFY(saved.load(target));
+        QVERIFY(saved.rows == full.rows);
+    }
+
+    void aNewHeaderLayoutEncodesTheRowsAnew()
+    {
+        // Rows read from a plain file, written with an interlaced header: their old image
+        // data no longer fits it.
+        const QString source = m_dir->filePath(QStringLiteral("plain.png"));
+        QVERIFY(writeFile(source, simplePng(40, 30)));
+        LoadedPng loaded;
+        QVERIFY(loaded.load(source));
+        loaded.info.interlace_method = 1;
+        const QString target = m_dir->filePath(QStringLiteral("interlaced.png"));
+        QString error;
+        QVERIFY2(savePNG(target, loaded.info, loaded.rows, loaded.comments, {}, &error), qPrintable(error));
+        LoadedPng saved;
+        QVERIFY2(saved.load(target, &error), qPrintable(error));
+        QCOMPARE(saved.info.interlace_method, 1);
+        QVERIFY(saved.rows == loaded.rows);
+
+        // Without the pixels there is nothing to encode: refused.
+        LoadedPng undecoded;
+        PNGReadOptions chunksOnly;
+        chunksOnly.decodeImage = false;
+        QVERIFY(undecoded.load(source, nullptr, chunksOnly));
+        undecoded.info.interlace_method = 1;
+        QVERIFY(!savePNG(target, undecoded.info, undecoded.rows, undecoded.comments, {}, &error));
         QVERIFY2(error.contains(QStringLiteral("decoded")), qPrintable(error));
     }
 

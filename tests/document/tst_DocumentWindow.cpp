@@ -6,6 +6,7 @@
 #include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
+#include "document/PreviewLoader.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/ImageView.h"
 #include "interchange/PasteboardFormats.h"
@@ -24,7 +25,11 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -102,6 +107,40 @@ struct PromptAnswers
     ~PromptAnswers() { Prompts::setHandler({}); }
 };
 
+// Holds every thread of the picture decodes until it goes, so that a test sees the window
+// before its picture can arrive.
+struct PicturePoolHeld
+{
+    QSemaphore started;
+    QSemaphore release;
+    int threads = PreviewLoader::threadPool()->maxThreadCount();
+
+    PicturePoolHeld()
+    {
+        for (int i = 0; i < threads; ++i) {
+            PreviewLoader::threadPool()->start([this] {
+                started.release();
+                release.acquire();
+            });
+        }
+        started.acquire(threads);
+    }
+    ~PicturePoolHeld()
+    {
+        release.release(threads);
+        PreviewLoader::threadPool()->waitForDone();
+    }
+};
+
+// A 16 × 8 RGB image whose image data is a sound zlib stream with an unknown row filter.
+QByteArray pngWithDamagedImageData()
+{
+    QByteArray raw;
+    for (int y = 0; y < 8; ++y)
+        raw += char(y == 3 ? 9 : 0) + QByteArray(48, char(y * 20));
+    return buildPng({ ihdr(16, 8), tEXt("Author", "Ann"), idatOf(raw), iend() });
+}
+
 } // namespace
 
 class tst_DocumentWindow : public QObject
@@ -169,7 +208,7 @@ private slots:
 
         auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
         QVERIFY(image);
-        QCOMPARE(image->image().size(), QSize(32, 32));
+        QTRY_COMPARE(image->image().size(), QSize(32, 32));
         // Scaled to fit with its aspect ratio, centred.
         const QRect shown = image->imageRect();
         QCOMPARE(shown.width(), shown.height());
@@ -695,6 +734,130 @@ private slots:
         QVERIFY(!window->isWindowModified() || !stored.isEmpty());
     }
 
+    void entriesAndSummaryComeBeforeThePicture()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("large.png"));
+        QVERIFY(writeFile(path, simplePng(1200, 900, { tEXt("Author", "Ann"), tEXt("Title", "Dunes") })));
+        DocumentWindow *window = nullptr;
+        ImageView *image = nullptr;
+        QProgressBar *progress = nullptr;
+        {
+            PicturePoolHeld held;
+            window = open(path);
+            image = window->findChild<ImageView *>(QStringLiteral("imageView"));
+            progress = window->findChild<QProgressBar *>(QStringLiteral("pictureProgress"));
+            QVERIFY(image && progress);
+            QCOMPARE(summaryTexts(*window).first(), localizedString("ImageSize").arg(1200).arg(900));
+            QCOMPARE(window->tableModel()->rowCount(), 2);
+            QVERIFY(image->image().isNull());
+            QVERIFY(progress->isVisible());
+            QVERIFY(!accessibleName(progress).isEmpty());
+            QVERIFY(window->previewLoader()->isRunning());
+            // The window works meanwhile.
+            trigger(*window, "addAction");
+            QCOMPARE(window->tableModel()->rowCount(), 3);
+        }
+        QTRY_VERIFY(!image->image().isNull());
+        QVERIFY(!progress->isVisible());
+        QVERIFY(window->document()->isImageDataChecked());
+        QVERIFY(window->document()->imageDataDamage().isEmpty());
+        // No larger than the screen, never larger than the image, the image's proportions.
+        const QSize screen = window->screen()->size() * window->screen()->devicePixelRatio();
+        const QSize shown = image->image().size();
+        QVERIFY(shown.width() <= std::min(screen.width(), 1200) && shown.height() <= std::min(screen.height(), 900));
+        QVERIFY(shown.width() == std::min(screen.width(), 1200) || shown.height() == std::min(screen.height(), 900));
+        QVERIFY(qAbs(shown.width() * 900 - shown.height() * 1200) <= 1200);
+
+        // A new size of the window rescales the same picture: nothing is decoded again.
+        const qint64 picture = image->image().cacheKey();
+        const QRect before = image->imageRect();
+        window->resize(window->width() + 300, window->height() + 200);
+        QTRY_VERIFY(image->imageRect() != before);
+        QVERIFY(!window->previewLoader()->isRunning());
+        QCOMPARE(image->image().cacheKey(), picture);
+    }
+
+    void damagedImageDataIsShownAndASaveAsks_data()
+    {
+        QTest::addColumn<bool>("beforeThePicture"); // saved while the picture is still to come
+        QTest::addColumn<bool>("saveAnyway");
+        QTest::newRow("after the picture, saved") << false << true;
+        QTest::newRow("after the picture, cancelled") << false << false;
+        QTest::newRow("before the picture, saved") << true << true;
+        QTest::newRow("before the picture, cancelled") << true << false;
+    }
+    void damagedImageDataIsShownAndASaveAsks()
+    {
+        QFETCH(bool, beforeThePicture);
+        QFETCH(bool, saveAnyway);
+        const QString path = m_dir->filePath(QStringLiteral("damaged.png"));
+        const QByteArray original = pngWithDamagedImageData();
+        QVERIFY(writeFile(path, original));
+        DocumentWindow *window = nullptr;
+        PromptAnswers answers;
+        answers.answer = saveAnyway;
+        {
+            std::unique_ptr<PicturePoolHeld> held;
+            if (beforeThePicture)
+                held = std::make_unique<PicturePoolHeld>();
+            window = open(path);
+            // The entries are there whatever the pixels.
+            QCOMPARE(window->tableModel()->rowCount(), 1);
+            window->document()->addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+            if (!beforeThePicture) {
+                auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
+                QTRY_VERIFY(!image->message().isEmpty());
+                QVERIFY2(image->message().contains(QStringLiteral("filter")), qPrintable(image->message()));
+                QVERIFY(image->image().isNull());
+                QVERIFY(!window->findChild<QProgressBar *>(QStringLiteral("pictureProgress"))->isVisible());
+                auto *message = window->findChild<QLabel *>(QStringLiteral("pictureMessage"));
+                QVERIFY(message && message->isVisible() && !accessibleName(message).isEmpty());
+            }
+            trigger(*window, "saveAction");
+            QCOMPARE(answers.asked.size(), 1);
+            QCOMPARE(answers.asked.first().kind, Prompts::Kind::Confirm);
+            QVERIFY(answers.asked.first().text.contains(QStringLiteral("damaged.png")));
+            QVERIFY2(answers.asked.first().detail.contains(QStringLiteral("filter")),
+                qPrintable(answers.asked.first().detail));
+        }
+        if (saveAnyway) {
+            QCOMPARE(fileComments(path, false), QStringList({ "Author=Ann", "Title=Sunset" }));
+            QCOMPARE(chunkPayloads(readFile(path), "IDAT"), chunkPayloads(original, "IDAT"));
+        } else {
+            QCOMPARE(readFile(path), original);
+        }
+        QCOMPARE(window->isWindowModified(), !saveAnyway);
+        // The picture's message shows once its decode is done, however it went.
+        auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
+        QTRY_VERIFY(image->message().contains(QStringLiteral("filter")));
+    }
+
+    void soundImageDataSavesWithoutAsking()
+    {
+        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
+        PromptAnswers answers;
+        window->document()->addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+        trigger(*window, "saveAction");
+        QVERIFY(answers.asked.isEmpty());
+        QVERIFY(!window->isWindowModified());
+    }
+
+    void closingStopsThePictureDecode()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("closing.png"));
+        QVERIFY(writeFile(path, simplePng(1200, 900)));
+        PicturePoolHeld held;
+        QPointer<DocumentWindow> window = open(path);
+        PreviewLoader *loader = window->previewLoader();
+        QVERIFY(loader->isRunning());
+        QSignalSpy finished(loader, &PreviewLoader::finished);
+        QVERIFY(window->close());
+        // Stopped on closing, before the window is destroyed.
+        QVERIFY(!window.isNull());
+        QVERIFY(!loader->isRunning());
+        QVERIFY(finished.isEmpty());
+    }
+
     void controlsAreNamed()
     {
         DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
@@ -726,6 +889,7 @@ private slots:
         DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
         window->resize(1000, 600);
         selectRows(*window, { 2 });
+        QTRY_VERIFY(!window->findChild<ImageView *>(QStringLiteral("imageView"))->image().isNull());
         QCoreApplication::processEvents();
         const QImage shot = window->grab().toImage();
         const QString folder = QStringLiteral(VELMORA_BUILD_DIR "/screenshots");
@@ -734,8 +898,8 @@ private slots:
         QVERIFY(shot.save(file));
         qInfo("Window picture: %s", qPrintable(file));
         // The image area shows the picture, not an empty background.
-        const QRect area = window->findChild<ImageView *>(QStringLiteral("imageView"))->imageRect();
-        QVERIFY(area.width() > 100);
+        auto *image = window->findChild<ImageView *>(QStringLiteral("imageView"));
+        QTRY_VERIFY(image->imageRect().width() > 100);
     }
 
 private:

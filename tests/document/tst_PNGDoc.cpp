@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/PNGReader.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
@@ -511,6 +512,148 @@ private slots:
         if (target == u"read-only.png")
             QCOMPARE(readFile(destination), QByteArray("old"));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out.png"))));
+    }
+
+    // --- Image data: kept as read, decoded only when needed ---------------------------------
+
+    void loadsWithoutDecodingAndSavesTheImageData_data()
+    {
+        QTest::addColumn<bool>("recompress");
+        QTest::addColumn<int>("interlace");
+        QTest::newRow("kept byte for byte") << false << 0;
+        QTest::newRow("re-encoded") << true << 0;
+        QTest::newRow("re-encoded, interlaced") << true << 1;
+    }
+    void loadsWithoutDecodingAndSavesTheImageData()
+    {
+        QFETCH(bool, recompress);
+        QFETCH(int, interlace);
+        const QString path = m_dir.filePath(QStringLiteral("rows.png"));
+        // Adam7 rows come from the library: one image, decoded, gives the interlaced file.
+        QByteArray original = simplePng(300, 200, { tEXt("Author", "Ann") });
+        if (interlace) {
+            PNGinfo info;
+            info.path = m_dir.filePath(QStringLiteral("plain.png"));
+            QVERIFY(writeFile(info.path, original));
+            PNGRows rows;
+            CommentList comments;
+            QVERIFY(::loadPNG(info, rows, comments));
+            info.interlace_method = 1;
+            QVERIFY(savePNG(path, info, rows, comments));
+            original = readFile(path);
+            PNGinfo check;
+            check.path = path;
+            QString why;
+            QVERIFY2(::loadPNG(check, rows, comments, {}, &why), qPrintable(why));
+        }
+        QVERIFY(writeFile(path, original));
+
+        PNGDoc doc;
+        QVERIFY(doc.readFromPath(path));
+        QVERIFY(doc.loadPNG());
+        QVERIFY(!doc.rows().hasPixels());
+        QCOMPARE(doc.rows().height(), 200u);
+        QCOMPARE(doc.info().width, 300u);
+        QCOMPARE(doc.fileBytes(), original);
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann" }));
+
+        PNGWriteOptions options;
+        options.recompress = recompress;
+        doc.setWriteOptions(options);
+        doc.addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+        QString error;
+        QVERIFY2(doc.saveImage(&error), qPrintable(error));
+        // The rows decoded for the save are not kept.
+        QVERIFY(!doc.rows().hasPixels());
+
+        const QByteArray saved = readFile(path);
+        // (The interlaced file was encoded by the same library: encoded again, it comes out the same.)
+        if (!interlace)
+            QCOMPARE(chunkPayloads(saved, "IDAT") == chunkPayloads(original, "IDAT"), !recompress);
+        QCOMPARE(fileComments(path), QStringList({ "Author=Ann", "Title=Sunset" }));
+        // Whatever was written, the pixels are the file's.
+        PNGinfo before, after;
+        before.path = m_dir.filePath(QStringLiteral("before.png"));
+        QVERIFY(writeFile(before.path, original));
+        after.path = path;
+        PNGRows beforeRows, afterRows;
+        CommentList ignored;
+        QVERIFY(::loadPNG(before, beforeRows, ignored));
+        QVERIFY(::loadPNG(after, afterRows, ignored));
+        QVERIFY(beforeRows.hasPixels());
+        QVERIFY(beforeRows == afterRows);
+        QCOMPARE(after.interlace_method, interlace);
+    }
+
+    void damagedImageData_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("damage"); // part of the reason; empty: sound
+        const QByteArray rows = [] {
+            // 16 × 8 RGB: each row a filter byte (none) and 48 bytes.
+            QByteArray raw;
+            for (int y = 0; y < 8; ++y)
+                raw += char(0) + QByteArray(48, char(y * 20));
+            return raw;
+        }();
+        QByteArray badFilter = rows;
+        badFilter[3 * 49] = char(9);
+        const auto png = [](const RawChunk &data) {
+            return buildPng({ ihdr(16, 8), tEXt("Author", "Ann"), data, iend() });
+        };
+        QTest::newRow("sound") << png(idatOf(rows)) << QString();
+        QTest::newRow("unknown row filter") << png(idatOf(badFilter)) << "filter";
+        QTest::newRow("too little data") << png(idatOf(rows.left(4 * 49))) << "image data";
+        QTest::newRow("not a zlib stream") << png(chunk("IDAT", QByteArray(64, 'x'))) << "header";
+    }
+    void damagedImageData()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, damage);
+        const QString path = m_dir.filePath(QStringLiteral("damaged.png"));
+        QVERIFY(writeFile(path, file));
+        PNGDoc doc;
+        QSignalSpy checked(&doc, &PNGDoc::imageDataChecked);
+        QVERIFY(doc.readFromPath(path));
+        // The entries open whatever the state of the pixels.
+        QVERIFY(doc.loadPNG());
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann" }));
+        QVERIFY(!doc.isImageDataChecked());
+
+        if (!damage.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Damaged image data in .*")));
+        const QString reason = doc.checkImageData();
+        QVERIFY2(reason.contains(damage, Qt::CaseInsensitive), qPrintable(reason));
+        QCOMPARE(reason.isEmpty(), damage.isEmpty());
+        QVERIFY(doc.isImageDataChecked());
+        QCOMPARE(doc.imageDataDamage(), reason);
+        QCOMPARE(checked.size(), 1);
+        // Known now: not checked again.
+        QCOMPARE(doc.checkImageData(), reason);
+        QCOMPARE(checked.size(), 1);
+
+        // Re-encoding needs the pixels: a damaged file is not written, it stays as it was.
+        PNGWriteOptions options;
+        options.recompress = true;
+        doc.setWriteOptions(options);
+        doc.addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+        QString error;
+        QCOMPARE(doc.saveImage(&error), damage.isEmpty());
+        if (!damage.isEmpty()) {
+            QVERIFY2(error.contains(QStringLiteral("cannot be decoded")), qPrintable(error));
+            QCOMPARE(readFile(path), file);
+        }
+        // Kept as it is, the image data is written back.
+        doc.setWriteOptions({});
+        QVERIFY(doc.saveImage(&error));
+        QCOMPARE(fileComments(path, false), QStringList({ "Author=Ann", "Title=Sunset" }));
+        if (!damage.isEmpty())
+            QCOMPARE(chunkPayloads(readFile(path), "IDAT"), chunkPayloads(file, "IDAT"));
+
+        // A new read forgets what the check found.
+        QVERIFY(doc.revert());
+        QVERIFY(!doc.isImageDataChecked());
+        QVERIFY(doc.imageDataDamage().isEmpty());
     }
 
 private:

@@ -23,12 +23,18 @@ private slots:
         QVERIFY(writeFile(m_large, simplePng(1200, 900)));
     }
 
+    // A file by its path, or the file's bytes as a document holds them.
+    void deliversAScaledPreviewWithProgress_data() { addSources(); }
     void deliversAScaledPreviewWithProgress()
     {
+        QFETCH(bool, fromMemory);
         PreviewLoader loader;
         QSignalSpy progress(&loader, &PreviewLoader::progressChanged);
         QSignalSpy finished(&loader, &PreviewLoader::finished);
-        loader.start(m_large, QSize(400, 400));
+        if (fromMemory)
+            loader.start(readFile(m_large), QSize(400, 400));
+        else
+            loader.start(m_large, QSize(400, 400));
         QVERIFY(loader.isRunning());
         QVERIFY(finished.wait(20000));
         QVERIFY(!loader.isRunning());
@@ -40,8 +46,10 @@ private slots:
             QVERIFY(progress[i].first().toInt() > progress[i - 1].first().toInt());
     }
 
+    void reportsADamagedFile_data() { addSources(); }
     void reportsADamagedFile()
     {
+        QFETCH(bool, fromMemory);
         const QString damaged = m_dir.filePath(QStringLiteral("damaged.png"));
         QByteArray bytes = simplePng(64, 64);
         bytes.chop(40); // the end of the image data and the end chunk
@@ -49,7 +57,10 @@ private slots:
         PreviewLoader loader;
         QSignalSpy failed(&loader, &PreviewLoader::failed);
         QSignalSpy finished(&loader, &PreviewLoader::finished);
-        loader.start(damaged, QSize(100, 100));
+        if (fromMemory)
+            loader.start(bytes, QSize(100, 100));
+        else
+            loader.start(damaged, QSize(100, 100));
         QVERIFY(failed.wait(20000));
         QVERIFY(failed.first().first().toString().contains(QStringLiteral("truncated")));
         QCOMPARE(loader.errorString(), failed.first().first().toString());
@@ -107,6 +118,13 @@ private slots:
     }
 
 private:
+    static void addSources()
+    {
+        QTest::addColumn<bool>("fromMemory");
+        QTest::newRow("file") << false;
+        QTest::newRow("bytes in memory") << true;
+    }
+
     QTemporaryDir m_dir;
     QString m_large;
 };

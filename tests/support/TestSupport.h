@@ -122,10 +122,14 @@ struct LoadedPng
 };
 
 // describe() of the comments a PNG file holds, {"<unreadable>"} when it does not load.
-inline QStringList fileComments(const QString &path)
+// The entries of a file; its image is decoded too (a file with damaged image data is
+// unreadable) unless decodeImage is false.
+inline QStringList fileComments(const QString &path, bool decodeImage = true)
 {
     LoadedPng png;
-    return png.load(path) ? describe(png.comments) : QStringList { QStringLiteral("<unreadable>") };
+    PNGReadOptions options;
+    options.decodeImage = decodeImage;
+    return png.load(path, nullptr, options) ? describe(png.comments) : QStringList { QStringLiteral("<unreadable>") };
 }
 
 } // namespace TestSupport

@@ -8,6 +8,7 @@
 #include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
+#include "document/PreviewLoader.h"
 #include "document/widgets/ImageView.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateApplication.h"
@@ -20,15 +21,17 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cstring>
 
 namespace {
 
@@ -48,6 +51,7 @@ const char *const kSummaryFieldNames[] = {
 DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
     : QMainWindow(parent)
     , m_document(new PNGDoc(this))
+    , m_previewLoader(new PreviewLoader(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_model = new CommentTableModel(m_document, this);
@@ -56,6 +60,14 @@ DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
 
     connect(m_document, &PNGDoc::summaryChanged, this, &DocumentWindow::showSummary);
     connect(m_document, &PNGDoc::loaded, this, &DocumentWindow::showImage);
+    connect(m_previewLoader, &PreviewLoader::progressChanged, m_imageView, &ImageView::setProgress);
+    connect(m_previewLoader, &PreviewLoader::finished, this, &DocumentWindow::showPreview);
+    connect(m_previewLoader, &PreviewLoader::failed, this, [this](const QString &reason) {
+        qCWarning(lcWindow, "Couldn't create NSImage for %s", qUtf8Printable(m_document->path()));
+        m_imageView->setImage(QImage());
+        m_imageView->setMessage(localizedString("PictureDamaged").arg(reason));
+        m_document->setImageDataChecked(reason);
+    });
     // The reason of a failed read, for whoever wonders why the image is missing.
     connect(m_document, &PNGDoc::loadFailed, this,
         [this](const QString &reason) { m_summaryFields.first()->setToolTip(reason); });
@@ -301,13 +313,26 @@ void DocumentWindow::showSummary()
 
 void DocumentWindow::showImage()
 {
-    QImageReader reader(m_document->path());
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        qCWarning(lcWindow, "Couldn't create NSImage for %s", qUtf8Printable(m_document->path()));
+    // At most the screen's size in device pixels: the view scales it to every window size
+    // without decoding again.
+    const QScreen *display = screen();
+    const QSize box = display ? display->size() * display->devicePixelRatio() : QSize(1920, 1920);
+    m_imageView->setMessage(QString());
+    m_imageView->setProgress(0);
+    m_previewLoader->start(m_document->fileBytes(), box);
+}
+
+void DocumentWindow::showPreview()
+{
+    const PreviewImage &preview = m_previewLoader->preview();
+    QImage image(preview.width, preview.height, QImage::Format_RGBA8888_Premultiplied);
+    if (image.isNull())
         return;
-    }
+    const qsizetype rowBytes = qsizetype(preview.width) * 4;
+    for (int y = 0; y < preview.height; ++y)
+        std::memcpy(image.scanLine(y), preview.pixels.data() + y * rowBytes, size_t(rowBytes));
     m_imageView->setImage(image);
+    m_document->setImageDataChecked(QString());
 }
 
 void DocumentWindow::updateTitle()
@@ -443,9 +468,19 @@ void DocumentWindow::openCommentEditor()
     m_commentEditor->editComment(comment);
 }
 
+bool DocumentWindow::confirmDamagedSave(const QString &path)
+{
+    const QString damage = m_document->checkImageData();
+    return damage.isEmpty()
+        || Prompts::confirm(this, localizedString("SaveDamagedImageData").arg(QFileInfo(path).fileName()),
+            localizedString("SaveDamagedImageDataDetail").arg(damage), localizedString("SaveAnyway"));
+}
+
 bool DocumentWindow::saveToPath(const QString &path)
 {
     commitEditing();
+    if (!confirmDamagedSave(path))
+        return false;
     DocumentError error;
     if (m_document->saveTo(path, &error)) {
         const QStringList skipped = m_document->skippedEntries();
@@ -499,5 +534,7 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // The picture is not wanted any more: its decode stops now, not when the window goes.
+    m_previewLoader->cancel();
     event->accept();
 }

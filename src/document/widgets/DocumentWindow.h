@@ -8,6 +8,7 @@ class CommentTableModel;
 class CommentTableView;
 class ImageView;
 class PNGDoc;
+class PreviewLoader;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -19,6 +20,12 @@ class StoreMenu;
 // window is built; a file that cannot be read leaves the window open with the load-failed
 // lines. Closing a modified window asks whether to save; reverting a modified one asks
 // first. The comment editor panel is created on first use and closes with the window.
+//
+// Reading the file decodes no pixels, so the entries and the summary show at once; the
+// picture is decoded afterwards, off the GUI thread (PreviewLoader), into a preview no
+// larger than the screen, with a progress bar over it. A decode that finds the image data
+// damaged shows why in the picture's place, and a save then asks before writing. Closing
+// the window stops the decode.
 //
 // Child widgets carry object names for tests: imageView, imageSizeField,
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
@@ -66,6 +73,9 @@ public slots:
     // Reads the file again, after asking when the document is modified.
     void revert();
 
+    // The decode of the picture in progress or last done.
+    PreviewLoader *previewLoader() const { return m_previewLoader; }
+
 signals:
     // File ▸ Open… was chosen.
     void openRequested();
@@ -84,6 +94,9 @@ private:
     QAction *makeAction(const char *name, const char *textKey, const QKeySequence &shortcut = QKeySequence());
     void showSummary();
     void showImage();
+    void showPreview();
+    // Whether a save may go on when the image data is damaged (asks).
+    bool confirmDamagedSave(const QString &path);
     void updateTitle();
     void updateActions();
     bool saveToPath(const QString &path);
@@ -94,6 +107,7 @@ private:
     CommentTableModel *m_model = nullptr;
     CommentTableView *m_table = nullptr;
     ImageView *m_imageView = nullptr;
+    PreviewLoader *m_previewLoader = nullptr;
     QLineEdit *m_searchField = nullptr;
     QList<QLabel *> m_summaryFields;
     QList<QAction *> m_selectionActions;
