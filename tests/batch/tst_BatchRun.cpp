@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(std::count(chunks.begin(), chunks.end(), author), clearExisting ? 0 : 1);
     }
 
-    void replaceSameKeyword_data()
+    void replaceSameKeywordOwnOrder_data()
     {
         QTest::addColumn<bool>("replace");
         QTest::addColumn<QStringList>("expected");
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QTest::newRow("replacing the file's own")
             << true << QStringList { "Author=Ann", "Title=Mine", "author=lower case" };
     }
-    void replaceSameKeyword()
+    void replaceSameKeywordOwnOrder()
     {
         QFETCH(bool, replace);
         const QString file = m_dir->filePath(QStringLiteral("own.png"));

@@ -214,11 +214,11 @@ private slots:
             QVERIFY2(!accessibleName(w).remove(u'&').trimmed().isEmpty(), qPrintable(w->objectName()));
 
         const QList<QAction *> items = menuActions(window->menuBar());
-        for (const char *name : { "newBatchWindowAction", "openAction", "addFilesAction", "addFolderAction",
-                 "closeAction", "quitAction", "undoAction", "redoAction", "cutAction", "copyAction", "pasteAction",
-                 "deleteAction", "deleteAllAction", "selectAllAction", "addAction", "removeAction",
-                 "openCommentEditorAction", "removeFilesAction", "clearExistingAction", "replaceAction", "runAction",
-                 "cancelAction", "macrosMenuAction", "presetsMenuAction", "templatesMenuAction" }) {
+        for (const char *name :
+            { "addFilesAction", "addFolderAction", "closeAction", "undoAction", "redoAction", "cutAction", "copyAction",
+                "pasteAction", "deleteAction", "deleteAllAction", "selectAllAction", "addAction", "removeAction",
+                "openCommentEditorAction", "removeFilesAction", "clearExistingAction", "replaceAction", "runAction",
+                "cancelAction", "macrosMenuAction", "presetsMenuAction", "templatesMenuAction" }) {
             auto *action = window->findChild<QAction *>(QString::fromLatin1(name));
             QVERIFY2(action && items.contains(action), name);
         }
