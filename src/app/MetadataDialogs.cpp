@@ -51,6 +51,7 @@ CsvOptionsDialog::CsvOptionsDialog(QWidget *parent)
     m_combo->setObjectName(QStringLiteral("csvSeparatorCombo"));
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
+    m_combo->setMinimumContentsLength(18);
     m_combo->addItems(
         { QStringLiteral(","), QStringLiteral(";"), CsvSeparatorChoice::tabText(), CsvSeparatorChoice::spaceText() });
     m_combo->setAccessibleName(localizedString("CsvSeparatorLabel").remove(u'&').remove(u':'));

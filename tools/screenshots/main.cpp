@@ -3,10 +3,13 @@
 // folder: the document window, the preset editor, the template editor and a batch window.
 // scripts/screenshots.sh runs it under Xvfb (`make screenshots`).
 #include "app/AppController.h"
+#include "app/MetadataDialogs.h"
+#include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
+#include "presets/PresetEditor.h"
 #include "presets/widgets/PresetEditorWindow.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
@@ -16,6 +19,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QPalette>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -94,9 +98,11 @@ int main(int argc, char *argv[])
     ok = grabTo(document, out.filePath(QStringLiteral("document-window.png"))) && ok;
 
     PresetEditorWindow *presets = controller.showPresetEditor();
+    presets->editor()->setSelection({ 0 });
     ok = grabTo(presets, out.filePath(QStringLiteral("preset-editor.png"))) && ok;
 
     TemplateEditorWindow *templates = controller.showTemplateEditor();
+    templates->templatesTable()->selectRow(0);
     ok = grabTo(templates, out.filePath(QStringLiteral("template-editor.png"))) && ok;
 
     BatchWindow *batch = controller.newBatchWindow();
@@ -104,6 +110,18 @@ int main(int argc, char *argv[])
     batch->processor()->comments()->addText(QStringLiteral("%FILENAME%"), QStringLiteral("Title"));
     batch->processor()->comments()->addText(QStringLiteral("Ann Example"), QStringLiteral("Author"));
     ok = grabTo(batch, out.filePath(QStringLiteral("batch-window.png"))) && ok;
+
+    // The start window and the import, export and CSV dialogs too, to be looked at.
+    if (qEnvironmentVariableIntValue("VELMORA_SHOTS_ALL") == 1) {
+        ok = grabTo(controller.showStartWindow(), out.filePath(QStringLiteral("start-window.png"))) && ok;
+        ImportMetadataDialog import(document, false, true);
+        import.setDirectory(home.path());
+        ok = grabTo(&import, out.filePath(QStringLiteral("import-dialog.png"))) && ok;
+        ExportMetadataDialog exporting(document, home.filePath(QStringLiteral("sunset.velmx")), MetadataFormat::Csv);
+        ok = grabTo(&exporting, out.filePath(QStringLiteral("export-dialog.png"))) && ok;
+        CsvOptionsDialog csv(document);
+        ok = grabTo(&csv, out.filePath(QStringLiteral("csv-options.png"))) && ok;
+    }
 
     // Nothing is saved: the windows close without asking.
     document->document()->setModified(false);
