@@ -52,7 +52,7 @@ const Entry kStrings[] = {
     { "MenuTemplate", QT_TRANSLATE_NOOP("Velmora", "&Template") },
     { "MenuCloseWindow", QT_TRANSLATE_NOOP("Velmora", "&Close Window") },
     // The application's menus, dialogs and start window.
-    { "MenuOpenRecent", QT_TRANSLATE_NOOP("Velmora", "Open &Recent") },
+    { "MenuOpenRecent", QT_TRANSLATE_NOOP("Velmora", "Open Recen&t") },
     { "MenuClearRecent", QT_TRANSLATE_NOOP("Velmora", "&Clear Menu") },
     { "NoRecentFiles", QT_TRANSLATE_NOOP("Velmora", "No Recent Files") },
     { "MenuImportMetadata", QT_TRANSLATE_NOOP("Velmora", "&Import Metadata…") },

@@ -74,6 +74,19 @@ QStringList itemNames(QMenu *menu)
     return names;
 }
 
+// The letter after a single '&', lower case; null without one.
+QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (text[i + 1] != u'&')
+                return text[i + 1].toLower();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
 bool activate(QWidget *window)
 {
     window->show();
@@ -203,6 +216,24 @@ private slots:
                     qPrintable(kind + u' ' + QLatin1String(name)));
             QCOMPARE(itemNames(menuNamed(window, QStringLiteral("helpMenu"))),
                 QStringList({ "homePageAction", "-", "aboutAction" }));
+            // From the keyboard: Alt and a letter opens one menu, and within a menu a letter
+            // chooses one item.
+            QList<QList<QAction *>> levels { window->menuBar()->actions() };
+            for (QAction *item : menuItems(window->menuBar())) {
+                if (item->menu())
+                    levels << item->menu()->actions();
+            }
+            for (const QList<QAction *> &level : std::as_const(levels)) {
+                QMap<QChar, QString> letters;
+                for (QAction *item : level) {
+                    const QChar letter = mnemonic(item->text());
+                    if (letter.isNull())
+                        continue;
+                    QVERIFY2(!letters.contains(letter),
+                        qPrintable(kind + u": "_qs + letters.value(letter) + u" / "_qs + item->text()));
+                    letters.insert(letter, item->text());
+                }
+            }
         }
 
         // The Window menu lists the open windows, the one in front checked.
@@ -228,6 +259,40 @@ private slots:
                 item->trigger();
         }
         QTRY_COMPARE(QApplication::activeWindow(), document);
+    }
+
+    // Quit asks every window to close; a document whose question is cancelled stays, and the
+    // application ends with its last window.
+    void quitClosesEveryWindow()
+    {
+        Answers answers;
+        AppController controller;
+        QPointer<DocumentWindow> document = controller.openFiles({ m_a }).first();
+        QPointer<BatchWindow> batch = controller.newBatchWindow();
+        QPointer<PresetEditorWindow> presets = controller.showPresetEditor();
+        document->document()->addText(QStringLiteral("x"), QStringLiteral("Note"));
+
+        int saveQuestions = 0;
+        Prompts::setHandler([&](const Prompts::Request &request) -> QVariant {
+            if (request.kind != Prompts::Kind::SaveChanges)
+                return QVariant();
+            ++saveQuestions;
+            return int(saveQuestions == 1 ? Prompts::SaveChoice::Cancel : Prompts::SaveChoice::Discard);
+        });
+        // Cancelled: the quit stops there (the windows asked before it may have closed).
+        menuItem(presets, QStringLiteral("quitAction"))->trigger();
+        QTRY_COMPARE(saveQuestions, 1);
+        QTest::qWait(20);
+        QVERIFY(document && document->isVisible());
+
+        menuItem(document, QStringLiteral("quitAction"))->trigger();
+        QTRY_VERIFY(document.isNull());
+        QCOMPARE(saveQuestions, 2);
+        QTRY_VERIFY(batch.isNull());
+        QVERIFY(!presets->isVisible());
+        // No window left that would keep the application running.
+        for (QWidget *window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible(), window->metaObject()->className());
     }
 
     void importAndExportOnlyWithAListInFront()
