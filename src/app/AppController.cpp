@@ -428,6 +428,9 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
         if (!window) {
             window = new DocumentWindow(path);
             installMenus(window);
+            // A file saved under another name is the one to offer next time.
+            connect(window->document(), &PNGDoc::saved, this,
+                [document = window->document()] { AppSettings::addRecentFile(document->path()); });
             m_windows.removeIf([](const QPointer<DocumentWindow> &w) { return w.isNull(); });
             m_windows.append(window);
             if (window->loadError().isEmpty())

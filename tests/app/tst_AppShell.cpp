@@ -74,19 +74,6 @@ QStringList itemNames(QMenu *menu)
     return names;
 }
 
-// The letter after a single '&', lower case; null without one.
-QChar mnemonic(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'&') {
-            if (text[i + 1] != u'&')
-                return text[i + 1].toLower();
-            ++i;
-        }
-    }
-    return QChar();
-}
-
 bool activate(QWidget *window)
 {
     window->show();
@@ -571,6 +558,43 @@ private slots:
         emit other->aboutToShow();
         QCOMPARE(other->actions().first()->text(), localizedString("NoRecentFiles"));
         QVERIFY(!other->actions().first()->isEnabled());
+    }
+
+    void savedAsIsRecent()
+    {
+        Answers answers;
+        AppController controller;
+        DocumentWindow *window = controller.openFiles({ m_a }).first();
+        const QString copy = m_dir->filePath(QStringLiteral("copy.png"));
+        Prompts::setHandler([&](const Prompts::Request &request) {
+            return request.kind == Prompts::Kind::SaveFile ? QVariant(copy) : QVariant();
+        });
+        QVERIFY(window->saveAs());
+        QCOMPARE(AppSettings::recentFiles().first(), QFileInfo(copy).canonicalFilePath());
+    }
+
+    // Tab goes through a window's controls in the order they are laid out.
+    void tabOrderFollowsTheLayout()
+    {
+        Answers answers;
+        AppController controller;
+        const auto chain = [](QWidget *window, const QStringList &names) {
+            QStringList seen;
+            QWidget *w = window->findChild<QWidget *>(names.first());
+            for (int i = 0; w && i < 200 && seen.size() < names.size(); ++i, w = w->nextInFocusChain()) {
+                if (names.contains(w->objectName()) && !seen.contains(w->objectName()))
+                    seen << w->objectName();
+            }
+            return seen;
+        };
+        DocumentWindow *document = controller.openFiles({ m_a }).first();
+        const QStringList documentOrder { "searchField", "commentTable", "addButton", "removeButton", "presetsButton",
+            "templatesButton" };
+        QCOMPARE(chain(document, documentOrder), documentOrder);
+        StartWindow *start = controller.showStartWindow();
+        const QStringList startOrder { "openButton", "recentFilesList", "batchButton", "presetEditorButton",
+            "templateEditorButton" };
+        QCOMPARE(chain(start, startOrder), startOrder);
     }
 
     void droppedPngFilesOpen()

@@ -21,6 +21,19 @@ inline QString accessibleName(QWidget *widget)
     return face ? face->text(QAccessible::Name) : QString();
 }
 
+// The letter Alt reaches a text with (lower case), or a null character.
+inline QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (text[i + 1] != u'&')
+                return text[i + 1].toLower();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
 // Every item reachable from a menu bar, submenus included (menus rebuilt on showing are
 // taken as they stand).
 inline QList<QAction *> menuItems(QMenuBar *bar)
