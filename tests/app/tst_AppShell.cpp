@@ -5,6 +5,7 @@
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
+#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableView.h"
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
@@ -724,6 +725,12 @@ private slots:
                 << controller.showTemplateEditor() << controller.showStartWindow();
         auto *csv = new CsvOptionsDialog(windows.first());
         windows << csv;
+        // The comment editor panel of a document.
+        auto *first = qobject_cast<DocumentWindow *>(windows.first());
+        first->commentTable()->selectRow(0);
+        first->openCommentEditor();
+        QVERIFY(first->commentEditor());
+        windows << first->commentEditor();
         QStringList unnamed;
         for (QWidget *window : std::as_const(windows)) {
             window->show();
