@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 180
 TSAN_LABEL := batch
 TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli tst_BatchJob tst_BatchProcessor
 
-.PHONY: all deps configure build test run bench asan tsan fuzz tidy format format-check ci clean
+.PHONY: all deps configure build test run screenshots bench asan tsan fuzz tidy format format-check ci clean
 
 all: build
 
@@ -28,6 +28,10 @@ test: build
 
 run: build
 	@./scripts/run-sample.sh $(BUILD) $(SAMPLE)
+
+# Pictures of the windows under Xvfb for the README and the metainfo (docs/screenshots).
+screenshots: build
+	@./scripts/screenshots.sh $(BUILD) docs/screenshots
 
 bench:
 	@./scripts/install-deps.sh bench
@@ -63,7 +67,7 @@ tidy: configure
 	@./scripts/install-deps.sh ci
 	@./scripts/run-clang-tidy.sh $(BUILD) $(JOBS)
 
-SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 2>/dev/null)
+SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' 2>/dev/null)
 
 format:
 	@clang-format -i $(SOURCES)

@@ -51,8 +51,9 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     AppController controller;
-    // No empty document: without files the open dialog comes up, and nothing chosen ends.
-    if (controller.openFiles(parser.positionalArguments()).isEmpty() && !controller.openWithDialog())
-        return 0;
+    // No empty document: without files the start window offers what to do. The
+    // application ends when its last window closes.
+    if (controller.openFiles(parser.positionalArguments()).isEmpty())
+        controller.showStartWindow();
     return app.exec();
 }

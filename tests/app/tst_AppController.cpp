@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "app/AppController.h"
 #include "batch/BatchFileList.h"
 #include "batch/widgets/BatchWindow.h"
@@ -24,6 +25,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -33,6 +35,7 @@
 #include <QtTest>
 
 using namespace TestSupport;
+using namespace WindowTestSupport;
 
 class tst_AppController : public QObject
 {
@@ -81,15 +84,18 @@ private slots:
 
     void oneWindowPerFile()
     {
+        PromptAnswers answers; // the unreadable file's dialog
         AppController controller;
         const auto windows = controller.openFiles({ m_a, m_b, m_dir->filePath(QStringLiteral("missing.png")) });
         QCOMPARE(windows.size(), 3);
         QCOMPARE(windows[0]->windowTitle(), QStringLiteral("a.png[*]"));
         QCOMPARE(windows[0]->document()->rowCount(), 1);
         QVERIFY(windows[1]->isVisible());
-        // A file that cannot be read still gets its window.
+        // A file that cannot be read still gets its window, and says why.
         QCOMPARE(windows[2]->findChild<QLabel *>(QStringLiteral("imageSizeField"))->text(),
             localizedString("ImageLoadFailed"));
+        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Error);
 
         // An open file is not opened twice, however its path is spelt.
         const QString sameFile = m_dir->path() + QStringLiteral("/./b.png");
@@ -120,7 +126,7 @@ private slots:
 
         // File ▸ Open… of a window asks the controller, several files at once.
         answer = QStringList { m_a, m_b };
-        controller.windows().first()->findChild<QAction *>(QStringLiteral("openAction"))->trigger();
+        menuItem(controller.windows().first(), "openAction")->trigger();
         QCOMPARE(asked, 3);
         QCOMPARE(controller.windows().size(), 2);
     }
@@ -130,8 +136,8 @@ private slots:
         AppController controller;
         DocumentWindow *window = controller.openFiles({ m_a }).first();
         QVERIFY(!controller.presetEditor() && !controller.templateEditor());
-        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
-        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        menuItem(window, "presetEditorAction")->trigger();
+        menuItem(window, "templateEditorAction")->trigger();
         QPointer<PresetEditorWindow> presets = controller.presetEditor();
         QPointer<TemplateEditorWindow> templates = controller.templateEditor();
         QVERIFY(presets && presets->isVisible());
@@ -142,8 +148,8 @@ private slots:
         templates->close();
         QCoreApplication::processEvents();
         QVERIFY(presets && templates);
-        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
-        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        menuItem(window, "presetEditorAction")->trigger();
+        menuItem(window, "templateEditorAction")->trigger();
         QCOMPARE(controller.presetEditor(), presets.data());
         QCOMPARE(controller.templateEditor(), templates.data());
         QVERIFY(presets->isVisible() && templates->isVisible());
@@ -151,7 +157,7 @@ private slots:
         QStringList titles;
         for (QAction *menu : window->menuBar()->actions())
             titles << menu->text().remove(u'&');
-        QCOMPARE(titles.last(), u"Window"_qs);
+        QCOMPARE(titles, QStringList({ "File", "Edit", "Comments", "Presets", "Templates", "Window", "Help" }));
     }
 
     // From a document window: the Preset Editor's ten defaults, an edit the document's
@@ -165,7 +171,7 @@ private slots:
         auto *presetsMenu = window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
         auto *templatesMenu = window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
 
-        window->findChild<QAction *>(QStringLiteral("presetEditorAction"))->trigger();
+        menuItem(window, "presetEditorAction")->trigger();
         PresetEditorWindow *presets = controller.presetEditor();
         QCOMPARE(presets->listModel()->rowCount(), 10);
         presets->editor()->setSelection({ 0 });
@@ -175,7 +181,7 @@ private slots:
         QTest::keyClick(value, Qt::Key_Return);
         QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
 
-        window->findChild<QAction *>(QStringLiteral("templateEditorAction"))->trigger();
+        menuItem(window, "templateEditorAction")->trigger();
         TemplateEditorWindow *templates = controller.templateEditor();
         QCOMPARE(templates->templatesModel()->rowCount(), 1);
         QCOMPARE(templates->templatesModel()->index(0, 0).data().toString(), u"Standards"_qs);
@@ -239,7 +245,7 @@ private slots:
     {
         AppController controller;
         DocumentWindow *document = controller.openFiles({ m_a }).first();
-        auto *newBatch = document->findChild<QAction *>(QStringLiteral("newBatchWindowAction"));
+        auto *newBatch = menuItem(document, "newBatchWindowAction");
         QVERIFY(newBatch);
         newBatch->trigger();
         newBatch->trigger();
@@ -251,10 +257,10 @@ private slots:
         QCOMPARE(batches[0]->processor()->addFiles({ m_a, m_b }), 2);
         QCOMPARE(batches[1]->processor()->files()->count(), 0);
         // The batch window's own menu opens further ones, and File ▸ Open… a document.
-        batches[1]->findChild<QAction *>(QStringLiteral("newBatchWindowAction"))->trigger();
+        menuItem(batches[1], "newBatchWindowAction")->trigger();
         QCOMPARE(controller.batchWindows().size(), 3);
         Prompts::setHandler([&](const Prompts::Request &) { return QVariant(QStringList { m_b }); });
-        batches[1]->findChild<QAction *>(QStringLiteral("openAction"))->trigger();
+        menuItem(batches[1], "openAction")->trigger();
         QCOMPARE(controller.windows().size(), 2);
 
         // Closing one frees it and its comment editor panel; the others stay.
@@ -273,6 +279,18 @@ private slots:
     }
 
 private:
+    // An item of a window's menus (the application's own included), by object name.
+    static QAction *menuItem(QWidget *window, const char *name)
+    {
+        auto *main = qobject_cast<QMainWindow *>(window);
+        const QList<QAction *> items = main ? menuItems(main->menuBar()) : QList<QAction *> {};
+        for (QAction *item : items) {
+            if (item->objectName() == QLatin1String(name))
+                return item;
+        }
+        return nullptr;
+    }
+
     static int standardsRow(const AppController &controller)
     {
         const TemplateEditor *store = controller.templateStore();

@@ -1,5 +1,6 @@
 #include "RunPacer.h"
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "batch/BatchFileList.h"
 #include "batch/widgets/BatchFileTableView.h"
@@ -36,38 +37,9 @@ using namespace TestSupport;
 
 namespace {
 
-QString accessibleName(QWidget *widget)
-{
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
-    return face ? face->text(QAccessible::Name) : QString();
-}
-
-// The letter Alt reaches a text with, or a null character.
-QChar mnemonic(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'&') {
-            if (text[i + 1] != u'&')
-                return text[i + 1].toLower();
-            ++i;
-        }
-    }
-    return QChar();
-}
-
-// Every action reachable from the menu bar, submenus included.
-QList<QAction *> menuActions(QMenuBar *bar)
-{
-    QList<QAction *> found;
-    QList<QAction *> pending = bar->actions();
-    while (!pending.isEmpty()) {
-        QAction *action = pending.takeFirst();
-        found << action;
-        if (action->menu())
-            pending += action->menu()->actions();
-    }
-    return found;
-}
+using WindowTestSupport::accessibleName;
+using WindowTestSupport::menuItems;
+using WindowTestSupport::mnemonic;
 
 // Answers the window's questions instead of a person and records them.
 struct PromptAnswers
@@ -213,12 +185,12 @@ private slots:
         for (QWidget *w : std::as_const(controls))
             QVERIFY2(!accessibleName(w).remove(u'&').trimmed().isEmpty(), qPrintable(w->objectName()));
 
-        const QList<QAction *> items = menuActions(window->menuBar());
-        for (const char *name : { "newBatchWindowAction", "openAction", "addFilesAction", "addFolderAction",
-                 "closeAction", "quitAction", "undoAction", "redoAction", "cutAction", "copyAction", "pasteAction",
-                 "deleteAction", "deleteAllAction", "selectAllAction", "addAction", "removeAction",
-                 "openCommentEditorAction", "removeFilesAction", "clearExistingAction", "replaceAction", "runAction",
-                 "cancelAction", "macrosMenuAction", "presetsMenuAction", "templatesMenuAction" }) {
+        const QList<QAction *> items = menuItems(window->menuBar());
+        for (const char *name :
+            { "addFilesAction", "addFolderAction", "closeAction", "undoAction", "redoAction", "cutAction", "copyAction",
+                "pasteAction", "deleteAction", "deleteAllAction", "selectAllAction", "addAction", "removeAction",
+                "openCommentEditorAction", "removeFilesAction", "clearExistingAction", "replaceAction", "runAction",
+                "cancelAction", "macrosMenuAction", "presetsMenuAction", "templatesMenuAction" }) {
             auto *action = window->findChild<QAction *>(QString::fromLatin1(name));
             QVERIFY2(action && items.contains(action), name);
         }

@@ -3,7 +3,10 @@
 #include "commentlist/widgets/Prompts.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QList>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
@@ -16,6 +19,34 @@ inline QString accessibleName(QWidget *widget)
 {
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
     return face ? face->text(QAccessible::Name) : QString();
+}
+
+// The letter Alt reaches a text with (lower case), or a null character.
+inline QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (text[i + 1] != u'&')
+                return text[i + 1].toLower();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
+// Every item reachable from a menu bar, submenus included (menus rebuilt on showing are
+// taken as they stand).
+inline QList<QAction *> menuItems(QMenuBar *bar)
+{
+    QList<QAction *> found;
+    QList<QAction *> pending = bar->actions();
+    while (!pending.isEmpty()) {
+        QAction *action = pending.takeFirst();
+        found << action;
+        if (action->menu())
+            pending += action->menu()->actions();
+    }
+    return found;
 }
 
 // Answers the windows' questions instead of a person, with answer, and records them.

@@ -78,6 +78,17 @@ BatchWindow::BatchWindow(QWidget *parent)
     showRunning(false);
 }
 
+CommentListOwner *BatchWindow::metadataList()
+{
+    commitEditing();
+    return m_processor->comments();
+}
+
+bool BatchWindow::canImportMetadata() const
+{
+    return !m_processor->isRunning();
+}
+
 BatchWindow::~BatchWindow()
 {
     // The panel goes first, while the list it edits is still there.
@@ -173,6 +184,7 @@ void BatchWindow::buildWidgets()
     filesLayout->addLayout(fileButtons);
 
     auto *splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName(QStringLiteral("splitter"));
     splitter->addWidget(commentsPane);
     splitter->addWidget(filesPane);
     splitter->setChildrenCollapsible(false);
@@ -239,29 +251,18 @@ QAction *BatchWindow::makeAction(const char *name, const char *textKey, const QL
 
 void BatchWindow::buildMenus()
 {
-    QAction *newBatch = makeAction("newBatchWindowAction", "NewBatchWindow", { Qt::CTRL | Qt::SHIFT | Qt::Key_B });
-    connect(newBatch, &QAction::triggered, this, &BatchWindow::newBatchWindowRequested);
-    QAction *open = makeAction("openAction", "MenuOpen", { QKeySequence::Open });
-    connect(open, &QAction::triggered, this, &BatchWindow::openRequested);
     QAction *addFiles = makeAction("addFilesAction", "AddFiles", { Qt::CTRL | Qt::SHIFT | Qt::Key_O });
     connect(addFiles, &QAction::triggered, this, &BatchWindow::addFilesWithDialog);
     QAction *addFolder = makeAction("addFolderAction", "AddFolder");
     connect(addFolder, &QAction::triggered, this, &BatchWindow::addFolderWithDialog);
     QAction *close = makeAction("closeAction", "MenuClose", { QKeySequence::Close });
     connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction *quit = makeAction("quitAction", "MenuQuit", { QKeySequence::Quit });
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
 
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
-    file->addAction(newBatch);
-    file->addAction(open);
-    file->addSeparator();
     file->addAction(addFiles);
     file->addAction(addFolder);
     file->addSeparator();
     file->addAction(close);
-    file->addAction(quit);
 
     m_undoAction = makeAction("undoAction", "MenuUndo", { QKeySequence::Undo });
     connect(m_undoAction, &QAction::triggered, this, &BatchWindow::undo);

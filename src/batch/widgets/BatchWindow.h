@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/BatchProcessor.h"
+#include "commentlist/widgets/CommentListWindow.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -31,7 +32,7 @@ class StoreMenu;
 // clearExistingCheckbox, replaceCheckbox, progressBar, progressLabel, runButton,
 // cancelButton, presetsMenu, templatesMenu, macrosMenu; actions are named after their
 // commands (runAction, cancelAction, addFilesAction …).
-class BatchWindow : public QMainWindow
+class BatchWindow : public QMainWindow, public CommentListWindow
 {
     Q_OBJECT
 
@@ -47,6 +48,10 @@ public:
 
     // The list whose table has the focus (a cell being edited counts for its table).
     BatchProcessor::Focus focusedList() const;
+
+    // Import and export act on the batch's comments; no import while a run goes on.
+    CommentListOwner *metadataList() override;
+    bool canImportMetadata() const override;
 
 public slots:
     void cut();
@@ -70,11 +75,6 @@ public slots:
     void removeFiles();
     void run();
     void cancelRun();
-
-signals:
-    // File ▸ New Batch Window and File ▸ Open… were chosen.
-    void newBatchWindowRequested();
-    void openRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -34,6 +34,11 @@ void Prompts::setHandler(Handler h)
     handler() = std::move(h);
 }
 
+QVariant Prompts::ask(const Request &request, const std::function<QVariant()> &show)
+{
+    return handler() ? handler()(request) : show();
+}
+
 Prompts::SaveChoice Prompts::askSaveChanges(QWidget *parent, const QString &fileName)
 {
     const QString text = localizedString("SaveChangesQuery").arg(fileName);

@@ -25,6 +25,11 @@ public:
         SaveFile,
         OpenFolder,
         Report,
+        // The application's own dialogs, shown through ask().
+        ImportMetadata,
+        ExportMetadata,
+        CsvOptions,
+        About,
     };
     enum class SaveChoice { Save, Discard, Cancel };
 
@@ -40,6 +45,8 @@ public:
         QStringList filters = {};
         // Report: the text in its copyable area.
         QString report = {};
+        // Dialogs shown through ask(): the states they start from.
+        QVariantList options = {};
     };
     // Answers: SaveChanges a SaveChoice (as int); RevertChanges and Confirm a bool (true:
     // the confirming button); TextInput a QString (null: cancelled); OpenFiles a
@@ -48,6 +55,10 @@ public:
     using Handler = std::function<QVariant(const Request &)>;
     // Installs a handler (an empty one restores the real dialogs).
     static void setHandler(Handler handler);
+
+    // A dialog of the caller's own: the handler's answer when one is installed, else what
+    // show() returns after showing the real dialog. The caller documents its answer.
+    static QVariant ask(const Request &request, const std::function<QVariant()> &show);
 
     // "Save the changes to fileName?" with Save, Discard and Cancel.
     static SaveChoice askSaveChanges(QWidget *parent, const QString &fileName);

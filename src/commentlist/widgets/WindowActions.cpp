@@ -2,7 +2,7 @@
 
 #include "core/Strings.h"
 
-#include <QApplication>
+#include <QWidget>
 
 QAction *makeWindowAction(QObject *parent, const char *name, const char *textKey, const QKeySequence &shortcut)
 {
@@ -12,14 +12,9 @@ QAction *makeWindowAction(QObject *parent, const char *name, const char *textKey
     return action;
 }
 
-void addCloseAndQuitActions(QMenu *file, QWidget *window)
+void addCloseAction(QMenu *file, QWidget *window)
 {
     QAction *close = makeWindowAction(window, "closeAction", "MenuCloseWindow", QKeySequence::Close);
     QObject::connect(close, &QAction::triggered, window, &QWidget::close);
-    QAction *quit = makeWindowAction(window, "quitAction", "MenuQuit", QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    QObject::connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
     file->addAction(close);
-    file->addSeparator();
-    file->addAction(quit);
 }

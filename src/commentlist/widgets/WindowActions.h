@@ -12,9 +12,8 @@
 QAction *makeWindowAction(
     QObject *parent, const char *name, const char *textKey, const QKeySequence &shortcut = QKeySequence());
 
-// Close Window and Quit (which closes every window, as a document's Quit does) at the end
-// of a File menu.
-void addCloseAndQuitActions(QMenu *file, QWidget *window);
+// Close Window at the end of a File menu (the application adds Quit after it).
+void addCloseAction(QMenu *file, QWidget *window);
 
 // Cut, Copy, Paste and Delete with their standard shortcuts, each running the window's slot
 // of that name; returns them in that order.

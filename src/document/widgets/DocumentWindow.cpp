@@ -28,6 +28,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -68,10 +69,9 @@ DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
         m_imageView->setMessage(localizedString("PictureDamaged").arg(reason));
         m_document->setImageDataChecked(reason);
     });
-    // The reason of a failed read, for whoever wonders why the image is missing.
-    connect(m_document, &PNGDoc::loadFailed, this,
-        [this](const QString &reason) { m_summaryFields.first()->setToolTip(reason); });
-    connect(m_document, &PNGDoc::loaded, this, [this] { m_summaryFields.first()->setToolTip(QString()); });
+    // The reason of a failed read, below the load-failed lines.
+    connect(m_document, &PNGDoc::loadFailed, this, &DocumentWindow::showLoadError);
+    connect(m_document, &PNGDoc::loaded, this, [this] { showLoadError(QString()); });
     connect(m_document, &PNGDoc::modifiedChanged, this, &QWidget::setWindowModified);
     connect(m_document, &PNGDoc::pathChanged, this, &DocumentWindow::updateTitle);
     connect(m_document, &PNGDoc::searchTextChanged, this, [this](const QString &text) {
@@ -144,7 +144,11 @@ void DocumentWindow::buildWidgets()
     removeButton->setToolTip(localizedString("RemoveComment"));
     connect(removeButton, &QToolButton::clicked, this, &DocumentWindow::removeMetadataField);
     addButton->setAccessibleName(localizedString("AddComment"));
+    addButton->setAccessibleDescription(localizedString("AddCommentDescription"));
     removeButton->setAccessibleName(localizedString("RemoveComment"));
+    removeButton->setAccessibleDescription(localizedString("RemoveCommentDescription"));
+    m_searchField->setAccessibleDescription(localizedString("SearchDescription"));
+    m_imageView->setAccessibleName(localizedString("ImageDescription"));
 
     // The menu bar's Presets and Templates menus, also behind two buttons by the table.
     m_presetsMenu = StoreMenu::presetsMenu(this);
@@ -177,6 +181,7 @@ void DocumentWindow::buildWidgets()
     rightLayout->addLayout(buttons);
 
     auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("splitter"));
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 2);
@@ -196,33 +201,20 @@ QAction *DocumentWindow::makeAction(const char *name, const char *textKey, const
 
 void DocumentWindow::buildMenus()
 {
-    QAction *open = makeAction("openAction", "MenuOpen", QKeySequence::Open);
-    connect(open, &QAction::triggered, this, &DocumentWindow::openRequested);
-    QAction *newBatch
-        = makeAction("newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-    connect(newBatch, &QAction::triggered, this, &DocumentWindow::newBatchWindowRequested);
     QAction *close = makeAction("closeAction", "MenuClose", QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction *save = makeAction("saveAction", "MenuSave", QKeySequence::Save);
-    connect(save, &QAction::triggered, this, &DocumentWindow::save);
-    QAction *saveAs = makeAction("saveAsAction", "MenuSaveAs", QKeySequence::SaveAs);
-    connect(saveAs, &QAction::triggered, this, &DocumentWindow::saveAs);
+    m_saveAction = makeAction("saveAction", "MenuSave", QKeySequence::Save);
+    connect(m_saveAction, &QAction::triggered, this, &DocumentWindow::save);
+    m_saveAsAction = makeAction("saveAsAction", "MenuSaveAs", QKeySequence::SaveAs);
+    connect(m_saveAsAction, &QAction::triggered, this, &DocumentWindow::saveAs);
     QAction *revert = makeAction("revertAction", "MenuRevert");
     connect(revert, &QAction::triggered, this, &DocumentWindow::revert);
-    QAction *quit = makeAction("quitAction", "MenuQuit", QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
 
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
-    file->addAction(open);
-    file->addAction(newBatch);
-    file->addSeparator();
     file->addAction(close);
-    file->addAction(save);
-    file->addAction(saveAs);
+    file->addAction(m_saveAction);
+    file->addAction(m_saveAsAction);
     file->addAction(revert);
-    file->addSeparator();
-    file->addAction(quit);
 
     QAction *cut = makeAction("cutAction", "MenuCut", QKeySequence::Cut);
     connect(cut, &QAction::triggered, this, &DocumentWindow::cut);
@@ -290,15 +282,6 @@ void DocumentWindow::buildMenus()
     menuBar()->addMenu(m_presetsMenu);
     menuBar()->addMenu(m_templatesMenu);
 
-    // The tool windows of the shared stores, opened by the application.
-    QAction *presetEditor = makeAction("presetEditorAction", "MenuPresetEditor");
-    connect(presetEditor, &QAction::triggered, this, &DocumentWindow::presetEditorRequested);
-    QAction *templateEditor = makeAction("templateEditorAction", "MenuTemplateEditor");
-    connect(templateEditor, &QAction::triggered, this, &DocumentWindow::templateEditorRequested);
-    QMenu *windowMenu = menuBar()->addMenu(localizedString("MenuWindow"));
-    windowMenu->addAction(presetEditor);
-    windowMenu->addAction(templateEditor);
-
     m_selectionActions = { cut, copy, del, remove, openEditor };
 }
 
@@ -347,6 +330,38 @@ void DocumentWindow::updateActions()
     const bool selection = m_table->selectionModel() && m_table->selectionModel()->hasSelection();
     for (QAction *action : std::as_const(m_selectionActions))
         action->setEnabled(selection);
+}
+
+void DocumentWindow::showLoadError(const QString &reason)
+{
+    // The reason of a failed read, also for whoever wonders why the image is missing.
+    m_summaryFields.first()->setToolTip(reason);
+    // A file never read has nothing sound to write, over it or elsewhere. A failed revert
+    // keeps the image read before, and the edits made since can still be saved.
+    m_loadError = m_document->isLoaded() ? QString() : reason;
+    m_saveAction->setEnabled(m_loadError.isEmpty());
+    m_saveAsAction->setEnabled(m_loadError.isEmpty());
+    if (m_loadError.isEmpty()) {
+        if (m_loadErrorLabel)
+            m_loadErrorLabel->hide();
+        return;
+    }
+    if (!m_loadErrorLabel) {
+        m_loadErrorLabel = new QLabel;
+        m_loadErrorLabel->setObjectName(QStringLiteral("loadErrorLabel"));
+        m_loadErrorLabel->setWordWrap(true);
+        m_loadErrorLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        statusBar()->addWidget(m_loadErrorLabel, 1);
+    }
+    m_loadErrorLabel->setText(localizedString("FileUnreadableStatus").arg(m_loadError));
+    m_loadErrorLabel->setAccessibleName(m_loadErrorLabel->text());
+    m_loadErrorLabel->show();
+}
+
+CommentListOwner *DocumentWindow::metadataList()
+{
+    commitEditing();
+    return m_document;
 }
 
 int DocumentWindow::pasteRow() const
@@ -479,6 +494,11 @@ bool DocumentWindow::confirmDamagedSave(const QString &path)
 bool DocumentWindow::saveToPath(const QString &path)
 {
     commitEditing();
+    if (!m_loadError.isEmpty()) {
+        Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
+            localizedString("FileUnreadableStatus").arg(m_loadError));
+        return false;
+    }
     if (!confirmDamagedSave(path))
         return false;
     DocumentError error;

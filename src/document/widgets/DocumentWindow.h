@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commentlist/widgets/CommentListWindow.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -16,10 +18,12 @@ class StoreMenu;
 
 // The window of one open PNG: the image, its six summary lines, the search field and the
 // comment table, with the document's commands in its menus (File, Edit with undo and
-// redo, Comments, Presets, Templates). It owns its PNGDoc and reads the file once the
-// window is built; a file that cannot be read leaves the window open with the load-failed
-// lines. Closing a modified window asks whether to save; reverting a modified one asks
-// first. The comment editor panel is created on first use and closes with the window.
+// redo, Comments, Presets, Templates; the application adds its own items and menus). It
+// owns its PNGDoc and reads the file once the window is built; a file that cannot be read
+// leaves the window open with the load-failed lines and the reason below them, and
+// cannot be saved (Save and Save As are off until Revert to Saved reads it). Closing a
+// modified window asks whether to save; reverting a modified one asks first. The comment
+// editor panel is created on first use and closes with the window.
 //
 // Reading the file decodes no pixels, so the entries and the summary show at once; the
 // picture is decoded afterwards, off the GUI thread (PreviewLoader), into a preview no
@@ -30,10 +34,10 @@ class StoreMenu;
 // Child widgets carry object names for tests: imageView, imageSizeField,
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
 // imagePhysicalSizeMMField, imagePhysicalSizeInchField, searchField, commentTable,
-// addButton, removeButton, presetsButton, templatesButton, presetsMenu, templatesMenu;
-// actions are named after their commands (addAction, saveAction, undoAction,
-// presetEditorAction …).
-class DocumentWindow : public QMainWindow
+// addButton, removeButton, presetsButton, templatesButton, presetsMenu, templatesMenu,
+// loadErrorLabel; actions are named after their commands (addAction, saveAction,
+// undoAction …).
+class DocumentWindow : public QMainWindow, public CommentListWindow
 {
     Q_OBJECT
 
@@ -50,6 +54,12 @@ public:
     // The row a paste goes to: the current row when it is selected, else the last
     // selected row, or -1 (append) without a selection.
     int pasteRow() const;
+
+    // Why the file could not be read; empty once it was.
+    QString loadError() const { return m_loadError; }
+
+    // Import and export act on the document's arranged list.
+    CommentListOwner *metadataList() override;
 
 public slots:
     void addMetadataField();
@@ -76,15 +86,6 @@ public slots:
     // The decode of the picture in progress or last done.
     PreviewLoader *previewLoader() const { return m_previewLoader; }
 
-signals:
-    // File ▸ Open… was chosen.
-    void openRequested();
-    // Window ▸ Preset Editor / Template Editor was chosen.
-    void presetEditorRequested();
-    void templateEditorRequested();
-    // File ▸ New Batch Window was chosen.
-    void newBatchWindowRequested();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -99,6 +100,7 @@ private:
     bool confirmDamagedSave(const QString &path);
     void updateTitle();
     void updateActions();
+    void showLoadError(const QString &reason);
     bool saveToPath(const QString &path);
     // Hands open edits (a table cell, the panel) to the document.
     void commitEditing();
@@ -114,4 +116,8 @@ private:
     StoreMenu *m_presetsMenu = nullptr;
     StoreMenu *m_templatesMenu = nullptr;
     QPointer<CommentEditorPanel> m_commentEditor;
+    QAction *m_saveAction = nullptr;
+    QAction *m_saveAsAction = nullptr;
+    QLabel *m_loadErrorLabel = nullptr;
+    QString m_loadError;
 };

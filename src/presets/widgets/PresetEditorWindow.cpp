@@ -160,7 +160,7 @@ void PresetEditorWindow::buildWidgets()
 
 void PresetEditorWindow::buildMenus()
 {
-    addCloseAndQuitActions(menuBar()->addMenu(localizedString("MenuFile")), this);
+    addCloseAction(menuBar()->addMenu(localizedString("MenuFile")), this);
 
     auto *history = new UndoActions(this);
     history->setStack(m_editor->undoStack());

@@ -203,7 +203,7 @@ void TemplateEditorWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
     file->addAction(add);
     file->addSeparator();
-    addCloseAndQuitActions(file, this);
+    addCloseAction(file, this);
 
     m_history = new UndoActions(this);
     connect(m_history->undoAction(), &QAction::triggered, this, &TemplateEditorWindow::undo);

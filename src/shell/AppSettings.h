@@ -1,0 +1,42 @@
+#pragma once
+
+#include "shell/MetadataTransfer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+
+// The settings the application keeps (QSettings, the application's own file): the import
+// and export choices, the recent files and the state of each kind of window.
+namespace AppSettings {
+
+// Writes the default of each setting the user has none of; values already there stay.
+void registerDefaults(QSettings &settings);
+
+bool importClearExistingMetadata();
+void setImportClearExistingMetadata(bool on);
+bool importEnforceUniqueKeywords();
+void setImportEnforceUniqueKeywords(bool on);
+
+// The export format, stored by its display name; Velmx when the name is unknown.
+MetadataFormat exportFormat();
+void setExportFormat(MetadataFormat format);
+// The display names of the formats, as stored ("Velmora Metadata XML File (velmx)").
+QString formatDisplayName(MetadataFormat format);
+
+// The files opened last, newest first, at most MaxRecentFiles.
+constexpr int MaxRecentFiles = 10;
+QStringList recentFiles();
+// Puts path first (an earlier place of the same file goes).
+void addRecentFile(const QString &path);
+void removeRecentFile(const QString &path);
+void clearRecentFiles();
+
+// A saved state of a kind of window ("document", "batch" …): its geometry, a splitter's or
+// a table header's state. Empty when none was saved.
+QByteArray windowState(const QString &kind, const QString &part);
+void setWindowState(const QString &kind, const QString &part, const QByteArray &state);
+
+} // namespace AppSettings
