@@ -399,6 +399,7 @@ private slots:
         processor->setFileObserver(pacer.observer());
         auto *bar = window->findChild<QProgressBar *>(u"progressBar"_qs);
         auto *label = window->findChild<QLabel *>(u"progressLabel"_qs);
+        QVERIFY(!bar->isVisible()); // nothing counted yet
 
         QTest::mouseClick(window->findChild<QAbstractButton *>(u"runButton"_qs), Qt::LeftButton);
         QVERIFY(processor->isRunning());
@@ -406,6 +407,7 @@ private slots:
         pacer.letGo();
         QTRY_COMPARE(bar->value(), 1);
         QCOMPARE(bar->maximum(), 3);
+        QVERIFY(bar->isVisible());
         QVERIFY2(label->text().contains(u"good.png"_qs), qPrintable(label->text()));
 
         // While it runs: Cancel on, editing off, the panel too; the window answers.

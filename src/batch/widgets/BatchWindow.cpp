@@ -204,7 +204,13 @@ void BatchWindow::buildWidgets()
     m_progressBar->setRange(0, 1);
     m_progressBar->setValue(0);
     m_progressBar->setFormat(QStringLiteral("%v / %m"));
-    m_progressBar->setTextVisible(false); // until a run counts its files
+    m_progressBar->setTextVisible(false);
+    // Hidden until a run counts its files (an empty bar reads as an empty text field), its
+    // place kept so the Run button does not move.
+    QSizePolicy barPolicy = m_progressBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    m_progressBar->setSizePolicy(barPolicy);
+    m_progressBar->hide();
     m_progressLabel = new QLabel;
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
     m_progressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -404,6 +410,7 @@ void BatchWindow::showRunning(bool running)
 void BatchWindow::showProgress(int done, int total, const QString &path)
 {
     m_progressBar->setTextVisible(true);
+    m_progressBar->show();
     m_progressBar->setRange(0, std::max(total, 1));
     m_progressBar->setValue(done);
     if (!path.isEmpty() && !m_cancelRequested)
