@@ -35,6 +35,10 @@ struct DecodeContext
     const PreviewDecoder::Progress *progress = nullptr;
     PreviewDecoder::Options options;
     char message[256] = {};
+    // Set while the rows are read: a failure then is the image data's (the header and the
+    // set-up were sound). A cancel is not.
+    bool inImageData = false;
+    bool damaged = false;
 
     // The image after the library's transformations: 8-bit RGB or RGBA.
     uint32_t width = 0;
@@ -58,6 +62,7 @@ struct DecodeContext
     {
         std::strncpy(message, text, sizeof message - 1);
         message[sizeof message - 1] = 0;
+        damaged = inImageData;
     }
 
     bool fill() noexcept
@@ -287,6 +292,7 @@ bool runDecode(DecodeContext &ctx)
             total += rows;
     }
     quint64 done = 0;
+    ctx.inImageData = true;
     for (int pass = 0; pass < passes; ++pass) {
         const uint32_t columns = ctx.interlaced ? PNG_PASS_COLS(ctx.width, pass) : ctx.width;
         const uint32_t rows = ctx.interlaced ? PNG_PASS_ROWS(ctx.height, pass) : ctx.height;
@@ -294,8 +300,10 @@ bool runDecode(DecodeContext &ctx)
         if (columns == 0 || rows == 0)
             continue;
         for (uint32_t r = 0; r < rows; ++r) {
-            if (ctx.cancel && ctx.cancel->load(std::memory_order_relaxed))
+            if (ctx.cancel && ctx.cancel->load(std::memory_order_relaxed)) {
+                ctx.inImageData = false;
                 png_error(png, "cancelled");
+            }
             png_read_row(png, ctx.row.data(), nullptr);
             if (ctx.interlaced)
                 ctx.addRow(
@@ -314,7 +322,7 @@ bool runDecode(DecodeContext &ctx)
     return true;
 }
 
-bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error)
+bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error, bool *damaged)
 {
     const bool ok = runDecode(ctx);
     if (!ok) {
@@ -322,6 +330,8 @@ bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error)
         if (error)
             *error = QString::fromUtf8(ctx.message);
     }
+    if (damaged)
+        *damaged = !ok && ctx.damaged;
     return ok;
 }
 
@@ -349,9 +359,11 @@ void PreviewDecoder::fittedSize(
 }
 
 bool PreviewDecoder::decodeFile(const QString &path, const Options &options, PreviewImage *preview,
-    const std::atomic<bool> *cancel, const Progress &progress, QString *error)
+    const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
 {
     *preview = PreviewImage();
+    if (damaged)
+        *damaged = false;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         // qt_error_string: strerror is not safe in the decoding threads.
@@ -373,13 +385,13 @@ bool PreviewDecoder::decodeFile(const QString &path, const Options &options, Pre
     ctx.progress = &progress;
     ctx.preview = preview;
     ctx.buffer.resize(kReadBuffer);
-    const bool ok = finishDecode(ctx, preview, error);
+    const bool ok = finishDecode(ctx, preview, error, damaged);
     ::close(fd);
     return ok;
 }
 
 bool PreviewDecoder::decodeBytes(const QByteArray &bytes, const Options &options, PreviewImage *preview,
-    const std::atomic<bool> *cancel, const Progress &progress, QString *error)
+    const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
 {
     *preview = PreviewImage();
     DecodeContext ctx;
@@ -389,5 +401,5 @@ bool PreviewDecoder::decodeBytes(const QByteArray &bytes, const Options &options
     ctx.cancel = cancel;
     ctx.progress = &progress;
     ctx.preview = preview;
-    return finishDecode(ctx, preview, error);
+    return finishDecode(ctx, preview, error, damaged);
 }

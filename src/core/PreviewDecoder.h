@@ -45,10 +45,15 @@ public:
 
     // Reads the file at path (regular files only, streamed, not read whole) and decodes it.
     // Stops between rows as soon as *cancel is set. On failure (also on a cancel) returns
-    // false, leaves *preview empty and sets *error ("cancelled" for a cancel).
+    // false, leaves *preview empty and sets *error ("cancelled" for a cancel). *damaged
+    // tells whether the failure lies in the image data itself (its stream, its CRCs, too
+    // little of it), rather than in opening the file, its header, the preview's memory or a
+    // cancel.
     static bool decodeFile(const QString &path, const Options &options, PreviewImage *preview,
-        const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr);
+        const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr,
+        bool *damaged = nullptr);
     // The same for a PNG file held in memory.
     static bool decodeBytes(const QByteArray &bytes, const Options &options, PreviewImage *preview,
-        const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr);
+        const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr,
+        bool *damaged = nullptr);
 };

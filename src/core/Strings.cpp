@@ -23,6 +23,7 @@ const Entry kStrings[] = {
     { "PhysicalSizeUnknown", QT_TRANSLATE_NOOP("Velmora", "Physical size: unknown") },
     { "PictureLoading", QT_TRANSLATE_NOOP("Velmora", "Loading the picture") },
     { "PictureDamaged", QT_TRANSLATE_NOOP("Velmora", "The image data is damaged: %1") },
+    { "PictureFailed", QT_TRANSLATE_NOOP("Velmora", "The picture could not be shown: %1") },
     { "PictureMessage", QT_TRANSLATE_NOOP("Velmora", "Picture") },
     { "SaveDamagedImageData", QT_TRANSLATE_NOOP("Velmora", "The image data of \"%1\" is damaged.") },
     { "SaveDamagedImageDataDetail",

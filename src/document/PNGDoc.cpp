@@ -145,8 +145,14 @@ QString PNGDoc::checkImageData()
     options.maxHeight = 1;
     PreviewImage picture;
     QString reason;
-    if (PreviewDecoder::decodeBytes(fileBytes(), options, &picture, nullptr, {}, &reason))
-        reason.clear();
+    bool damaged = false;
+    if (PreviewDecoder::decodeBytes(fileBytes(), options, &picture, nullptr, {}, &reason, &damaged)) {
+        setImageDataChecked(QString());
+        return QString();
+    }
+    // A decode that failed for another reason than the data (its memory) proves nothing.
+    if (!damaged)
+        return QString();
     setImageDataChecked(reason);
     return reason;
 }

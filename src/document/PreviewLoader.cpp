@@ -18,6 +18,7 @@ struct PreviewLoader::Job
     PreviewLoader *receiver = nullptr;
     PreviewImage preview;
     QString error;
+    bool damaged = false;
     bool ok = false;
 
     void detach()
@@ -97,9 +98,10 @@ void PreviewLoader::run(const std::shared_ptr<Job> &job, const QSize &box)
         };
         if (job->cancel)
             return;
-        job->ok = job->path.isEmpty()
-            ? PreviewDecoder::decodeBytes(job->bytes, job->options, &job->preview, &job->cancel, progress, &job->error)
-            : PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel, progress, &job->error);
+        job->ok = job->path.isEmpty() ? PreviewDecoder::decodeBytes(
+                      job->bytes, job->options, &job->preview, &job->cancel, progress, &job->error, &job->damaged)
+                                      : PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel,
+                                          progress, &job->error, &job->damaged);
         job->post([job](PreviewLoader *loader) { loader->deliver(job); });
     });
 }
@@ -125,6 +127,6 @@ void PreviewLoader::deliver(const std::shared_ptr<Job> &job)
         emit finished();
     } else {
         m_error = job->error;
-        emit failed(m_error);
+        emit failed(m_error, job->damaged);
     }
 }

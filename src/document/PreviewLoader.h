@@ -43,7 +43,9 @@ signals:
     // Percent of the rows decoded, at most once per step.
     void progressChanged(int percent);
     void finished();
-    void failed(const QString &reason);
+    // damaged: the image data itself is unsound (PreviewDecoder), not merely the preview
+    // out of reach (memory, an unreadable file).
+    void failed(const QString &reason, bool damaged);
 
 private:
     struct Job;

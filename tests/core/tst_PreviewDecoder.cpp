@@ -236,6 +236,7 @@ void tst_PreviewDecoder::stopsWhenCancelled()
     QString error;
     std::atomic<bool> cancel { false };
     int calls = 0;
+    bool damaged = true;
     QVERIFY(!PreviewDecoder::decodeFile(
         path, {}, &preview, &cancel,
         [&](quint64 d, quint64) {
@@ -243,39 +244,43 @@ void tst_PreviewDecoder::stopsWhenCancelled()
             if (d == 10)
                 cancel = true;
         },
-        &error));
+        &error, &damaged));
     QCOMPARE(calls, 10);
     QCOMPARE(error, QStringLiteral("cancelled"));
     QVERIFY(preview.isEmpty());
+    QVERIFY(!damaged); // a cancel says nothing of the image data
 }
 
 void tst_PreviewDecoder::refusesDamagedImageData_data()
 {
     QTest::addColumn<QByteArray>("png");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("damaged"); // the image data's fault, not the file's as a whole
     const RawChunk header = ihdr(8, 8);
     const RawChunk data = idat(8, 8);
 
     RawChunk flipped = data;
     flipped.data[flipped.data.size() / 2] = char(flipped.data[flipped.data.size() / 2] ^ 0x55);
-    QTest::newRow("damaged zlib stream") << buildPng({ header, flipped, iend() }) << "";
+    QTest::newRow("damaged zlib stream") << buildPng({ header, flipped, iend() }) << "" << true;
 
     RawChunk checksum = data;
     checksum.data[checksum.data.size() - 1] = char(checksum.data[checksum.data.size() - 1] ^ 1);
-    QTest::newRow("wrong Adler-32") << buildPng({ header, checksum, iend() }) << "";
+    QTest::newRow("wrong Adler-32") << buildPng({ header, checksum, iend() }) << "" << true;
 
     RawChunk shortData = data;
     shortData.data.chop(shortData.data.size() / 3);
-    QTest::newRow("too little image data") << buildPng({ header, shortData, iend() }) << "";
+    QTest::newRow("too little image data") << buildPng({ header, shortData, iend() }) << "" << true;
 
     QByteArray badCrc = buildPng({ header, data, iend() });
     badCrc[badCrc.indexOf("IDAT") + 4 + data.data.size()] ^= 1;
-    QTest::newRow("IDAT with a bad CRC") << badCrc << "CRC";
+    QTest::newRow("IDAT with a bad CRC") << badCrc << "CRC" << true;
 
     const QByteArray whole = buildPng({ header, data, iend() });
-    QTest::newRow("file cut in the image data") << whole.left(whole.indexOf("IDAT") + 20) << "truncated";
-    QTest::newRow("file ends after the image data") << buildPng({ header, data }) << "truncated";
-    QTest::newRow("not a PNG") << QByteArray("GIF89a, not a PNG at all") << "";
+    QTest::newRow("file cut in the image data") << whole.left(whole.indexOf("IDAT") + 20) << "truncated" << true;
+    QTest::newRow("file ends after the image data") << buildPng({ header, data }) << "truncated" << true;
+    QTest::newRow("not a PNG") << QByteArray("GIF89a, not a PNG at all") << "" << false;
+    // Sound image data that the preview's limits keep out of reach.
+    QTest::newRow("larger than the limit") << buildPng({ ihdr(64, 8), idat(64, 8), iend() }) << "" << false;
 }
 
 void tst_PreviewDecoder::refusesDamagedImageData()
@@ -284,8 +289,12 @@ void tst_PreviewDecoder::refusesDamagedImageData()
     QFETCH(QString, reason);
     PreviewImage preview;
     QString error;
-    QVERIFY(!PreviewDecoder::decodeBytes(png, {}, &preview, nullptr, {}, &error));
+    bool damaged = false;
+    PreviewDecoder::Options options;
+    options.maxDimension = 32;
+    QVERIFY(!PreviewDecoder::decodeBytes(png, options, &preview, nullptr, {}, &error, &damaged));
     QVERIFY(!error.isEmpty());
+    QTEST(damaged, "damaged");
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(preview.isEmpty());
 }

@@ -64,6 +64,7 @@ private slots:
         QVERIFY(failed.wait(20000));
         QVERIFY(failed.first().first().toString().contains(QStringLiteral("truncated")));
         QCOMPARE(loader.errorString(), failed.first().first().toString());
+        QVERIFY(failed.first().at(1).toBool()); // the image data's fault
         QVERIFY(finished.isEmpty());
         QVERIFY(loader.preview().isEmpty());
     }
@@ -88,6 +89,15 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(finished.size(), 2);
         QCOMPARE(loader.preview().width, 30);
+    }
+
+    void aFileOutOfReachIsNotDamage()
+    {
+        PreviewLoader loader;
+        QSignalSpy failed(&loader, &PreviewLoader::failed);
+        loader.start(m_dir.filePath(QStringLiteral("missing.png")), QSize(100, 100));
+        QVERIFY(failed.wait(20000));
+        QVERIFY(!failed.first().at(1).toBool());
     }
 
     void cancelledOrDestroyedLoadersGetNothing()

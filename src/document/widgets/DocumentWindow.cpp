@@ -63,11 +63,14 @@ DocumentWindow::DocumentWindow(const QString &path, QWidget *parent)
     connect(m_document, &PNGDoc::loaded, this, &DocumentWindow::showImage);
     connect(m_previewLoader, &PreviewLoader::progressChanged, m_imageView, &ImageView::setProgress);
     connect(m_previewLoader, &PreviewLoader::finished, this, &DocumentWindow::showPreview);
-    connect(m_previewLoader, &PreviewLoader::failed, this, [this](const QString &reason) {
+    connect(m_previewLoader, &PreviewLoader::failed, this, [this](const QString &reason, bool damaged) {
         qCWarning(lcWindow, "Couldn't create NSImage for %s", qUtf8Printable(m_document->path()));
         m_imageView->setImage(QImage());
-        m_imageView->setMessage(localizedString("PictureDamaged").arg(reason));
-        m_document->setImageDataChecked(reason);
+        // Only a fault of the image data marks the document; a picture out of reach (its
+        // memory, say) says so and leaves the data's check to a save.
+        m_imageView->setMessage(localizedString(damaged ? "PictureDamaged" : "PictureFailed").arg(reason));
+        if (damaged)
+            m_document->setImageDataChecked(reason);
     });
     // The reason of a failed read, below the load-failed lines.
     connect(m_document, &PNGDoc::loadFailed, this, &DocumentWindow::showLoadError);
