@@ -33,7 +33,7 @@ constexpr qsizetype kDescriptionColumn = 32;
 
 QList<CliCommand> allCommands()
 {
-    return inspectionCommands() + editingCommands() + interchangeCommands() + batchCommands() + storeCommands();
+    return readingCommands() + editingCommands() + interchangeCommands() + batchCommands() + storeCommands();
 }
 
 // "  name synopsis" with the description beside it when the head is short enough,

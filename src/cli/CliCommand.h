@@ -23,7 +23,7 @@ struct CliCommand
 };
 
 // The commands, by group, in the order the help lists them.
-QList<CliCommand> inspectionCommands(); // info, list, chunks
+QList<CliCommand> readingCommands(); // info, list, chunks
 QList<CliCommand> editingCommands(); // set, remove, clear
 QList<CliCommand> interchangeCommands(); // export, import
 QList<CliCommand> batchCommands(); // batch

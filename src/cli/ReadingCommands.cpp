@@ -120,7 +120,7 @@ int chunks(CliContext &ctx, const CliOptions &options)
 
 } // namespace
 
-QList<CliCommand> inspectionCommands()
+QList<CliCommand> readingCommands()
 {
     return {
         { QStringLiteral("info"), QStringLiteral("FILE..."),
