@@ -65,9 +65,9 @@ bool MetadataXml::parse(const QByteArray &data, Content *content, QString *error
             if (depth == 1) {
                 seenRoot = true;
                 result.rootName = reader.qualifiedName().toString();
-                result.rootAttributes = reader.attributes();
+                result.rootAttributes = holdableAttributes(reader.attributes());
             } else if (depth == 2) {
-                result.elements.append(reader.attributes());
+                result.elements.append(holdableAttributes(reader.attributes()));
             }
             break;
         case QXmlStreamReader::EndElement:
@@ -132,6 +132,19 @@ QByteArray MetadataXml::write(
     if (layout == Layout::File)
         writer.writeEndDocument();
     return out;
+}
+
+QXmlStreamAttributes MetadataXml::holdableAttributes(const QXmlStreamAttributes &attributes)
+{
+    QXmlStreamAttributes result;
+    result.reserve(attributes.size());
+    for (const QXmlStreamAttribute &attribute : attributes) {
+        if (canHold(attribute.value()))
+            result.append(attribute);
+        else
+            result.append(attribute.qualifiedName().toString(), holdable(attribute.value().toString()));
+    }
+    return result;
 }
 
 bool MetadataXml::canHold(QStringView text)

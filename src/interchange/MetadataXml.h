@@ -29,7 +29,13 @@ public:
 
     // Parses a whole document. Fails (false, *error set, *content untouched) on anything
     // that is not well-formed XML, on a DTD, on excessive nesting and without a root element.
+    // Attribute values come back holdable() (see holdableAttributes()).
     static bool parse(const QByteArray &data, Content *content, QString *error);
+
+    // The attributes with every value holdable(): a document in another encoding (UTF-7,
+    // UTF-16) can decode to unpaired surrogates, which no file written back could carry, so
+    // what was read and what is written would differ.
+    static QXmlStreamAttributes holdableAttributes(const QXmlStreamAttributes &attributes);
 
     // One comment per element: keyword and text from the attributes of those names, a
     // missing attribute giving an absent (null) field, a present empty one an empty field.

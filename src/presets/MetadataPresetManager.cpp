@@ -37,7 +37,7 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
             if (++depth > MetadataXml::MaxDepth)
                 return false;
             if (depth == 2 && reader.name() == QLatin1String("comment"))
-                presets.append(MetadataPreset::fromXmlAttributes(reader.attributes()));
+                presets.append(MetadataPreset::fromXmlAttributes(MetadataXml::holdableAttributes(reader.attributes())));
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
         }

@@ -69,6 +69,13 @@ private Q_SLOTS:
         QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
         QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
         QTest::newRow("no root element") << "d" << QByteArray("<?xml version=\"1.0\"?>") << QStringList();
+        // Decoded from UTF-7, "+2ADYAA-" is two high surrogates: XML cannot carry them, so they
+        // are read as U+FFFD, as a save would write them.
+        QTest::newRow("another encoding, unpaired surrogates")
+            << "u7"
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?><ImageMetadata>"
+                          "<comment keyword=\"K+2ADYAA-\" text=\"t\"/></ImageMetadata>")
+            << QStringList { "NO", "NO", u"K\uFFFD\uFFFD=t"_qs };
     }
     void readingRules()
     {
@@ -84,6 +91,11 @@ private Q_SLOTS:
         QStringList seen { loaded->clearsCommentsWhenApplied() ? u"YES"_qs : u"NO"_qs,
             loaded->overwritesDuplicatesWhenApplied() ? u"YES"_qs : u"NO"_qs };
         QCOMPARE(seen + describe(loaded->comments()), expected);
+        // What was read is what a save writes (a missing attribute is written empty).
+        QVERIFY(writeFile(path(name + u"~"_qs), loaded->fileContents()));
+        const auto again = Template::initWithFile(path(name + u"~"_qs));
+        QVERIFY(again);
+        QCOMPARE(describe(again->comments()), describe(loaded->comments()).replaceInStrings(u"∅"_qs, QString()));
     }
 
     void boolFromStringValues_data()
