@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "commentlist/widgets/CommentTableView.h"
@@ -33,6 +34,8 @@
 #include <QtTest>
 
 using namespace TestSupport;
+using WindowTestSupport::accessibleName;
+using WindowTestSupport::PromptAnswers;
 
 namespace {
 
@@ -53,12 +56,6 @@ QStringList summaryTexts(const DocumentWindow &window)
 QString itemText(const QAction *action)
 {
     return action->text().remove(u'&');
-}
-
-QString accessibleName(QWidget *widget)
-{
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
-    return face ? face->text(QAccessible::Name) : QString();
 }
 
 QAction *menuItem(DocumentWindow &window, const char *menuName, const QString &text)
@@ -90,22 +87,6 @@ void selectRows(DocumentWindow &window, const QList<int> &rows)
         table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 }
-
-// Answers the window's questions instead of a person and records them.
-struct PromptAnswers
-{
-    QList<Prompts::Request> asked;
-    QVariant answer;
-
-    PromptAnswers()
-    {
-        Prompts::setHandler([this](const Prompts::Request &request) {
-            asked.append(request);
-            return answer;
-        });
-    }
-    ~PromptAnswers() { Prompts::setHandler({}); }
-};
 
 // Holds every thread of the picture decodes until it goes, so that a test sees the window
 // before its picture can arrive.

@@ -26,18 +26,6 @@
 using namespace TestSupport;
 using namespace WindowTestSupport;
 
-namespace {
-
-QStringList shownRows(const QAbstractItemModel &model)
-{
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row)
-        rows << model.index(row, 0).data().toString();
-    return rows;
-}
-
-} // namespace
-
 class tst_PresetEditorWindow : public QObject
 {
     Q_OBJECT
@@ -67,7 +55,7 @@ private slots:
     void fieldsFollowTheTableAndTheTableTheEdit()
     {
         CommentTableView *table = m_window->presetTable();
-        QCOMPARE(shownRows(*table->model()).size(), 10);
+        QCOMPARE(firstColumnTexts(*table->model()).size(), 10);
         QLineEdit *keyword = field("keywordField");
         QLineEdit *value = field("valueField");
         QLineEdit *shorthand = field("shorthandField");
@@ -87,7 +75,7 @@ private slots:
         QTest::keyClick(keyword, Qt::Key_Tab);
         QVERIFY(value->hasFocus());
         QCOMPARE(shorthand->text(), u"Zed : %OSUSERNAME%"_qs);
-        QCOMPARE(shownRows(*table->model()).last(), u"Zed : %OSUSERNAME%"_qs);
+        QCOMPARE(firstColumnTexts(*table->model()).last(), u"Zed : %OSUSERNAME%"_qs);
         QCOMPARE(table->selectedRowNumbers(), QList<int> { 9 });
         QCOMPARE(table->currentIndex().row(), 9);
 
@@ -95,14 +83,14 @@ private slots:
         table->setFocus();
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(m_store->count(), 9);
-        QVERIFY(!shownRows(*table->model()).contains(u"Zed : %OSUSERNAME%"_qs));
+        QVERIFY(!firstColumnTexts(*table->model()).contains(u"Zed : %OSUSERNAME%"_qs));
 
         // The − button deletes presets even while a field has the focus.
         clickRow(0);
         keyword->setFocus();
         m_window->findChild<QToolButton *>(QStringLiteral("deleteButton"))->click();
         QCOMPARE(m_store->count(), 8);
-        QVERIFY(!shownRows(*table->model()).contains(u"Comment"_qs));
+        QVERIFY(!firstColumnTexts(*table->model()).contains(u"Comment"_qs));
 
         // Without a selection the fields are disabled and keep their texts.
         clickRow(2);
@@ -125,7 +113,7 @@ private slots:
         QTest::keyClick(keyword, Qt::Key_Tab);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ann"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(shownRows(*table->model()).first(), u"Artist : Ann"_qs);
+        QCOMPARE(firstColumnTexts(*table->model()).first(), u"Artist : Ann"_qs);
         QCOMPARE(table->selectedRowNumbers(), QList<int> { 0 });
 
         // Undo with its shortcut from the table takes the value back, then the keyword.
@@ -133,7 +121,7 @@ private slots:
         QAction *undo = m_window->findChild<QAction *>(QStringLiteral("undoAction"));
         QCOMPARE(undo->text().remove(u'&'), u"Undo Edit Value"_qs);
         press(QKeySequence::Undo);
-        QCOMPARE(shownRows(*table->model()).first(), u"Artist"_qs);
+        QCOMPARE(firstColumnTexts(*table->model()).first(), u"Artist"_qs);
         QCOMPARE(field("valueField")->text(), QString());
         QCOMPARE(undo->text().remove(u'&'), u"Undo Edit Keyword"_qs);
     }
@@ -187,9 +175,9 @@ private slots:
         // Paste at the selected row; sorted a tenth of a second later.
         clickRow(5);
         trigger("pasteAction");
-        QCOMPARE(shownRows(*table->model()).at(5), u"Comment"_qs);
+        QCOMPARE(firstColumnTexts(*table->model()).at(5), u"Comment"_qs);
         QCOMPARE(m_store->count(), 11);
-        QTRY_COMPARE(shownRows(*table->model()).mid(1, 2), QStringList({ "Comment", "Comment" }));
+        QTRY_COMPARE(firstColumnTexts(*table->model()).mid(1, 2), QStringList({ "Comment", "Comment" }));
         QCOMPARE(table->selectedRowNumbers().size(), 1);
 
         // Cut takes what it copied.
@@ -208,7 +196,7 @@ private slots:
         table->setFocus();
         trigger("deleteAction");
         QCOMPARE(m_store->count(), 7);
-        QCOMPARE(shownRows(*table->model()).size(), 7);
+        QCOMPARE(firstColumnTexts(*table->model()).size(), 7);
 
         // With the focus in a field, the commands work on its text.
         clickRow(0);
@@ -254,7 +242,7 @@ private slots:
 
         // Reopened, the same presets; a save that fails shows the reason.
         m_window->makeWindowKey();
-        QCOMPARE(shownRows(*m_window->presetTable()->model()).size(), 11);
+        QCOMPARE(firstColumnTexts(*m_window->presetTable()->model()).size(), 11);
         QVERIFY(QFile::remove(m_store->presetsFilePath()));
         QVERIFY(QDir().mkpath(m_store->presetsFilePath()));
         m_window->close();
@@ -272,9 +260,9 @@ private slots:
         QVERIFY(drag);
         QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
         QVERIFY(!m_store->metadataPresets().contains(title));
-        QCOMPARE(shownRows(*model).first(), u"Title : %FILENAME%"_qs);
+        QCOMPARE(firstColumnTexts(*model).first(), u"Title : %FILENAME%"_qs);
         QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 0 });
-        QTRY_COMPARE(shownRows(*model).at(8), u"Title : %FILENAME%"_qs);
+        QTRY_COMPARE(firstColumnTexts(*model).at(8), u"Title : %FILENAME%"_qs);
         QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 8 });
 
         // Comments from a document arrive as presets.
@@ -282,7 +270,7 @@ private slots:
         writeComments(commentsFrom({ "Lens=50 mm" }), &comments);
         QVERIFY(model->canDropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
         QVERIFY(model->dropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
-        QCOMPARE(shownRows(*model).last(), u"Lens : 50 mm"_qs);
+        QCOMPARE(firstColumnTexts(*model).last(), u"Lens : 50 mm"_qs);
         QCOMPARE(m_store->count(), 11);
     }
 

@@ -2,6 +2,7 @@
 
 #include "commentlist/widgets/Prompts.h"
 
+#include <QAbstractItemModel>
 #include <QAccessible>
 #include <QAction>
 #include <QList>
@@ -47,6 +48,15 @@ inline QList<QAction *> menuItems(QMenuBar *bar)
             pending += action->menu()->actions();
     }
     return found;
+}
+
+// The texts of a list's first column, top to bottom.
+inline QStringList firstColumnTexts(const QAbstractItemModel &model)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data().toString();
+    return rows;
 }
 
 // Answers the windows' questions instead of a person, with answer, and records them.

@@ -33,18 +33,6 @@
 using namespace TestSupport;
 using namespace WindowTestSupport;
 
-namespace {
-
-QStringList names(const QAbstractItemModel &model)
-{
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row)
-        rows << model.index(row, 0).data().toString();
-    return rows;
-}
-
-} // namespace
-
 class tst_TemplateEditorWindow : public QObject
 {
     Q_OBJECT
@@ -87,7 +75,7 @@ private slots:
 
     void withoutTemplateEverythingIsOff()
     {
-        QCOMPARE(names(*m_window->templatesModel()), QStringList({ "Alpha", "Beta" }));
+        QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList({ "Alpha", "Beta" }));
         expectTemplateControls(false);
         QCOMPARE(m_window->commentsModel()->rowCount(), 0);
 
@@ -166,7 +154,7 @@ private slots:
         QTest::keyClicks(name, QStringLiteral("alpha"));
         QTest::keyClick(name, Qt::Key_Return);
         QVERIFY(!sheet->isVisible());
-        QCOMPARE(names(*m_window->templatesModel()), QStringList({ "Alpha", "Beta", "alpha" }));
+        QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList({ "Alpha", "Beta", "alpha" }));
         QCOMPARE(m_window->templatesTable()->selectionModel()->selectedRows().first().row(), 2);
         QCOMPARE(m_store->currentTemplate()->name(), u"alpha"_qs);
         expectTemplateControls(true);
@@ -189,7 +177,7 @@ private slots:
         QVERIFY(model->setData(model->index(0, 0), u"Alpha"_qs));
         QVERIFY(!model->setData(model->index(0, 0), u"Beta"_qs));
         QVERIFY(model->setData(model->index(0, 0), u"Gamma"_qs));
-        QCOMPARE(names(*model), QStringList({ "Gamma", "Beta" }));
+        QCOMPARE(firstColumnTexts(*model), QStringList({ "Gamma", "Beta" }));
         QVERIFY(QFile::exists(folder(u"Gamma"_qs)) && !QFile::exists(folder(u"Alpha"_qs)));
         QTRY_COMPARE(prompts.texts(), QStringList { localizedString("ChooseUniqueName") });
 
@@ -202,7 +190,7 @@ private slots:
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("Delta"));
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(names(*model).first(), u"Delta"_qs);
+        QTRY_COMPARE(firstColumnTexts(*model).first(), u"Delta"_qs);
         QVERIFY(QFile::exists(folder(u"Delta"_qs)));
         QCOMPARE(m_store->currentTemplate()->name(), u"Delta"_qs);
     }
@@ -223,7 +211,7 @@ private slots:
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QTest::keyClick(table, Qt::Key_Delete);
         QVERIFY(!QFile::exists(folder(u"Alpha"_qs)));
-        QCOMPARE(names(*m_window->templatesModel()), QStringList { "Beta" });
+        QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList { "Beta" });
         QCOMPARE(m_store->currentTemplate()->name(), u"Beta"_qs);
         QCOMPARE(table->selectionModel()->selectedRows().first().row(), 0);
 
