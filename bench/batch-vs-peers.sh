@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Stamps three entries into every file of a photo-like corpus with `velmora-cli batch` (image
-# data checked, the default, and with --no-verify-image), exiftool and exiv2, each on fresh
-# copies of the same files, in one run. Checks that every result carries the entries, then
+# data checked, the default, and with --no-verify-image), exiftool and exiv2, and removes each
+# file's metadata with `velmora-cli strip`, each on fresh copies of the same files, in one
+# run. Checks that every result carries the entries (or, stripped, none), then
 # prints for each set and tool the files/s and MB/s (median of RUNS runs, default 5, with
 # the slowest and fastest run), the peak RSS, the ratios and whether the targets are met.
 # The runs of the tools alternate, so that the load of a shared machine falls on all alike.
@@ -20,7 +21,7 @@ for tool in exiftool exiv2; do
 done
 "$build/bench/make_corpus" "$corpus"
 
-tools=(velmora velmora-noverify exiftool exiv2)
+tools=(velmora velmora-noverify velmora-strip exiftool exiv2)
 median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 # run_tool NAME SET -> prints "seconds maxrss_kb"
@@ -32,6 +33,8 @@ run_tool() {
     case $name in
     velmora) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
     velmora-noverify) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --no-verify-image --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
+    # Every corpus file holds an entry, so each is rewritten.
+    velmora-strip) cmd=("$cli" strip ${JOBS:+-j "$JOBS"} "$dir") ;;
     exiftool) cmd=(exiftool -q -overwrite_original "-PNG:Author=Bench Mark" "-PNG:Title=bench" "-PNG:Copyright=(c) Bench" "$dir") ;;
     # exiv2 writes PNG text only as XMP (one iTXt chunk) or a Description comment.
     exiv2) cmd=(exiv2 -M"set Xmp.dc.creator Bench Mark" -M"set Xmp.dc.title bench" -M"set Xmp.dc.rights (c) Bench" "$dir"/*.png) ;;
@@ -42,13 +45,21 @@ run_tool() {
     start=$EPOCHREALTIME
     /usr/bin/time -f "%M" -o "$work/rss" "${cmd[@]}" > /dev/null
     end=$EPOCHREALTIME
-    # Every file must now carry the entries.
+    # Every file must now carry the entries (stripped: none at all).
     local stamped total
-    stamped=$("$cli" list "$dir"/*.png | grep -c "Bench Mark" || true)
     total=$(ls "$dir"/*.png | wc -l)
-    if [ "$stamped" != "$total" ]; then
-        echo "ERROR: $name left $((total - stamped)) of $total files in $set without the entries" >&2
-        exit 1
+    if [ "$name" = velmora-strip ]; then
+        stamped=$("$cli" list "$dir"/*.png | grep -vc "^==> " || true)
+        if [ "$stamped" != 0 ]; then
+            echo "ERROR: $name left $stamped entries in $set" >&2
+            exit 1
+        fi
+    else
+        stamped=$("$cli" list "$dir"/*.png | grep -c "Bench Mark" || true)
+        if [ "$stamped" != "$total" ]; then
+            echo "ERROR: $name left $((total - stamped)) of $total files in $set without the entries" >&2
+            exit 1
+        fi
     fi
     echo "$(echo "$end - $start" | bc) $(cat "$work/rss")"
 }
@@ -84,10 +95,12 @@ for set in small medium large; do
     done
     checked=$(ratio "${secs[exiftool]}" "${secs[velmora]}")
     unchecked=$(ratio "${secs[exiv2]}" "${secs[velmora-noverify]}")
+    stripped=$(ratio "${secs[velmora-noverify]}" "${secs[velmora-strip]}")
     if [ "$set" = small ]; then want_checked=10; want_unchecked=1; else want_checked=40; want_unchecked=2; fi
-    summary+=("$(printf '%-7s checked: %6sx exiftool (target %sx: %s) | --no-verify-image: %5sx exiv2 (target %sx: %s)' \
+    summary+=("$(printf '%-7s checked: %6sx exiftool (target %sx: %s) | --no-verify-image: %5sx exiv2 (target %sx: %s) | strip: %4sx --no-verify-image (target 1x: %s)' \
         "$set" "$checked" "$want_checked" "$(meets "$checked" "$want_checked")" \
-        "$unchecked" "$want_unchecked" "$(meets "$unchecked" "$want_unchecked")")")
+        "$unchecked" "$want_unchecked" "$(meets "$unchecked" "$want_unchecked")" \
+        "$stripped" "$(meets "$stripped" 1)")")
 done
 echo
 printf '%s\n' "${summary[@]}"

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
+#include "core/RegularFile.h"
 
 #include <QTextStream>
 
@@ -33,6 +34,16 @@ bool CliContext::load(const QString &path, CliFile &file, Pixels pixels)
         options.memoryLimit = std::numeric_limits<quint64>::max();
     QString error;
     if (!loadPNG(file.info, file.rows, file.comments, options, &error)) {
+        fileFailed(path, error);
+        return false;
+    }
+    return true;
+}
+
+bool CliContext::readBytes(const QString &path, QByteArray *bytes)
+{
+    QString error;
+    if (!readRegularFile(path, PNGReadOptions().maxFileSize, bytes, &error)) {
         fileFailed(path, error);
         return false;
     }

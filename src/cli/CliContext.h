@@ -51,6 +51,9 @@ public:
     enum class Pixels { Skip, Decode };
     // Reads path into file; on failure names the file and returns false.
     bool load(const QString &path, CliFile &file, Pixels pixels);
+    // Reads the bytes of the file at path, whatever they hold (a PNG file however damaged);
+    // on failure names the file and returns false.
+    bool readBytes(const QString &path, QByteArray *bytes);
     // Drops entries without keyword and saves file in place; on failure names the file
     // and returns false (the file is then untouched).
     bool save(CliFile &file);

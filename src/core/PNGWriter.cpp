@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
@@ -197,6 +198,18 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
     }
 }
 
+// Whether the options name the chunk (its type and payload) to be left out.
+bool isLeftOut(const Base &base, const PngChunk &c, const PNGWriteOptions &options)
+{
+    if (c.isCritical())
+        return false;
+    const char *payload = base.bytes.constData() + c.offset;
+    return std::any_of(options.leftOutChunks.begin(), options.leftOutChunks.end(), [&](const auto &chunk) {
+        return chunk.first == c.type && chunk.second.size() == qsizetype(c.length)
+            && std::memcmp(chunk.second.constData(), payload, c.length) == 0;
+    });
+}
+
 // Writes a byte range of the base, joining ranges that follow each other into one write.
 class BaseWriter
 {
@@ -277,7 +290,7 @@ bool spliceInto(AtomicFileWriter &file, const Base &base, const CommentList &com
             if (!out.bytes(e->chunk))
                 return false;
         }
-        if (base.isComment(i) || (!c.crcOk && !c.isCritical()))
+        if (base.isComment(i) || (!c.crcOk && !c.isCritical()) || isLeftOut(base, c, options))
             continue;
         if (newImageData) {
             if (c.type == "IDAT") {

@@ -216,6 +216,7 @@ const Entry kStrings[] = {
     { "StepApplyPreset", QT_TRANSLATE_NOOP("Velmora", "Apply Preset") },
     { "StepApplyTemplate", QT_TRANSLATE_NOOP("Velmora", "Apply Template") },
     { "StepRemoveUnnamed", QT_TRANSLATE_NOOP("Velmora", "Remove Comments Without Keyword") },
+    { "StepRemoveMetadata", QT_TRANSLATE_NOOP("Velmora", "Remove Metadata") },
     // Batch windows.
     { "BatchWindowTitle", QT_TRANSLATE_NOOP("Velmora", "Batch Processing") },
     { "NewBatchWindow", QT_TRANSLATE_NOOP("Velmora", "New &Batch Window") },

@@ -7,6 +7,8 @@
 #include "core/PNGWriter.h"
 #include "core/PNGinfo.h"
 #include "document/DocumentError.h"
+#include "inspect/PrivacyFacts.h"
+#include "inspect/StripPlan.h"
 
 #include <QObject>
 #include <QString>
@@ -87,6 +89,21 @@ public:
     // false: the current state counts as saved; true: no state does any more.
     void setModified(bool modified);
 
+    // --- Removing metadata ------------------------------------------------------------
+
+    // What Remove Metadata offers: every text entry and every removable chunk of the file as
+    // read that is still to be written, chosen as the default rules say (StripRules: content
+    // credentials not chosen), with descriptions.
+    StripPlan removalPlan() const;
+    // Removes the chosen items of a plan in one step of the undo history: the chosen entries
+    // leave the list, the chosen chunks are left out of every save from now on. False,
+    // nothing changed, when nothing chosen is still there.
+    bool removeMetadata(const StripPlan &plan);
+    // The chunks of the file as read that a save leaves out (indices into its chunk list).
+    QList<qsizetype> leftOutChunks() const { return m_leftOutChunks; }
+    // What the document would give away if saved now.
+    PrivacyFacts privacyFacts() const;
+
     // --- Search filter ----------------------------------------------------------------
 
     QString searchText() const { return m_searchText; }
@@ -112,6 +129,8 @@ signals:
     // The image data was checked (setImageDataChecked(), checkImageData()).
     void imageDataChecked(const QString &damage);
     void saved();
+    // The chunks left out changed (a removal, its undo or redo, a load).
+    void leftOutChunksChanged();
 
 protected:
     bool isArranged(const PNGComment &comment) const override { return passesFilter(comment, m_filter); }
@@ -119,7 +138,10 @@ protected:
     void revealComments(const CommentList &entering) override;
 
 private:
+    class LeaveOutEdit;
+
     bool write(const QString &path, QString *error);
+    void setLeftOutChunks(const QList<qsizetype> &chunks);
 
     PNGinfo m_info;
     PNGRows m_rows;
@@ -131,4 +153,5 @@ private:
     bool m_loaded = false;
     bool m_imageDataChecked = false;
     QString m_imageDataDamage;
+    QList<qsizetype> m_leftOutChunks;
 };

@@ -375,6 +375,8 @@ private Q_SLOTS:
         QTest::newRow("export") << u"export"_qs << u"--separator C"_qs;
         QTest::newRow("import") << u"import"_qs << u"--clear"_qs;
         QTest::newRow("batch") << u"batch"_qs << u"--no-verify-image"_qs;
+        QTest::newRow("strip") << u"strip"_qs << u"--credentials"_qs;
+        QTest::newRow("generation") << u"generation"_qs << u"invokeai_metadata"_qs;
         QTest::newRow("presets") << u"presets"_qs << u"preset list"_qs;
         QTest::newRow("templates") << u"templates"_qs << u"template names"_qs;
         QTest::newRow("apply-template") << u"apply-template"_qs << u"NAME FILE..."_qs;

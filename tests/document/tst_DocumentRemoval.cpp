@@ -1,0 +1,75 @@
+#include "TestSupport.h"
+
+#include "document/PNGDoc.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestSupport;
+
+// Remove Metadata in a document: the plan it offers, the removal as one step of the undo
+// history, and a save that leaves the removed chunks out.
+class tst_DocumentRemoval : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void removalIsOneUndoableStepThatTheSaveWrites()
+    {
+        QTemporaryDir dir;
+        const QString file = copyFixture(QStringLiteral("inspect/everything.png"), dir.path());
+        const QByteArray original = readFile(file);
+        PNGDoc doc;
+        QVERIFY(doc.readFromPath(file) && doc.loadPNG());
+        const PrivacyFacts before = doc.privacyFacts();
+        QVERIFY(before.gpsPosition && before.generationSettings);
+        QCOMPARE(before.gpsText, u"51.50740° N, 0.12777° W"_qs); // the XMP packet's, an entry
+
+        // Every entry and chunk that tells, chosen; the content credentials offered, not chosen.
+        StripPlan plan = doc.removalPlan();
+        QStringList offered;
+        for (const StripItem &item : std::as_const(plan.items))
+            offered << (item.chosen ? u"+"_qs : u"-"_qs) + QString::fromLatin1(item.type) + u' ' + item.keyword;
+        QCOMPARE(offered,
+            QStringList({ "+tEXt Author", "+iTXt XML:com.adobe.xmp", "+zTXt parameters", "+tEXt Comment", "+eXIf ",
+                "+tIME ", "-caBX ", "+prVt ", "+aBCd ", "+tIME " }));
+        const StripItem &exif = plan.items.at(4);
+        QVERIFY2(
+            exif.description.contains(u"GPS position 51.50740° N, 0.12777° W, 35 m"), qPrintable(exif.description));
+        QVERIFY(plan.items.at(2).description.contains(u"masterpiece, a lighthouse"));
+        plan.items[3].chosen = false; // the user keeps the comment after the image data
+
+        QSignalSpy leftOut(&doc, &PNGDoc::leftOutChunksChanged);
+        QVERIFY(doc.removeMetadata(plan));
+        QCOMPARE(describe(doc.allComments()), QStringList({ "Comment=after the image data" }));
+        QCOMPARE(doc.leftOutChunks().size(), 5);
+        QCOMPARE(doc.undoStack()->count(), 1);
+        QCOMPARE(doc.undoStack()->undoText(), u"Remove Metadata"_qs);
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.privacyFacts().gpsPosition, false);
+        QCOMPARE(doc.privacyFacts().generationSettings, false);
+        QVERIFY(!doc.removeMetadata(plan)); // nothing chosen is still there
+
+        doc.undoStack()->undo();
+        QCOMPARE(doc.allComments().size(), 4);
+        QVERIFY(doc.leftOutChunks().isEmpty());
+        QVERIFY(!doc.isModified());
+        doc.undoStack()->redo();
+        QCOMPARE(leftOut.count(), 3);
+
+        QVERIFY(doc.saveImage());
+        const QStringList kept { "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "PLTE", "tRNS", "bKGD", "hIST",
+            "pHYs", "caBX", "IDAT", "tEXt", "IEND" };
+        QCOMPARE(chunkTypes(readFile(file)), kept);
+        // What stays is written back byte for byte.
+        std::vector<RawChunk> expected = chunksOf(original);
+        std::erase_if(expected, [&](const RawChunk &c) {
+            return !kept.contains(QString::fromLatin1(c.type)) || (c.type == "tEXt" && c.data.startsWith("Author"));
+        });
+        QCOMPARE(chunksOf(readFile(file)), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DocumentRemoval)
+#include "tst_DocumentRemoval.moc"
