@@ -2,6 +2,7 @@
 
 #include "core/PNGReader.h"
 
+#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
@@ -251,9 +252,20 @@ bool ExifData::read(const QByteArray &tiffBytes, ExifData *out, QString *error)
         enum Kind { Image, Exif, Gps } kind;
     };
     std::vector<Pending> pending { { first, Pending::Image } };
-    QString values[7];
-    enum { MakeAt, ModelAt, LensAt, TakenAt, ChangedAt, SoftwareAt, ArtistAt };
-    QString owner, serial, copyright;
+    // The fields shown, in this order.
+    static const QPair<quint16, const char *> shown[] = {
+        { Make, "Camera make" },
+        { Model, "Camera model" },
+        { LensModel, "Lens" },
+        { BodySerialNumber, "Camera serial number" },
+        { DateTimeOriginal, "Date taken" },
+        { DateTime, "Date changed" },
+        { Software, "Software" },
+        { Artist, "Artist" },
+        { OwnerName, "Camera owner" },
+        { Copyright, "Copyright" },
+    };
+    QHash<quint16, QString> found;
     ExifData result;
     while (!pending.empty() && int(seen.size()) < kMaxIfds) {
         const Pending p = pending.front();
@@ -269,70 +281,24 @@ bool ExifData::read(const QByteArray &tiffBytes, ExifData *out, QString *error)
                 result.gps = gpsPosition(tiff, fields);
             continue;
         }
-        // A field keeps the first value found: IFD0's before the Exif IFD's and the
-        // thumbnail's.
         for (const auto &f : fields) {
-            auto keep = [&](QString &slot) {
-                if (slot.isEmpty())
-                    slot = tiff.ascii(f);
-            };
-            switch (f.tag) {
-            case Make:
-                keep(values[MakeAt]);
-                break;
-            case Model:
-                keep(values[ModelAt]);
-                break;
-            case LensModel:
-                keep(values[LensAt]);
-                break;
-            case DateTimeOriginal:
-                keep(values[TakenAt]);
-                break;
-            case DateTime:
-                keep(values[ChangedAt]);
-                break;
-            case Software:
-                keep(values[SoftwareAt]);
-                break;
-            case Artist:
-                keep(values[ArtistAt]);
-                break;
-            case OwnerName:
-                keep(owner);
-                break;
-            case BodySerialNumber:
-                keep(serial);
-                break;
-            case Copyright:
-                keep(copyright);
-                break;
-            case ExifIfd:
-            case GpsIfd:
+            if (f.tag == ExifIfd || f.tag == GpsIfd) {
                 if (const auto offset = tiff.integer(f); offset && (f.type == Long || f.type == Ifd))
                     pending.push_back({ *offset, f.tag == ExifIfd ? Pending::Exif : Pending::Gps });
-                break;
-            default:
-                break;
+                continue;
             }
+            // A field keeps the first value found: IFD0's before the Exif IFD's and the
+            // thumbnail's.
+            const bool isShown
+                = std::any_of(std::begin(shown), std::end(shown), [&](const auto &s) { return s.first == f.tag; });
+            if (isShown && found.value(f.tag).isEmpty())
+                found.insert(f.tag, tiff.ascii(f));
         }
         if (p.kind == Pending::Image && next != 0)
             pending.push_back({ next, Pending::Image });
     }
-
-    const QPair<const char *, QString> labelled[] = {
-        { "Camera make", values[MakeAt] },
-        { "Camera model", values[ModelAt] },
-        { "Lens", values[LensAt] },
-        { "Camera serial number", serial },
-        { "Date taken", values[TakenAt] },
-        { "Date changed", values[ChangedAt] },
-        { "Software", values[SoftwareAt] },
-        { "Artist", values[ArtistAt] },
-        { "Camera owner", owner },
-        { "Copyright", copyright },
-    };
-    for (const auto &[label, text] : labelled) {
+    for (const auto &[tag, label] : shown) {
+        const QString text = found.value(tag);
         if (!text.isEmpty())
             result.fields.append({ QString::fromLatin1(label), text });
     }

@@ -22,20 +22,28 @@ QJsonObject jsonObject(const QString &text)
     return error.error == QJsonParseError::NoError ? doc.object() : QJsonObject();
 }
 
-// Every key of the object not named, as extras.
-void addExtras(GenerationRecord &r, const QJsonObject &o, const QStringList &used)
+using Field = QString GenerationRecord::*;
+
+// Fills the fields from the object's keys paired with them and the size from "width" and
+// "height"; every other key but those in read (taken by the caller) becomes an extra.
+void readObject(GenerationRecord &r, const QJsonObject &o, std::initializer_list<std::pair<Field, const char *>> fields,
+    std::initializer_list<const char *> read)
 {
+    QStringList used { QStringLiteral("width"), QStringLiteral("height") };
+    for (const auto &[field, key] : fields) {
+        r.*field = GenerationRecord::jsonText(o.value(QLatin1String(key)));
+        used << QLatin1String(key);
+    }
+    for (const char *key : read)
+        used << QLatin1String(key);
+    const QString w = GenerationRecord::jsonText(o.value(QLatin1String("width")));
+    const QString h = GenerationRecord::jsonText(o.value(QLatin1String("height")));
+    if (!w.isEmpty() && !h.isEmpty())
+        r.size = w + u'x' + h;
     for (auto it = o.begin(); it != o.end(); ++it) {
         if (!used.contains(it.key()) && !it.value().isNull())
             r.extras.append({ it.key(), GenerationRecord::jsonText(it.value()) });
     }
-}
-
-QString sizeOf(const QJsonObject &o)
-{
-    const QString w = GenerationRecord::jsonText(o.value(QLatin1String("width"))),
-                  h = GenerationRecord::jsonText(o.value(QLatin1String("height")));
-    return w.isEmpty() || h.isEmpty() ? QString() : w + u'x' + h;
 }
 
 // --- A1111-style "parameters" ------------------------------------------------------------
@@ -102,7 +110,8 @@ std::optional<GenerationRecord> fromParameters(const QString &text)
         { "Model hash", &GenerationRecord::modelHash },
         { "Model", &GenerationRecord::model },
     };
-    for (const auto &[key, value] : std::as_const(settings)) {
+    for (const auto &setting : std::as_const(settings)) {
+        const QString &key = setting.first, &value = setting.second;
         const auto field
             = std::find_if(fields.begin(), fields.end(), [&](const auto &f) { return key == QLatin1String(f.first); });
         if (field != fields.end())
@@ -145,21 +154,17 @@ std::optional<GenerationRecord> fromNovelAi(const QString &comment, const QHash<
     r.negativePrompt = caption(o.value(QLatin1String("uc")));
     if (r.negativePrompt.isEmpty())
         r.negativePrompt = caption(o.value(QLatin1String("v4_negative_prompt")));
-    r.seed = GenerationRecord::jsonText(o.value(QLatin1String("seed")));
-    r.steps = GenerationRecord::jsonText(o.value(QLatin1String("steps")));
-    r.sampler = GenerationRecord::jsonText(o.value(QLatin1String("sampler")));
-    r.scheduler = GenerationRecord::jsonText(o.value(QLatin1String("noise_schedule")));
-    r.cfgScale = GenerationRecord::jsonText(o.value(QLatin1String("scale")));
-    r.size = sizeOf(o);
+    readObject(r, o,
+        { { &GenerationRecord::seed, "seed" }, { &GenerationRecord::steps, "steps" },
+            { &GenerationRecord::sampler, "sampler" }, { &GenerationRecord::scheduler, "noise_schedule" },
+            { &GenerationRecord::cfgScale, "scale" } },
+        { "prompt", "v4_prompt", "uc", "v4_negative_prompt" });
     // "NovelAI Diffusion V4.5 4BDE2A90": the model and the hash of its weights.
     const QString source = entries.value(QStringLiteral("Source")).trimmed();
     static const QRegularExpression hashed(QStringLiteral(R"(^(.*\S)\s+([0-9A-Fa-f]{8})$)"));
     const QRegularExpressionMatch m = hashed.match(source);
     r.model = m.hasMatch() ? m.captured(1) : source;
     r.modelHash = m.hasMatch() ? m.captured(2) : QString();
-    addExtras(r, o,
-        { "prompt", "v4_prompt", "uc", "v4_negative_prompt", "seed", "steps", "sampler", "noise_schedule", "scale",
-            "width", "height" });
     return r;
 }
 
@@ -174,13 +179,11 @@ std::optional<GenerationRecord> fromInvokeAi(const QString &text)
     const QString version = GenerationRecord::jsonText(o.value(QLatin1String("app_version")));
     r.generator = version.isEmpty() ? QStringLiteral("InvokeAI") : QStringLiteral("InvokeAI ") + version;
     r.keyword = QStringLiteral("invokeai_metadata");
-    r.prompt = GenerationRecord::jsonText(o.value(QLatin1String("positive_prompt")));
-    r.negativePrompt = GenerationRecord::jsonText(o.value(QLatin1String("negative_prompt")));
-    r.seed = GenerationRecord::jsonText(o.value(QLatin1String("seed")));
-    r.steps = GenerationRecord::jsonText(o.value(QLatin1String("steps")));
-    r.scheduler = GenerationRecord::jsonText(o.value(QLatin1String("scheduler")));
-    r.cfgScale = GenerationRecord::jsonText(o.value(QLatin1String("cfg_scale")));
-    r.size = sizeOf(o);
+    readObject(r, o,
+        { { &GenerationRecord::prompt, "positive_prompt" }, { &GenerationRecord::negativePrompt, "negative_prompt" },
+            { &GenerationRecord::seed, "seed" }, { &GenerationRecord::steps, "steps" },
+            { &GenerationRecord::scheduler, "scheduler" }, { &GenerationRecord::cfgScale, "cfg_scale" } },
+        { "app_version", "model" });
     // {"name": …, "hash": …} since version 4, {"model_name": …} before.
     const QJsonValue model = o.value(QLatin1String("model"));
     const QJsonObject m = model.toObject();
@@ -188,9 +191,6 @@ std::optional<GenerationRecord> fromInvokeAi(const QString &text)
     if (r.model.isEmpty())
         r.model = GenerationRecord::jsonText(m.value(QLatin1String("model_name")));
     r.modelHash = GenerationRecord::jsonText(m.value(QLatin1String("hash")));
-    addExtras(r, o,
-        { "app_version", "positive_prompt", "negative_prompt", "seed", "steps", "scheduler", "cfg_scale", "width",
-            "height", "model" });
     return r;
 }
 

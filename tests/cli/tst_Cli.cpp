@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,16 +19,7 @@ class tst_Cli : public QObject
     QString m_out, m_err;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    int run(const QStringList &args)
-    {
-        m_out.clear();
-        m_err.clear();
-        QTextStream out(&m_out), err(&m_err);
-        const int status = runCli(args, out, err);
-        out.flush();
-        err.flush();
-        return status;
-    }
+    int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
     // What "list" prints for the files, or its exit status when it fails.
     QString list(const QStringList &files)
     {

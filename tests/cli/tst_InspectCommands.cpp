@@ -1,12 +1,11 @@
 #include "TestSupport.h"
 
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -19,16 +18,7 @@ class tst_InspectCommands : public QObject
     QString m_out, m_err;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    int run(const QStringList &args)
-    {
-        m_out.clear();
-        m_err.clear();
-        QTextStream out(&m_out), err(&m_err);
-        const int status = runCli(args, out, err);
-        out.flush();
-        err.flush();
-        return status;
-    }
+    int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
     QString fixture(const QString &name) { return copyFixture(u"inspect/"_qs + name, m_dir->path()); }
     // A size as the dry run prints it: the whole chunk.
     static qsizetype chunkSize(const QString &file, const QByteArray &type)

@@ -53,6 +53,7 @@ private Q_SLOTS:
                                                    << kGps;
         QTest::newRow("value offset past the end") << le << 18 << 0xfffffff0u << -1 << true << kCamera.mid(19) << kGps;
         QTest::newRow("count past the end") << le << 14 << 0xffffffffu << -1 << true << kCamera.mid(19) << kGps;
+        QTest::newRow("latitude past the end") << le << 254 << 0xfffffff0u << -1 << true << kCamera << QString();
         QTest::newRow("zero denominator in the latitude") << le << 314 << 0u << -1 << true << kCamera << QString();
         QTest::newRow("GPS pointer past the end") << le << 90 << 0x7fffffffu << -1 << true << kCamera << QString();
         QTest::newRow("cut inside the GPS IFD") << le << -1 << 0u << 300 << true << kCamera << QString();
