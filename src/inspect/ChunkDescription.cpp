@@ -12,7 +12,8 @@
 
 namespace {
 
-// A compressed text may inflate to at most this much for its description.
+// The compressed texts of a file may inflate to at most this much in all for their
+// descriptions, as when the file is read.
 constexpr qsizetype kMaxTextBytes = 64 << 20;
 // Text shown in a summary: at most this many characters.
 constexpr qsizetype kSummaryText = 80;
@@ -232,13 +233,20 @@ void describeExif(ChunkDescription &d, const QByteArray &p)
         + (parts.isEmpty() ? QString() : QStringLiteral(": ") + parts.join(QStringLiteral(", ")));
 }
 
-void describeText(ChunkDescription &d, const QByteArray &type, const QByteArray &p)
+void describeText(ChunkDescription &d, const QByteArray &type, const QByteArray &p, qsizetype *budget)
 {
     DecodedTextChunk text;
-    if (decodeTextChunk(type, p.constData(), p.size(), kMaxTextBytes, &text) != TextChunkStatus::Ok) {
+    const TextChunkStatus status = decodeTextChunk(type, p.constData(), p.size(), *budget, &text);
+    if (status == TextChunkStatus::TooLarge) {
+        d.summary = QStringLiteral("text entry, too large to read (the texts of a file may take %1 MiB in all)")
+                        .arg(kMaxTextBytes >> 20);
+        return;
+    }
+    if (status != TextChunkStatus::Ok) {
         d.summary = QStringLiteral("text entry, unreadable (%1 bytes)").arg(p.size());
         return;
     }
+    *budget -= text.text.size();
     const QString keyword = decodePngText(text.keyword);
     const QString value = decodePngText(text.text);
     const QString compressed = text.compressed ? QStringLiteral(", compressed") : QString();
@@ -267,8 +275,10 @@ void describeText(ChunkDescription &d, const QByteArray &type, const QByteArray 
 
 } // namespace
 
-ChunkDescription ChunkDescription::describeOne(const QByteArray &type, const QByteArray &p, int colourType)
+ChunkDescription ChunkDescription::describeOne(
+    const QByteArray &type, const QByteArray &p, int colourType, qsizetype *textBudget)
 {
+    qsizetype ownBudget = kMaxTextBytes;
     ChunkDescription d;
     d.type = type;
     d.length = quint32(p.size());
@@ -304,7 +314,7 @@ ChunkDescription ChunkDescription::describeOne(const QByteArray &type, const QBy
             : malformed(p);
     } else if (type == "iCCP") {
         const QString name = leadingName(p);
-        d.summary = name.isNull()
+        d.summary = name.isNull() || p.size() < name.size() + 2
             ? malformed(p)
             : QStringLiteral("ICC profile “%1” (%2 bytes compressed)").arg(name, number(p.size() - name.size() - 2));
     } else if (type == "cICP") {
@@ -333,7 +343,7 @@ ChunkDescription ChunkDescription::describeOne(const QByteArray &type, const QBy
     } else if (type == "eXIf") {
         describeExif(d, p);
     } else if (type == "tEXt" || type == "zTXt" || type == "iTXt") {
-        describeText(d, type, p);
+        describeText(d, type, p, textBudget ? textBudget : &ownBudget);
     } else if (type == "caBX") {
         d.summary = QStringLiteral("content credentials present (C2PA manifest store, %1 bytes)").arg(number(p.size()));
     } else if (type == "hIST") {
@@ -365,9 +375,10 @@ QList<ChunkDescription> ChunkDescription::describe(const QByteArray &bytes, cons
 {
     QList<ChunkDescription> result;
     int colourType = -1;
+    qsizetype textBudget = kMaxTextBytes;
     for (const PngChunk &c : chunks) {
         const QByteArray payload = QByteArray::fromRawData(bytes.constData() + c.offset, c.length);
-        ChunkDescription d = describeOne(c.type, c.type == "IDAT" ? QByteArray() : payload, colourType);
+        ChunkDescription d = describeOne(c.type, c.type == "IDAT" ? QByteArray() : payload, colourType, &textBudget);
         d.offset = c.offset - 8;
         d.length = c.length;
         d.crcOk = c.crcOk;

@@ -35,8 +35,10 @@ struct ChunkDescription
     // The chunks as scanned from bytes (scanPngChunks()).
     static QList<ChunkDescription> describe(const QByteArray &bytes, const std::vector<PngChunk> &chunks);
     // The summary and details of one payload; colourType is the image header's (it shapes
-    // tRNS, bKGD and sBIT), -1 when unknown.
-    static ChunkDescription describeOne(const QByteArray &type, const QByteArray &payload, int colourType = -1);
+    // tRNS, bKGD and sBIT), -1 when unknown. A compressed text inflates to at most
+    // *textBudget bytes (which shrinks by what it took; 64 MiB without one).
+    static ChunkDescription describeOne(
+        const QByteArray &type, const QByteArray &payload, int colourType = -1, qsizetype *textBudget = nullptr);
 
     // Tab-separated lines, one per chunk (type, offset, length, CRC, kind, copying, summary),
     // each detail on an indented line of its own below, for the clipboard.

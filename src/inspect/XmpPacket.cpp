@@ -2,6 +2,7 @@
 
 #include "interchange/MetadataXml.h"
 
+#include <QHash>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -76,13 +77,14 @@ bool XmpPacket::read(const QByteArray &xml, XmpPacket *out, QString *error)
     QStringList path;
     std::vector<bool> addsName;
     QString text;
+    QHash<QString, qsizetype> indexOf; // of each property in the list
     auto add = [&](const QString &name, const QString &value) {
-        for (auto &[key, existing] : result.properties) {
-            if (key == name) {
-                existing += QStringLiteral("; ") + value;
-                return;
-            }
+        const auto it = indexOf.constFind(name);
+        if (it != indexOf.constEnd()) {
+            result.properties[*it].second += QStringLiteral("; ") + value;
+            return;
         }
+        indexOf.insert(name, result.properties.size());
         result.properties.append({ name, value });
     };
     int depth = 0;
