@@ -9,6 +9,8 @@ BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancel
     for (const BatchRun::FileResult &result : results) {
         if (result.ok)
             ++m_succeeded;
+        if (result.ok && result.unchanged)
+            ++m_unchanged;
         else if (result.cancelled)
             m_notProcessed.append(result.path);
         else
@@ -24,6 +26,8 @@ QString BatchReport::title() const
 QString BatchReport::summary() const
 {
     QStringList lines { BatchRun::completionText(m_succeeded), localizedString("BatchFilesTotal").arg(m_total) };
+    if (m_unchanged > 0)
+        lines << localizedString("BatchFilesUnchanged").arg(m_unchanged);
     if (!m_failures.isEmpty())
         lines << localizedString("BatchFilesFailed").arg(m_failures.size());
     if (!m_notProcessed.isEmpty())

@@ -283,11 +283,23 @@ QString PNGDoc::trimmedSearchText(const QString &text)
     return text.sliced(start, end - start);
 }
 
-bool PNGDoc::passesFilter(const PNGComment &comment, const QString &filter)
+bool PNGDoc::passesFilter(const PNGComment &comment, const QString &filter, bool inTexts)
 {
     if (filter.isEmpty())
         return true;
-    return !comment.keyword().isEmpty() && comment.keyword().contains(filter, Qt::CaseInsensitive);
+    return !comment.keyword().isEmpty()
+        && (comment.keyword().contains(filter, Qt::CaseInsensitive)
+            || (inTexts && comment.text().contains(filter, Qt::CaseInsensitive)));
+}
+
+void PNGDoc::setSearchInTexts(bool on)
+{
+    if (on == m_searchInTexts)
+        return;
+    m_searchInTexts = on;
+    if (!m_filter.isEmpty())
+        rearrange();
+    emit searchInTextsChanged(on);
 }
 
 void PNGDoc::setSearchText(const QString &text)
@@ -304,8 +316,8 @@ void PNGDoc::revealComments(const CommentList &entering)
 {
     if (m_filter.isEmpty())
         return;
-    const bool hidden = std::any_of(
-        entering.cbegin(), entering.cend(), [this](const CommentPtr &c) { return !passesFilter(*c, m_filter); });
+    const bool hidden = std::any_of(entering.cbegin(), entering.cend(),
+        [this](const CommentPtr &c) { return !passesFilter(*c, m_filter, m_searchInTexts); });
     if (!hidden)
         return;
     m_searchText.clear();

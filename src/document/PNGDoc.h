@@ -111,15 +111,20 @@ public:
     // space separators. An empty filter shows every comment.
     void setSearchText(const QString &text);
     static QString trimmedSearchText(const QString &text);
-    // Whether a comment passes a (trimmed) filter: its keyword contains the filter,
-    // ignoring case. A comment without keyword passes only the empty filter.
-    static bool passesFilter(const PNGComment &comment, const QString &filter);
+    // Whether a comment passes a (trimmed) filter: its keyword contains the filter, or with
+    // inTexts its text does, ignoring case. A comment without keyword passes only the empty
+    // filter.
+    static bool passesFilter(const PNGComment &comment, const QString &filter, bool inTexts = false);
+    // Whether the filter looks in the texts too (Search in Texts); off at first.
+    bool searchesInTexts() const { return m_searchInTexts; }
+    void setSearchInTexts(bool on);
 
     // --- Expansion policy: texts expand against this image. ---------------------------
     const PNGinfo *expansionInfo() const override { return &m_info; }
 
 signals:
     void searchTextChanged(const QString &text);
+    void searchInTextsChanged(bool on);
     void modifiedChanged(bool modified);
     void pathChanged(const QString &path);
     // The summary lines changed (after every load, failed or not).
@@ -133,7 +138,10 @@ signals:
     void leftOutChunksChanged();
 
 protected:
-    bool isArranged(const PNGComment &comment) const override { return passesFilter(comment, m_filter); }
+    bool isArranged(const PNGComment &comment) const override
+    {
+        return passesFilter(comment, m_filter, m_searchInTexts);
+    }
     // A comment that enters the list is never hidden: a filter that would hide it goes.
     void revealComments(const CommentList &entering) override;
 
@@ -147,6 +155,7 @@ private:
     PNGRows m_rows;
     QString m_searchText;
     QString m_filter;
+    bool m_searchInTexts = false;
     ImageSummary m_summary;
     PNGWriteOptions m_writeOptions;
     QStringList m_skipped;

@@ -1,7 +1,10 @@
 #include "TestSupport.h"
 
+#include "batch/BatchFileList.h"
+#include "batch/BatchProcessor.h"
 #include "batch/BatchRun.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -113,6 +116,27 @@ private Q_SLOTS:
         for (const char *type : { "fcTL", "fdAT", "IDAT" })
             QCOMPARE(chunkPayloads(after, type), chunkPayloads(before, type));
         QCOMPARE(chunkTypes(readFile(other)), QStringList({ "IHDR", "IDAT", "IEND" }));
+    }
+
+    // The batch window's run: the window's choices, and a report that counts the files left
+    // as they were.
+    void removalRunOfTheBatchWindow()
+    {
+        const QString file = copyFixture(QStringLiteral("inspect/credentials.png"), m_dir.path());
+        const QString plain = m_dir.filePath(QStringLiteral("plain.png"));
+        QVERIFY(writeFile(plain, simplePng(4, 4)));
+        BatchProcessor processor;
+        processor.addFiles({ file, plain });
+        QSignalSpy finished(&processor, &BatchProcessor::runFinished);
+        StripRules rules;
+        rules.credentials = true;
+        QVERIFY(processor.removeMetadata(rules));
+        QVERIFY(finished.wait(60000));
+        const BatchReport &report = processor.lastReport();
+        QCOMPARE(report.succeeded(), 2);
+        QCOMPARE(report.unchanged(), 1);
+        QVERIFY(report.summary().contains(u"Left as they were (nothing to remove): 1"_qs));
+        QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
     }
 };
 

@@ -8,9 +8,10 @@
 
 using namespace TestSupport;
 
-// Remove Metadata in a document: the plan it offers, the removal as one step of the undo
-// history, and a save that leaves the removed chunks out.
-class tst_DocumentRemoval : public QObject
+// What the inspecting windows ask of a document: Remove Metadata (the plan it offers, the
+// removal as one step of the undo history, a save that leaves the removed chunks out) and
+// Search in Texts.
+class tst_DocumentInspect : public QObject
 {
     Q_OBJECT
 
@@ -69,7 +70,25 @@ private Q_SLOTS:
         });
         QCOMPARE(chunksOf(readFile(file)), expected);
     }
+
+    void searchInTexts()
+    {
+        PNGDoc doc;
+        doc.resetComments(commentsFrom({ "Title=Lighthouse at dusk", "parameters=a LIGHTHOUSE, dusk", "Author=Ann" }));
+        QSignalSpy toggled(&doc, &PNGDoc::searchInTextsChanged);
+        doc.setSearchText(u" lighthouse "_qs);
+        QCOMPARE(describe(doc.comments()), QStringList());
+        doc.setSearchInTexts(true);
+        QCOMPARE(
+            describe(doc.comments()), QStringList({ "Title=Lighthouse at dusk", "parameters=a LIGHTHOUSE, dusk" }));
+        doc.setSearchText(u"ann"_qs); // keywords still count
+        QCOMPARE(describe(doc.comments()), QStringList({ "Author=Ann" }));
+        doc.setSearchInTexts(false);
+        doc.setSearchText(u"dusk"_qs);
+        QCOMPARE(describe(doc.comments()), QStringList());
+        QCOMPARE(toggled.count(), 2);
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_DocumentRemoval)
-#include "tst_DocumentRemoval.moc"
+QTEST_GUILESS_MAIN(tst_DocumentInspect)
+#include "tst_DocumentInspect.moc"
