@@ -126,12 +126,18 @@ std::optional<GenerationRecord> fromParameters(const QString &text)
 
 // --- NovelAI: "Comment" with "Description", "Software" and "Source" -----------------------
 
-// The text of a NovelAI V4 caption ({"caption": {"base_caption": …}}) or a plain string.
+// The text of a NovelAI V4 caption ({"caption": {"base_caption": …, "char_captions":
+// [{"char_caption": …}]}}), one line per caption, or a plain string.
 QString caption(const QJsonValue &v)
 {
     if (v.isString())
         return v.toString();
-    return v.toObject().value(QLatin1String("caption")).toObject().value(QLatin1String("base_caption")).toString();
+    const QJsonObject c = v.toObject().value(QLatin1String("caption")).toObject();
+    QStringList lines { c.value(QLatin1String("base_caption")).toString() };
+    for (const QJsonValue &character : c.value(QLatin1String("char_captions")).toArray())
+        lines << character.toObject().value(QLatin1String("char_caption")).toString();
+    lines.removeAll(QString());
+    return lines.join(u'\n');
 }
 
 std::optional<GenerationRecord> fromNovelAi(const QString &comment, const QHash<QString, QString> &entries)

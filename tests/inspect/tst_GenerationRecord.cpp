@@ -76,6 +76,12 @@ private Q_SLOTS:
                    "Size=832x1216; cfg_rescale=0; n_samples=1; request_type=PromptGenerateRequest; "
                    "signed_hash=c2lnbmVkIGJ5IHRoZSB0ZXN0IGZpeHR1cmU=; sm=false; sm_dyn=false; uncond_scale=1"
                };
+        QTest::newRow("NovelAI version 4: captions for the characters")
+            << u"inspect/novelai-v4.png"_qs
+            << QStringList { "Generator=NovelAI; Entry=Comment; Prompt=two cats on a sofa\na black cat\na white cat; "
+                             "Negative prompt=blurry; Seed=1077551930; Steps=23; Sampler=k_euler_ancestral; "
+                             "Scheduler=karras; CFG scale=6; Model=NovelAI Diffusion V4 Curated; Model hash=7ABFFA2A; "
+                             "Size=1216x832; request_type=PromptGenerateRequest" };
         QTest::newRow("InvokeAI") << u"inspect/invokeai.png"_qs
                                   << QStringList {
                                          "Generator=InvokeAI 4.2.4; Entry=invokeai_metadata; Prompt=a red fox in "

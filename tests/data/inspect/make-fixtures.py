@@ -223,6 +223,17 @@ write("novelai.png", png(ihdr(8, 8), text("Title", "NovelAI generated image"),
                          text("Source", "NovelAI Diffusion V4.5 4BDE2A90"), text("Generation time", "2.61"),
                          text("Comment", json.dumps(NOVELAI)), idat(8, 8, 3, 2)))
 
+# Version 4: the prompts as captions, one per character besides the base caption.
+NOVELAI_V4 = {"v4_prompt": {"caption": {"base_caption": "two cats on a sofa", "char_captions": [
+                  {"char_caption": "a black cat", "centers": [{"x": 0.3, "y": 0.5}]},
+                  {"char_caption": "a white cat", "centers": [{"x": 0.7, "y": 0.5}]}]},
+                  "use_coords": True, "use_order": True},
+              "v4_negative_prompt": {"caption": {"base_caption": "blurry", "char_captions": []}},
+              "steps": 23, "height": 832, "width": 1216, "scale": 6.0, "seed": 1077551930,
+              "sampler": "k_euler_ancestral", "noise_schedule": "karras", "request_type": "PromptGenerateRequest"}
+write("novelai-v4.png", png(ihdr(8, 8), text("Software", "NovelAI"), text("Source", "NovelAI Diffusion V4 Curated 7ABFFA2A"),
+                            text("Comment", json.dumps(NOVELAI_V4)), idat(8, 8)))
+
 INVOKEAI = {"generation_mode": "txt2img", "positive_prompt": "a red fox in fresh snow, golden hour",
             "negative_prompt": "cartoon", "width": 768, "height": 512, "seed": 4006111830, "rand_device": "cpu",
             "cfg_scale": 7.5, "cfg_rescale_multiplier": 0, "steps": 30, "scheduler": "dpmpp_2m_k",
