@@ -7,14 +7,14 @@ BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancel
     , m_cancelled(cancelled)
 {
     for (const BatchRun::FileResult &result : results) {
-        if (result.ok)
+        if (result.ok) {
             ++m_succeeded;
-        if (result.ok && result.unchanged)
-            ++m_unchanged;
-        else if (result.cancelled)
+            m_unchanged += result.unchanged ? 1 : 0;
+        } else if (result.cancelled) {
             m_notProcessed.append(result.path);
-        else
+        } else {
             m_failures.append(result);
+        }
     }
 }
 
