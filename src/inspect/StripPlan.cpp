@@ -66,7 +66,7 @@ StripPlan StripPlan::make(const CommentList &entries, const PNGSource *source, c
     }
     for (size_t i = 0; source && i < source->chunks.size(); ++i) {
         const PngChunk &c = source->chunks[i];
-        if (source->isComment(i) || !c.crcOk || !StripRules::isRemovableType(c.type) || leftOut.contains(qsizetype(i)))
+        if (source->isComment(i) || !StripRules::isRemovableType(c.type) || leftOut.contains(qsizetype(i)))
             continue;
         StripItem item;
         item.type = c.type;
@@ -79,6 +79,8 @@ StripPlan StripPlan::make(const CommentList &entries, const PNGSource *source, c
                 : ChunkDescription::describeOne(c.type, QByteArray::fromRawData(source->payload(c), c.length)).summary;
             if (c.type == "caBX")
                 item.description += QStringLiteral(" (removing them breaks the picture's provenance)");
+            if (!c.crcOk)
+                item.description += QStringLiteral(" (damaged: its CRC is wrong)");
         }
         plan.items.append(item);
     }

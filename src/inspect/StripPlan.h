@@ -49,7 +49,8 @@ struct StripItem
 };
 
 // What a removal would take from one file: every text entry (in list order), then every
-// removable chunk of the file as read (in file order), each chosen as the rules say. A
+// removable chunk of the file as read (in file order, damaged ones too: a text chunk whose
+// CRC is wrong still holds its text), each chosen as the rules say. A
 // window shows the items with check boxes and applies the chosen ones; a batch applies them
 // as they are.
 class StripPlan

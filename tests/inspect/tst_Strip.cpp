@@ -118,6 +118,18 @@ private Q_SLOTS:
         QCOMPARE(chunkTypes(readFile(other)), QStringList({ "IHDR", "IDAT", "IEND" }));
     }
 
+    // A text chunk whose CRC is wrong still holds its text: it goes too.
+    void damagedChunksGoToo()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("damaged.png"));
+        QByteArray png = simplePng(4, 4, { tEXt("Secret", "x") });
+        png[49] = char(png[49] ^ 0x55); // the text chunk's CRC
+        QVERIFY(writeFile(file, png));
+        const auto results = strip({ file }, StripRules());
+        QVERIFY(results.first().ok && !results.first().unchanged);
+        QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
+    }
+
     // The batch window's run: the window's choices, and a report that counts the files left
     // as they were.
     void removalRunOfTheBatchWindow()
