@@ -17,12 +17,25 @@ namespace {
 
 QString filterFor(MetadataFormat format)
 {
-    return localizedString(format == MetadataFormat::Csv ? "CsvFilter" : "VelmxFilter");
+    const MetadataFileFormat *row = metadataFileFormat(format);
+    return localizedString((row ? row : &metadataFileFormats().front())->filterKey);
+}
+
+QStringList filters()
+{
+    QStringList result;
+    for (const MetadataFileFormat &row : metadataFileFormats())
+        result << localizedString(row.filterKey);
+    return result;
 }
 
 MetadataFormat formatForFilter(const QString &filter)
 {
-    return filter == filterFor(MetadataFormat::Csv) ? MetadataFormat::Csv : MetadataFormat::Velmx;
+    for (const MetadataFileFormat &row : metadataFileFormats()) {
+        if (filter == localizedString(row.filterKey))
+            return row.format;
+    }
+    return metadataFileFormats().front().format;
 }
 
 // Widgets under the file list of Qt's own file dialog, across its whole width.
@@ -124,7 +137,7 @@ ExportMetadataDialog::ExportMetadataDialog(QWidget *parent, const QString &sugge
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     setLabelText(QFileDialog::Accept, localizedString("ExportMetadataPrompt"));
-    setNameFilters({ filterFor(MetadataFormat::Velmx), filterFor(MetadataFormat::Csv) });
+    setNameFilters(filters());
     if (!suggestedPath.isEmpty()) {
         const QFileInfo info(suggestedPath);
         setDirectory(info.absolutePath());
@@ -205,8 +218,7 @@ ImportChoice chooseImport(QWidget *parent, bool clearExisting, bool enforceUniqu
 ExportChoice chooseExport(QWidget *parent, const QString &suggestedPath, MetadataFormat format)
 {
     const Prompts::Request request { Prompts::Kind::ExportMetadata, suggestedPath,
-        localizedString("ExportMetadataTitle"), { filterFor(MetadataFormat::Velmx), filterFor(MetadataFormat::Csv) },
-        {}, { int(format) } };
+        localizedString("ExportMetadataTitle"), filters(), {}, { int(format) } };
     const QVariantList answer = Prompts::ask(request, [&]() -> QVariant {
         ExportMetadataDialog dialog(parent, suggestedPath, format);
         dialog.setWindowModality(Qt::WindowModal);

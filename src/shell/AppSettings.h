@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MetadataTransfer.h"
+#include "interchange/MetadataFormats.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,7 +23,8 @@ void setImportEnforceUniqueKeywords(bool on);
 // The export format, stored by its display name; Velmx when the name is unknown.
 MetadataFormat exportFormat();
 void setExportFormat(MetadataFormat format);
-// The display names of the formats, as stored ("Velmora Metadata XML File (velmx)").
+// The name a format is stored under ("Velmora Metadata XML File (velmx)"); the first
+// format's for Unknown.
 QString formatDisplayName(MetadataFormat format);
 
 // The files opened last, newest first, at most MaxRecentFiles.

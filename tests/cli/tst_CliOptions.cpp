@@ -17,49 +17,32 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("set"); // options given, each "name" or "name=v1|v2"
         QTest::addColumn<QString>("error"); // empty: parses
 
-        QTest::newRow("operands only") << QStringList { "a.png", "b.png" } << QStringList { "a.png", "b.png" }
-                                       << QStringList {} << QString();
-        QTest::newRow("flags before, between and after operands")
-            << QStringList { "--json", "a.png", "--replace", "b.png", "--json" } << QStringList { "a.png", "b.png" }
-            << QStringList { "--json", "--replace" } << QString();
-        QTest::newRow("-- ends the options")
-            << QStringList { "f.png", "--", "--replace", "--json" } << QStringList { "f.png", "--replace", "--json" }
-            << QStringList {} << QString();
-        QTest::newRow("help after -- is an operand")
-            << QStringList { "f.png", "--", "-h", "--help" } << QStringList { "f.png", "-h", "--help" }
-            << QStringList {} << QString();
-        QTest::newRow("a second -- is an operand")
-            << QStringList { "--", "--", "x" } << QStringList { "--", "x" } << QStringList {} << QString();
-        QTest::newRow("unknown option after -- is an operand")
-            << QStringList { "--", "--fancy" } << QStringList { "--fancy" } << QStringList {} << QString();
-        QTest::newRow("a lone dash is an operand")
-            << QStringList { "-", "--json" } << QStringList { "-" } << QStringList { "--json" } << QString();
-        QTest::newRow("empty argument is an operand")
-            << QStringList { "" } << QStringList { "" } << QStringList {} << QString();
-        QTest::newRow("value option takes the next argument whatever it is")
-            << QStringList { "--separator", "-", "--set", "--json", "-j", "--" } << QStringList {}
-            << QStringList { "--separator=-", "--set=--json", "-j=--" } << QString();
-        QTest::newRow("value option repeated keeps every value in order")
-            << QStringList { "--set", "A=1", "x", "--set", "B=2" } << QStringList { "x" }
-            << QStringList { "--set=A=1|B=2" } << QString();
-        QTest::newRow("value option before --")
-            << QStringList { "--separator", ";", "--", "--separator" } << QStringList { "--separator" }
-            << QStringList { "--separator=;" } << QString();
-        QTest::newRow("value option at the end")
-            << QStringList { "a.png", "--separator" } << QStringList { "a.png" } << QStringList {}
-            << QStringLiteral("option --separator needs a value");
-        QTest::newRow("unknown option") << QStringList { "a.png", "--fancy" } << QStringList { "a.png" }
-                                        << QStringList {} << QStringLiteral("unknown option --fancy");
-        QTest::newRow("unknown short option")
-            << QStringList { "-x" } << QStringList {} << QStringList {} << QStringLiteral("unknown option -x");
-        QTest::newRow("value form with = is not an option of its own")
-            << QStringList { "--separator=;" } << QStringList {} << QStringList {}
-            << QStringLiteral("unknown option --separator=;");
-        QTest::newRow("first problem reported, help still seen")
-            << QStringList { "--fancy", "--other", "--help" } << QStringList {} << QStringList { "--help" }
-            << QStringLiteral("unknown option --fancy");
-        QTest::newRow("negative number is an option")
-            << QStringList { "-5" } << QStringList {} << QStringList {} << QStringLiteral("unknown option -5");
+        const auto row
+            = [](const char *name, const QStringList &args, const QStringList &operands, const QStringList &set,
+                  const char *error = "") { QTest::newRow(name) << args << operands << set << QString(error); };
+        row("operands only", { "a.png", "b.png" }, { "a.png", "b.png" }, {});
+        row("flags before, between and after operands", { "--json", "a.png", "--replace", "b.png", "--json" },
+            { "a.png", "b.png" }, { "--json", "--replace" });
+        row("-- ends the options", { "f.png", "--", "--replace", "--json" }, { "f.png", "--replace", "--json" }, {});
+        row("help after -- is an operand", { "f.png", "--", "-h", "--help" }, { "f.png", "-h", "--help" }, {});
+        row("a second -- is an operand", { "--", "--", "x" }, { "--", "x" }, {});
+        row("unknown option after -- is an operand", { "--", "--fancy" }, { "--fancy" }, {});
+        row("a lone dash is an operand", { "-", "--json" }, { "-" }, { "--json" });
+        row("empty argument is an operand", { "" }, { "" }, {});
+        row("value option takes the next argument whatever it is",
+            { "--separator", "-", "--set", "--json", "-j", "--" }, {}, { "--separator=-", "--set=--json", "-j=--" });
+        row("value option repeated keeps every value in order", { "--set", "A=1", "x", "--set", "B=2" }, { "x" },
+            { "--set=A=1|B=2" });
+        row("value option before --", { "--separator", ";", "--", "--separator" }, { "--separator" },
+            { "--separator=;" });
+        row("value option at the end", { "a.png", "--separator" }, { "a.png" }, {}, "option --separator needs a value");
+        row("unknown option", { "a.png", "--fancy" }, { "a.png" }, {}, "unknown option --fancy");
+        row("unknown short option", { "-x" }, {}, {}, "unknown option -x");
+        row("value form with = is not an option of its own", { "--separator=;" }, {}, {},
+            "unknown option --separator=;");
+        row("first problem reported, help still seen", { "--fancy", "--other", "--help" }, {}, { "--help" },
+            "unknown option --fancy");
+        row("negative number is an option", { "-5" }, {}, {}, "unknown option -5");
     }
     void parse()
     {

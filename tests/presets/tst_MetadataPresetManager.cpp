@@ -73,18 +73,7 @@ private Q_SLOTS:
                           "<comment keyword=\"Title\" shorthand=\"\"/><comment text=\"x\"/></MetadataPresets>")
             << QStringList { "", "", "Zed" };
         QTest::newRow("no comment: empty list") << QByteArray("<MetadataPresets/>") << QStringList { "(empty)" };
-        // "+2ADYAA-" decodes to two unpaired surrogates, which no saved file could carry.
-        QTest::newRow("another encoding, unpaired surrogates")
-            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?><MetadataPresets>"
-                          "<comment keyword=\"K+2ADYAA-\" text=\"t\"/></MetadataPresets>")
-            << QStringList { u"K\uFFFD\uFFFD : t"_qs };
         QTest::newRow("truncated") << QByteArray("<MetadataPresets><comment keyword=\"A\"/><comm") << QStringList();
-        QTest::newRow("empty file") << QByteArray() << QStringList();
-        QTest::newRow("not XML") << QByteArray("Author\tme\n") << QStringList();
-        QTest::newRow("entities in a DTD are never expanded")
-            << QByteArray("<!DOCTYPE MetadataPresets [<!ENTITY a \"aaaaaaaaaa\">]>"
-                          "<MetadataPresets><comment keyword=\"&a;&a;\"/></MetadataPresets>")
-            << QStringList();
     }
     void readFile()
     {

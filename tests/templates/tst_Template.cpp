@@ -1,7 +1,5 @@
-#include "interchange/PasteboardFormats.h"
 #include "templates/Template.h"
 
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,8 +37,6 @@ private Q_SLOTS:
         QVERIFY(back);
         QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
         QCOMPARE(describe(back->comments()), describe(original->comments()));
-        // A template read from its file has nothing to undo.
-        QVERIFY(!back->undoStack()->canUndo());
 
         // Missing folder: the save fails and creates nothing.
         QVERIFY(!Template::initWithName(u"T"_qs, path(u"missing"_qs))->save());
@@ -65,17 +61,7 @@ private Q_SLOTS:
         QTest::newRow("numeric flags")
             << "n" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"0\" OverwritesDuplicateKeys=\" 2\"/>")
             << QStringList { "NO", "YES" };
-        QTest::newRow("empty file") << "e" << QByteArray() << QStringList();
-        QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
         QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
-        QTest::newRow("no root element") << "d" << QByteArray("<?xml version=\"1.0\"?>") << QStringList();
-        // Decoded from UTF-7, "+2ADYAA-" is two high surrogates: XML cannot carry them, so they
-        // are read as U+FFFD, as a save would write them.
-        QTest::newRow("another encoding, unpaired surrogates")
-            << "u7"
-            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?><ImageMetadata>"
-                          "<comment keyword=\"K+2ADYAA-\" text=\"t\"/></ImageMetadata>")
-            << QStringList { "NO", "NO", u"K\uFFFD\uFFFD=t"_qs };
     }
     void readingRules()
     {
@@ -165,70 +151,6 @@ private Q_SLOTS:
         QVERIFY(good->save());
         QVERIFY(!good->setName(name));
         QVERIFY(QFile::exists(good->filePath()));
-    }
-
-    void editingKeepsMacrosAndUndoes()
-    {
-        Template t(u"T"_qs, m_dir->path());
-        const CommentPtr blank = t.addNewComment();
-        QVERIFY(t.setText(blank, u"%FILENAME% at %WIDTH%"_qs));
-        QVERIFY(t.setKeyword(blank, QString(90, u'k')));
-        for (const char *k : { "a", "b", "c" })
-            t.addComment(makeComment(QString::fromLatin1(k), u"%DATE%"_qs));
-        QCOMPARE(describe(t.comments()),
-            QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "a=%DATE%", "b=%DATE%", "c=%DATE%" }));
-        t.removeCommentsAtIndices({ 3, 1, 3, 17 });
-        QCOMPARE(describe(t.comments()).size(), 2);
-        t.removeAllComments();
-        QVERIFY(t.comments().isEmpty());
-
-        // Every step goes back, in order.
-        QStringList undone;
-        while (t.undoStack()->canUndo()) {
-            undone << t.undoStack()->undoText();
-            t.undoStack()->undo();
-        }
-        QCOMPARE(undone,
-            QStringList({ "Delete All", "Remove Comments", "Add Comment", "Add Comment", "Add Comment", "Edit Keyword",
-                "Edit Text", "Add Comment" }));
-        QVERIFY(t.comments().isEmpty());
-        while (t.undoStack()->canRedo())
-            t.undoStack()->redo();
-        QVERIFY(t.comments().isEmpty());
-        t.undoStack()->undo();
-        QCOMPARE(describe(t.comments()), QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "b=%DATE%" }));
-        QVERIFY(t.comments().contains(blank));
-    }
-
-    void pasteAndDrop()
-    {
-        Template t(u"T"_qs, m_dir->path());
-        for (const char *k : { "row0", "row1", "row2" })
-            t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
-        t.comments().at(0)->setInternational(u"en"_qs, u"Zeile"_qs);
-        const CommentList before = t.comments();
-        QMimeData drag;
-        QVERIFY(!t.copy({}, &drag));
-        QVERIFY(t.beginDrag({ 1, 0 }, &drag));
-        QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
-        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
-        QCOMPARE(t.comments(), CommentList({ before[2], before[0], before[1] })); // the objects themselves
-        QCOMPARE(t.comments().at(1)->translatedKeyword(), u"Zeile"_qs);
-
-        QVERIFY(t.beginDrag({ 0 }, &drag));
-        QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
-        QCOMPARE(t.comments().size(), 4);
-        QVERIFY(t.comments().at(0) != t.comments().at(1));
-
-        // A drop that brings nothing never loses the dragged rows.
-        QMimeData empty;
-        empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
-        QVERIFY(t.beginDrag({ 0 }, &drag));
-        QVERIFY(t.acceptDrop(&empty, 50, true));
-        t.removeCommentsAtIndices({});
-        QCOMPARE(t.comments().size(), 4);
-        t.removeCommentsAtIndices({ 3, 0, 3, 17 });
-        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME%"_qs);
     }
 
 private:
