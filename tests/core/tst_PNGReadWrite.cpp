@@ -13,19 +13,6 @@ using namespace TestSupport;
 
 Q_DECLARE_METATYPE(WriteFailures)
 
-namespace {
-
-// Every field of the record that a round trip must keep.
-auto fields(const PNGinfo &i)
-{
-    return std::tie(i.width, i.height, i.bytesPerRow, i.colourType, i.bit_depth, i.interlace_method, i.hasGamma,
-        i.gamma, i.profileName, i.profileData, i.paletteData, i.hIST, i.transparencyTable, i.transparencyColourValues,
-        i.hascHRM, i.cHRM, i.use_sRGB, i.sRGBintent, i.backgroundColour, i.sBIT, i.haspHYs, i.resX, i.resY, i.pHYsUnit,
-        i.hassCAL, i.sCALwidth, i.hastIME, i.tIME, i.unknowns);
-}
-
-} // namespace
-
 class tst_PNGReadWrite : public QObject
 {
     Q_OBJECT
@@ -43,44 +30,6 @@ private Q_SLOTS:
     {
         setWriteFailures({});
         m_dir.reset();
-    }
-
-    void suiteRoundTrip_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("recompress");
-        for (const QString &f : validPngSuiteFiles()) {
-            QTest::newRow(qPrintable(QFileInfo(f).fileName() + QStringLiteral(" kept"))) << f << false;
-            QTest::newRow(qPrintable(QFileInfo(f).fileName() + QStringLiteral(" re-encoded"))) << f << true;
-        }
-    }
-    void suiteRoundTrip()
-    {
-        QFETCH(QString, file);
-        QFETCH(bool, recompress);
-        LoadedPng first, second;
-        QString error;
-        QVERIFY2(first.load(file, &error), qPrintable(error));
-        QVERIFY(first.rows.hasPixels());
-
-        const QString out = tempPath(QStringLiteral("out.png"));
-        PNGWriteOptions options;
-        options.recompress = recompress;
-        QVERIFY2(savePNG(out, first.info, first.rows, first.comments, options, &error), qPrintable(error));
-        QVERIFY2(second.load(out, &error), qPrintable(error));
-        QVERIFY2(fields(first.info) == fields(second.info), "the image records differ");
-        QVERIFY2(first.rows == second.rows, "decoded pixels differ");
-        QCOMPARE(describe(second.comments), describe(first.comments));
-        if (!recompress)
-            QCOMPARE(chunkPayloads(readFile(out), "IDAT"), chunkPayloads(readFile(file), "IDAT"));
-        // Apart from the text chunks, the same chunks in the same order.
-        auto withoutText = [](QStringList types) {
-            types.removeIf(isTextChunk);
-            types.removeDuplicates(); // the image data may be split into a different number of chunks
-            return types;
-        };
-        QCOMPARE(withoutText(chunkTypes(readFile(out))), withoutText(chunkTypes(readFile(file))));
-        // What pngcheck makes of the result: tst_PeerTools.
     }
 
     void refusedInput_data()

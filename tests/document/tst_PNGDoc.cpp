@@ -122,17 +122,12 @@ private slots:
         QTest::addColumn<QByteArray>("png");
         QTest::addColumn<QString>("expectedFigures");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("RGBA without pHYs")
-            << buildPng({ ihdr(640, 480, 8, 6), idat(640, 480, 4), iend() }) << "640 480|8|RGBA|None|225 169|8.89 6.67"
-            << "8.888889 x 6.666667";
         QTest::newRow("pHYs in metres") << simplePng(1000, 500, { pHYs(2835, 2835, 1) })
                                         << "1000 500|8|RGB|None|352 176|13.89 6.94"
                                         << "13.888889 x 6.944445";
         QTest::newRow("pHYs without unit")
             << simplePng(640, 480, { pHYs(1, 2, 0) }) << "640 480|8|RGB|None|225 169|8.89 6.67"
             << "8.888889 x 6.666667";
-        QTest::newRow("0 pixels per metre") << simplePng(30, 20, { pHYs(0, 0, 1) }) << "30 20|8|RGB|None||"
-                                            << "0.416667 x 0.277778";
         QTest::newRow("Adam7 greyscale with alpha") << readFile(dataPath(QStringLiteral("pngsuite/basi4a08.png")))
                                                     << "32 32|8|GreyscaleAlpha|Adam7|11 11|0.44 0.44"
                                                     << "0.444444 x 0.444444";
@@ -323,35 +318,15 @@ private slots:
     void loadsWithoutDecodingAndSavesTheImageData_data()
     {
         QTest::addColumn<bool>("recompress");
-        QTest::addColumn<int>("interlace");
-        QTest::newRow("kept byte for byte") << false << 0;
-        QTest::newRow("re-encoded") << true << 0;
-        QTest::newRow("re-encoded, interlaced") << true << 1;
+        QTest::newRow("kept byte for byte") << false;
+        QTest::newRow("re-encoded") << true;
     }
     void loadsWithoutDecodingAndSavesTheImageData()
     {
         QFETCH(bool, recompress);
-        QFETCH(int, interlace);
         const QString path = m_dir.filePath(QStringLiteral("rows.png"));
-        // Adam7 rows come from the library: one image, decoded, gives the interlaced file.
-        QByteArray original = simplePng(300, 200, { tEXt("Author", "Ann") });
-        if (interlace) {
-            PNGinfo info;
-            info.path = m_dir.filePath(QStringLiteral("plain.png"));
-            QVERIFY(writeFile(info.path, original));
-            PNGRows rows;
-            CommentList comments;
-            QVERIFY(::loadPNG(info, rows, comments));
-            info.interlace_method = 1;
-            QVERIFY(savePNG(path, info, rows, comments));
-            original = readFile(path);
-            PNGinfo check;
-            check.path = path;
-            QString why;
-            QVERIFY2(::loadPNG(check, rows, comments, {}, &why), qPrintable(why));
-        }
+        const QByteArray original = simplePng(300, 200, { tEXt("Author", "Ann") });
         QVERIFY(writeFile(path, original));
-
         PNGDoc doc;
         QVERIFY(doc.readFromPath(path));
         QVERIFY(doc.loadPNG());
@@ -369,24 +344,13 @@ private slots:
         QVERIFY2(doc.saveImage(&error), qPrintable(error));
         // The rows decoded for the save are not kept.
         QVERIFY(!doc.rows().hasPixels());
-
-        const QByteArray saved = readFile(path);
-        // (The interlaced file was encoded by the same library: encoded again, it comes out the same.)
-        if (!interlace)
-            QCOMPARE(chunkPayloads(saved, "IDAT") == chunkPayloads(original, "IDAT"), !recompress);
+        QCOMPARE(chunkPayloads(readFile(path), "IDAT") == chunkPayloads(original, "IDAT"), !recompress);
         QCOMPARE(fileComments(path), QStringList({ "Author=Ann", "Title=Sunset" }));
         // Whatever was written, the pixels are the file's.
-        PNGinfo before, after;
-        before.path = m_dir.filePath(QStringLiteral("before.png"));
-        QVERIFY(writeFile(before.path, original));
-        after.path = path;
-        PNGRows beforeRows, afterRows;
-        CommentList ignored;
-        QVERIFY(::loadPNG(before, beforeRows, ignored));
-        QVERIFY(::loadPNG(after, afterRows, ignored));
-        QVERIFY(beforeRows.hasPixels());
-        QVERIFY(beforeRows == afterRows);
-        QCOMPARE(after.interlace_method, interlace);
+        LoadedPng before, after;
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("before.png")), original));
+        QVERIFY(before.load(m_dir.filePath(QStringLiteral("before.png"))) && after.load(path));
+        QVERIFY(before.rows.hasPixels() && before.rows == after.rows);
     }
 
     void damagedImageData_data()
@@ -407,8 +371,6 @@ private slots:
         };
         QTest::newRow("sound") << png(idatOf(rows)) << QString();
         QTest::newRow("unknown row filter") << png(idatOf(badFilter)) << "filter";
-        QTest::newRow("too little data") << png(idatOf(rows.left(4 * 49))) << "image data";
-        QTest::newRow("not a zlib stream") << png(chunk("IDAT", QByteArray(64, 'x'))) << "header";
     }
     void damagedImageData()
     {
