@@ -99,7 +99,7 @@ ImportMetadataDialog::ImportMetadataDialog(QWidget *parent, bool clearExisting, 
     setOption(QFileDialog::DontUseNativeDialog);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
-    setNameFilters({ localizedString("MetadataFilesFilter") });
+    setNameFilters({ localizedString("MetadataFilesFilter").arg(metadataFileNamePatterns()) });
     setLabelText(QFileDialog::Accept, localizedString("ImportMetadataPrompt"));
 
     auto *extra = new QWidget;
@@ -202,7 +202,8 @@ namespace MetadataDialogs {
 ImportChoice chooseImport(QWidget *parent, bool clearExisting, bool enforceUniqueKeywords)
 {
     const Prompts::Request request { Prompts::Kind::ImportMetadata, QString(), localizedString("ImportMetadataTitle"),
-        { localizedString("MetadataFilesFilter") }, {}, { clearExisting, enforceUniqueKeywords } };
+        { localizedString("MetadataFilesFilter").arg(metadataFileNamePatterns()) }, {},
+        { clearExisting, enforceUniqueKeywords } };
     const QVariantList answer = Prompts::ask(request, [&]() -> QVariant {
         ImportMetadataDialog dialog(parent, clearExisting, enforceUniqueKeywords);
         dialog.setWindowModality(Qt::WindowModal);

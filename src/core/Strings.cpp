@@ -75,7 +75,7 @@ const Entry kStrings[] = {
     { "EnforceUniqueKeywords", QT_TRANSLATE_NOOP("Velmora", "Enforce &unique keywords") },
     { "ExportMetadataTitle", QT_TRANSLATE_NOOP("Velmora", "Export Metadata") },
     { "ExportMetadataPrompt", QT_TRANSLATE_NOOP("Velmora", "Export") },
-    { "MetadataFilesFilter", QT_TRANSLATE_NOOP("Velmora", "Metadata files (*.velmx *.csv *.VELMX *.CSV)") },
+    { "MetadataFilesFilter", QT_TRANSLATE_NOOP("Velmora", "Metadata files (%1)") },
     { "VelmxFilter", QT_TRANSLATE_NOOP("Velmora", "Velmora Metadata XML File (*.velmx)") },
     { "CsvFilter", QT_TRANSLATE_NOOP("Velmora", "Delimited Text File (*.csv)") },
     { "CsvOptionsTitle", QT_TRANSLATE_NOOP("Velmora", "Delimited Text Options") },

@@ -76,6 +76,17 @@ QString metadataFormatSuffixes()
     return suffixes.isEmpty() ? last : suffixes.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
+QString metadataFileNamePatterns()
+{
+    QStringList lower, upper;
+    for (const MetadataFileFormat &row : kFormats) {
+        lower << QStringLiteral("*.") + QString(row.suffix);
+        if (row.suffixCase == Qt::CaseInsensitive)
+            upper << lower.last().toUpper();
+    }
+    return (lower + upper).join(u' ');
+}
+
 bool importMetadataFile(CommentListTarget &target, const QString &path, QChar separator, bool replace, QString *error)
 {
     const MetadataFileFormat *row = metadataFileFormat(metadataFormatForPath(path));

@@ -44,6 +44,8 @@ MetadataFormat metadataFormatForPath(const QString &path);
 QString metadataFormatExtension(MetadataFormat format);
 // The suffixes for a message: ".velmx or .csv".
 QString metadataFormatSuffixes();
+// The name patterns an open dialog lists: "*.velmx *.csv *.VELMX *.CSV".
+QString metadataFileNamePatterns();
 
 // Import and export by the format the path's suffix names. Both fail (false, *error set,
 // nothing changed) for a path of no metadata format, and as the format's row says.

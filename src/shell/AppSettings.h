@@ -20,7 +20,8 @@ void setImportClearExistingMetadata(bool on);
 bool importEnforceUniqueKeywords();
 void setImportEnforceUniqueKeywords(bool on);
 
-// The export format, stored by its display name; Velmx when the name is unknown.
+// The export format, stored by its name (formatDisplayName()); the first format of
+// metadataFileFormats() (velmx) when the stored name is unknown.
 MetadataFormat exportFormat();
 void setExportFormat(MetadataFormat format);
 // The name a format is stored under ("Velmora Metadata XML File (velmx)"); the first

@@ -97,24 +97,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("comments");
         QTest::addColumn<QStringList>("files");
         const QStringList allComments { "A=1", "B=2", "C=3" }, allFiles { "a.png", "b.png", "c.png" };
-        QTest::newRow("delete comments") << "delete" << Focus::Comments << QList<int> { 0, 2 } << QStringList { "B=2" }
-                                         << allFiles;
-        QTest::newRow("delete files") << "delete" << Focus::Files << QList<int> { 2, 0 } << allComments
-                                      << QStringList { "b.png" };
-        QTest::newRow("delete, no table focused")
-            << "delete" << Focus::None << QList<int> { 0 } << allComments << allFiles;
-        QTest::newRow("delete all comments")
-            << "deleteAll" << Focus::Comments << QList<int> {} << QStringList {} << allFiles;
-        QTest::newRow("delete all files")
-            << "deleteAll" << Focus::Files << QList<int> {} << allComments << QStringList {};
-        QTest::newRow("delete all, no table focused")
-            << "deleteAll" << Focus::None << QList<int> {} << allComments << allFiles;
-        QTest::newRow("cut comments") << "cut" << Focus::Comments << QList<int> { 1 } << QStringList { "A=1", "C=3" }
-                                      << allFiles;
-        QTest::newRow("cut files") << "cut" << Focus::Files << QList<int> { 1 } << allComments
-                                   << QStringList { "a.png", "c.png" };
-        QTest::newRow("cut, no table focused") << "cut" << Focus::None << QList<int> { 1 } << allComments << allFiles;
-        QTest::newRow("copy leaves both") << "copy" << Focus::Files << QList<int> { 1 } << allComments << allFiles;
+        const auto row = [](const char *name, const char *command, Focus focus, const QList<int> &rows,
+                             const QStringList &comments, const QStringList &files) {
+            QTest::newRow(name) << QString(command) << focus << rows << comments << files;
+        };
+        row("delete comments", "delete", Focus::Comments, { 0, 2 }, { "B=2" }, allFiles);
+        row("delete files", "delete", Focus::Files, { 2, 0 }, allComments, { "b.png" });
+        row("delete, no table focused", "delete", Focus::None, { 0 }, allComments, allFiles);
+        row("delete all comments", "deleteAll", Focus::Comments, {}, {}, allFiles);
+        row("delete all files", "deleteAll", Focus::Files, {}, allComments, {});
+        row("delete all, no table focused", "deleteAll", Focus::None, {}, allComments, allFiles);
+        row("cut comments", "cut", Focus::Comments, { 1 }, { "A=1", "C=3" }, allFiles);
+        row("cut files", "cut", Focus::Files, { 1 }, allComments, { "a.png", "c.png" });
+        row("cut, no table focused", "cut", Focus::None, { 1 }, allComments, allFiles);
+        row("copy leaves both", "copy", Focus::Files, { 1 }, allComments, allFiles);
     }
     void editCommandsActOnTheFocusedList()
     {

@@ -35,6 +35,7 @@ private slots:
         QFETCH(QString, path);
         QTEST(int(metadataFormatForPath(path)), "format");
         QCOMPARE(metadataFormatSuffixes(), u".velmx or .csv"_qs);
+        QCOMPARE(metadataFileNamePatterns(), u"*.velmx *.csv *.VELMX *.CSV"_qs);
     }
 
     void roundTripByName_data()
