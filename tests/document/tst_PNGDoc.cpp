@@ -276,7 +276,6 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("readable"); // a file that cannot be read is not written: no warning
         QTest::newRow("missing folder") << "no/such/folder/out.png" << true;
-        QTest::newRow("read-only file") << "read-only.png" << true;
         QTest::newRow("image never read") << "out.png" << false;
     }
     void failedSave()
@@ -286,8 +285,6 @@ private slots:
         const QString path = readable ? writePng(QStringLiteral("failing.png"), { tEXt("Author", "Ann") })
                                       : m_dir.filePath(QStringLiteral("not-there.png"));
         const QString destination = m_dir.filePath(target);
-        if (target == u"read-only.png")
-            QVERIFY(writeFile(destination, "old") && QFile::setPermissions(destination, QFile::ReadOwner));
         PNGDoc doc;
         doc.readFromPath(path);
         QCOMPARE(doc.loadPNG(), readable);
@@ -308,8 +305,6 @@ private slots:
         // Nothing leaves the list when the file was not written, not even a comment
         // without keyword.
         QCOMPARE(doc.allComments().size(), readable ? 2 : 1);
-        if (target == u"read-only.png")
-            QCOMPARE(readFile(destination), QByteArray("old"));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out.png"))));
     }
 
