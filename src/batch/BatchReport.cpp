@@ -18,14 +18,27 @@ BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancel
     }
 }
 
+QString BatchReport::tally() const
+{
+    QString tally = QStringLiteral("%1 of %2 files processed").arg(m_succeeded).arg(m_total);
+    if (m_unchanged > 0)
+        tally += QStringLiteral(" (%1 with nothing to remove, left as they were)").arg(m_unchanged);
+    return tally;
+}
+
 QString BatchReport::title() const
 {
-    return m_cancelled ? localizedString("ProcessingCancelled") : BatchRun::completionTitle();
+    return localizedString(m_cancelled ? "ProcessingCancelled" : "ProcessingComplete");
+}
+
+QString BatchReport::headline() const
+{
+    return localizedString("FilesSuccessfullyProcessed").arg(m_succeeded);
 }
 
 QString BatchReport::summary() const
 {
-    QStringList lines { BatchRun::completionText(m_succeeded), localizedString("BatchFilesTotal").arg(m_total) };
+    QStringList lines { headline(), localizedString("BatchFilesTotal").arg(m_total) };
     if (m_unchanged > 0)
         lines << localizedString("BatchFilesUnchanged").arg(m_unchanged);
     if (!m_failures.isEmpty())

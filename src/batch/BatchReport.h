@@ -25,8 +25,13 @@ public:
     // Files a cancel left untouched, in list order.
     const QStringList &notProcessed() const { return m_notProcessed; }
 
+    // "N of M files processed" (and how many had nothing to remove), as the command line
+    // reports a run.
+    QString tally() const;
     // "Processing complete", or that the run was cancelled.
     QString title() const;
+    // The first line of summary(): how many files were processed.
+    QString headline() const;
     // The counts, one line each: files processed, files in the batch, and, when there are
     // any, files with nothing to remove, files failed and files not processed.
     QString summary() const;

@@ -1,18 +1,17 @@
 // batch and strip: one list of entries written into, or the metadata removed from, every
 // PNG found at the paths given.
-#include "batch/BatchRun.h"
+#include "batch/BatchReport.h"
 #include "batch/FileGathering.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
-#include "cli/MetadataFiles.h"
 #include "inspect/StripPlan.h"
 #include "interchange/CommentListAdapter.h"
+#include "interchange/MetadataFormats.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -106,7 +105,7 @@ QString pathOptionsProblem(const CliOptions &options)
 std::optional<int> threadsOption(const CliOptions &options)
 {
     if (!options.isSet(QStringLiteral("-j")))
-        return QThread::idealThreadCount();
+        return BatchRun::defaultThreads();
     bool number = false;
     const int threads = options.value(QStringLiteral("-j")).toInt(&number);
     return number && threads >= 1 ? std::optional<int>(threads) : std::nullopt;
@@ -140,18 +139,11 @@ int runBatch(CliContext &ctx, BatchRun &run)
     });
     if (showProgress)
         ctx.err << "\r\033[K";
-    const int succeeded = BatchRun::successCount(results);
-    const auto unchanged
-        = std::count_if(results.begin(), results.end(), [](const BatchRun::FileResult &r) { return r.unchanged; });
-    ctx.out << succeeded << " of " << results.size() << " files processed";
-    if (unchanged > 0)
-        ctx.out << " (" << unchanged << " with nothing to remove, left as they were)";
-    ctx.out << "\n";
-    for (const BatchRun::FileResult &r : results) {
-        if (!r.ok)
-            ctx.fileFailed(r.path, r.error);
-    }
-    return succeeded == results.size() ? CliStatus::Ok : CliStatus::Failed;
+    const BatchReport report(results, false);
+    ctx.out << report.tally() << "\n";
+    for (const BatchRun::FileResult &failure : report.failures())
+        ctx.fileFailed(failure.path, failure.error);
+    return report.succeeded() == report.total() ? CliStatus::Ok : CliStatus::Failed;
 }
 
 int batch(CliContext &ctx, const CliOptions &options)
