@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -16,7 +15,7 @@ class tst_InspectCommands : public QObject
     Q_OBJECT
 
     QString m_out, m_err;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
 
     int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
     QString fixture(const QString &name) { return copyFixture(u"inspect/"_qs + name, m_dir->path()); }
@@ -27,7 +26,7 @@ class tst_InspectCommands : public QObject
     }
 
 private Q_SLOTS:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { m_dir = std::make_unique<TempFolder>(); }
 
     void generation()
     {
@@ -42,7 +41,7 @@ private Q_SLOTS:
         QCOMPARE(records.at(2)["node"].toString(), u"20 KSamplerAdvanced"_qs);
         QVERIFY(!records.at(2).toObject().contains("model_hash")); // unset fields are left out
 
-        QCOMPARE(run({ "generation", a1111, none, m_dir->filePath("missing.png") }), 1);
+        QCOMPARE(run({ "generation", a1111, none, m_dir->path("missing.png") }), 1);
         QVERIFY2(m_out.startsWith(a1111
                      + u": Stable Diffusion web UI v1.9.3 (entry \"parameters\")\n"
                        "  Prompt: masterpiece, a lighthouse on a cliff,\\n(dusk:1.2), dramatic sky\n"_qs),
@@ -80,8 +79,7 @@ private Q_SLOTS:
     void strip()
     {
         const QString everything = fixture("everything.png"), a1111 = fixture("a1111.png");
-        const QString plain = m_dir->filePath("plain.png");
-        writeFile(plain, simplePng(4, 4));
+        const QString plain = m_dir->write("plain.png", simplePng(4, 4));
         const QByteArray before = readFile(everything);
 
         QCOMPARE(run({ "strip", "--dry-run", "--keep", "Author", m_dir->path() }), 0);

@@ -2,7 +2,6 @@
 
 #include "core/PNGWriter.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -40,12 +39,11 @@ private Q_SLOTS:
         QFETCH(QList<QByteArray>, named);
         QFETCH(bool, changeRecord);
         QFETCH(bool, recompress);
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("image.png"));
-        QVERIFY(writeFile(file,
+        TempFolder dir;
+        const QString file = dir.write(QStringLiteral("image.png"),
             simplePng(8, 8,
                 { pHYs(2835, 2835, 1), chunk("tIME", kTime), tEXt("Title", "kept"), chunk("prVt", "first"),
-                    chunk("prVt", "second"), chunk("eXIf", "MM") })));
+                    chunk("prVt", "second"), chunk("eXIf", "MM") }));
         LoadedPng png;
         PNGReadOptions read;
         read.decodeImage = recompress;

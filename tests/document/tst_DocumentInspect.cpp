@@ -3,7 +3,6 @@
 #include "document/PNGDoc.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -18,7 +17,7 @@ class tst_DocumentInspect : public QObject
 private Q_SLOTS:
     void removalIsOneUndoableStepThatTheSaveWrites()
     {
-        QTemporaryDir dir;
+        TempFolder dir;
         const QString file = copyFixture(QStringLiteral("inspect/everything.png"), dir.path());
         PNGDoc doc;
         QVERIFY(doc.readFromPath(file) && doc.loadPNG());

@@ -5,7 +5,6 @@
 #include "batch/BatchRun.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -38,7 +37,7 @@ class tst_Strip : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
 
     static QList<BatchRun::FileResult> strip(const QStringList &files, const StripRules &rules, int threads = 1)
     {
@@ -121,10 +120,9 @@ private Q_SLOTS:
     // A text chunk whose CRC is wrong still holds its text: it goes too.
     void damagedChunksGoToo()
     {
-        const QString file = m_dir.filePath(QStringLiteral("damaged.png"));
         QByteArray png = simplePng(4, 4, { tEXt("Secret", "x") });
         png[49] = char(png[49] ^ 0x55); // the text chunk's CRC
-        QVERIFY(writeFile(file, png));
+        const QString file = m_dir.write(QStringLiteral("damaged.png"), png);
         const auto results = strip({ file }, StripRules());
         QVERIFY(results.first().ok && !results.first().unchanged);
         QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
@@ -135,8 +133,7 @@ private Q_SLOTS:
     void removalRunOfTheBatchWindow()
     {
         const QString file = copyFixture(QStringLiteral("inspect/credentials.png"), m_dir.path());
-        const QString plain = m_dir.filePath(QStringLiteral("plain.png"));
-        QVERIFY(writeFile(plain, simplePng(4, 4)));
+        const QString plain = m_dir.write(QStringLiteral("plain.png"), simplePng(4, 4));
         BatchProcessor processor;
         processor.addFiles({ file, plain });
         QSignalSpy finished(&processor, &BatchProcessor::runFinished);
