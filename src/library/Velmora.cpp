@@ -166,7 +166,7 @@ namespace {
             if (items.isEmpty())
                 return source.file ? std::vector<std::byte>()
                                    : std::vector<std::byte>(source.png.begin(), source.png.end());
-            return source.save(opened, changes.recompress);
+            return source.save(opened, false);
         });
     }
 
