@@ -143,8 +143,8 @@ def main():
                     changes[tool] = (changed, grown)
             for tool in TOOLS:
                 t = statistics.median(times[tool])
-                rate = f"{len(originals) / t:,.1f} [{len(originals) / max(times[tool]):,.1f}, " \
-                       f"{len(originals) / min(times[tool]):,.1f}]"
+                rates = [len(originals) / x for x in (t, max(times[tool]), min(times[tool]))]
+                rate = "{} [{}, {}]".format(*(f"{r:,.1f}" if r >= 10 else f"{r:.2f}" for r in rates))
                 changed, grown = changes[tool]
                 print(f"{name:7} {len(originals):5} {size / 1e6:6.1f} | {tool:18} {rate:28} {size / 1e6 / t:7.1f} | "
                       f"{changed:20,} {grown / size:+9.2%}")
