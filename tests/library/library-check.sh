@@ -5,7 +5,10 @@
 # and once through find_package(Velmora), and the Python package imported from the prefix's
 # Python path.
 #   library-check.sh BUILD SOURCE EXAMPLE [PYTHON]
+#   library-check.sh --example-only BUILD SOURCE EXAMPLE     (a sanitizer build: no install)
 set -euo pipefail
+example_only=false
+[ "$1" = --example-only ] && { example_only=true; shift; }
 build=$1 source=$2 example=$3 python=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -22,6 +25,12 @@ stamp() {
     grep -q '^.*: 32x32 Greyscale, [0-9]* chunks (libvelmora ' "$work/out" || fail "no summary: $(head -1 "$work/out")"
 }
 stamp "$example" "Author=in the tree"
+"$example" "$work/missing.png" 2> "$work/err" && fail "the example read a file that does not exist"
+grep -qxF "velmora-stamp: $work/missing.png: the file does not exist" "$work/err" || fail "$(cat "$work/err")"
+if $example_only; then
+    echo "the example ran"
+    exit 0
+fi
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" > /dev/null
