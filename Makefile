@@ -71,7 +71,7 @@ tidy: configure
 	@./scripts/install-deps.sh ci
 	@./scripts/run-clang-tidy.sh $(BUILD) $(JOBS)
 
-SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' 2>/dev/null)
+SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' 'examples/*.cpp' 'include/*.h' 2>/dev/null)
 
 format:
 	@clang-format -i $(SOURCES)
