@@ -14,7 +14,9 @@ const char *const kIntro = R"(Reads and edits the text entries (tEXt, zTXt, iTXt
 the other metadata they carry (Exif, XMP, image generators' settings). A file is only
 ever replaced whole, after the new version was written completely; a file that fails is
 left as it was. Everything a command does not change is kept, the compressed image data
-byte for byte (unless --recompress is given).
+byte for byte (unless --recompress is given). A FILE given as - is read from standard
+input, and a command that changes it writes the new file to standard output (nothing is
+written to disk).
 )";
 
 const char *const kGlobalOptions
@@ -85,9 +87,9 @@ QString commandHelp(const CliCommand &command)
 
 } // namespace
 
-int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err, const CliPipes &pipes)
 {
-    CliContext ctx(out, err);
+    CliContext ctx(out, err, pipes);
     const QList<CliCommand> commands = allCommands();
 
     // Options before the command: --recompress, help, or "--" (the next argument is the

@@ -4,7 +4,6 @@
 #include "cli/CliOptions.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
-#include "core/PNGReader.h"
 #include "inspect/ChunkDescription.h"
 #include "inspect/GenerationRecord.h"
 
@@ -100,8 +99,8 @@ int chunks(CliContext &ctx, const CliOptions &options)
             status = CliStatus::Failed;
             continue;
         }
-        std::vector<PngChunk> chunks;
         QString error;
+        std::vector<PngChunk> chunks;
         const bool ok = scanPngChunks(bytes, chunks, &error);
         if (json) {
             QJsonObject entry;
