@@ -8,8 +8,6 @@
 
 namespace {
 
-TemplateEditor *g_templateEditor = nullptr;
-
 const QString kStandardsResource = QStringLiteral(":/velmora/templates/Standards");
 const QString kStandardsName = QStringLiteral("Standards");
 
@@ -59,20 +57,9 @@ TemplateEditor::TemplateEditor(const QString &templatesDirectory, QObject *paren
     : QObject(parent)
     , m_directory(templatesDirectory)
 {
-    if (!g_templateEditor)
-        g_templateEditor = this;
 }
 
-TemplateEditor::~TemplateEditor()
-{
-    if (g_templateEditor == this)
-        g_templateEditor = nullptr;
-}
-
-TemplateEditor *TemplateEditor::templateEditor()
-{
-    return g_templateEditor;
-}
+TemplateEditor::~TemplateEditor() = default;
 
 bool TemplateEditor::ensureDirectory() const
 {

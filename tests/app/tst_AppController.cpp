@@ -4,10 +4,7 @@
 #include "batch/BatchFileList.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/widgets/DocumentWindow.h"
@@ -18,6 +15,9 @@
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
 #include "templates/widgets/TemplateListModel.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,6 @@
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableView.h"
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
@@ -14,6 +13,7 @@
 #include "presets/widgets/PresetEditorWindow.h"
 #include "shell/AppSettings.h"
 #include "templates/widgets/TemplateEditorWindow.h"
+#include "windowkit/CommentEditorPanel.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

@@ -6,13 +6,13 @@
 #include "batch/widgets/BatchFileTableView.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "document/PNGDoc.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/Template.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAccessible>
 #include <QLabel>

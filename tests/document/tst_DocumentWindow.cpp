@@ -1,10 +1,7 @@
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
@@ -13,6 +10,9 @@
 #include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAccessible>
 #include <QAction>

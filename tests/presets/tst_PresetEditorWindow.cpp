@@ -1,14 +1,14 @@
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
 #include "presets/widgets/PresetEditorWindow.h"
 #include "presets/widgets/PresetListModel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commentlist/widgets/Prompts.h"
+#include "windowkit/Prompts.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>

@@ -1,16 +1,16 @@
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
 #include "templates/widgets/TemplateListModel.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

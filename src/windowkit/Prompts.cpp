@@ -1,4 +1,4 @@
-#include "commentlist/widgets/Prompts.h"
+#include "windowkit/Prompts.h"
 
 #include "core/Strings.h"
 
