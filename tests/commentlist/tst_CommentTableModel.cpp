@@ -2,8 +2,6 @@
 #include "commentlist/widgets/CommentTableModel.h"
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
-#include "templates/Template.h"
-#include "templates/TemplateApplication.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -64,8 +62,8 @@ private slots:
         QTest::newRow("search") << "search" << QStringList { "reset" } << QStringList { "Author=1" };
         QTest::newRow("a keyword edit leaving the search")
             << "leaveSearch" << QStringList { "reset", "removed 0-0" } << QStringList {};
-        QTest::newRow("apply a template")
-            << "template" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
+        QTest::newRow("replace the whole list (a template applied)")
+            << "replaceAll" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
     }
     void preciseSignals()
     {
@@ -99,10 +97,8 @@ private slots:
         } else if (operation == u"leaveSearch") {
             doc.setSearchText(u"auth"_qs);
             QVERIFY(model.setData(model.index(0, 0), u"Writer"_qs));
-        } else if (operation == u"template") {
-            Template applied(u"T"_qs, QString());
-            applied.addComment(makeComment(u"T"_qs, u"t"_qs));
-            applyTemplate(applied, doc);
+        } else if (operation == u"replaceAll") {
+            QVERIFY(doc.replaceAll(doc.allComments() + commentsFrom({ "T=t" }), Expansion::Verbatim, u"Apply"_qs));
         }
         QTEST(log.entries, "signals");
         QTEST(tableRows(model, Qt::EditRole), "rows");

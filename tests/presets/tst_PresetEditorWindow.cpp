@@ -36,7 +36,6 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_store = std::make_unique<MetadataPresetManager>(m_dir->filePath(QStringLiteral("prefs/presets")));
-        QCOMPARE(MetadataPresetManager::presetManager(), m_store.get());
         m_store->loadMetaDataPresets();
         m_window = std::make_unique<PresetEditorWindow>(m_store.get());
         // Every change of the table goes through the checks of the model tester.
@@ -130,7 +129,7 @@ private slots:
     {
         clickRow(2);
         QLineEdit *value = field("valueField");
-        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("macroMenu"));
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("macrosMenu"));
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 10);
         QAction *date = nullptr;
@@ -278,7 +277,7 @@ private slots:
     {
         // The presets menu of every other window rebuilds itself at once.
         QWidget other;
-        StoreMenu *menu = StoreMenu::presetsMenu(&other);
+        StoreMenu *menu = StoreMenu::presetsMenu(m_store.get(), &other);
         clickRow(0);
         QLineEdit *keyword = field("keywordField");
         keyword->setFocus();
@@ -305,12 +304,12 @@ private slots:
         for (QAction *menu : m_window->menuBar()->actions()) {
             for (QAction *item : menu->menu()->actions()) {
                 inMenus << item->objectName();
-                if (item->menu() == m_window->findChild<QMenu *>(QStringLiteral("macroMenu")))
-                    inMenus << QStringLiteral("macroMenu");
+                if (item->menu() == m_window->findChild<QMenu *>(QStringLiteral("macrosMenu")))
+                    inMenus << QStringLiteral("macrosMenu");
             }
         }
         for (const char *name : { "newPresetAction", "restoreDefaultsAction", "undoAction", "redoAction", "cutAction",
-                 "copyAction", "pasteAction", "deleteAction", "closeAction", "macroMenu" })
+                 "copyAction", "pasteAction", "deleteAction", "closeAction", "macrosMenu" })
             QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
         for (const char *name : { "newPresetAction", "undoAction", "copyAction", "deleteAction", "closeAction" }) {
             QVERIFY2(!m_window->findChild<QAction *>(QString::fromLatin1(name))->shortcut().isEmpty(), name);
