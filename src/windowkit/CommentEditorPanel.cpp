@@ -37,20 +37,20 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, MetadataPresetMa
     m_textField->setTabChangesFocus(true);
     m_textField->installEventFilter(this);
 
-    m_presetsMenu = StoreMenu::presetsMenu(presets, this);
-    connect(m_presetsMenu, &StoreMenu::chosen, this, &CommentEditorPanel::applyPreset);
+    StoreMenu *presetsMenu = StoreMenu::presetsMenu(presets, this);
+    connect(presetsMenu, &StoreMenu::chosen, this, &CommentEditorPanel::applyPreset);
     m_presetsButton = new QToolButton;
     m_presetsButton->setObjectName(QStringLiteral("presetsButton"));
     m_presetsButton->setText(localizedString("PresetsButton"));
     m_presetsButton->setAccessibleName(localizedString("MenuPresets").remove(u'&'));
-    m_presetsButton->setMenu(m_presetsMenu);
+    m_presetsButton->setMenu(presetsMenu);
     m_presetsButton->setPopupMode(QToolButton::InstantPopup);
     m_presetsButton->setFocusPolicy(Qt::StrongFocus);
 
-    m_closeButton = new QPushButton(localizedString("CloseButton"));
-    m_closeButton->setObjectName(QStringLiteral("closeButton"));
-    m_closeButton->setAutoDefault(false);
-    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto *closeButton = new QPushButton(localizedString("CloseButton"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     m_statusLabel = new QLabel(localizedString("CommentEditorNoComment"));
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
@@ -67,7 +67,7 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, MetadataPresetMa
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_presetsButton);
     buttons->addStretch();
-    buttons->addWidget(m_closeButton);
+    buttons->addWidget(closeButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_statusLabel);

@@ -71,7 +71,5 @@ private:
     QLineEdit *m_keywordField = nullptr;
     QPlainTextEdit *m_textField = nullptr;
     QToolButton *m_presetsButton = nullptr;
-    StoreMenu *m_presetsMenu = nullptr;
-    QPushButton *m_closeButton = nullptr;
     QLabel *m_statusLabel = nullptr;
 };

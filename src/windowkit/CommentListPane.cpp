@@ -33,20 +33,10 @@ namespace {
 constexpr QAbstractItemView::EditTriggers kEditTriggers
     = QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 
-QToolButton *toolButton(const char *name, const QString &text, const QString &description)
-{
-    auto *button = new QToolButton;
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setToolTip(description);
-    button->setAccessibleName(description);
-    return button;
-}
-
 // A button that opens a menu of the menu bar; no mnemonic, the menu bar's menu has it.
 QToolButton *menuButton(const char *name, QMenu *menu, const QString &text)
 {
-    QToolButton *button = toolButton(name, text, menu->title().remove(u'&'));
+    QToolButton *button = makeToolButton(name, text, menu->title().remove(u'&'));
     button->setMenu(menu);
     button->setPopupMode(QToolButton::InstantPopup);
     return button;
@@ -150,18 +140,6 @@ void CommentListPane::buildActions()
     addActions({ m_addAction, m_removeAction, m_openEditorAction });
     for (QAction *action : actions())
         action->setShortcutContext(Qt::WindowShortcut);
-
-    m_presetsMenu = StoreMenu::presetsMenu(m_stores.presets, this);
-    connect(m_presetsMenu, &StoreMenu::chosen, this, &CommentListPane::addPreset);
-    if (m_stores.templates) {
-        m_templatesMenu = StoreMenu::templatesMenu(m_stores.templates, this);
-        connect(m_templatesMenu, &StoreMenu::chosen, this, &CommentListPane::applyTemplate);
-    }
-    m_commentsMenu = new QMenu(localizedString("MenuComments"), this);
-    m_commentsMenu->setObjectName(QStringLiteral("commentsMenu"));
-    m_commentsMenu->addActions({ m_addAction, m_removeAction });
-    m_commentsMenu->addSeparator();
-    m_commentsMenu->addAction(m_openEditorAction);
 }
 
 void CommentListPane::buildWidgets(const Options &options)
@@ -173,10 +151,10 @@ void CommentListPane::buildWidgets(const Options &options)
     m_table->horizontalHeader()->resizeSection(0, 160);
     m_table->setAccessibleName(options.tableName.isEmpty() ? localizedString("CommentsTable") : options.tableName);
 
-    QToolButton *add = toolButton("addButton", QStringLiteral("+"), localizedString("AddComment"));
+    QToolButton *add = makeToolButton("addButton", QStringLiteral("+"), localizedString("AddComment"));
     add->setAccessibleDescription(localizedString("AddCommentDescription"));
     connect(add, &QToolButton::clicked, this, &CommentListPane::addComment);
-    QToolButton *remove = toolButton("removeButton", QStringLiteral("−"), localizedString("RemoveComment"));
+    QToolButton *remove = makeToolButton("removeButton", QStringLiteral("−"), localizedString("RemoveComment"));
     remove->setAccessibleDescription(localizedString("RemoveCommentDescription"));
     connect(remove, &QToolButton::clicked, this, &CommentListPane::removeComments);
     m_removeButton = remove;
@@ -195,16 +173,29 @@ void CommentListPane::buildWidgets(const Options &options)
         QToolButton *button = menuButton(name, menu, text);
         buttons->addWidget(button);
         m_editingButtons << button;
+        m_editingMenus << menu;
         return button;
     };
-    addMenuButton("presetsButton", m_presetsMenu, localizedString("PresetsButton").remove(u'&'));
-    if (m_templatesMenu)
-        addMenuButton("templatesButton", m_templatesMenu, localizedString("TemplatesButton"));
+    auto *comments = new QMenu(localizedString("MenuComments"), this);
+    comments->setObjectName(QStringLiteral("commentsMenu"));
+    comments->addActions({ m_addAction, m_removeAction });
+    comments->addSeparator();
+    comments->addAction(m_openEditorAction);
+    StoreMenu *presets = StoreMenu::presetsMenu(m_stores.presets, this);
+    connect(presets, &StoreMenu::chosen, this, &CommentListPane::addPreset);
+    addMenuButton("presetsButton", presets, localizedString("PresetsButton").remove(u'&'));
+    m_menus = { comments, presets };
+    if (m_stores.templates) {
+        StoreMenu *templates = StoreMenu::templatesMenu(m_stores.templates, this);
+        connect(templates, &StoreMenu::chosen, this, &CommentListPane::applyTemplate);
+        addMenuButton("templatesButton", templates, localizedString("TemplatesButton"));
+        m_menus << templates;
+    }
     if (options.macros) {
-        m_macrosMenu = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
-        m_commentsMenu->addMenu(m_macrosMenu);
+        QMenu *macros = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
+        comments->addMenu(macros);
         // Clicking it leaves the focus in the cell being edited, where the macro goes.
-        addMenuButton("macrosButton", m_macrosMenu, localizedString("MacrosButton"))->setFocusPolicy(Qt::NoFocus);
+        addMenuButton("macrosButton", macros, localizedString("MacrosButton"))->setFocusPolicy(Qt::NoFocus);
     }
     buttons->addWidget(editor);
 
@@ -228,10 +219,8 @@ void CommentListPane::addEditActions(QMenu *edit) const
 
 void CommentListPane::addMenus(QMenuBar *bar) const
 {
-    bar->addMenu(m_commentsMenu);
-    bar->addMenu(m_presetsMenu);
-    if (m_templatesMenu)
-        bar->addMenu(m_templatesMenu);
+    for (QMenu *menu : m_menus)
+        bar->addMenu(menu);
 }
 
 // --- State --------------------------------------------------------------------------------
@@ -292,10 +281,8 @@ void CommentListPane::updateActions()
     m_addAction->setEnabled(editable);
     m_removeAction->setEnabled(editable && rows);
     m_openEditorAction->setEnabled(rows);
-    for (QMenu *menu : { static_cast<QMenu *>(m_presetsMenu), static_cast<QMenu *>(m_templatesMenu), m_macrosMenu }) {
-        if (menu)
-            menu->menuAction()->setEnabled(editable);
-    }
+    for (QMenu *menu : std::as_const(m_editingMenus))
+        menu->menuAction()->setEnabled(editable);
 }
 
 // --- Commands ---------------------------------------------------------------------------

@@ -16,7 +16,6 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QToolButton;
-class StoreMenu;
 class UndoActions;
 
 // The comment list of a window (a document, a batch window, the template editor): the table
@@ -124,10 +123,10 @@ private:
     CommentTableModel *m_model = nullptr;
     CommentTableView *m_table = nullptr;
     UndoActions *m_history = nullptr;
-    StoreMenu *m_presetsMenu = nullptr;
-    StoreMenu *m_templatesMenu = nullptr;
-    QMenu *m_macrosMenu = nullptr;
-    QMenu *m_commentsMenu = nullptr;
+    // The menus of the menu bar: Comments, Presets and (with a store) Templates.
+    QList<QMenu *> m_menus;
+    // The menus that change the list: Presets, Templates, Macros.
+    QList<QMenu *> m_editingMenus;
     QAction *m_actions[6] = {}; // the EditCommand actions, in its order
     QAction *m_addAction = nullptr;
     QAction *m_removeAction = nullptr;

@@ -17,6 +17,25 @@ QAction *makeWindowAction(
     return action;
 }
 
+QToolButton *makeToolButton(const char *name, const QString &text, const QString &description)
+{
+    auto *button = new QToolButton;
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(text);
+    button->setToolTip(description);
+    button->setAccessibleName(description);
+    return button;
+}
+
+QHBoxLayout *makeButtonRow(const QList<QWidget *> &controls)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *control : controls)
+        row->addWidget(control);
+    row->addStretch();
+    return row;
+}
+
 QMenu *makeMacrosMenu(QWidget *parent, const std::function<void(const QString &)> &insert)
 {
     auto *menu = new QMenu(localizedString("InsertMacro"), parent);

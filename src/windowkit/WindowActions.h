@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QList>
 #include <QMenu>
+#include <QToolButton>
 
 #include <functional>
 
@@ -14,6 +16,12 @@
 // table, with the desktop theme's icon of that name when one is given.
 QAction *makeWindowAction(QObject *parent, const char *name, const char *textKey,
     const QKeySequence &shortcut = QKeySequence(), const char *icon = nullptr);
+
+// A tool button (+, −) named for tests, whose description is its tooltip and accessible name.
+QToolButton *makeToolButton(const char *name, const QString &text, const QString &description);
+
+// A row of controls, left-aligned (a stretch after them).
+QHBoxLayout *makeButtonRow(const QList<QWidget *> &controls);
 
 // The Insert Macro menu (macrosMenu): one item per macro name, each handing its name to
 // insert.

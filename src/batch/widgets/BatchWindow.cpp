@@ -88,20 +88,13 @@ void BatchWindow::buildWidgets()
     auto *addFolderButton = new QPushButton(localizedString("AddFolder"));
     addFolderButton->setObjectName(QStringLiteral("addFolderButton"));
     connect(addFolderButton, &QPushButton::clicked, this, &BatchWindow::addFolderWithDialog);
-    auto *removeFilesButton = new QToolButton;
-    removeFilesButton->setObjectName(QStringLiteral("removeFilesButton"));
-    removeFilesButton->setText(QStringLiteral("−"));
-    removeFilesButton->setToolTip(localizedString("RemoveFiles"));
-    removeFilesButton->setAccessibleName(localizedString("RemoveFiles"));
+    QToolButton *removeFilesButton
+        = makeToolButton("removeFilesButton", QStringLiteral("−"), localizedString("RemoveFiles"));
     connect(removeFilesButton, &QToolButton::clicked, this, &BatchWindow::removeFiles);
     for (QPushButton *button : { addFilesButton, addFolderButton })
         button->setAutoDefault(false);
 
-    auto *fileButtons = new QHBoxLayout;
-    fileButtons->addWidget(addFilesButton);
-    fileButtons->addWidget(addFolderButton);
-    fileButtons->addWidget(removeFilesButton);
-    fileButtons->addStretch();
+    QHBoxLayout *fileButtons = makeButtonRow({ addFilesButton, addFolderButton, removeFilesButton });
 
     auto *filesPane = new QWidget;
     auto *filesLayout = new QVBoxLayout(filesPane);
@@ -142,22 +135,19 @@ void BatchWindow::buildWidgets()
     m_progressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_progressLabel->setMinimumWidth(100);
 
-    m_runButton = new QPushButton(localizedString("RunBatch"));
-    m_runButton->setObjectName(QStringLiteral("runButton"));
-    m_runButton->setAutoDefault(false);
-    connect(m_runButton, &QPushButton::clicked, this, &BatchWindow::run);
+    auto *runButton = new QPushButton(localizedString("RunBatch"));
+    runButton->setObjectName(QStringLiteral("runButton"));
+    runButton->setAutoDefault(false);
+    connect(runButton, &QPushButton::clicked, this, &BatchWindow::run);
     m_cancelButton = new QPushButton(localizedString("CancelRun"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setAutoDefault(false);
     connect(m_cancelButton, &QPushButton::clicked, this, &BatchWindow::cancelRun);
 
-    auto *options = new QHBoxLayout;
-    options->addWidget(clearExisting);
-    options->addWidget(replaceBox);
-    options->addStretch();
+    QHBoxLayout *options = makeButtonRow({ clearExisting, replaceBox });
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(m_progressBar, 1);
-    runRow->addWidget(m_runButton);
+    runRow->addWidget(runButton);
     runRow->addWidget(m_cancelButton);
 
     auto *central = new QWidget;
@@ -169,7 +159,7 @@ void BatchWindow::buildWidgets()
     setCentralWidget(central);
     resize(760, 640);
 
-    m_editingWidgets = { addFilesButton, addFolderButton, removeFilesButton, clearExisting, replaceBox };
+    m_editingWidgets = { addFilesButton, addFolderButton, removeFilesButton, clearExisting, replaceBox, runButton };
 }
 
 void BatchWindow::buildMenus()
@@ -199,8 +189,8 @@ void BatchWindow::buildMenus()
     replace->setCheckable(true);
     connect(replace, &QAction::toggled, m_processor, &BatchProcessor::setReplaceSameKeyword);
     connect(m_processor, &BatchProcessor::replaceSameKeywordChanged, replace, &QAction::setChecked);
-    m_runAction = makeWindowAction(this, "runAction", "RunBatch", QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(m_runAction, &QAction::triggered, this, &BatchWindow::run);
+    QAction *runAction = makeWindowAction(this, "runAction", "RunBatch", QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(runAction, &QAction::triggered, this, &BatchWindow::run);
     m_cancelAction = makeWindowAction(this, "cancelAction", "CancelRun");
     m_cancelAction->setShortcuts({ QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period) });
     connect(m_cancelAction, &QAction::triggered, this, &BatchWindow::cancelRun);
@@ -210,9 +200,9 @@ void BatchWindow::buildMenus()
     batch->addSeparator();
     batch->addActions({ clearExisting, replace });
     batch->addSeparator();
-    batch->addActions({ m_runAction, m_cancelAction });
+    batch->addActions({ runAction, m_cancelAction });
 
-    m_editingActions = { addFiles, addFolder, removeFiles, clearExisting, replace, m_runAction };
+    m_editingActions = { addFiles, addFolder, removeFiles, clearExisting, replace, runAction };
 }
 
 // --- Showing ----------------------------------------------------------------------------
@@ -232,7 +222,6 @@ void BatchWindow::showRunning(bool running)
     // The files stay readable (and copyable), but take no drops.
     m_filesTable->setDragDropMode(running ? QAbstractItemView::DragOnly : QAbstractItemView::DragDrop);
     m_filesTable->setAcceptDrops(!running);
-    m_runButton->setEnabled(!running);
     m_cancelButton->setEnabled(running);
     m_cancelAction->setEnabled(running);
     if (running) {

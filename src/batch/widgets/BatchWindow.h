@@ -64,17 +64,16 @@ private:
 
     BatchProcessor *m_processor = nullptr;
     CommentListPane *m_pane = nullptr;
-    BatchFileTableView *m_filesTable = nullptr;
-    QLabel *m_filesLabel = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    QLabel *m_progressLabel = nullptr;
-    QPushButton *m_runButton = nullptr;
-    QPushButton *m_cancelButton = nullptr;
-    // Controls and commands of the files and options, off while a run goes on.
+    // Controls and commands of the files, the options and Run, off while a run goes on.
     QList<QWidget *> m_editingWidgets;
     QList<QAction *> m_editingActions;
-    QAction *m_runAction = nullptr;
-    QAction *m_cancelAction = nullptr;
-    bool m_closeWhenStopped = false;
+    BatchFileTableView *m_filesTable = nullptr;
+    QLabel *m_filesLabel = nullptr;
+    // The run's own: its progress, Cancel, and what Cancel and closing asked for.
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_progressLabel = nullptr;
     bool m_cancelRequested = false;
+    bool m_closeWhenStopped = false;
+    QPushButton *m_cancelButton = nullptr;
+    QAction *m_cancelAction = nullptr;
 };

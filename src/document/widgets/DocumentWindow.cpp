@@ -123,14 +123,15 @@ void DocumentWindow::buildMenus()
 {
     QAction *close = makeWindowAction(this, "closeAction", "MenuClose", QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    m_saveAction = makeWindowAction(this, "saveAction", "MenuSave", QKeySequence::Save);
-    connect(m_saveAction, &QAction::triggered, this, &DocumentWindow::save);
-    m_saveAsAction = makeWindowAction(this, "saveAsAction", "MenuSaveAs", QKeySequence::SaveAs);
-    connect(m_saveAsAction, &QAction::triggered, this, &DocumentWindow::saveAs);
+    QAction *save = makeWindowAction(this, "saveAction", "MenuSave", QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &DocumentWindow::save);
+    QAction *saveAs = makeWindowAction(this, "saveAsAction", "MenuSaveAs", QKeySequence::SaveAs);
+    connect(saveAs, &QAction::triggered, this, &DocumentWindow::saveAs);
+    m_saveActions = { save, saveAs };
     QAction *revert = makeWindowAction(this, "revertAction", "MenuRevert");
     connect(revert, &QAction::triggered, this, &DocumentWindow::revert);
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
-    file->addActions({ close, m_saveAction, m_saveAsAction, revert });
+    file->addActions({ close, save, saveAs, revert });
 
     QAction *find = makeWindowAction(this, "findAction", "MenuFind", QKeySequence::Find);
     connect(find, &QAction::triggered, this, [this] {
@@ -191,8 +192,8 @@ void DocumentWindow::showLoadError(const QString &reason)
     // A file never read has nothing sound to write, over it or elsewhere. A failed revert
     // keeps the image read before, and the edits made since can still be saved.
     m_loadError = m_document->isLoaded() ? QString() : reason;
-    m_saveAction->setEnabled(m_loadError.isEmpty());
-    m_saveAsAction->setEnabled(m_loadError.isEmpty());
+    for (QAction *action : std::as_const(m_saveActions))
+        action->setEnabled(m_loadError.isEmpty());
     if (m_loadError.isEmpty()) {
         if (m_loadErrorLabel)
             m_loadErrorLabel->hide();

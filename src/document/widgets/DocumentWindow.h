@@ -73,14 +73,14 @@ private:
     void showLoadError(const QString &reason);
     bool saveToPath(const QString &path);
 
-    PNGDoc *m_document = nullptr;
-    CommentListPane *m_pane = nullptr;
-    ImageView *m_imageView = nullptr;
-    PreviewLoader *m_previewLoader = nullptr;
-    QLineEdit *m_searchField = nullptr;
-    QList<QLabel *> m_summaryFields;
-    QAction *m_saveAction = nullptr;
-    QAction *m_saveAsAction = nullptr;
-    QLabel *m_loadErrorLabel = nullptr;
     QString m_loadError;
+    PNGDoc *m_document = nullptr;
+    ImageView *m_imageView = nullptr;
+    QList<QLabel *> m_summaryFields;
+    PreviewLoader *m_previewLoader = nullptr;
+    CommentListPane *m_pane = nullptr;
+    QLineEdit *m_searchField = nullptr;
+    // Save and Save As, off while the file could not be read.
+    QList<QAction *> m_saveActions;
+    QLabel *m_loadErrorLabel = nullptr;
 };

@@ -29,10 +29,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-protected:
-    bool beginDrag(const QList<int> &rows, QMimeData *mime) const override;
-    bool acceptDrop(const QMimeData *mime, int row, bool fromThisTable) override;
-
 private:
     void insertRows(int first, int count);
     void removeRows(int first, int count);
@@ -45,4 +41,8 @@ private:
     // The rows as the model shows them; follows the store one signal at a time.
     PresetList m_rows;
     bool m_changing = false;
+
+protected:
+    bool beginDrag(const QList<int> &rows, QMimeData *mime) const override;
+    bool acceptDrop(const QMimeData *mime, int row, bool fromThisTable) override;
 };

@@ -25,15 +25,8 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcTemplateWindow, "velmora.templates.window")
 
-QToolButton *toolButton(const char *name, const QString &text, const QString &description)
-{
-    auto *button = new QToolButton;
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setToolTip(description);
-    button->setAccessibleName(description);
-    return button;
-}
+// The titles of the two apply flags: clears all, overwrites duplicates.
+const char *const kFlagTextKeys[] = { "ClearsAllWhenApplied", "OverwritesDuplicates" };
 
 } // namespace
 
@@ -87,15 +80,12 @@ void TemplateEditorWindow::buildWidgets(MetadataPresetManager *presets)
     m_templatesTable->horizontalHeader()->setHighlightSections(false);
 
     QToolButton *newTemplate
-        = toolButton("newTemplateButton", QStringLiteral("+"), localizedString("NewTemplateTitle"));
+        = makeToolButton("newTemplateButton", QStringLiteral("+"), localizedString("NewTemplateTitle"));
     connect(newTemplate, &QToolButton::clicked, this, &TemplateEditorWindow::newTemplate);
     QToolButton *deleteTemplate
-        = toolButton("deleteTemplateButton", QStringLiteral("−"), localizedString("DeleteTemplate"));
+        = makeToolButton("deleteTemplateButton", QStringLiteral("−"), localizedString("DeleteTemplate"));
     connect(deleteTemplate, &QToolButton::clicked, this, &TemplateEditorWindow::deleteTemplate);
-    auto *templateButtons = new QHBoxLayout;
-    templateButtons->addWidget(newTemplate);
-    templateButtons->addWidget(deleteTemplate);
-    templateButtons->addStretch();
+    QHBoxLayout *templateButtons = makeButtonRow({ newTemplate, deleteTemplate });
 
     auto *left = new QWidget;
     left->setMinimumWidth(MinimumListWidth);
@@ -109,26 +99,26 @@ void TemplateEditorWindow::buildWidgets(MetadataPresetManager *presets)
     options.tableName = localizedString("TemplateCommentsTable");
     m_pane = new CommentListPane(nullptr, WindowStores { presets, nullptr }, options, this);
 
-    m_clearAllCheckbox = new QCheckBox(localizedString("ClearsAllWhenApplied"));
-    m_clearAllCheckbox->setObjectName(QStringLiteral("clearAllCheckbox"));
-    m_overwriteCheckbox = new QCheckBox(localizedString("OverwritesDuplicates"));
-    m_overwriteCheckbox->setObjectName(QStringLiteral("overwriteDuplicatesCheckbox"));
-    connect(m_clearAllCheckbox, &QCheckBox::clicked, this, [this](bool on) {
-        if (m_shown)
-            m_shown->editClearAll(on);
-        showFlags();
-    });
-    connect(m_overwriteCheckbox, &QCheckBox::clicked, this, [this](bool on) {
-        if (m_shown)
-            m_shown->editOverwriteDuplicates(on);
-        showFlags();
-    });
+    // The two apply flags.
+    const char *const boxNames[] = { "clearAllCheckbox", "overwriteDuplicatesCheckbox" };
+    for (int flag = 0; flag < 2; ++flag) {
+        auto *box = new QCheckBox(localizedString(kFlagTextKeys[flag]));
+        box->setObjectName(QString::fromLatin1(boxNames[flag]));
+        connect(box, &QCheckBox::clicked, this, [this, flag](bool on) {
+            if (m_shown && flag == 0)
+                m_shown->editClearAll(on);
+            else if (m_shown)
+                m_shown->editOverwriteDuplicates(on);
+            showFlags();
+        });
+        m_flagBoxes[flag] = box;
+    }
 
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
     rightLayout->addWidget(m_pane, 1);
-    rightLayout->addWidget(m_clearAllCheckbox);
-    rightLayout->addWidget(m_overwriteCheckbox);
+    rightLayout->addWidget(m_flagBoxes[0]);
+    rightLayout->addWidget(m_flagBoxes[1]);
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->setObjectName(QStringLiteral("splitter"));
@@ -143,7 +133,7 @@ void TemplateEditorWindow::buildWidgets(MetadataPresetManager *presets)
     m_splitter->setSizes({ 180, 520 });
     resize(760, 440);
 
-    m_templateControls = { m_clearAllCheckbox, m_overwriteCheckbox, deleteTemplate };
+    m_templateControls = { m_flagBoxes[0], m_flagBoxes[1], deleteTemplate };
 }
 
 void TemplateEditorWindow::buildMenus()
@@ -160,18 +150,18 @@ void TemplateEditorWindow::buildMenus()
 
     QAction *remove = makeWindowAction(this, "deleteTemplateAction", "DeleteTemplate");
     connect(remove, &QAction::triggered, this, &TemplateEditorWindow::deleteTemplate);
-    m_clearAllAction = makeWindowAction(this, "clearAllAction", "ClearsAllWhenApplied");
-    m_clearAllAction->setCheckable(true);
-    connect(m_clearAllAction, &QAction::triggered, m_clearAllCheckbox, &QCheckBox::clicked);
-    m_overwriteAction = makeWindowAction(this, "overwriteDuplicatesAction", "OverwritesDuplicates");
-    m_overwriteAction->setCheckable(true);
-    connect(m_overwriteAction, &QAction::triggered, m_overwriteCheckbox, &QCheckBox::clicked);
+    const char *const actionNames[] = { "clearAllAction", "overwriteDuplicatesAction" };
+    for (int flag = 0; flag < 2; ++flag) {
+        m_flagActions[flag] = makeWindowAction(this, actionNames[flag], kFlagTextKeys[flag]);
+        m_flagActions[flag]->setCheckable(true);
+        connect(m_flagActions[flag], &QAction::triggered, m_flagBoxes[flag], &QCheckBox::clicked);
+    }
 
     QMenu *menu = menuBar()->addMenu(localizedString("MenuTemplate"));
     menu->addActions({ add, remove });
     menu->addSeparator();
-    menu->addActions({ m_clearAllAction, m_overwriteAction });
-    m_templateActions = { remove, m_clearAllAction, m_overwriteAction };
+    menu->addActions({ m_flagActions[0], m_flagActions[1] });
+    m_templateActions = { remove, m_flagActions[0], m_flagActions[1] };
 }
 
 // --- Showing ----------------------------------------------------------------------------
@@ -222,10 +212,10 @@ void TemplateEditorWindow::showFlags()
 {
     const bool clearAll = m_shown && m_shown->clearsCommentsWhenApplied();
     const bool overwrite = m_shown && m_shown->overwritesDuplicatesWhenApplied();
-    m_clearAllCheckbox->setChecked(clearAll);
-    m_overwriteCheckbox->setChecked(overwrite);
-    m_clearAllAction->setChecked(clearAll);
-    m_overwriteAction->setChecked(overwrite);
+    for (int flag = 0; flag < 2; ++flag) {
+        m_flagBoxes[flag]->setChecked(flag == 0 ? clearAll : overwrite);
+        m_flagActions[flag]->setChecked(flag == 0 ? clearAll : overwrite);
+    }
 }
 
 void TemplateEditorWindow::reportFailure(const char *textKey, const QString &name, const QString &reason)

@@ -79,19 +79,18 @@ private:
     bool runTemplatesCommand(CommentListPane::EditCommand command);
     void reportFailure(const char *textKey, const QString &name, const QString &reason);
 
+    bool m_showingSelection = false;
     TemplateEditor *m_store = nullptr;
     TemplatePtr m_shown;
     TemplateListModel *m_templatesModel = nullptr;
+    QTableView *m_templatesTable = nullptr;
     CommentListPane *m_pane = nullptr;
     QSplitter *m_splitter = nullptr;
-    QTableView *m_templatesTable = nullptr;
-    QCheckBox *m_clearAllCheckbox = nullptr;
-    QCheckBox *m_overwriteCheckbox = nullptr;
     NewTemplateSheet *m_newTemplateSheet = nullptr;
-    QAction *m_clearAllAction = nullptr;
-    QAction *m_overwriteAction = nullptr;
     // Controls and commands of the current template, off without one.
     QList<QWidget *> m_templateControls;
     QList<QAction *> m_templateActions;
-    bool m_showingSelection = false;
+    // The two flags, as check boxes and as menu items: clears all, overwrites duplicates.
+    QCheckBox *m_flagBoxes[2] = {};
+    QAction *m_flagActions[2] = {};
 };
