@@ -55,6 +55,9 @@ private slots:
             << "setData" << QStringList { "changed 1-1" } << QStringList { "Author=1", "Bee=two", "Cat=3", "Dog=4" };
         QTest::newRow("drag rows 0 and 1 onto row 3")
             << "drag" << QStringList { "moved 2-2 before 0" } << QStringList { "Cat=3", "Author=1", "Bee=2", "Dog=4" };
+        QTest::newRow("a drop from another table after a drag went elsewhere: copies")
+            << "dropFromElsewhere" << QStringList { "inserted 2-2" }
+            << QStringList { "Author=1", "Bee=2", "X=x", "Cat=3", "Dog=4" };
         QTest::newRow("paste two at row 1") << "paste" << QStringList { "inserted 1-2" }
                                             << QStringList { "Author=1", "X=x", "Y=y", "Bee=2", "Cat=3", "Dog=4" };
         QTest::newRow("undo a delete all") << "undoDeleteAll" << QStringList { "removed 0-3", "inserted 0-3" }
@@ -85,6 +88,13 @@ private slots:
         } else if (operation == u"drag") {
             std::unique_ptr<QMimeData> drag(model.mimeData({ model.index(0, 0), model.index(1, 1) }));
             QVERIFY(model.dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
+        } else if (operation == u"dropFromElsewhere") {
+            std::unique_ptr<QMimeData> outgoing(model.mimeData({ model.index(0, 0) }));
+            PNGDoc other;
+            other.resetComments(commentsFrom({ "X=x" }));
+            CommentTableModel otherModel(&other);
+            std::unique_ptr<QMimeData> incoming(otherModel.mimeData({ otherModel.index(0, 0) }));
+            QVERIFY(model.dropMimeData(incoming.get(), Qt::CopyAction, 2, 0, QModelIndex()));
         } else if (operation == u"paste") {
             QMimeData clipboard;
             writeComments(commentsFrom({ "X=x", "Y=y" }), &clipboard);

@@ -8,7 +8,6 @@
 #include "presets/widgets/PresetEditorWindow.h"
 #include "presets/widgets/PresetListModel.h"
 #include "windowkit/Prompts.h"
-#include "windowkit/StoreMenu.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -17,7 +16,6 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -271,49 +269,6 @@ private slots:
         QVERIFY(model->dropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
         QCOMPARE(firstColumnTexts(*model).last(), u"Lens : 50 mm"_qs);
         QCOMPARE(m_store->count(), 11);
-    }
-
-    void menusFollowTheEditor()
-    {
-        // The presets menu of every other window rebuilds itself at once.
-        QWidget other;
-        StoreMenu *menu = StoreMenu::presetsMenu(m_store.get(), &other);
-        clickRow(0);
-        QLineEdit *keyword = field("keywordField");
-        keyword->setFocus();
-        keyword->selectAll();
-        QTest::keyClicks(keyword, QStringLiteral("Zed"));
-        QTest::keyClick(keyword, Qt::Key_Return);
-        QCOMPARE(menu->actions().last()->text(), u"Zed : %OSUSERNAME%"_qs);
-        QCOMPARE(menu->actions().first()->text(), u"Comment"_qs);
-        trigger("newPresetAction");
-        QCOMPARE(menu->actions().size(), 11);
-    }
-
-    void controlsAreNamed()
-    {
-        for (const char *name : { "presetTable", "keywordField", "valueField", "shorthandField", "macroButton",
-                 "newButton", "deleteButton", "restoreButton" }) {
-            auto *widget = m_window->findChild<QWidget *>(QString::fromLatin1(name));
-            QVERIFY2(widget, name);
-            QVERIFY2(!accessibleName(widget).isEmpty(), name);
-        }
-        QCOMPARE(accessibleName(m_window->findChild<QWidget *>(QStringLiteral("newButton"))), u"New Preset"_qs);
-        // Every command is in a menu, most with a shortcut.
-        QStringList inMenus;
-        for (QAction *menu : m_window->menuBar()->actions()) {
-            for (QAction *item : menu->menu()->actions()) {
-                inMenus << item->objectName();
-                if (item->menu() == m_window->findChild<QMenu *>(QStringLiteral("macrosMenu")))
-                    inMenus << QStringLiteral("macrosMenu");
-            }
-        }
-        for (const char *name : { "newPresetAction", "restoreDefaultsAction", "undoAction", "redoAction", "cutAction",
-                 "copyAction", "pasteAction", "deleteAction", "closeAction", "macrosMenu" })
-            QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
-        for (const char *name : { "newPresetAction", "undoAction", "copyAction", "deleteAction", "closeAction" }) {
-            QVERIFY2(!m_window->findChild<QAction *>(QString::fromLatin1(name))->shortcut().isEmpty(), name);
-        }
     }
 
 private:
