@@ -740,20 +740,6 @@ private slots:
             accessibleName(document->findChild<QWidget *>(QStringLiteral("addButton"))), localizedString("AddComment"));
     }
 
-    // The controller makes the stores (the ten default presets, the shipped template on a
-    // first run) and hands them to the windows, whose menus offer them.
-    void storesAtStartUp()
-    {
-        Answers answers;
-        AppController controller;
-        QCOMPARE(controller.presetStore()->count(), 10);
-        QCOMPARE(controller.templateStore()->templateMenuTitles(), QStringList { "Standards" });
-        QVERIFY(QFile::exists(m_home.filePath(QStringLiteral("data/Velmora/Templates/Standards"))));
-        DocumentWindow *window = controller.openFiles({ m_a }).first();
-        QCOMPARE(window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"))->actions().size(), 10);
-        QCOMPARE(window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"))->actions().size(), 1);
-    }
-
     void oneWindowPerFile()
     {
         PromptAnswers answers; // the unreadable file's dialog

@@ -411,16 +411,6 @@ private slots:
         QTRY_VERIFY(image->message().contains(QStringLiteral("filter")));
     }
 
-    void soundImageDataSavesWithoutAsking()
-    {
-        DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
-        PromptAnswers answers;
-        window->document()->addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
-        trigger(window, "saveAction");
-        QVERIFY(answers.asked.isEmpty());
-        QVERIFY(!window->isWindowModified());
-    }
-
     // The comment list pane over the document, beside the search field, which takes the
     // text commands; after a list command the table has the focus, so Undo undoes it.
     void composesTheCommentPane()
