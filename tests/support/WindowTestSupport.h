@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+#include "presets/MetadataPresetManager.h"
 #include "windowkit/Prompts.h"
 
 #include <QAbstractItemModel>
@@ -15,6 +17,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 // Helpers of the window tests (header only: only tests that link QtWidgets include it).
 namespace WindowTestSupport {
@@ -42,6 +45,18 @@ inline void selectRows(QAbstractItemView *table, const QList<int> &rows)
     for (int row : rows)
         table->selectionModel()->setCurrentIndex(
             table->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// A preset store of a test's own: presets (the body of a presets file) read from a file
+// in folder.
+inline std::unique_ptr<MetadataPresetManager> presetStore(const QString &folder, const QByteArray &presets)
+{
+    const QString path = folder + QStringLiteral("/presets.xml");
+    if (!TestSupport::writeFile(path, "<MetadataPresets>" + presets + "</MetadataPresets>"))
+        return nullptr;
+    auto store = std::make_unique<MetadataPresetManager>(path);
+    store->loadMetaDataPresets();
+    return store;
 }
 
 // What a screen reader says a control is.

@@ -42,11 +42,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_presetsDir.isValid());
-        const QString presets = m_presetsDir.filePath(u"presets.xml"_qs);
-        QVERIFY(
-            writeFile(presets, R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/></MetadataPresets>)"));
-        m_presets = std::make_unique<MetadataPresetManager>(presets);
-        m_presets->loadMetaDataPresets();
+        m_presets = presetStore(m_presetsDir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/>)");
+        QVERIFY(m_presets);
     }
 
     void init()

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowTestSupport.h"
 #include "document/PNGDoc.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/Template.h"
@@ -32,12 +33,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        // The shared preset store: a preset with macros, one without a value.
-        const QString presets = m_dir.filePath(u"presets.xml"_qs);
-        QVERIFY(writeFile(presets,
-            R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/><comment keyword="Empty"/></MetadataPresets>)"));
-        m_presets = std::make_unique<MetadataPresetManager>(presets);
-        m_presets->loadMetaDataPresets();
+        // A preset with macros, one without a value.
+        m_presets = WindowTestSupport::presetStore(
+            m_dir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Empty"/>)");
+        QVERIFY(m_presets);
     }
 
     void init()

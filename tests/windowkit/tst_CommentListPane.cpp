@@ -39,13 +39,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_stores.isValid());
-        const QString presets = m_stores.filePath(u"presets.xml"_qs);
         // Sorted by display text: K (shown as ""), Note, Width.
-        QVERIFY(writeFile(presets,
-            R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/>)"
-            R"(<comment keyword="K" text="v" shorthand=""/></MetadataPresets>)"));
-        m_presets = std::make_unique<MetadataPresetManager>(presets);
-        m_presets->loadMetaDataPresets();
+        m_presets = presetStore(m_stores.path(),
+            R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/>)"
+            R"(<comment keyword="K" text="v" shorthand=""/>)");
+        QVERIFY(m_presets);
         m_templates = std::make_unique<TemplateEditor>(m_stores.filePath(u"Templates"_qs));
         QCOMPARE(m_templates->loadTemplates(), 1); // the shipped "Standards"
     }
