@@ -192,15 +192,15 @@ void TemplateEditorWindow::showTemplateSelection()
 
 void TemplateEditorWindow::showCurrentTemplate()
 {
-    const TemplatePtr current = m_store->currentTemplate();
+    const EditedTemplatePtr current = m_store->editedTemplate();
     // A template that left the store lives until nothing here refers to it any more.
-    const TemplatePtr previous = m_shown;
+    const EditedTemplatePtr previous = m_shown;
     if (previous)
-        disconnect(previous.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
+        disconnect(previous.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
     m_shown = current;
     m_pane->setOwner(current.get());
     if (current)
-        connect(current.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
+        connect(current.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
     showFlags();
     for (QWidget *control : std::as_const(m_templateControls))
         control->setEnabled(current != nullptr);

@@ -81,7 +81,7 @@ private:
 
     bool m_showingSelection = false;
     TemplateEditor *m_store = nullptr;
-    TemplatePtr m_shown;
+    EditedTemplatePtr m_shown;
     TemplateListModel *m_templatesModel = nullptr;
     QTableView *m_templatesTable = nullptr;
     CommentListPane *m_pane = nullptr;
