@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 180
 TSAN_LABEL := batch
 TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli tst_BatchJob tst_BatchProcessor
 
-.PHONY: all deps configure build test run screenshots bench asan tsan fuzz tidy format format-check ci clean
+.PHONY: all deps configure build test package run screenshots bench asan tsan fuzz tidy format format-check ci clean
 
 all: build
 
@@ -25,6 +25,10 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# Debian packages (velmora, libvelmora0, libvelmora-dev, python3-velmora) into $(BUILD)/packages.
+package: build
+	@cd $(BUILD) && cpack -G DEB -B packages
 
 run: build
 	@./scripts/run-sample.sh $(BUILD) $(SAMPLE)
@@ -67,7 +71,7 @@ tidy: configure
 	@./scripts/install-deps.sh ci
 	@./scripts/run-clang-tidy.sh $(BUILD) $(JOBS)
 
-SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' 2>/dev/null)
+SOURCES = $(shell git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' 'examples/*.cpp' 'include/*.h' 2>/dev/null)
 
 format:
 	@clang-format -i $(SOURCES)

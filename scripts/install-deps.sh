@@ -2,8 +2,10 @@
 # Installs the Debian packages Velmora needs. Fast when everything is present: apt-get is
 # only called for missing packages.
 #
-#   scripts/install-deps.sh            build, test, format (make, make test, make format)
-#   scripts/install-deps.sh bench      also Google Benchmark, time, bc and exiv2 (make bench)
+#   scripts/install-deps.sh            build, test, format, package (make, make test, make format,
+#                                      make package)
+#   scripts/install-deps.sh bench      also Google Benchmark, time, bc, exiv2 and Python's imaging
+#                                      library (make bench)
 #   scripts/install-deps.sh ci         also clang, its sanitizer and fuzzer runtimes and
 #                                      clang-tidy (.ci/run: sanitizers, fuzzers, clang-tidy)
 set -euo pipefail
@@ -17,10 +19,14 @@ packages=(
     pngcheck libimage-exiftool-perl imagemagick
     xvfb xauth time
     desktop-file-utils appstream man-db
+    # The Python package and its tests (pytest, and Dask for the distributed example).
+    python3-dev pybind11-dev python3-pytest python3-dask python3-distributed
+    # Debian packages (make package) and their checks.
+    dpkg-dev lintian
 )
 for group in "$@"; do
     case "$group" in
-    bench) packages+=(libbenchmark-dev time exiv2 bc) ;;
+    bench) packages+=(libbenchmark-dev time exiv2 bc python3-pil) ;;
     ci) packages+=(clang libclang-rt-dev clang-tidy) ;;
     *)
         echo "install-deps.sh: unknown group '$group' (bench, ci)" >&2

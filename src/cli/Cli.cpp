@@ -13,7 +13,8 @@ namespace {
 const char *const kIntro = R"(Reads and edits the text entries (tEXt, zTXt, iTXt) of PNG files. A file is only ever
 replaced whole, after the new version was written completely; a file that fails is left
 as it was. Everything but the text entries is kept, the compressed image data byte for
-byte (unless --recompress is given).
+byte (unless --recompress is given). A FILE given as - is read from standard input, and a
+command that changes it writes the new file to standard output (nothing is written to disk).
 )";
 
 const char *const kGlobalOptions
@@ -84,9 +85,9 @@ QString commandHelp(const CliCommand &command)
 
 } // namespace
 
-int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err, const CliPipes &pipes)
 {
-    CliContext ctx(out, err);
+    CliContext ctx(out, err, pipes);
     const QList<CliCommand> commands = allCommands();
 
     // Options before the command: --recompress, help, or "--" (the next argument is the

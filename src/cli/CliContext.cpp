@@ -2,11 +2,12 @@
 
 #include "cli/CliOptions.h"
 #include "core/PNGReader.h"
-#include "core/PNGWriter.h"
+#include "core/RegularFile.h"
 
+#include <QIODevice>
 #include <QTextStream>
 
-#include <limits>
+#include <algorithm>
 
 int CliContext::usage(const QString &command, const QString &message)
 {
@@ -23,30 +24,83 @@ void CliContext::fileFailed(const QString &path, const QString &reason)
     err << "velmora-cli: " << path << ": " << reason << "\n";
 }
 
-bool CliContext::load(const QString &path, CliFile &file, Pixels pixels)
+namespace {
+
+bool isStandardStream(const QString &path)
 {
-    file.info.path = path;
-    PNGReadOptions options;
-    options.decodeImage = pixels == Pixels::Decode;
-    // The memory limit guards the decoded rows; without them an image of any size can be read.
-    if (!options.decodeImage)
-        options.memoryLimit = std::numeric_limits<quint64>::max();
+    return path == u"-";
+}
+
+} // namespace
+
+bool CliContext::readBytes(const QString &path, QByteArray *bytes)
+{
+    const qint64 limit = PNGReadOptions().maxFileSize;
     QString error;
-    if (!loadPNG(file.info, file.rows, file.comments, options, &error)) {
+    if (!isStandardStream(path)) {
+        if (readRegularFile(path, limit, bytes, &error))
+            return true;
         fileFailed(path, error);
         return false;
     }
+    if (!pipes.in || m_inputRead) {
+        fileFailed(path,
+            m_inputRead ? QStringLiteral("standard input can be read only once")
+                        : QStringLiteral("there is no standard input"));
+        return false;
+    }
+    m_inputRead = true;
+    // Read until the end, but never past the limit.
+    QByteArray data;
+    for (;;) {
+        const qsizetype filled = data.size();
+        data.resize(filled + (qsizetype(1) << 20));
+        const qint64 n = pipes.in->read(data.data() + filled, data.size() - filled);
+        data.resize(filled + std::max<qint64>(n, 0));
+        if (n < 0) {
+            fileFailed(path, QStringLiteral("cannot read standard input: %1").arg(pipes.in->errorString()));
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (data.size() > limit) {
+            fileFailed(path, QStringLiteral("the file is too large (more than %1 bytes)").arg(limit));
+            return false;
+        }
+    }
+    *bytes = std::move(data);
     return true;
+}
+
+bool CliContext::load(const QString &path, CliFile &file, Pixels pixels)
+{
+    QString error;
+    QByteArray bytes;
+    const bool ok = isStandardStream(path) ? readBytes(path, &bytes) && file.readBytes(bytes, path, pixels, &error)
+                                           : file.read(path, pixels, &error);
+    if (!ok && !error.isEmpty())
+        fileFailed(path, error);
+    return ok;
 }
 
 bool CliContext::save(CliFile &file)
 {
-    PNGWriteOptions options;
-    options.recompress = recompress;
-    removeInvalidComments(file.comments);
     QString error;
-    if (!savePNG(file.info.path, file.info, file.rows, file.comments, options, &error)) {
+    if (!isStandardStream(file.info.path)) {
+        if (file.save(recompress, &error))
+            return true;
         fileFailed(file.info.path, error);
+        return false;
+    }
+    QByteArray png;
+    if (!file.encode(recompress, &png, &error)) {
+        fileFailed(file.info.path, error);
+        return false;
+    }
+    if (!pipes.out || pipes.out->write(png) != png.size()) {
+        fileFailed(file.info.path,
+            QStringLiteral("cannot write to standard output: %1")
+                .arg(pipes.out ? pipes.out->errorString() : QStringLiteral("there is none")));
         return false;
     }
     return true;

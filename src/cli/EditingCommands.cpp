@@ -2,9 +2,23 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
-#include "core/TextMacros.h"
+#include "core/TextEntryEdit.h"
 
 namespace {
+
+// Reads path, applies the edit and saves the file.
+int edit(CliContext &ctx, const QString &path, const TextEntryEdit &edit)
+{
+    CliFile file;
+    if (!ctx.load(path, file, CliContext::Pixels::Decode))
+        return CliStatus::Failed;
+    QString error;
+    if (!edit.apply(file.comments, file.info, &error)) {
+        ctx.fileFailed(path, error);
+        return CliStatus::Failed;
+    }
+    return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
+}
 
 int set(CliContext &ctx, const CliOptions &options)
 {
@@ -12,22 +26,11 @@ int set(CliContext &ctx, const CliOptions &options)
     if (args.size() < 2)
         return ctx.usage(QStringLiteral("set"), QStringLiteral("give a file and at least one KEY=TEXT"));
     const QString path = args.takeFirst();
-    QList<QPair<QString, QString>> entries;
-    if (!keyTextPairs(args, &entries))
+    TextEntryEdit change;
+    if (!keyTextPairs(args, &change.set))
         return ctx.usage(QStringLiteral("set"), QStringLiteral("give entries as KEY=TEXT"));
-    CliFile file;
-    if (!ctx.load(path, file, CliContext::Pixels::Decode))
-        return CliStatus::Failed;
-    const bool replace = options.isSet(QStringLiteral("--replace"));
-    for (const auto &[key, text] : entries) {
-        if (replace)
-            removeCommentsWithKeyword(file.comments, PNGComment::truncatedKeyword(key));
-        auto comment = std::make_shared<PNGComment>();
-        comment->setKeyword(key);
-        comment->setText(processedTextForPNG(text, file.info));
-        file.comments.append(comment);
-    }
-    return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
+    change.replace = options.isSet(QStringLiteral("--replace"));
+    return edit(ctx, path, change);
 }
 
 int remove(CliContext &ctx, const CliOptions &options)
@@ -36,23 +39,18 @@ int remove(CliContext &ctx, const CliOptions &options)
     if (args.size() < 2)
         return ctx.usage(QStringLiteral("remove"), QStringLiteral("give a file and at least one keyword"));
     const QString path = args.takeFirst();
-    CliFile file;
-    if (!ctx.load(path, file, CliContext::Pixels::Decode))
-        return CliStatus::Failed;
-    for (const QString &key : std::as_const(args))
-        removeCommentsWithKeyword(file.comments, key);
-    return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
+    TextEntryEdit change;
+    change.remove = args;
+    return edit(ctx, path, change);
 }
 
 int clear(CliContext &ctx, const CliOptions &options)
 {
     if (options.operands().size() != 1)
         return ctx.usage(QStringLiteral("clear"), QStringLiteral("give exactly one file"));
-    CliFile file;
-    if (!ctx.load(options.operands().first(), file, CliContext::Pixels::Decode))
-        return CliStatus::Failed;
-    file.comments.clear();
-    return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
+    TextEntryEdit change;
+    change.clear = true;
+    return edit(ctx, options.operands().first(), change);
 }
 
 } // namespace

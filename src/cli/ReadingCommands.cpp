@@ -4,8 +4,6 @@
 #include "cli/CliOptions.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
-#include "core/PNGReader.h"
-#include "core/RegularFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -93,12 +91,11 @@ int chunks(CliContext &ctx, const CliOptions &options)
     int status = CliStatus::Ok;
     for (const QString &path : paths) {
         QByteArray bytes;
-        QString error;
-        if (!readRegularFile(path, PNGReadOptions().maxFileSize, &bytes, &error)) {
-            ctx.fileFailed(path, error);
+        if (!ctx.readBytes(path, &bytes)) {
             status = CliStatus::Failed;
             continue;
         }
+        QString error;
         std::vector<PngChunk> chunks;
         const bool ok = scanPngChunks(bytes, chunks, &error);
         if (paths.size() > 1)

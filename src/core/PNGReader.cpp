@@ -432,12 +432,13 @@ QString decodePngText(const QByteArray &bytes)
 
 namespace {
 
-// The whole read into an empty record and rows; leaves the clean-up after a failure to the caller.
-bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptions &options, QString *error)
+// The whole read of a file's bytes into an empty record and rows; leaves the clean-up after a
+// failure to the caller.
+bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptions &options,
+    QString *error)
 {
-    QByteArray bytes;
-    if (!readRegularFile(info.path, options.maxFileSize, &bytes, error))
-        return false;
+    if (bytes.size() > options.maxFileSize)
+        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(bytes.size()));
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
         return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
 
@@ -537,14 +538,22 @@ bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
     return true;
 }
 
-bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
+namespace {
+
+// Reads bytes (or, when null, the file at info.path) as loadPNG() describes.
+bool load(const QByteArray *given, PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options,
+    QString *error)
 {
     zeroImageData(info);
     rows.clear();
     CommentList read;
     bool ok = false;
     try {
-        ok = readPng(info, rows, read, options, error);
+        QByteArray bytes;
+        if (given)
+            bytes = *given;
+        ok = (given || readRegularFile(info.path, options.maxFileSize, &bytes, error))
+            && readPng(bytes, info, rows, read, options, error);
     } catch (const std::bad_alloc &) {
         ok = fail(error, QStringLiteral("not enough memory to read the file"));
     }
@@ -555,4 +564,17 @@ bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadO
     }
     comments = std::move(read);
     return true;
+}
+
+} // namespace
+
+bool loadPNG(PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options, QString *error)
+{
+    return load(nullptr, info, rows, comments, options, error);
+}
+
+bool loadPNGBytes(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList &comments,
+    const PNGReadOptions &options, QString *error)
+{
+    return load(&bytes, info, rows, comments, options, error);
 }

@@ -37,6 +37,11 @@ struct PNGReadOptions
 bool loadPNG(
     PNGinfo &info, PNGRows &rows, CommentList &comments, const PNGReadOptions &options = {}, QString *error = nullptr);
 
+// The same from the bytes of a PNG file held in memory (standard input, a buffer handed to the
+// library); info.path is left as it is and only names the image (macros such as %FILENAME%).
+bool loadPNGBytes(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList &comments,
+    const PNGReadOptions &options = {}, QString *error = nullptr);
+
 // Decodes the pixels of rows read without them (PNGReadOptions::decodeImage false) from the
 // file they were read from (rows.source()), into decoded, which then carries that file too:
 // a save can re-encode them. False with the reason (damaged image data, not enough memory,

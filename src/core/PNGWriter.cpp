@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <functional>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
@@ -197,11 +198,14 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
     }
 }
 
+// Where the new file's bytes go: a file being written or memory. False when a write failed.
+using ByteSink = std::function<bool(const char *data, qint64 length)>;
+
 // Writes a byte range of the base, joining ranges that follow each other into one write.
 class BaseWriter
 {
 public:
-    BaseWriter(AtomicFileWriter &file, const QByteArray &bytes)
+    BaseWriter(const ByteSink &file, const QByteArray &bytes)
         : m_file(file)
         , m_bytes(bytes)
     {
@@ -218,16 +222,16 @@ public:
         m_size = size;
         return true;
     }
-    bool bytes(const QByteArray &data) { return flush() && m_file.write(data.constData(), data.size()); }
+    bool bytes(const QByteArray &data) { return flush() && m_file(data.constData(), data.size()); }
     bool flush()
     {
-        const bool ok = m_size == 0 || m_file.write(m_bytes.constData() + m_start, m_size);
+        const bool ok = m_size == 0 || m_file(m_bytes.constData() + m_start, m_size);
         m_start = m_size = 0;
         return ok;
     }
 
 private:
-    AtomicFileWriter &m_file;
+    const ByteSink &m_file;
     const QByteArray &m_bytes;
     qint64 m_start = 0;
     qint64 m_size = 0;
@@ -235,7 +239,7 @@ private:
 
 // The whole new file: the base's chunks with the text entries in their places and, when
 // given, newImageData (whole chunks) in place of the base's image data.
-bool spliceInto(AtomicFileWriter &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
+bool spliceInto(const ByteSink &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
     const QByteArray *newImageData)
 {
     QHash<const TextChunkOrigin *, qsizetype> fromBase;
@@ -330,44 +334,70 @@ bool encodedImageData(const PNGinfo &info, const PNGRows &rows, QByteArray *out,
 
 } // namespace
 
-bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+namespace {
+
+// What writePNG() and encodePNG() write, into sink. False with *error set when the record is
+// refused or encoding fails; a failed write of the sink leaves *error empty.
+bool writeInto(const ByteSink &sink, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
-    auto failed = [&](const QString &reason) {
-        // A failed write says why in the file's own words.
-        const QString written = file.errorString();
-        file.cancel();
-        return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
-    };
     const QString wrong = refusal(info, rows, comments, options);
-    if (!wrong.isEmpty()) {
-        file.cancel();
+    if (!wrong.isEmpty())
         return fail(error, wrong);
-    }
-    QString reason;
     const PNGSource *source = rows.source();
     if (source && source->describes(info)) {
         QByteArray imageData;
         const bool reencode = reencodes(info, rows, options);
-        if (reencode && !encodedImageData(info, rows, &imageData, &reason))
-            return failed(reason);
+        if (reencode && !encodedImageData(info, rows, &imageData, error))
+            return false;
         const Base base { source->bytes, source->chunks, source->origins };
-        if (!spliceInto(file, base, comments, options, reencode ? &imageData : nullptr))
-            return failed(QString());
-        return true;
+        return spliceInto(sink, base, comments, options, reencode ? &imageData : nullptr) || fail(error, QString());
     }
 
     // No file to splice into: the library writes one from the record.
     QByteArray made;
-    if (!writeRecordPNG(info, rows, !reencodes(info, rows, options), &made, &reason))
-        return failed(reason);
+    if (!writeRecordPNG(info, rows, !reencodes(info, rows, options), &made, error))
+        return false;
     std::vector<PngChunk> chunks;
-    if (!scanPngChunks(made, chunks, &reason))
-        return failed(reason);
+    if (!scanPngChunks(made, chunks, error))
+        return false;
     static const std::vector<std::shared_ptr<const TextChunkOrigin>> none;
-    if (!spliceInto(file, Base { made, chunks, none }, comments, options, nullptr))
-        return failed(QString());
-    return true;
+    return spliceInto(sink, Base { made, chunks, none }, comments, options, nullptr) || fail(error, QString());
+}
+
+} // namespace
+
+bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error)
+{
+    QString reason;
+    if (writeInto([&file](const char *data, qint64 length) { return file.write(data, length); }, info, rows, comments,
+            options, &reason))
+        return true;
+    // A failed write says why in the file's own words.
+    const QString written = file.errorString();
+    file.cancel();
+    return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
+}
+
+bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error)
+{
+    try {
+        QByteArray made;
+        if (const PNGSource *source = rows.source())
+            made.reserve(source->bytes.size());
+        const auto append = [&made](const char *data, qint64 length) {
+            made.append(data, qsizetype(length));
+            return true;
+        };
+        if (!writeInto(append, info, rows, comments, options, error))
+            return false;
+        *out = std::move(made);
+        return true;
+    } catch (const std::bad_alloc &) {
+        return fail(error, QStringLiteral("not enough memory to write the file"));
+    }
 }
 
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,

@@ -61,3 +61,8 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
 // the file is cancelled. May throw std::bad_alloc.
 bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error);
+
+// What savePNG() writes, into memory instead of a file: *out holds the whole new file. The
+// same refusals; false with *error set, *out then untouched.
+bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options = {}, QString *error = nullptr);

@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "cli/CliOptions.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,6 +36,22 @@ class tst_Cli : public QObject
     {
         const int status = run(QStringList { "list" } + files);
         return status == 0 ? m_out : QStringLiteral("exit status %1: %2").arg(status).arg(m_err);
+    }
+    // run() with standard input holding input; *output gets what went to standard output.
+    int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
+    {
+        QBuffer in, out;
+        in.setData(input);
+        in.open(QIODevice::ReadOnly);
+        out.open(QIODevice::WriteOnly);
+        m_out.clear();
+        m_err.clear();
+        QTextStream text(&m_out), err(&m_err);
+        const int status = runCli(args, text, err, { &in, &out });
+        text.flush();
+        err.flush();
+        *output = out.data();
+        return status;
     }
     QString copyOf(const QString &suiteFile, const QString &folder = QString())
     {
@@ -525,6 +542,61 @@ private Q_SLOTS:
         QCOMPARE(readFile(file), png);
     }
 
+    // A PNG file given as "-" comes from standard input; a command that changes it writes to
+    // standard output exactly the file it would have saved, and nothing reaches the disk.
+    void pipes_data()
+    {
+        QTest::addColumn<QStringList>("args"); // "-" stands for the file; LIST for a .velmx list
+        QTest::newRow("set") << QStringList { "set", "-", "Title=%FILENAME%", "Author=Ann" };
+        QTest::newRow("set --replace, re-encoded")
+            << QStringList { "--recompress", "set", "--replace", "-", "Title=x" };
+        QTest::newRow("remove") << QStringList { "remove", "-", "Author" };
+        QTest::newRow("clear") << QStringList { "clear", "-" };
+        QTest::newRow("import") << QStringList { "import", "--replace", "-", "LIST" };
+        QTest::newRow("list") << QStringList { "list", "--json", "-" };
+        QTest::newRow("info") << QStringList { "info", "-" };
+        QTest::newRow("chunks") << QStringList { "chunks", "-" };
+    }
+    void pipes()
+    {
+        QFETCH(QStringList, args);
+        const QString velmx = m_dir->path(QStringLiteral("list.velmx"));
+        writeFile(velmx, "<ImageMetadata><comment keyword=\"Title\" text=\"imported\"/></ImageMetadata>");
+        args.replaceInStrings(QStringLiteral("LIST"), velmx);
+        const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
+        const QByteArray png = readFile(file);
+        const QStringList names = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        const bool writes = !QStringList { "list", "info", "chunks" }.contains(args.at(args.at(0) == u"--recompress"));
+
+        // The file read from standard input, from the test folder (where a save would write).
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QByteArray piped;
+        const int status = runPiped(args, png, &piped);
+        const QString printed = m_out;
+        // A damaged file: exit 1 and nothing on standard output.
+        QByteArray damagedOut;
+        const int damagedStatus = runPiped(args, png.left(png.size() - 20), &damagedOut);
+        QDir::setCurrent(previous);
+        QCOMPARE(status, 0);
+        QCOMPARE(damagedStatus, 1);
+        QVERIFY2(m_err.startsWith(u"velmora-cli: -: "_qs), qPrintable(m_err));
+        QCOMPARE(damagedOut, QByteArray());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), names);
+
+        // The same command on the file itself (named "-" as the macros see it).
+        const QString named = m_dir->path(QStringLiteral("-"));
+        QVERIFY(QFile::rename(file, named));
+        QCOMPARE(run(args.replaceInStrings(QRegularExpression(QStringLiteral("^-$")), named)), 0);
+        if (writes) {
+            QCOMPARE(printed, QString());
+            QCOMPARE(piped, readFile(named));
+        } else {
+            QCOMPARE(piped, QByteArray());
+            QCOMPARE(printed, m_out.replace(named, QStringLiteral("-")));
+        }
+    }
+
     void realProcess()
     {
         const QString cli = qEnvironmentVariable("VELMORA_CLI");
@@ -548,6 +620,18 @@ private Q_SLOTS:
         QCOMPARE(batch.exitCode(), 0);
         QCOMPARE(batch.readAllStandardOutput(), QByteArray("2 of 2 files processed\n"));
         QCOMPARE(fileComments(other), QStringList { "From=stdin" });
+
+        // A PNG file through a pipe.
+        QProcess pipe;
+        pipe.start(cli, { "set", "-", "Piped=yes" });
+        QVERIFY(pipe.waitForStarted());
+        pipe.write(readFile(other));
+        pipe.closeWriteChannel();
+        QVERIFY(pipe.waitForFinished(60000));
+        QCOMPARE(pipe.exitCode(), 0);
+        const QString piped = m_dir->path(QStringLiteral("piped.png"));
+        writeFile(piped, pipe.readAllStandardOutput());
+        QCOMPARE(fileComments(piped), (QStringList { "From=stdin", "Piped=yes" }));
     }
 };
 
