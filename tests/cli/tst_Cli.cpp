@@ -553,7 +553,7 @@ private Q_SLOTS:
     void pipes()
     {
         QFETCH(QStringList, args);
-        const QString velmx = m_dir->filePath(QStringLiteral("list.velmx"));
+        const QString velmx = m_dir->path(QStringLiteral("list.velmx"));
         writeFile(velmx, "<ImageMetadata><comment keyword=\"Title\" text=\"imported\"/></ImageMetadata>");
         args.replaceInStrings(QStringLiteral("LIST"), velmx);
         const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
@@ -578,7 +578,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), names);
 
         // The same command on the file itself (named "-" as the macros see it).
-        const QString named = m_dir->filePath(QStringLiteral("-"));
+        const QString named = m_dir->path(QStringLiteral("-"));
         QVERIFY(QFile::rename(file, named));
         QCOMPARE(run(args.replaceInStrings(QRegularExpression(QStringLiteral("^-$")), named)), 0);
         if (writes) {
@@ -622,7 +622,7 @@ private Q_SLOTS:
         pipe.closeWriteChannel();
         QVERIFY(pipe.waitForFinished(60000));
         QCOMPARE(pipe.exitCode(), 0);
-        const QString piped = m_dir->filePath(QStringLiteral("piped.png"));
+        const QString piped = m_dir->path(QStringLiteral("piped.png"));
         writeFile(piped, pipe.readAllStandardOutput());
         QCOMPARE(fileComments(piped), (QStringList { "From=stdin", "Piped=yes" }));
     }
