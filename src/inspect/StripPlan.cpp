@@ -1,5 +1,6 @@
 #include "inspect/StripPlan.h"
 
+#include "core/PNGFile.h"
 #include "core/PNGSource.h"
 #include "core/TextChunks.h"
 #include "inspect/ChunkDescription.h"
@@ -84,6 +85,16 @@ StripPlan StripPlan::make(const CommentList &entries, const PNGSource *source, c
         }
         plan.items.append(item);
     }
+    return plan;
+}
+
+StripPlan StripPlan::applyTo(PNGFile &file, const StripRules &rules, Descriptions descriptions)
+{
+    const PNGSource *source = file.rows.source();
+    StripPlan plan = make(file.comments, source, rules, descriptions);
+    file.comments = plan.keptEntries(file.comments);
+    if (source)
+        file.leftOutChunks = chunkContents(*source, plan.chosenChunks());
     return plan;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+struct PNGFile;
 struct PNGSource;
 
 // What a removal of metadata takes away from a PNG file: what describes how, where and by
@@ -64,6 +65,10 @@ public:
     // without.
     static StripPlan make(const CommentList &entries, const PNGSource *source, const StripRules &rules,
         Descriptions descriptions = Descriptions::Yes, const QList<qsizetype> &leftOut = {});
+
+    // Applies the plan the rules make to a file read (PNGFile): the chosen entries leave
+    // file.comments, the chosen chunks are left out of its save; returns the plan.
+    static StripPlan applyTo(PNGFile &file, const StripRules &rules, Descriptions descriptions = Descriptions::No);
 
     QList<StripItem> items;
 
