@@ -198,6 +198,25 @@ int batch(CliContext &ctx, const CliOptions &options)
     return runBatch(ctx, run);
 }
 
+// "path:" and one line per chosen item of the plan, or "path: nothing to remove".
+void printPlan(CliContext &ctx, const QString &path, const StripPlan &plan)
+{
+    if (!plan.removesAnything()) {
+        ctx.out << path << ": nothing to remove\n";
+        return;
+    }
+    ctx.out << path << ":\n";
+    for (const StripItem &item : plan.items) {
+        if (!item.chosen)
+            continue;
+        if (item.kind == StripItem::Kind::TextEntry)
+            ctx.out << "  entry \"" << item.keyword << "\" (" << QString::fromLatin1(item.type) << ", " << item.size
+                    << " bytes)\n";
+        else
+            ctx.out << "  chunk " << QString::fromLatin1(item.type) << " (" << item.size << " bytes)\n";
+    }
+}
+
 // Prints what a removal would take from each file, changing nothing.
 int stripDryRun(CliContext &ctx, const QStringList &files, const StripRules &rules)
 {
@@ -210,24 +229,27 @@ int stripDryRun(CliContext &ctx, const QStringList &files, const StripRules &rul
             continue;
         }
         const StripPlan plan = StripPlan::make(file.comments, file.rows.source(), rules, StripPlan::Descriptions::No);
-        if (!plan.removesAnything()) {
-            ctx.out << path << ": nothing to remove\n";
-            continue;
-        }
-        ++changing;
-        ctx.out << path << ":\n";
-        for (const StripItem &item : plan.items) {
-            if (!item.chosen)
-                continue;
-            if (item.kind == StripItem::Kind::TextEntry)
-                ctx.out << "  entry \"" << item.keyword << "\" (" << QString::fromLatin1(item.type) << ", " << item.size
-                        << " bytes)\n";
-            else
-                ctx.out << "  chunk " << QString::fromLatin1(item.type) << " (" << item.size << " bytes)\n";
-        }
+        changing += plan.removesAnything() ? 1 : 0;
+        printPlan(ctx, path, plan);
     }
     ctx.out << changing << " of " << files.size() << " files would change\n";
     return status;
+}
+
+// The file on standard input, stripped to standard output (with --dry-run, what would go, as
+// text).
+int stripPipe(CliContext &ctx, const StripRules &rules, bool dryRun)
+{
+    const QString path = QStringLiteral("-");
+    CliFile file;
+    if (!ctx.load(path, file, ctx.recompress && !dryRun ? CliContext::Pixels::Decode : CliContext::Pixels::Skip))
+        return CliStatus::Failed;
+    const StripPlan plan = StripPlan::applyTo(file, rules);
+    if (dryRun) {
+        printPlan(ctx, path, plan);
+        return CliStatus::Ok;
+    }
+    return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
 }
 
 int strip(CliContext &ctx, const CliOptions &options)
@@ -247,10 +269,16 @@ int strip(CliContext &ctx, const CliOptions &options)
     }
     rules.credentials = options.isSet(QStringLiteral("--credentials"));
 
+    const bool dryRun = options.isSet(QStringLiteral("--dry-run"));
+    if (options.operands().contains(QStringLiteral("-"))) {
+        if (options.operands().size() > 1 || options.isSet(QStringLiteral("--files-from")))
+            return ctx.usage(command, QStringLiteral("- (standard input) stands alone"));
+        return stripPipe(ctx, rules, dryRun);
+    }
     QStringList files;
     if (!filesToProcess(ctx, options, &files))
         return CliStatus::Failed;
-    if (options.isSet(QStringLiteral("--dry-run")))
+    if (dryRun)
         return stripDryRun(ctx, files, rules);
 
     BatchRun::Options runOptions;
@@ -321,7 +349,9 @@ QList<CliCommand> batchCommands()
                            "an animation's frames. A file with nothing to remove is not\n"
                            "rewritten. With --dry-run each file's entries (keyword and\n"
                            "size) and chunks (type and size) that would go are listed\n"
-                           "and nothing is written."),
+                           "and nothing is written. A PATH given as - (alone) is read\n"
+                           "from standard input and the new file written to standard\n"
+                           "output."),
             QStringLiteral("  --dry-run                     List what would go; change nothing.\n"
                            "  --keep KEY                    Keep the text entries with this keyword (exact;\n"
                            "                                repeatable).\n"

@@ -3,7 +3,6 @@
 #include "CliRun.h"
 #include "cli/CliOptions.h"
 
-#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,18 +30,7 @@ class tst_Cli : public QObject
     // run() with standard input holding input; *output gets what went to standard output.
     int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
     {
-        QBuffer in, out;
-        in.setData(input);
-        in.open(QIODevice::ReadOnly);
-        out.open(QIODevice::WriteOnly);
-        m_out.clear();
-        m_err.clear();
-        QTextStream text(&m_out), err(&m_err);
-        const int status = runCli(args, text, err, { &in, &out });
-        text.flush();
-        err.flush();
-        *output = out.data();
-        return status;
+        return runCliCaptured(args, &m_out, &m_err, input, output);
     }
     QString copyOf(const QString &suiteFile, const QString &folder = QString())
     {
@@ -549,6 +537,7 @@ private Q_SLOTS:
         QTest::newRow("list") << QStringList { "list", "--json", "-" };
         QTest::newRow("info") << QStringList { "info", "-" };
         QTest::newRow("chunks") << QStringList { "chunks", "-" };
+        QTest::newRow("generation") << QStringList { "generation", "--json", "-" };
     }
     void pipes()
     {
@@ -559,7 +548,8 @@ private Q_SLOTS:
         const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
         const QByteArray png = readFile(file);
         const QStringList names = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
-        const bool writes = !QStringList { "list", "info", "chunks" }.contains(args.at(args.at(0) == u"--recompress"));
+        const bool writes
+            = !QStringList { "list", "info", "chunks", "generation" }.contains(args.at(args.at(0) == u"--recompress"));
 
         // The file read from standard input, from the test folder (where a save would write).
         const QString previous = QDir::currentPath();

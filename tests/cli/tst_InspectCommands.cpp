@@ -100,6 +100,20 @@ private Q_SLOTS:
                 "bKGD", "hIST", "pHYs", "IDAT", "tIME", "IEND" }));
     }
 
+    void stripThroughPipes()
+    {
+        const QByteArray png = readFile(dataPath("inspect/everything.png"));
+        QByteArray out;
+        QCOMPARE(runCliCaptured({ "strip", "--credentials", "-" }, &m_out, &m_err, png, &out), 0);
+        QCOMPARE(chunkTypes(out),
+            QStringList({ "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "PLTE", "tRNS", "bKGD", "hIST",
+                "pHYs", "IDAT", "IEND" }));
+        QCOMPARE(m_out, QString());
+        QCOMPARE(runCliCaptured({ "strip", "--dry-run", "-" }, &m_out, &m_err, png, &out), 0);
+        QVERIFY2(m_out.startsWith(u"-:\n  entry \"Author\" (tEXt, 26 bytes)\n"_qs), qPrintable(m_out));
+        QCOMPARE(out, QByteArray());
+    }
+
     void stripUsage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -107,6 +121,7 @@ private Q_SLOTS:
         QTest::newRow("a chunk type with a digit") << QStringList { "strip", "--keep-chunk", "tEX1", "x.png" };
         QTest::newRow("no path") << QStringList { "strip", "--dry-run" };
         QTest::newRow("-0 without a list") << QStringList { "strip", "-0", "x.png" };
+        QTest::newRow("standard input beside a path") << QStringList { "strip", "-", "x.png" };
     }
     void stripUsage()
     {
