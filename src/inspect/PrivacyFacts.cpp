@@ -10,9 +10,13 @@ PrivacyFacts PrivacyFacts::of(const CommentList &entries, const PNGSource *sourc
     PrivacyFacts facts;
     facts.generationSettings = !GenerationRecord::fromEntries(entries).isEmpty();
     std::optional<GpsPosition> gps;
-    const auto addCreator = [&facts](const QString &name) {
-        if (!name.isEmpty() && !facts.creators.contains(name))
-            facts.creators << name;
+    // XMP joins the people of a list with "; ".
+    const auto addCreator = [&facts](const QString &names) {
+        for (const QString &name : names.split(QStringLiteral("; "))) {
+            const QString person = name.trimmed();
+            if (!person.isEmpty() && !facts.creators.contains(person))
+                facts.creators << person;
+        }
     };
     for (const CommentPtr &c : entries) {
         XmpPacket xmp;

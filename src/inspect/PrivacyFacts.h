@@ -16,7 +16,7 @@ struct PrivacyFacts
     bool gpsPosition = false;
     bool generationSettings = false;
     QString gpsText; // the position, when there is one
-    QStringList creators; // each name once, in file order
+    QStringList creators; // each person once, in file order
 
     bool any() const { return gpsPosition || generationSettings || !creators.isEmpty(); }
 

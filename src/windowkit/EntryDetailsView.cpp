@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +17,8 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -98,7 +99,6 @@ EntryDetailsView::EntryDetailsView(QWidget *parent)
     m_tree->setModel(m_fields);
     m_tree->setAccessibleName(localizedString("DetailsFields"));
     m_tree->setUniformRowHeights(true);
-    m_tree->header()->resizeSection(0, 140);
     m_tree->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     m_textView = new QPlainTextEdit;
@@ -198,9 +198,13 @@ void EntryDetailsView::rebuild()
                 addJson(section, QStringLiteral("[%1]").arg(i), array.at(i));
         }
     }
-    // The sections open; a JSON tree shows its first level.
-    for (int row = 0; row < m_fields->rowCount(); ++row)
+    // The sections open, their headings across the columns; a JSON tree shows its first level.
+    for (int row = 0; row < m_fields->rowCount(); ++row) {
+        m_tree->setFirstColumnSpanned(row, QModelIndex(), true);
         m_tree->expand(m_fields->index(row, 0));
+    }
+    m_tree->resizeColumnToContents(0);
+    m_tree->setColumnWidth(0, std::min(m_tree->columnWidth(0), 150));
 
     // Pretty-printing is for the eyes only: the entry keeps its text as stored.
     m_textView->setPlainText(json.isNull() ? m_text : QString::fromUtf8(json.toJson(QJsonDocument::Indented)));

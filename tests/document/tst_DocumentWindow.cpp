@@ -593,7 +593,7 @@ private slots:
         auto *notice = window->findChild<QLabel *>(u"privacyNotice"_qs);
         QVERIFY(notice->isVisibleTo(window));
         for (const QString &told :
-            { u"GPS position (51.50740° N, 0.12777° W)"_qs, u"generation settings"_qs, u"Ann Lee; Bo Chen"_qs })
+            { u"GPS position (51.50740° N, 0.12777° W)"_qs, u"generation settings"_qs, u"Ann Lee, Bo Chen"_qs })
             QVERIFY2(accessibleName(notice).contains(told), qPrintable(accessibleName(notice)));
 
         const QList<bool> offered { true, true, true, true, true, true, false, true, true, true };

@@ -31,6 +31,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -132,6 +133,8 @@ int main(int argc, char *argv[])
     auto *chunks = everything->findChild<ChunkInspector *>();
     ok = chunks && grabTo(chunks, out.filePath(QStringLiteral("chunk-inspector.png"))) && ok;
     RemoveMetadataDialog removal(everything->document()->removalPlan(), QStringLiteral("everything.png"), everything);
+    auto *items = removal.findChild<QTreeWidget *>(QStringLiteral("removeItemsTree"));
+    items->setCurrentItem(items->topLevelItem(2)); // the prompt, in full below the list
     ok = grabTo(&removal, out.filePath(QStringLiteral("remove-metadata.png"))) && ok;
 
     // The start window and the import, export and CSV dialogs too, to be looked at.

@@ -185,7 +185,7 @@ void DocumentWindow::showPrivacy()
     if (facts.generationSettings)
         lines << localizedString("PrivacyGeneration");
     if (!facts.creators.isEmpty())
-        lines << localizedString("PrivacyCreators").arg(facts.creators.join(QStringLiteral("; ")));
+        lines << localizedString("PrivacyCreators").arg(facts.creators.join(QStringLiteral(", ")));
     m_privacyNotice->setText(lines.join(QStringLiteral("\n• ")));
     m_privacyNotice->setAccessibleName(lines.join(u' '));
     m_privacyNotice->setVisible(facts.any());

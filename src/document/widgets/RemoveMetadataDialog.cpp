@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -46,6 +47,17 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
     }
     m_items->header()->resizeSection(0, 220);
     m_items->resizeColumnToContents(1);
+
+    // The whole of what the current item gives away, as a line cannot show it.
+    auto *detail = new QPlainTextEdit;
+    detail->setObjectName(QStringLiteral("removeItemDetail"));
+    detail->setReadOnly(true);
+    detail->setAccessibleName(localizedString("RemoveColumnWhat"));
+    detail->setMaximumHeight(110);
+    connect(m_items, &QTreeWidget::currentItemChanged, detail, [plan, this, detail](QTreeWidgetItem *current) {
+        const int row = m_items->indexOfTopLevelItem(current);
+        detail->setPlainText(row >= 0 && row < plan.items.size() ? plan.items.at(row).description : QString());
+    });
     m_items->setCurrentItem(m_items->topLevelItem(0));
 
     m_warning = new QLabel(localizedString("CredentialsWarning"));
@@ -62,6 +74,7 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addWidget(m_items, 1);
+    layout->addWidget(detail);
     layout->addWidget(m_warning);
     layout->addWidget(buttons);
     resize(760, 420);

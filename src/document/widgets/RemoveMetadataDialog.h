@@ -12,7 +12,8 @@ class QTreeWidget;
 // position), as the plan chose them; content credentials come unchecked, with a warning
 // that removing them breaks the picture's provenance.
 //
-// Children carry object names for tests: removeItemsTree, credentialsWarning.
+// Children carry object names for tests: removeItemsTree, removeItemDetail (the whole of what
+// the current item gives away), credentialsWarning.
 class RemoveMetadataDialog : public QDialog
 {
     Q_OBJECT
