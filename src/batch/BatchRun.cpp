@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <chrono>
 #include <exception>
 #include <iterator>
 #include <mutex>
@@ -21,11 +22,13 @@
 
 namespace {
 
-// A worker commits its files in groups of at most this many files (Options::groupFiles) or
-// bytes: few enough that progress shows, and that their descriptors stay far below the
-// process's limit.
-constexpr int kMaxGroupFiles = 32;
+// A worker commits its files in groups of at most this many files (Options::groupFiles), this
+// many bytes or this long a gathering: a run of small files flushes the disk a few times, not
+// once per handful of files, and the progress still moves on a slow disk. A file waiting in
+// a group holds no descriptor and no buffer.
+constexpr int kMaxGroupFiles = 4096;
 constexpr qint64 kGroupBytes = qint64(64) << 20;
+constexpr auto kGroupTime = std::chrono::milliseconds(1000);
 
 } // namespace
 
@@ -153,6 +156,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
         // The files this worker wrote that wait to be committed together.
         AtomicFileGroup group;
         std::vector<int> waiting;
+        auto groupStart = std::chrono::steady_clock::now();
         const auto commit = [&] {
             QStringList outcome;
             bool known = true;
@@ -211,7 +215,11 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 }
                 if (waiting.empty() || waiting.back() != index)
                     report(result);
-                else if (group.size() >= groupFiles || group.bytes() >= kGroupBytes)
+                else if (waiting.size() == 1)
+                    groupStart = std::chrono::steady_clock::now();
+                if (!waiting.empty()
+                    && (group.size() >= groupFiles || group.bytes() >= kGroupBytes
+                        || std::chrono::steady_clock::now() - groupStart >= kGroupTime))
                     commit();
             }
         }

@@ -3,6 +3,7 @@
 #include "core/ImageDataCheck.h"
 #include "core/PNGChunks.h"
 #include "core/PNGSource.h"
+#include "core/PngLibrary.h"
 #include "core/RegularFile.h"
 
 #include <QLocale>
@@ -10,11 +11,8 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
-#include <png.h>
 #include <zlib.h>
 
-#include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -42,11 +40,10 @@ constexpr png_uint_32 kMaxDimension = 1000000;
 
 // What the library's callbacks share with the read. Plain data only: the callbacks run
 // inside the library and must neither allocate nor throw.
-struct ReadContext
+struct ReadContext : PngLibraryContext
 {
     const QByteArray *bytes = nullptr;
     qsizetype position = 0;
-    char message[160] = {};
 };
 
 void readCallback(png_structp png, png_bytep out, size_t length) noexcept
@@ -57,38 +54,6 @@ void readCallback(png_structp png, png_bytep out, size_t length) noexcept
     std::memcpy(out, ctx->bytes->constData() + ctx->position, length);
     ctx->position += qsizetype(length);
 }
-
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    auto *ctx = static_cast<ReadContext *>(png_get_error_ptr(png));
-    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp message) noexcept
-{
-    try {
-        qCDebug(lcPngRead) << "libpng warning:" << message;
-    } catch (...) {
-    }
-}
-
-// The library's read structures, freed on every way out of the read (also an exception).
-// Lives outside every library jump scope.
-struct ReadStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit ReadStructs(ReadContext *ctx)
-    {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~ReadStructs() { png_destroy_read_struct(&png, &info, nullptr); }
-    ReadStructs(const ReadStructs &) = delete;
-    ReadStructs &operator=(const ReadStructs &) = delete;
-};
 
 const PngChunk *chunkBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
 {
@@ -276,7 +241,7 @@ bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, co
 {
     ReadContext ctx;
     ctx.bytes = &bytes;
-    ReadStructs library(&ctx);
+    PngReadStructs library(&ctx);
     if (!library.info)
         return fail(error, QStringLiteral("the PNG library could not be set up"));
     if (!readHeader(library.png, library.info, ctx))
@@ -295,8 +260,7 @@ bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, co
         rows.setGeometry(uint32_t(height), size_t(rowBytes));
         if (!options.checkImageData)
             return true;
-        ImageDataCheck check { info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
-            options.reserveRowMemory };
+        ImageDataCheck check(info.width, info.height, info.bit_depth, info.colourType, info.interlace_method);
         return check.check(bytes, chunks, error);
     }
     if (options.reserveRowMemory)

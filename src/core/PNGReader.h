@@ -21,8 +21,8 @@ struct PNGReadOptions
     quint64 memoryLimit = quint64(4) << 30;
     // Files larger than this are refused before they are read.
     qint64 maxFileSize = qint64(2) << 30;
-    // Called with the number of bytes the decoded rows (or the checked image data) will
-    // take, after the header was read and before they are allocated. A batch run waits here
+    // Called with the number of bytes the decoded rows will take, after the header was read
+    // and before they are allocated (a check of the image data takes little memory of its own). A batch run waits here
     // until its memory budget has room for them.
     std::function<void(quint64 bytes)> reserveRowMemory;
 };

@@ -1,14 +1,11 @@
 #include "core/PNGRecordWriter.h"
 
 #include "core/PNGSource.h"
+#include "core/PngLibrary.h"
 
 #include <QLocale>
 #include <QLoggingCategory>
 
-#include <png.h>
-
-#include <csetjmp>
-#include <cstdio>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcPngRecord, "velmora.png.write")
@@ -20,11 +17,9 @@ static_assert(PngUnknownChunk::BeforePLTE == PNG_HAVE_IHDR);
 static_assert(PngUnknownChunk::BeforeIDAT == PNG_HAVE_PLTE);
 static_assert(PngUnknownChunk::AfterIDAT == PNG_AFTER_IDAT);
 
-struct WriteContext
+struct WriteContext : PngLibraryContext
 {
     QByteArray *out = nullptr;
-    // Set by the error callback, which may neither allocate nor throw.
-    char message[160] = {};
     bool outOfMemory = false;
     // Storage the library's entries point into, all prepared before the library runs.
     std::vector<png_unknown_chunk> unknowns;
@@ -53,38 +48,6 @@ void writeCallback(png_structp png, png_bytep data, size_t length) noexcept
 }
 
 void flushCallback(png_structp) noexcept { }
-
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    auto *ctx = static_cast<WriteContext *>(png_get_error_ptr(png));
-    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp message) noexcept
-{
-    try {
-        qCDebug(lcPngRecord) << "libpng warning:" << message;
-    } catch (...) {
-    }
-}
-
-// The library's write structures, freed on every way out of a save (also an exception).
-// Lives outside the library's jump scope.
-struct WriteStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit WriteStructs(WriteContext *ctx)
-    {
-        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~WriteStructs() { png_destroy_write_struct(&png, &info); }
-    WriteStructs(const WriteStructs &) = delete;
-    WriteStructs &operator=(const WriteStructs &) = delete;
-};
 
 png_byte *bytes(const QByteArray &a)
 {
@@ -238,7 +201,7 @@ bool writeRecordPNG(const PNGinfo &info, const PNGRows &rows, bool keepImageData
     ctx.out = out;
     // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
     prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData);
-    WriteStructs library(&ctx);
+    PngWriteStructs library(&ctx);
     if (!library.info) {
         qCWarning(lcPngRecord, "Failed to create info struct");
         if (error)

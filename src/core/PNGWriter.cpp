@@ -330,7 +330,10 @@ bool encodedImageData(const PNGinfo &info, const PNGRows &rows, QByteArray *out,
 
 } // namespace
 
-bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+namespace {
+
+// writePNG() once its refusals were checked.
+bool writeChecked(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
     auto failed = [&](const QString &reason) {
@@ -339,11 +342,6 @@ bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, 
         file.cancel();
         return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
     };
-    const QString wrong = refusal(info, rows, comments, options);
-    if (!wrong.isEmpty()) {
-        file.cancel();
-        return fail(error, wrong);
-    }
     QString reason;
     const PNGSource *source = rows.source();
     if (source && source->describes(info)) {
@@ -370,10 +368,24 @@ bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, 
     return true;
 }
 
+} // namespace
+
+bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error)
+{
+    const QString wrong = refusal(info, rows, comments, options);
+    if (!wrong.isEmpty()) {
+        file.cancel();
+        return fail(error, wrong);
+    }
+    return writeChecked(file, info, rows, comments, options, error);
+}
+
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
     try {
+        // Refused before a file is made.
         const QString wrong = refusal(info, rows, comments, options);
         if (!wrong.isEmpty())
             return fail(error, wrong);
@@ -382,7 +394,7 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
             qCWarning(lcPngWrite, "Failed to create output file");
             return fail(error, file.errorString());
         }
-        if (!writePNG(file, info, rows, comments, options, error))
+        if (!writeChecked(file, info, rows, comments, options, error))
             return false;
         if (!file.commit())
             return fail(error, QStringLiteral("cannot write the file: %1").arg(file.errorString()));

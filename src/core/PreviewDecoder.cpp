@@ -2,11 +2,10 @@
 
 #include <QFile>
 
-#include <png.h>
+#include "core/PngLibrary.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstring>
 
 #include <fcntl.h>
@@ -20,7 +19,7 @@ constexpr size_t kReadBuffer = 256 << 10;
 
 // Everything one decode needs, kept outside the function that holds the library's jump
 // buffer: that function has only trivially destructible locals.
-struct DecodeContext
+struct DecodeContext : PngLibraryContext
 {
     // The input: a file read in slices, or bytes in memory.
     int fd = -1;
@@ -34,7 +33,6 @@ struct DecodeContext
     const std::atomic<bool> *cancel = nullptr;
     const PreviewDecoder::Progress *progress = nullptr;
     PreviewDecoder::Options options;
-    char message[256] = {};
     // Set while the rows are read: a failure then is the image data's (the header and the
     // set-up were sound). A cancel is not.
     bool inImageData = false;
@@ -57,13 +55,6 @@ struct DecodeContext
     std::vector<uint32_t> sums; // premultiplied RGBA sums: one preview row, or all of them
     uint32_t step = 1; // only every step-th row and column is summed
     int currentRow = -1; // the preview row the one-row sums belong to
-
-    void fail(const char *text) noexcept
-    {
-        std::strncpy(message, text, sizeof message - 1);
-        message[sizeof message - 1] = 0;
-        damaged = inImageData;
-    }
 
     bool fill() noexcept
     {
@@ -235,26 +226,20 @@ void readCallback(png_structp png, png_bytep out, size_t length) noexcept
         png_error(png, "the file is truncated");
 }
 
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    static_cast<DecodeContext *>(png_get_error_ptr(png))->fail(message);
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp) noexcept { }
-
 // The library pass. Only trivially destructible locals live here.
 bool runDecode(DecodeContext &ctx)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, errorCallback, warningCallback);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, pngErrorCallback, pngWarningCallback);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        ctx.fail("the PNG library could not be set up");
+        ctx.setMessage("the PNG library could not be set up");
         return false;
     }
     // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png))) {
+        // A failure while the rows are read is the image data's (a cancel is not).
+        ctx.damaged = ctx.inImageData;
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }

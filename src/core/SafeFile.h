@@ -32,11 +32,26 @@ void setWriteFailures(const WriteFailures &failures);
 // Shorthand: only writes fail, after this many bytes (negative: never); the other steps succeed.
 void setWriteFailureAfterBytes(qint64 bytes);
 
-// Test seam: told of each step that makes a new version durable, as it completes, with the
-// file's path as given (the folder's resolved path for FolderFlushed). Process-wide, called
-// from the thread that commits; set it while no write is running.
-enum class DurableStep { FileFlushed, Replaced, FolderFlushed };
-void setDurableStepObserver(std::function<void(DurableStep step, const QString &path)> observer);
+// Test seam at the system calls that make a new version durable. Each is reported as it
+// returns (succeeded or not), with what it concerned, identified by device and inode:
+// FileWritten when a new file's last byte was written and its permissions set, FileFlush of
+// that file, FileSystemFlush of a whole file system (device only), Rename of a new file over
+// its target (the file and the folder), FolderFlush of a folder. Process-wide, called from
+// the thread that makes the call; set it while no write is running.
+enum class DurableCall { FileWritten, FileFlush, FileSystemFlush, Rename, FolderFlush };
+struct DurableCallRecord
+{
+    DurableCall call = DurableCall::FileWritten;
+    bool ok = false;
+    dev_t device = 0;
+    ino_t file = 0; // FileWritten, FileFlush, Rename
+    ino_t folder = 0; // Rename, FolderFlush
+    QByteArray name; // Rename: the target's name in its folder
+};
+void setDurableCallObserver(std::function<void(const DurableCallRecord &record)> observer);
+
+// The folder a file is written in, shared by the files written there at a time.
+struct WriteFolder;
 
 // Writes a new version of a file beside it and renames it over the file on commit():
 // readers see the old file or the complete new one, never a part, and once commit() has
@@ -83,6 +98,7 @@ private:
     friend class AtomicFileGroup;
     // The steps of commit(), apart so that several files can share their flushes.
     bool finishFile();
+    bool closeFile();
     bool replaceTarget();
     bool settle(int folderError);
     bool writeOut(const char *data, qint64 length);
@@ -92,17 +108,19 @@ private:
     bool failWithSystemError(const QString &what, int code);
 
     QString m_path;
-    QByteArray m_folderPath;
-    int m_folder = -1; // the resolved target's folder, where every step takes place
-    bool m_folderSyncable = true;
+    std::shared_ptr<WriteFolder> m_folder; // the resolved target's folder, where every step takes place
     QByteArray m_name; // the target's name in that folder
     QByteArray m_temporaryName;
-    QByteArray m_backup; // the old version's second name between the rename and the folder flush
+    // Where the old version stays between the rename and the folder flush: the temporary
+    // name (exchanged with the target) or a second name (a hard link).
+    QByteArray m_backup;
     bool m_targetExisted = false;
     mode_t m_targetMode = 0;
     uid_t m_targetOwner = 0;
     gid_t m_targetGroup = 0;
     int m_fd = -1;
+    dev_t m_device = 0; // of the new file, known once it is written
+    ino_t m_inode = 0;
     qint64 m_written = 0;
     QByteArray m_buffer;
     QString m_error;
@@ -111,7 +129,8 @@ private:
 
 // Commits many written files at once, as durably as commit() does each but with far fewer
 // flushes: first the data of every file reach the disk (one flush per file system), then
-// each file is renamed over its target, then each folder is flushed once. A power cut at any
+// each file is renamed over its target, then each folder is flushed once. A group holds no
+// descriptor per file (the files of one folder share the folder's), so it may grow large. A power cut at any
 // moment leaves every target either as it was or complete in its new version, never empty
 // or in part. Not thread-safe: one group per thread.
 class AtomicFileGroup

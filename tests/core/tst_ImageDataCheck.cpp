@@ -70,6 +70,20 @@ private Q_SLOTS:
         QTest::newRow("wrong checksum") << file({ chunk("IDAT", wrongChecksum(good)) }) << u"damaged"_qs;
         QTest::newRow("stream cut short") << file({ chunk("IDAT", good.chopped(6)) }) << u"damaged"_qs;
         QTest::newRow("not a zlib stream") << file({ chunk("IDAT", QByteArray(40, 'x')) }) << u"damaged"_qs;
+        // A larger image, inflated in several windows, its stream split anywhere.
+        QByteArray wide;
+        for (int y = 0; y < 300; ++y)
+            wide += char(y % 5) + QByteArray(3000, char(y));
+        const QByteArray wideStream = zlibCompressed(wide);
+        const auto wideFile = [&](const QByteArray &stream) {
+            return buildPng({ ihdr(1000, 300), chunk("IDAT", stream.left(7)), chunk("IDAT", stream.mid(7)), iend() });
+        };
+        QTest::newRow("large, in pieces") << wideFile(wideStream) << QString();
+        QByteArray wideBad = wide;
+        wideBad[299 * 3001] = char(9);
+        QTest::newRow("large, filter type 9 in the last row") << wideFile(zlibCompressed(wideBad)) << u"(9)"_qs;
+        QTest::newRow("large, one row short") << wideFile(zlibCompressed(wide.chopped(3001))) << u"not enough"_qs;
+        QTest::newRow("large, wrong checksum") << wideFile(wrongChecksum(wideStream)) << u"damaged"_qs;
     }
     void agreesWithDecoding()
     {
@@ -104,14 +118,11 @@ private Q_SLOTS:
         std::vector<PngChunk> chunks;
         QVERIFY(scanPngChunks(png, chunks));
         const char *header = png.constData() + chunks[0].offset;
-        ImageDataCheck check { qFromBigEndian<quint32>(header), qFromBigEndian<quint32>(header + 4), header[8],
-            header[9], header[12], {} };
-        quint64 reserved = 0;
-        check.reserveMemory = [&](quint64 bytes) { reserved = bytes; };
+        ImageDataCheck check(
+            qFromBigEndian<quint32>(header), qFromBigEndian<quint32>(header + 4), header[8], header[9], header[12]);
         QString error;
         QVERIFY2(check.check(png, chunks, &error), qPrintable(error));
-        QCOMPARE(reserved, check.inflatedSize());
-        QVERIFY(reserved > 0);
+        QVERIFY(check.inflatedSize() > 0);
     }
 };
 
