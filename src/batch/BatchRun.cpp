@@ -8,7 +8,7 @@
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 
 #include <chrono>
@@ -19,6 +19,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,9 +132,12 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
     std::vector<std::vector<int>> jobs;
     QHash<QString, size_t> jobOfFile;
     for (int i = 0; i < total; ++i) {
-        QString identity = QFileInfo(m_files.at(i)).canonicalFilePath();
-        if (identity.isEmpty())
-            identity = m_files.at(i);
+        // A file is known by its device and inode (one look-up, also through links and hard
+        // links); one that cannot be looked up by its path.
+        QString identity = m_files.at(i);
+        struct stat st;
+        if (::stat(QFile::encodeName(m_files.at(i)).constData(), &st) == 0)
+            identity = QChar(0) + QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
         const auto it = jobOfFile.constFind(identity);
         if (it != jobOfFile.constEnd()) {
             jobs[it.value()].push_back(i);

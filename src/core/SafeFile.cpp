@@ -20,6 +20,7 @@
 namespace {
 
 constexpr qsizetype kBufferSize = 1 << 20;
+constexpr qint64 kStartWritingBytes = 256 << 10;
 
 std::atomic<qint64> g_failAfterBytes { -1 };
 std::atomic<bool> g_failFileFlush { false };
@@ -542,9 +543,10 @@ bool AtomicFileGroup::add(std::unique_ptr<AtomicFileWriter> &file)
 {
     if (!file || !file->finishWriting())
         return false;
-    // The disk starts on the file's data now, while the next files are prepared; the flush
-    // of the group then finds less to do.
-    (void)::sync_file_range(file->m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    // The disk starts on a large file's data now, while the next files are prepared; the
+    // flush of the group then finds less to do. Small files go out together in that flush.
+    if (file->bytesWritten() >= kStartWritingBytes)
+        (void)::sync_file_range(file->m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     // A group of more than one is flushed by file system, which needs no descriptor of the
     // files: they close as soon as a second comes (a file in a folder that cannot be flushed
     // stays open, to be flushed alone). A file that fails to close is not taken.
