@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 
 #include <cstring>
+#include <list>
 
 Q_LOGGING_CATEGORY(lcPngRecord, "velmora.png.write")
 
@@ -25,6 +26,7 @@ struct WriteContext : PngLibraryContext
     std::vector<png_unknown_chunk> unknowns;
     std::vector<const PngUnknownChunk *> afterIdat;
     std::vector<std::pair<const char *, size_t>> imageData;
+    std::list<QByteArray> readAgain; // image data read again from the file
     std::vector<png_bytep> rowPointers;
     std::vector<png_color> palette;
     png_color_16 transColour {};
@@ -55,15 +57,27 @@ png_byte *bytes(const QByteArray &a)
 }
 
 // Prepares every value the library will be handed, outside the library's error scope.
-void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepImageData)
+// False with *error set when image data kept in the file cannot be read again.
+bool prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepImageData, QString *error)
 {
     ctx.keepImageData = keepImageData;
     if (keepImageData) {
         const PNGSource &source = *rows.source();
         for (const PngChunk &c : source.chunks) {
-            if (c.type == "IDAT")
-                ctx.imageData.emplace_back(source.payload(c), size_t(c.length));
+            if (c.type != "IDAT")
+                continue;
+            const char *payload = source.payload(c);
+            if (!payload) {
+                // Left in the file: read again (this save only).
+                ctx.readAgain.emplace_back(qsizetype(c.length), Qt::Uninitialized);
+                if (!source.file->read(c.offset, c.length, ctx.readAgain.back().data(), error))
+                    return false;
+                payload = ctx.readAgain.back().constData();
+            }
+            ctx.imageData.emplace_back(payload, size_t(c.length));
         }
+        if (!source.file->unchanged(error))
+            return false;
     } else {
         ctx.rowPointers = rows.rowPointers();
     }
@@ -105,6 +119,7 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepIma
     // The shortest text that reads back as the same number.
     ctx.scalWidth = QByteArray::number(info.sCALwidth, 'g', QLocale::FloatingPointShortest);
     ctx.scalHeight = QByteArray::number(info.sCALheight, 'g', QLocale::FloatingPointShortest);
+    return true;
 }
 
 // The two library passes. A library error jumps back into the pass that raised it, so each
@@ -200,7 +215,8 @@ bool writeRecordPNG(const PNGinfo &info, const PNGRows &rows, bool keepImageData
     WriteContext ctx;
     ctx.out = out;
     // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
-    prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData);
+    if (!prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData, error))
+        return false;
     PngWriteStructs library(&ctx);
     if (!library.info) {
         qCWarning(lcPngRecord, "Failed to create info struct");

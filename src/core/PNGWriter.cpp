@@ -4,6 +4,7 @@
 #include "core/PNGRecordWriter.h"
 #include "core/PNGSource.h"
 #include "core/SafeFile.h"
+#include "core/SourceFile.h"
 
 #include <QHash>
 #include <QLoggingCategory>
@@ -112,7 +113,7 @@ QByteArray chunkBytes(const QByteArray &type, const QByteArray &data)
 // PNG library made from the record.
 struct Base
 {
-    const QByteArray &bytes;
+    const SourceFile &bytes;
     const std::vector<PngChunk> &chunks;
     // The origin of the comment read from each chunk; empty for a file made from the record.
     const std::vector<std::shared_ptr<const TextChunkOrigin>> &origins;
@@ -197,11 +198,12 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
     }
 }
 
-// Writes a byte range of the base, joining ranges that follow each other into one write.
+// Writes a byte range of the base, joining ranges that follow each other into one write; what
+// the base does not hold in memory is copied from its file.
 class BaseWriter
 {
 public:
-    BaseWriter(AtomicFileWriter &file, const QByteArray &bytes)
+    BaseWriter(AtomicFileWriter &file, const SourceFile &bytes)
         : m_file(file)
         , m_bytes(bytes)
     {
@@ -221,14 +223,23 @@ public:
     bool bytes(const QByteArray &data) { return flush() && m_file.write(data.constData(), data.size()); }
     bool flush()
     {
-        const bool ok = m_size == 0 || m_file.write(m_bytes.constData() + m_start, m_size);
+        bool ok = true;
+        while (ok && m_size > 0) {
+            bool held = false;
+            const qint64 n = std::min(m_size, m_bytes.piece(m_start, &held));
+            if (n <= 0)
+                return false;
+            ok = held ? m_file.write(m_bytes.held(m_start, n), n) : m_file.copyFrom(m_bytes.descriptor(), m_start, n);
+            m_start += n;
+            m_size -= n;
+        }
         m_start = m_size = 0;
         return ok;
     }
 
 private:
     AtomicFileWriter &m_file;
-    const QByteArray &m_bytes;
+    const SourceFile &m_bytes;
     qint64 m_start = 0;
     qint64 m_size = 0;
 };
@@ -349,9 +360,12 @@ bool writeChecked(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &ro
         const bool reencode = reencodes(info, rows, options);
         if (reencode && !encodedImageData(info, rows, &imageData, &reason))
             return failed(reason);
-        const Base base { source->bytes, source->chunks, source->origins };
+        const Base base { *source->file, source->chunks, source->origins };
         if (!spliceInto(file, base, comments, options, reencode ? &imageData : nullptr))
             return failed(QString());
+        // What was copied from the file is what was read, unless it changed since.
+        if (!source->file->unchanged(&reason))
+            return failed(reason);
         return true;
     }
 
@@ -363,7 +377,8 @@ bool writeChecked(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &ro
     if (!scanPngChunks(made, chunks, &reason))
         return failed(reason);
     static const std::vector<std::shared_ptr<const TextChunkOrigin>> none;
-    if (!spliceInto(file, Base { made, chunks, none }, comments, options, nullptr))
+    const SourceFile madeFile(made);
+    if (!spliceInto(file, Base { madeFile, chunks, none }, comments, options, nullptr))
         return failed(QString());
     return true;
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "core/PngLibrary.h"
+#include "core/SourceFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,11 +22,10 @@ constexpr size_t kReadBuffer = 256 << 10;
 // buffer: that function has only trivially destructible locals.
 struct DecodeContext : PngLibraryContext
 {
-    // The input: a file read in slices, or bytes in memory.
+    // The input: a file read in slices, or a file as read (SourceFile), in slices too.
     int fd = -1;
-    const char *memory = nullptr;
-    size_t memorySize = 0;
-    size_t position = 0;
+    const SourceFile *source = nullptr;
+    qint64 position = 0;
     std::vector<char> buffer;
     size_t bufferStart = 0;
     size_t bufferEnd = 0;
@@ -58,9 +58,18 @@ struct DecodeContext : PngLibraryContext
 
     bool fill() noexcept
     {
+        // The buffer is sized before the decode starts.
+        if (source) {
+            const qint64 n = std::min(qint64(buffer.size()), source->size() - position);
+            if (n <= 0 || !source->read(position, n, buffer.data(), nullptr))
+                return false;
+            position += n;
+            bufferStart = 0;
+            bufferEnd = size_t(n);
+            return true;
+        }
         if (fd < 0)
             return false;
-        // The buffer is sized before the decode starts.
         for (;;) {
             const ssize_t n = ::read(fd, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR)
@@ -75,13 +84,6 @@ struct DecodeContext : PngLibraryContext
 
     bool read(png_bytep out, size_t length) noexcept
     {
-        if (memory) {
-            if (length > memorySize - position)
-                return false;
-            std::memcpy(out, memory + position, length);
-            position += length;
-            return true;
-        }
         while (length > 0) {
             if (bufferStart == bufferEnd && !fill())
                 return false;
@@ -309,11 +311,17 @@ bool runDecode(DecodeContext &ctx)
 
 bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error, bool *damaged)
 {
-    const bool ok = runDecode(ctx);
+    bool ok = runDecode(ctx);
+    QString reason = QString::fromUtf8(ctx.message);
+    // A file changed since it was read is not damaged: what it shows is not what was read.
+    if (ctx.source && !ctx.source->unchanged(&reason)) {
+        ok = false;
+        ctx.damaged = false;
+    }
     if (!ok) {
         *preview = PreviewImage();
         if (error)
-            *error = QString::fromUtf8(ctx.message);
+            *error = reason;
     }
     if (damaged)
         *damaged = !ok && ctx.damaged;
@@ -378,13 +386,20 @@ bool PreviewDecoder::decodeFile(const QString &path, const Options &options, Pre
 bool PreviewDecoder::decodeBytes(const QByteArray &bytes, const Options &options, PreviewImage *preview,
     const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
 {
+    const SourceFile source(bytes);
+    return decodeSource(source, options, preview, cancel, progress, error, damaged);
+}
+
+bool PreviewDecoder::decodeSource(const SourceFile &source, const Options &options, PreviewImage *preview,
+    const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
+{
     *preview = PreviewImage();
     DecodeContext ctx;
-    ctx.memory = bytes.constData();
-    ctx.memorySize = size_t(bytes.size());
+    ctx.source = &source;
     ctx.options = options;
     ctx.cancel = cancel;
     ctx.progress = &progress;
     ctx.preview = preview;
+    ctx.buffer.resize(kReadBuffer);
     return finishDecode(ctx, preview, error, damaged);
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -398,6 +399,45 @@ bool AtomicFileWriter::write(const char *data, qint64 length)
     // Grown as needed up to its limit: a small file takes little memory while it waits
     // in a group.
     m_buffer.append(data, qsizetype(length));
+    return true;
+}
+
+bool AtomicFileWriter::copyFrom(int fd, qint64 offset, qint64 length)
+{
+    if (m_fd < 0 || m_finished || !flushBuffer())
+        return false;
+    // Injected write failures count the bytes: those copies go through write().
+    bool system = g_failAfterBytes < 0;
+    while (length > 0) {
+        if (system) {
+            loff_t from = offset;
+            const ssize_t n = ::copy_file_range(fd, &from, m_fd, nullptr, size_t(length), 0);
+            if (n > 0) {
+                offset += n;
+                length -= n;
+                m_written += n;
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n == 0)
+                return fail(QStringLiteral("the file read is shorter than it was"));
+            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
+                return failWithSystemError(QString(), errno);
+            system = false; // not between these files: through memory
+        }
+        thread_local std::vector<char> buffer(kBufferSize);
+        const ssize_t n = ::pread(fd, buffer.data(), size_t(std::min<qint64>(length, kBufferSize)), offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? failWithSystemError(QStringLiteral("the file read cannot be read again"), errno)
+                         : fail(QStringLiteral("the file read is shorter than it was"));
+        if (!writeOut(buffer.data(), n))
+            return false;
+        offset += n;
+        length -= n;
+    }
     return true;
 }
 

@@ -80,6 +80,9 @@ public:
     bool open();
     // Buffered; the bytes reach the disk at the latest in commit().
     bool write(const char *data, qint64 length);
+    // Writes length bytes of the open file fd from offset, copied by the system where it can
+    // (no pass through this process's memory), else read and written in pieces.
+    bool copyFrom(int fd, qint64 offset, qint64 length);
     // Writes what is buffered, flushes the file to the disk, renames it over the target and
     // flushes the folder. On failure everything is undone (see above).
     bool commit();

@@ -91,17 +91,24 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         const QString path = m_dir->filePath(QStringLiteral("image.png"));
         QVERIFY(writeFile(path, png));
-        LoadedPng decoded, checked;
-        QString decodeError, checkError;
-        PNGReadOptions check;
-        check.decodeImage = false;
-        check.checkImageData = true;
+        LoadedPng decoded;
+        QString decodeError;
         const bool decodes = decoded.load(path, &decodeError);
-        const bool passes = checked.load(path, &checkError, check);
-        QCOMPARE(passes, reason.isEmpty());
-        QVERIFY2(passes == decodes, qPrintable(QStringLiteral("decoding: %1; check: %2").arg(decodeError, checkError)));
-        QVERIFY2(checkError.contains(reason), qPrintable(checkError));
-        QVERIFY(!checked.rows.hasPixels());
+        // The file held whole, or read chunk by chunk with the image data checked as it comes.
+        for (const qint64 holdWholeBelow : { qint64(1) << 30, qint64(0) }) {
+            LoadedPng checked;
+            QString checkError;
+            PNGReadOptions check;
+            check.decodeImage = false;
+            check.checkImageData = true;
+            check.holdWholeBelow = holdWholeBelow;
+            const bool passes = checked.load(path, &checkError, check);
+            QCOMPARE(passes, reason.isEmpty());
+            QVERIFY2(
+                passes == decodes, qPrintable(QStringLiteral("decoding: %1; check: %2").arg(decodeError, checkError)));
+            QVERIFY2(checkError.contains(reason), qPrintable(checkError));
+            QVERIFY(!checked.rows.hasPixels());
+        }
     }
 
     void everySuiteImagePasses_data()
