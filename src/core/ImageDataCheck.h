@@ -17,7 +17,8 @@
 // inflates to more; its Adler-32 is then not reached).
 //
 // The stream is inflated as it comes, piece by piece, into a small window that each thread
-// reuses: the memory a check takes does not grow with the image, and nothing inflated is kept.
+// reuses: the memory a check takes does not grow with the image, and nothing inflated is kept
+// (check() inflates a small image in one go, into a buffer each thread reuses).
 class ImageDataCheck
 {
 public:
