@@ -62,7 +62,7 @@ struct Inflater
     void start()
     {
         if (!ready) {
-            if (inflateInit(&stream) != Z_OK)
+            if (inflateInit2(&stream, -15) != Z_OK)
                 throw std::bad_alloc();
             ready = true;
             window.resize(kWindow);
@@ -155,8 +155,22 @@ bool ImageDataCheck::feed(const char *data, size_t length, QString *error)
         return false;
     if (m_runs.empty())
         return fail(error, QStringLiteral("the image header is not valid"));
-    if (m_ended || m_beyond)
-        return true; // bytes after the stream, or beyond the image, are ignored
+    // The zlib header, read here: zlib inflates the raw stream, and the checksum is libdeflate's
+    // (several times faster than zlib's).
+    while (m_headerBytes < 2 && length > 0) {
+        m_header[m_headerBytes++] = uint8_t(*data++);
+        --length;
+        const uint8_t method = m_header[0], flags = m_header[1];
+        if (m_headerBytes == 2
+            && ((method & 0x0f) != 8 || (method >> 4) > 7 || ((method << 8) | flags) % 31 != 0 || (flags & 0x20)))
+            return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+    }
+    if (m_beyond)
+        return true; // data beyond the image are not looked at
+    if (m_deflateEnded)
+        return readTrailer(data, length, error);
+    if (length == 0)
+        return true;
     if (!m_stream)
         m_stream = std::make_unique<Stream>();
     z_stream &zs = m_stream->inflater->stream;
@@ -180,23 +194,39 @@ bool ImageDataCheck::feed(const char *data, size_t length, QString *error)
             return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
         // Only the bytes the image takes are looked at; one more says the stream holds more.
         const quint64 wanted = m_expected - m_produced;
-        if (!inspect(window.data(), size_t(std::min<quint64>(produced, wanted)), error))
+        const size_t taken = size_t(std::min<quint64>(produced, wanted));
+        if (!inspect(window.data(), taken, error))
             return false;
-        m_produced += std::min<quint64>(produced, wanted);
+        m_adler = libdeflate_adler32(m_adler, window.data(), taken);
+        m_produced += taken;
         if (produced > wanted) {
             m_beyond = true;
             m_stream.reset();
             return true;
         }
         if (status == Z_STREAM_END) {
-            m_ended = true;
+            // The checksum follows: what is left of this piece, or the next.
+            m_deflateEnded = true;
+            const char *rest = reinterpret_cast<const char *>(zs.next_in);
+            const size_t restLength = zs.avail_in;
             m_stream.reset();
-            return true;
+            return readTrailer(rest, restLength, error) && readTrailer(data, length, error);
         }
         if (status == Z_BUF_ERROR && produced == 0)
             break; // it needs more input
     }
     return true;
+}
+
+bool ImageDataCheck::readTrailer(const char *data, size_t length, QString *error)
+{
+    while (m_trailerBytes < 4 && length > 0) {
+        m_trailer = (m_trailer << 8) | uint8_t(*data++);
+        --length;
+        if (++m_trailerBytes == 4 && m_trailer != m_adler)
+            return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+    }
+    return true; // bytes after the stream are ignored
 }
 
 bool ImageDataCheck::finish(QString *error)
@@ -205,13 +235,14 @@ bool ImageDataCheck::finish(QString *error)
         return false;
     if (m_runs.empty())
         return fail(error, QStringLiteral("the image header is not valid"));
+    const bool ended = m_deflateEnded && m_trailerBytes == 4;
     if (m_produced < m_expected) {
-        if (m_ended)
+        if (ended)
             return fail(error, QStringLiteral("the image data ends too early (not enough image data)"));
         return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
     }
     // Every byte of the image, but the stream neither ended (its checksum) nor went on.
-    if (!m_ended && !m_beyond)
+    if (!ended && !m_beyond)
         return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
     m_stream.reset();
     return true;

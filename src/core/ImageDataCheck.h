@@ -47,6 +47,7 @@ private:
         quint64 bytes = 0;
     };
     bool inspect(const uint8_t *data, size_t length, QString *error);
+    bool readTrailer(const char *data, size_t length, QString *error);
     bool fail(QString *error, const QString &reason);
 
     std::vector<RowRun> m_runs;
@@ -56,8 +57,14 @@ private:
     size_t m_run = 0;
     quint64 m_rowsLeft = 0;
     quint64 m_toFilter = 0;
-    bool m_ended = false; // the stream ended, its checksum right
-    bool m_beyond = false; // it holds more than the image: the rest is not looked at
+    // The zlib header and checksum around the deflate stream, and the checksum so far.
+    uint8_t m_header[2] = {};
+    int m_headerBytes = 0;
+    bool m_deflateEnded = false;
+    quint32 m_trailer = 0;
+    int m_trailerBytes = 0;
+    quint32 m_adler = 1;
+    bool m_beyond = false; // the stream holds more than the image: the rest is not looked at
     bool m_failed = false;
     struct Stream;
     std::unique_ptr<Stream> m_stream;
