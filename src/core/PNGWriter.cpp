@@ -203,7 +203,7 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
 class BaseWriter
 {
 public:
-    BaseWriter(AtomicFileWriter &file, const SourceFile &bytes)
+    BaseWriter(ByteSink &file, const SourceFile &bytes)
         : m_file(file)
         , m_bytes(bytes)
     {
@@ -229,7 +229,7 @@ public:
             const qint64 n = std::min(m_size, m_bytes.piece(m_start, &held));
             if (n <= 0)
                 return false;
-            ok = held ? m_file.write(m_bytes.held(m_start, n), n) : m_file.copyFrom(m_bytes.descriptor(), m_start, n);
+            ok = held ? m_file.write(m_bytes.held(m_start, n), n) : m_file.copyFrom(m_bytes, m_start, n);
             m_start += n;
             m_size -= n;
         }
@@ -238,7 +238,7 @@ public:
     }
 
 private:
-    AtomicFileWriter &m_file;
+    ByteSink &m_file;
     const SourceFile &m_bytes;
     qint64 m_start = 0;
     qint64 m_size = 0;
@@ -246,7 +246,7 @@ private:
 
 // The whole new file: the base's chunks with the text entries in their places and, when
 // given, newImageData (whole chunks) in place of the base's image data.
-bool spliceInto(AtomicFileWriter &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
+bool spliceInto(ByteSink &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
     const QByteArray *newImageData)
 {
     QHash<const TextChunkOrigin *, qsizetype> fromBase;
@@ -344,7 +344,7 @@ bool encodedImageData(const PNGinfo &info, const PNGRows &rows, QByteArray *out,
 namespace {
 
 // writePNG() once its refusals were checked.
-bool writeChecked(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+bool writeChecked(ByteSink &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
     auto failed = [&](const QString &reason) {
@@ -385,7 +385,7 @@ bool writeChecked(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &ro
 
 } // namespace
 
-bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+bool writePNG(ByteSink &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
     const QString wrong = refusal(info, rows, comments, options);

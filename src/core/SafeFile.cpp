@@ -1,5 +1,7 @@
 #include "core/SafeFile.h"
 
+#include "core/SourceFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -402,10 +404,13 @@ bool AtomicFileWriter::write(const char *data, qint64 length)
     return true;
 }
 
-bool AtomicFileWriter::copyFrom(int fd, qint64 offset, qint64 length)
+bool AtomicFileWriter::copyFrom(const SourceFile &file, qint64 offset, qint64 length)
 {
     if (m_fd < 0 || m_finished || !flushBuffer())
         return false;
+    const int fd = file.descriptor();
+    if (fd < 0)
+        return ByteSink::copyFrom(file, offset, length);
     // Injected write failures count the bytes: those copies go through write().
     bool system = g_failAfterBytes < 0;
     while (length > 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ByteSink.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -67,11 +69,11 @@ struct WriteFolder;
 // temporary file remains; the one exception is a folder that cannot be flushed on a file
 // system without hard links, which errorString() says. Destroying an uncommitted writer
 // removes the temporary file.
-class AtomicFileWriter
+class AtomicFileWriter : public ByteSink
 {
 public:
     explicit AtomicFileWriter(const QString &path);
-    ~AtomicFileWriter();
+    ~AtomicFileWriter() override;
     AtomicFileWriter(const AtomicFileWriter &) = delete;
     AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
 
@@ -79,16 +81,16 @@ public:
     // file beside the resolved target, with the target's permissions.
     bool open();
     // Buffered; the bytes reach the disk at the latest in commit().
-    bool write(const char *data, qint64 length);
-    // Writes length bytes of the open file fd from offset, copied by the system where it can
-    // (no pass through this process's memory), else read and written in pieces.
-    bool copyFrom(int fd, qint64 offset, qint64 length);
+    bool write(const char *data, qint64 length) override;
+    // Copied by the system where it can (no pass through this process's memory), else read
+    // and written in pieces.
+    bool copyFrom(const SourceFile &file, qint64 offset, qint64 length) override;
     // Writes what is buffered, flushes the file to the disk, renames it over the target and
     // flushes the folder. On failure everything is undone (see above).
     bool commit();
     // Drops the temporary file; the target stays as it was.
-    void cancel();
-    QString errorString() const { return m_error; }
+    void cancel() override;
+    QString errorString() const override { return m_error; }
     QString path() const { return m_path; }
 
     // Writes what is buffered and gives the file its permissions, without flushing it to
@@ -96,6 +98,9 @@ public:
     // (AtomicFileGroup). On failure the file is cancelled.
     bool finishWriting();
     qint64 bytesWritten() const { return m_written; }
+
+protected:
+    void setErrorString(const QString &reason) override { m_error = reason; }
 
 private:
     friend class AtomicFileGroup;

@@ -1,6 +1,8 @@
 #include "ChunkVariety.h"
 #include "TestSupport.h"
 
+#include "core/ByteSink.h"
+
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 
@@ -120,6 +122,10 @@ private Q_SLOTS:
             QString error;
             QVERIFY2(savePNG(target, loaded.info, loaded.rows, loaded.comments, {}, &error), qPrintable(error));
             QVERIFY(readFile(target) == png);
+            // The same splice into memory.
+            MemorySink memory;
+            QVERIFY2(writePNG(memory, loaded.info, loaded.rows, loaded.comments, {}, &error), qPrintable(error));
+            QVERIFY(memory.bytes() == png);
         }
     }
 
