@@ -17,8 +17,7 @@
 // inflates to more; its Adler-32 is then not reached).
 //
 // The stream is inflated as it comes, piece by piece, into a small window that each thread
-// reuses: the memory a check takes does not grow with the image, and nothing inflated is kept
-// (check() inflates a small image in one go, into a buffer each thread reuses).
+// reuses: the memory a check takes does not grow with the image, and nothing inflated is kept.
 class ImageDataCheck
 {
 public:
@@ -47,7 +46,6 @@ private:
         quint64 bytes = 0;
     };
     bool inspect(const uint8_t *data, size_t length, QString *error);
-    bool readTrailer(const char *data, size_t length, QString *error);
     bool fail(QString *error, const QString &reason);
 
     std::vector<RowRun> m_runs;
@@ -57,13 +55,10 @@ private:
     size_t m_run = 0;
     quint64 m_rowsLeft = 0;
     quint64 m_toFilter = 0;
-    // The zlib header and checksum around the deflate stream, and the checksum so far.
+    // The zlib header, read before the stream goes to the library.
     uint8_t m_header[2] = {};
     int m_headerBytes = 0;
-    bool m_deflateEnded = false;
-    quint32 m_trailer = 0;
-    int m_trailerBytes = 0;
-    quint32 m_adler = 1;
+    bool m_ended = false; // the stream ended, its checksum right
     bool m_beyond = false; // the stream holds more than the image: the rest is not looked at
     bool m_failed = false;
     struct Stream;
