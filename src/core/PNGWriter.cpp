@@ -223,16 +223,10 @@ public:
     bool bytes(const QByteArray &data) { return flush() && m_file.write(data.constData(), data.size()); }
     bool flush()
     {
-        bool ok = true;
-        while (ok && m_size > 0) {
-            bool held = false;
-            const qint64 n = std::min(m_size, m_bytes.piece(m_start, &held));
-            if (n <= 0)
-                return false;
-            ok = held ? m_file.write(m_bytes.held(m_start, n), n) : m_file.copyFrom(m_bytes, m_start, n);
-            m_start += n;
-            m_size -= n;
-        }
+        // A range the base does not hold whole (the image data chunks) is copied from the file
+        // in one piece: what the base holds of it (their lengths and CRCs) is the file's too.
+        const char *held = m_bytes.held(m_start, m_size);
+        const bool ok = m_size == 0 || (held ? m_file.write(held, m_size) : m_file.copyFrom(m_bytes, m_start, m_size));
         m_start = m_size = 0;
         return ok;
     }

@@ -55,23 +55,6 @@ const char *SourceFile::held(qint64 offset, qint64 length) const
     return m_held.constData() + m_heldAt[size_t(i)] + (offset - run.offset);
 }
 
-qint64 SourceFile::piece(qint64 offset, bool *held) const
-{
-    *held = false;
-    if (offset < 0 || offset >= m_size)
-        return 0;
-    const qsizetype i = runBefore(offset);
-    if (i >= 0) {
-        const Run &run = m_runs[size_t(i)];
-        if (offset < run.offset + run.length) {
-            *held = true;
-            return run.offset + run.length - offset;
-        }
-    }
-    const qint64 next = size_t(i + 1) < m_runs.size() ? m_runs[size_t(i + 1)].offset : m_size;
-    return next - offset;
-}
-
 bool SourceFile::unchanged(QString *error) const
 {
     if (m_fd < 0)
@@ -100,39 +83,26 @@ bool SourceFile::read(qint64 offset, qint64 length, char *out, QString *error) c
             *error = QStringLiteral("the file is shorter than it was");
         return false;
     }
+    if (const char *bytes = held(offset, length)) {
+        std::memcpy(out, bytes, size_t(length));
+        return true;
+    }
+    // Not held whole: read from the file in one go (what is held of it is the file's too).
+    if (m_fd < 0 || !unchanged(error))
+        return false;
     while (length > 0) {
-        const qsizetype i = runBefore(offset);
-        if (i >= 0) {
-            const Run &run = m_runs[size_t(i)];
-            if (offset < run.offset + run.length) {
-                const qint64 n = std::min(length, run.offset + run.length - offset);
-                std::memcpy(out, m_held.constData() + m_heldAt[size_t(i)] + (offset - run.offset), size_t(n));
-                out += n;
-                offset += n;
-                length -= n;
-                continue;
-            }
-        }
-        // Not held: from the file, up to the next run.
-        const qint64 next = size_t(i + 1) < m_runs.size() ? m_runs[size_t(i + 1)].offset : m_size;
-        qint64 n = std::min(length, next - offset);
-        if (m_fd < 0 || !unchanged(error))
+        const ssize_t got = ::pread(m_fd, out, size_t(length), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            if (error)
+                *error = got < 0 ? QStringLiteral("the file cannot be read again: %1").arg(qt_error_string(errno))
+                                 : QStringLiteral("the file is shorter than it was");
             return false;
-        while (n > 0) {
-            const ssize_t got = ::pread(m_fd, out, size_t(n), offset);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                if (error)
-                    *error = got < 0 ? QStringLiteral("the file cannot be read again: %1").arg(qt_error_string(errno))
-                                     : QStringLiteral("the file is shorter than it was");
-                return false;
-            }
-            out += got;
-            offset += got;
-            length -= got;
-            n -= got;
         }
+        out += got;
+        offset += got;
+        length -= got;
     }
     return true;
 }

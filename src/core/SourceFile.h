@@ -35,9 +35,6 @@ public:
     bool isWhollyHeld() const { return m_fd < 0; }
     // The bytes [offset, offset + length) where they are held in one piece, else null.
     const char *held(qint64 offset, qint64 length) const;
-    // The length of the piece that starts at offset: up to the end of its held run (*held
-    // true) or up to the next one (false). 0 at or past the end.
-    qint64 piece(qint64 offset, bool *held) const;
     // Copies the bytes [offset, offset + length) into out, reading from the file what is not
     // held. False with the reason when they cannot be read or the file changed.
     bool read(qint64 offset, qint64 length, char *out, QString *error) const;
