@@ -553,11 +553,15 @@ bool readPng(PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptio
     std::unique_ptr<ImageDataCheck> check;
     QString checkFailure;
     if (!options.decodeImage && st.st_size >= options.holdWholeBelow) {
-        // Read ahead of the first chunk: the check starts with the image data.
-        char head[8 + 8 + 13];
-        if (::pread(opened.fd, head, sizeof head, 0) == qint64(sizeof head) && options.checkImageData)
+        // The header's values, read ahead: the check starts with the image data. (The chunk
+        // scan and the library judge the header itself.)
+        if (options.checkImageData) {
+            char head[8 + 8 + 13];
+            if (::pread(opened.fd, head, sizeof head, 0) != qint64(sizeof head))
+                return fail(error, QStringLiteral("the file is truncated (it ends before the end chunk)"));
             check = std::make_unique<ImageDataCheck>(qFromBigEndian<quint32>(head + 16),
                 qFromBigEndian<quint32>(head + 20), uchar(head[24]), uchar(head[25]), uchar(head[28]));
+        }
         if (!readHoldingAllButImageData(opened.fd, st, check.get(), &file, chunks, &checkFailure, error))
             return false;
         opened.fd = -1; // the source file holds it now
