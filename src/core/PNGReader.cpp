@@ -249,7 +249,7 @@ bool runLibrary(const char *data, qint64 size, const std::vector<PngChunk> &chun
     ReadContext ctx;
     ctx.data = data;
     ctx.size = size;
-    PngReadStructs library(&ctx);
+    PngStructs library(PngStructs::Read, &ctx);
     if (!library.info)
         return fail(error, QStringLiteral("the PNG library could not be set up"));
     if (!readHeader(library.png, library.info, ctx))

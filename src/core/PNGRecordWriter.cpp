@@ -217,7 +217,7 @@ bool writeRecordPNG(const PNGinfo &info, const PNGRows &rows, bool keepImageData
     // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
     if (!prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData, error))
         return false;
-    PngWriteStructs library(&ctx);
+    PngStructs library(PngStructs::Write, &ctx);
     if (!library.info) {
         qCWarning(lcPngRecord, "Failed to create info struct");
         if (error)

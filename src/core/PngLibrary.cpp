@@ -25,26 +25,19 @@ void pngWarningCallback(png_structp, png_const_charp message) noexcept
     }
 }
 
-PngReadStructs::PngReadStructs(PngLibraryContext *context)
+PngStructs::PngStructs(Kind kind, PngLibraryContext *context)
+    : m_kind(kind)
 {
-    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, context, pngErrorCallback, pngWarningCallback);
+    png = kind == Read ? png_create_read_struct(PNG_LIBPNG_VER_STRING, context, pngErrorCallback, pngWarningCallback)
+                       : png_create_write_struct(PNG_LIBPNG_VER_STRING, context, pngErrorCallback, pngWarningCallback);
     if (png)
         info = png_create_info_struct(png);
 }
 
-PngReadStructs::~PngReadStructs()
+PngStructs::~PngStructs()
 {
-    png_destroy_read_struct(&png, &info, nullptr);
-}
-
-PngWriteStructs::PngWriteStructs(PngLibraryContext *context)
-{
-    png = png_create_write_struct(PNG_LIBPNG_VER_STRING, context, pngErrorCallback, pngWarningCallback);
-    if (png)
-        info = png_create_info_struct(png);
-}
-
-PngWriteStructs::~PngWriteStructs()
-{
-    png_destroy_write_struct(&png, &info);
+    if (m_kind == Read)
+        png_destroy_read_struct(&png, &info, nullptr);
+    else
+        png_destroy_write_struct(&png, &info);
 }

@@ -24,22 +24,16 @@ void pngWarningCallback(png_structp png, png_const_charp message) noexcept;
 // The library's read or write structures with the callbacks above, freed on every way out
 // (also an exception). Live outside every library jump scope; info is null when the set-up
 // failed.
-struct PngReadStructs
+struct PngStructs
 {
+    enum Kind { Read, Write };
     png_structp png = nullptr;
     png_infop info = nullptr;
-    explicit PngReadStructs(PngLibraryContext *context);
-    ~PngReadStructs();
-    PngReadStructs(const PngReadStructs &) = delete;
-    PngReadStructs &operator=(const PngReadStructs &) = delete;
-};
+    PngStructs(Kind kind, PngLibraryContext *context);
+    ~PngStructs();
+    PngStructs(const PngStructs &) = delete;
+    PngStructs &operator=(const PngStructs &) = delete;
 
-struct PngWriteStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit PngWriteStructs(PngLibraryContext *context);
-    ~PngWriteStructs();
-    PngWriteStructs(const PngWriteStructs &) = delete;
-    PngWriteStructs &operator=(const PngWriteStructs &) = delete;
+private:
+    Kind m_kind;
 };
