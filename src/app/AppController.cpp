@@ -533,7 +533,8 @@ bool AppController::importMetadata(QWidget *window)
     AppSettings::setImportEnforceUniqueKeywords(choice.enforceUniqueKeywords);
 
     MetadataImport import { choice.path, u',', choice.enforceUniqueKeywords, choice.clearExisting };
-    if (metadataFormatForPath(choice.path) == MetadataFormat::Csv) {
+    if (const MetadataFileFormat *row = metadataFileFormat(metadataFormatForPath(choice.path));
+        row && row->usesSeparator) {
         const QString separator = MetadataDialogs::askCsvSeparator(front);
         if (separator.isNull() || !front)
             return false;
@@ -573,7 +574,7 @@ bool AppController::exportMetadata(QWidget *window)
     const QString fileName = QFileInfo(choice.path).fileName();
     QChar separator = u',';
     CommentListOwner *list = listWindow(front)->metadataList();
-    if (choice.format == MetadataFormat::Csv) {
+    if (const MetadataFileFormat *row = metadataFileFormat(choice.format); row && row->usesSeparator) {
         const QString text = MetadataDialogs::askCsvSeparator(front);
         if (text.isNull() || !front)
             return false;

@@ -17,12 +17,25 @@ namespace {
 
 QString filterFor(MetadataFormat format)
 {
-    return localizedString(format == MetadataFormat::Csv ? "CsvFilter" : "VelmxFilter");
+    const MetadataFileFormat *row = metadataFileFormat(format);
+    return localizedString((row ? row : &metadataFileFormats().front())->filterKey);
+}
+
+QStringList filters()
+{
+    QStringList result;
+    for (const MetadataFileFormat &row : metadataFileFormats())
+        result << localizedString(row.filterKey);
+    return result;
 }
 
 MetadataFormat formatForFilter(const QString &filter)
 {
-    return filter == filterFor(MetadataFormat::Csv) ? MetadataFormat::Csv : MetadataFormat::Velmx;
+    for (const MetadataFileFormat &row : metadataFileFormats()) {
+        if (filter == localizedString(row.filterKey))
+            return row.format;
+    }
+    return metadataFileFormats().front().format;
 }
 
 // Widgets under the file list of Qt's own file dialog, across its whole width.
@@ -86,7 +99,7 @@ ImportMetadataDialog::ImportMetadataDialog(QWidget *parent, bool clearExisting, 
     setOption(QFileDialog::DontUseNativeDialog);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
-    setNameFilters({ localizedString("MetadataFilesFilter") });
+    setNameFilters({ localizedString("MetadataFilesFilter").arg(metadataFileNamePatterns()) });
     setLabelText(QFileDialog::Accept, localizedString("ImportMetadataPrompt"));
 
     auto *extra = new QWidget;
@@ -124,7 +137,7 @@ ExportMetadataDialog::ExportMetadataDialog(QWidget *parent, const QString &sugge
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     setLabelText(QFileDialog::Accept, localizedString("ExportMetadataPrompt"));
-    setNameFilters({ filterFor(MetadataFormat::Velmx), filterFor(MetadataFormat::Csv) });
+    setNameFilters(filters());
     if (!suggestedPath.isEmpty()) {
         const QFileInfo info(suggestedPath);
         setDirectory(info.absolutePath());
@@ -189,7 +202,8 @@ namespace MetadataDialogs {
 ImportChoice chooseImport(QWidget *parent, bool clearExisting, bool enforceUniqueKeywords)
 {
     const Prompts::Request request { Prompts::Kind::ImportMetadata, QString(), localizedString("ImportMetadataTitle"),
-        { localizedString("MetadataFilesFilter") }, {}, { clearExisting, enforceUniqueKeywords } };
+        { localizedString("MetadataFilesFilter").arg(metadataFileNamePatterns()) }, {},
+        { clearExisting, enforceUniqueKeywords } };
     const QVariantList answer = Prompts::ask(request, [&]() -> QVariant {
         ImportMetadataDialog dialog(parent, clearExisting, enforceUniqueKeywords);
         dialog.setWindowModality(Qt::WindowModal);
@@ -205,8 +219,7 @@ ImportChoice chooseImport(QWidget *parent, bool clearExisting, bool enforceUniqu
 ExportChoice chooseExport(QWidget *parent, const QString &suggestedPath, MetadataFormat format)
 {
     const Prompts::Request request { Prompts::Kind::ExportMetadata, suggestedPath,
-        localizedString("ExportMetadataTitle"), { filterFor(MetadataFormat::Velmx), filterFor(MetadataFormat::Csv) },
-        {}, { int(format) } };
+        localizedString("ExportMetadataTitle"), filters(), {}, { int(format) } };
     const QVariantList answer = Prompts::ask(request, [&]() -> QVariant {
         ExportMetadataDialog dialog(parent, suggestedPath, format);
         dialog.setWindowModality(Qt::WindowModal);

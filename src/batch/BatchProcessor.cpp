@@ -6,8 +6,6 @@
 #include "templates/TemplateApplication.h"
 #include "templates/TemplateEditor.h"
 
-#include <QThread>
-
 BatchProcessor::BatchProcessor(QObject *parent)
     : QObject(parent)
     , m_comments(new CommentListOwner(this))
@@ -156,7 +154,7 @@ BatchRun::Options BatchProcessor::runOptions() const
     BatchRun::Options options;
     options.clearExisting = m_clearExisting;
     options.replaceSameKeyword = m_replaceSameKeyword;
-    options.threads = m_threads > 0 ? m_threads : QThread::idealThreadCount();
+    options.threads = m_threads > 0 ? m_threads : BatchRun::defaultThreads();
     options.groupFiles = m_groupFiles;
     return options;
 }

@@ -16,14 +16,24 @@ BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancel
     }
 }
 
+QString BatchReport::tally() const
+{
+    return QStringLiteral("%1 of %2 files processed").arg(m_succeeded).arg(m_total);
+}
+
 QString BatchReport::title() const
 {
-    return m_cancelled ? localizedString("ProcessingCancelled") : BatchRun::completionTitle();
+    return localizedString(m_cancelled ? "ProcessingCancelled" : "ProcessingComplete");
+}
+
+QString BatchReport::headline() const
+{
+    return localizedString("FilesSuccessfullyProcessed").arg(m_succeeded);
 }
 
 QString BatchReport::summary() const
 {
-    QStringList lines { BatchRun::completionText(m_succeeded), localizedString("BatchFilesTotal").arg(m_total) };
+    QStringList lines { headline(), localizedString("BatchFilesTotal").arg(m_total) };
     if (!m_failures.isEmpty())
         lines << localizedString("BatchFilesFailed").arg(m_failures.size());
     if (!m_notProcessed.isEmpty())

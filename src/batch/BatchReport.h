@@ -23,8 +23,12 @@ public:
     // Files a cancel left untouched, in list order.
     const QStringList &notProcessed() const { return m_notProcessed; }
 
+    // "N of M files processed", as the command line reports a run.
+    QString tally() const;
     // "Processing complete", or that the run was cancelled.
     QString title() const;
+    // The first line of summary(): how many files were processed.
+    QString headline() const;
     // The counts, one line each: files processed, files in the batch, and, when there are
     // any, files failed and files not processed.
     QString summary() const;

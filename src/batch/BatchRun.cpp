@@ -5,7 +5,6 @@
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 #include "core/SafeFile.h"
-#include "core/Strings.h"
 #include "core/TextMacros.h"
 
 #include <QFile>
@@ -113,9 +112,14 @@ QString BatchRun::whyUnwritable(const CommentList &comments)
     return QString();
 }
 
+int BatchRun::defaultThreads()
+{
+    return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
 int BatchRun::maxThreads()
 {
-    return 4 * std::max(1, int(std::thread::hardware_concurrency()));
+    return 4 * defaultThreads();
 }
 
 QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
@@ -257,14 +261,4 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
 int BatchRun::successCount(const QList<FileResult> &results)
 {
     return int(std::count_if(results.begin(), results.end(), [](const FileResult &r) { return r.ok; }));
-}
-
-QString BatchRun::completionTitle()
-{
-    return localizedString("ProcessingComplete");
-}
-
-QString BatchRun::completionText(int successCount)
-{
-    return localizedString("FilesSuccessfullyProcessed").arg(successCount);
 }

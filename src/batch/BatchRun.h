@@ -49,7 +49,7 @@ public:
         // Decode every image with the PNG library and encode it again.
         bool recompress = false;
         // Files processed at once; 1 processes them one after the other in list order. More
-        // than maxThreads() are not started.
+        // than maxThreads() are not started. Callers without a choice take defaultThreads().
         int threads = 1;
         // A worker puts the files it wrote in place in groups of at most this many (and
         // 64 MB, and what a second gathers): one flush of the disk for the group. A file is
@@ -71,7 +71,8 @@ public:
 
     // Why a list of batch comments cannot be written into files (whyUnwritable() of the
     // first that cannot), or a null string. Comments without keyword are left out of a run
-    // and do not count.
+    // and do not count. Each file of a run would refuse such a list (savePNG()); callers ask
+    // first, to say so once before they gather or touch anything.
     static QString whyUnwritable(const CommentList &comments);
 
     // Processes every file. A path listed twice is processed twice, the second pass after
@@ -80,6 +81,8 @@ public:
     // reason; no exception from the processing of a file leaves the run.
     QList<FileResult> process(const Progress &progress = {});
 
+    // The files processed at once unless the user chose: one per processor core.
+    static int defaultThreads();
     // The most files processed at once: a small multiple of the processor cores (the work
     // waits on the disk as much as on the processor).
     static int maxThreads();
@@ -89,9 +92,6 @@ public:
     bool wasCancelled() const { return m_cancelled; }
 
     static int successCount(const QList<FileResult> &results);
-    // The completion message: title and informative text.
-    static QString completionTitle();
-    static QString completionText(int successCount);
 
 private:
     // Reads the file and writes its new version into a temporary file beside it, which the

@@ -1,16 +1,15 @@
 // batch: one list of entries written into every PNG found at the paths given.
-#include "batch/BatchRun.h"
+#include "batch/BatchReport.h"
 #include "batch/FileGathering.h"
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
-#include "cli/MetadataFiles.h"
 #include "interchange/CommentListAdapter.h"
+#include "interchange/MetadataFormats.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QThread>
 
 #include <cstdio>
 #include <unistd.h>
@@ -99,7 +98,7 @@ int batch(CliContext &ctx, const CliOptions &options)
         return ctx.usage(command, QStringLiteral("give at least one file or folder, or --files-from"));
     if (options.isSet(QStringLiteral("-0")) && lists.isEmpty())
         return ctx.usage(command, QStringLiteral("-0 goes with --files-from"));
-    int threads = QThread::idealThreadCount();
+    int threads = BatchRun::defaultThreads();
     if (options.isSet(QStringLiteral("-j"))) {
         bool number = false;
         threads = options.value(QStringLiteral("-j")).toInt(&number);
@@ -165,13 +164,11 @@ int batch(CliContext &ctx, const CliOptions &options)
     });
     if (showProgress)
         ctx.err << "\r\033[K";
-    const int succeeded = BatchRun::successCount(results);
-    ctx.out << succeeded << " of " << results.size() << " files processed\n";
-    for (const BatchRun::FileResult &r : results) {
-        if (!r.ok)
-            ctx.fileFailed(r.path, r.error);
-    }
-    return succeeded == results.size() ? CliStatus::Ok : CliStatus::Failed;
+    const BatchReport report(results, false);
+    ctx.out << report.tally() << "\n";
+    for (const BatchRun::FileResult &failure : report.failures())
+        ctx.fileFailed(failure.path, failure.error);
+    return report.succeeded() == report.total() ? CliStatus::Ok : CliStatus::Failed;
 }
 
 } // namespace
@@ -188,18 +185,19 @@ QList<CliCommand> batchCommands()
                            "skipped; with --no-check-ext files need not end in .png).\n"
                            "The paths are those given and those listed in FILE, so\n"
                            "find, xargs or a job array can hand over any number.\n"
-                           "The list is LIST's entries (.velmx or .csv) followed by\n"
+                           "The list is LIST's entries (%1) followed by\n"
                            "the --set entries; macros are expanded per file. Each\n"
                            "file keeps its own entries after them, unchanged, unless\n"
                            "--clear-existing is given; with --replace the list's\n"
                            "keywords replace the file's entries of the same keyword.\n"
                            "A path that does not exist or holds no PNG file, or an\n"
                            "entry no PNG file can hold, is named and nothing is\n"
-                           "written."),
+                           "written.")
+                .arg(metadataFormatSuffixes()),
             QStringLiteral("  --clear-existing              Drop each file's own entries.\n"
                            "  --replace                     Drop each file's own entries whose keyword the list\n"
                            "                                has (exact, case-sensitive).\n"
-                           "  --comments LIST               Entries from a .velmx or .csv file (repeatable).\n"
+                           "  --comments LIST               Entries from a %1 file (repeatable).\n"
                            "  --set KEY=TEXT                One entry (repeatable).\n"
                            "  --files-from FILE             Also the paths listed in FILE, one a line (\"-\":\n"
                            "                                standard input; repeatable).\n"
@@ -211,7 +209,8 @@ QList<CliCommand> batchCommands()
                            "                                decoded only with --recompress).\n"
                            "  --separator C                 The separator of .csv lists: one character, \"tab\" or\n"
                            "                                \"space\" (default: comma).\n"
-                           "  -j N                          Process N files at once (default: the number of cores).\n"),
+                           "  -j N                          Process N files at once (default: the number of cores).\n")
+                .arg(metadataFormatSuffixes()),
             { QStringLiteral("--clear-existing"), QStringLiteral("--replace"), QStringLiteral("--no-check-ext"),
                 QStringLiteral("--no-verify-image"), QStringLiteral("-0") },
             { QStringLiteral("--comments"), QStringLiteral("--set"), QStringLiteral("-j"),

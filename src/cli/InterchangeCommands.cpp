@@ -2,10 +2,8 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
-#include "cli/MetadataFiles.h"
 #include "interchange/CommentListAdapter.h"
-#include "interchange/DelimitedTextFormat.h"
-#include "interchange/VelmxFormat.h"
+#include "interchange/MetadataFormats.h"
 
 namespace {
 
@@ -20,17 +18,14 @@ int exportEntries(CliContext &ctx, const CliOptions &options)
     if (options.operands().size() != 2)
         return ctx.usage(command, QStringLiteral("give a PNG file and the file to write"));
     const QString out = options.operands().at(1);
-    const MetadataFileType type = metadataFileType(out);
-    if (type == MetadataFileType::Unknown)
-        return ctx.usage(command, QStringLiteral("the file to write must end in .velmx or .csv"));
+    if (metadataFormatForPath(out) == MetadataFormat::Unknown)
+        return ctx.usage(command, QStringLiteral("the file to write must end in %1").arg(metadataFormatSuffixes()));
     CliFile file;
     if (!ctx.load(options.operands().at(0), file, CliContext::Pixels::Skip))
         return CliStatus::Failed;
     CommentListAdapter target(file.comments);
     QString error;
-    const bool ok = type == MetadataFileType::Velmx ? exportMetadataToVelmx(target, out, &error)
-                                                    : exportMetadataToCsv(target, out, separator, &error);
-    if (!ok) {
+    if (!exportMetadataFile(target, out, separator, &error)) {
         ctx.fileFailed(out, error);
         return CliStatus::Failed;
     }
@@ -70,14 +65,16 @@ QList<CliCommand> interchangeCommands()
 {
     return {
         { QStringLiteral("export"), QStringLiteral("[--separator C] FILE OUT"),
-            QStringLiteral("Writes FILE's entries to OUT: a velmx (XML) file when OUT\n"
-                           "ends in .velmx, delimited text when it ends in .csv."),
+            QStringLiteral("Writes FILE's entries to OUT in the metadata format its\n"
+                           "suffix names (%1; .velmx is XML, .csv delimited text).")
+                .arg(metadataFormatSuffixes()),
             kSeparatorHelp, {}, { QStringLiteral("--separator") }, exportEntries },
         { QStringLiteral("import"), QStringLiteral("[--replace] [--clear] [--separator C] FILE IN"),
-            QStringLiteral("Adds the entries of IN (.velmx or .csv) to FILE. --clear\n"
+            QStringLiteral("Adds the entries of IN (%1) to FILE. --clear\n"
                            "first removes FILE's entries; --replace removes entries\n"
                            "with the same keyword as an imported one. Macros in the\n"
-                           "imported texts are expanded against FILE."),
+                           "imported texts are expanded against FILE.")
+                .arg(metadataFormatSuffixes()),
             QStringLiteral("  --clear                       Remove FILE's entries first.\n"
                            "  --replace                     Remove FILE's entries with an imported keyword.\n")
                 + kSeparatorHelp,

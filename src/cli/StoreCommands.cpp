@@ -4,7 +4,7 @@
 #include "cli/CliOptions.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateApplication.h"
-#include "templates/TemplateEditor.h"
+#include "templates/TemplateFolder.h"
 
 #include <QTextStream>
 
@@ -25,9 +25,7 @@ int templates(CliContext &ctx, const CliOptions &options)
 {
     if (!options.operands().isEmpty())
         return ctx.usage(QStringLiteral("templates"), QStringLiteral("takes no arguments"));
-    TemplateEditor templates;
-    templates.loadTemplates();
-    for (const QString &name : templates.templateMenuTitles())
+    for (const QString &name : templateNames(loadTemplateFolder(Template::templatesDirectory())))
         ctx.out << name << "\n";
     return CliStatus::Ok;
 }
@@ -38,9 +36,7 @@ int applyTemplate(CliContext &ctx, const CliOptions &options)
     if (args.size() < 2)
         return ctx.usage(
             QStringLiteral("apply-template"), QStringLiteral("give a template name and at least one file"));
-    TemplateEditor templates;
-    templates.loadTemplates();
-    const TemplatePtr chosen = templates.templateWithName(args.first());
+    const TemplatePtr chosen = templateWithName(loadTemplateFolder(Template::templatesDirectory()), args.first());
     if (!chosen) {
         ctx.err << "velmora-cli: no template named '" << args.first() << "'\n";
         return CliStatus::Failed;

@@ -3,10 +3,9 @@
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 #include "interchange/CommentListAdapter.h"
-#include "interchange/DelimitedTextFormat.h"
 #include "interchange/ImportedComments.h"
+#include "interchange/MetadataFormats.h"
 #include "interchange/PasteboardFormats.h"
-#include "interchange/VelmxFormat.h"
 
 #include <QHash>
 #include <QMimeData>
@@ -528,32 +527,17 @@ bool CommentListOwner::acceptDrop(const QMimeData *mime, int row, bool sourceIsT
     return insertDataFromPasteboard(*this, mime, position);
 }
 
-void CommentListOwner::importComments(const CommentList &read, bool replace, bool clearExisting)
-{
-    UndoMacro step(m_undoStack, localizedString("StepImport"));
-    if (clearExisting)
-        deleteAll();
-    appendImportedComments(*this, read, replace);
-}
-
-bool CommentListOwner::importMetadataFromVelmx(const QString &path, bool replace, bool clearExisting, QString *error)
-{
-    CommentList read;
-    CommentListAdapter reader(read);
-    if (!::importMetadataFromVelmx(reader, path, false, error))
-        return false;
-    importComments(read, replace, clearExisting);
-    return true;
-}
-
-bool CommentListOwner::importMetadataFromCsv(
+bool CommentListOwner::importMetadataFile(
     const QString &path, QChar separator, bool replace, bool clearExisting, QString *error)
 {
     CommentList read;
     CommentListAdapter reader(read);
-    if (!::importMetadataFromCsv(reader, path, separator, false, error))
+    if (!::importMetadataFile(reader, path, separator, false, error))
         return false;
-    importComments(read, replace, clearExisting);
+    UndoMacro step(m_undoStack, localizedString("StepImport"));
+    if (clearExisting)
+        deleteAll();
+    appendImportedComments(*this, read, replace);
     return true;
 }
 

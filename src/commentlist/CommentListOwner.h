@@ -115,12 +115,12 @@ public:
     bool acceptDrop(const QMimeData *mime, int row, bool sourceIsThisTable);
     std::optional<QList<int>> draggedRows() const { return m_draggedRows; }
 
-    // Imports, each one step. The file is read first: a file that cannot be read changes
-    // nothing (false, *error set). Then, with clearExisting, the arranged list is emptied;
-    // then the comments are appended as appendImportedComments() describes (texts
-    // expanded, replace removing comments with an imported keyword).
-    bool importMetadataFromVelmx(const QString &path, bool replace, bool clearExisting, QString *error = nullptr);
-    bool importMetadataFromCsv(
+    // An import from a metadata file in the format its suffix names (importMetadataFile()),
+    // one step. The file is read first: a file that cannot be read, or of no metadata
+    // format, changes nothing (false, *error set). Then, with clearExisting, the arranged
+    // list is emptied; then the comments are appended as appendImportedComments() describes
+    // (texts expanded, replace removing comments with an imported keyword).
+    bool importMetadataFile(
         const QString &path, QChar separator, bool replace, bool clearExisting, QString *error = nullptr);
 
     // --- Editing a comment (panels, presets, templates) ---------------------------------
@@ -188,7 +188,6 @@ private:
     int arrangedCountBefore(qsizetype index) const;
     CommentPtr takeRecord(const PNGComment &record, Expansion expansion) const;
     bool change(const CommentPtr &comment, const PNGComment &after, const QString &step);
-    void importComments(const CommentList &read, bool replace, bool clearExisting);
 
     // The changes the steps are made of, on positions of the whole list. Each keeps the
     // arranged list in step and tells the views.

@@ -1,7 +1,6 @@
 #include "core/PNGComment.h"
 
 #include <QSet>
-#include <QXmlStreamWriter>
 
 PNGComment::PNGComment(const QString &keyword, const QString &text)
     : m_keyword(keyword)
@@ -70,49 +69,11 @@ bool PNGComment::operator==(const PNGComment &other) const
         && m_language == other.m_language && m_translatedKeyword == other.m_translatedKeyword;
 }
 
-QVariantMap PNGComment::encode() const
-{
-    QVariantMap map;
-    if (!m_keyword.isNull())
-        map.insert(QStringLiteral("keyword"), m_keyword);
-    if (!m_text.isNull())
-        map.insert(QStringLiteral("text"), m_text);
-    return map;
-}
-
-std::shared_ptr<PNGComment> PNGComment::decode(const QVariantMap &map)
-{
-    const auto keyword = map.value(QStringLiteral("keyword"));
-    const auto text = map.value(QStringLiteral("text"));
-    return std::make_shared<PNGComment>(
-        keyword.isValid() ? keyword.toString() : QString(), text.isValid() ? text.toString() : QString());
-}
-
-void PNGComment::writeXml(QXmlStreamWriter &writer) const
-{
-    writer.writeEmptyElement(QStringLiteral("comment"));
-    writer.writeAttribute(QStringLiteral("keyword"), m_keyword.isNull() ? QStringLiteral("") : m_keyword);
-    writer.writeAttribute(QStringLiteral("text"), exportText());
-}
-
 void PNGComment::setInternational(const QString &language, const QString &translatedKeyword)
 {
     m_international = true;
     m_language = language;
     m_translatedKeyword = translatedKeyword;
-}
-
-QDataStream &operator<<(QDataStream &out, const PNGComment &comment)
-{
-    return out << comment.encode();
-}
-
-QDataStream &operator>>(QDataStream &in, PNGComment &comment)
-{
-    QVariantMap map;
-    in >> map;
-    comment.copyFieldsFromComment(*PNGComment::decode(map));
-    return in;
 }
 
 CommentList commentsWithKeyword(const CommentList &list, const QString &keyword)

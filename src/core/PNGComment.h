@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDataStream>
 #include <QList>
 #include <QString>
-#include <QVariantMap>
 
 #include <memory>
-
-class QXmlStreamWriter;
 
 // A text chunk as it stood in a file, with the values the reader made of it.
 struct TextChunkOrigin
@@ -67,13 +63,6 @@ public:
     // they are.
     void copyFieldsFromComment(const PNGComment &other);
 
-    // Keyed archiving: keys "keyword" and "text".
-    QVariantMap encode() const;
-    static std::shared_ptr<PNGComment> decode(const QVariantMap &map);
-
-    // Writes the <comment keyword="…" text="…"/> element.
-    void writeXml(QXmlStreamWriter &writer) const;
-
     // iTXt details.
     bool isInternational() const { return m_international; }
     QString language() const { return m_language; }
@@ -108,9 +97,6 @@ inline CommentPtr makeComment(const QString &keyword = QString(), const QString 
 {
     return std::make_shared<PNGComment>(keyword, text);
 }
-
-QDataStream &operator<<(QDataStream &out, const PNGComment &comment);
-QDataStream &operator>>(QDataStream &in, PNGComment &comment);
 
 // List helpers shared by every comment list owner.
 // Comments whose keyword is present and equal (case-sensitive) to keyword.

@@ -1,5 +1,7 @@
 #include "interchange/MetadataXml.h"
 
+#include "interchange/CommentForms.h"
+
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -121,11 +123,11 @@ QByteArray MetadataXml::write(
         // The writer would silently drop what XML cannot carry; replace it visibly instead.
         // (Callers that must not lose anything check firstUnholdableComment first.)
         if (canHold(comment->keyword()) && canHold(comment->text())) {
-            comment->writeXml(writer);
+            writeCommentElement(writer, *comment);
         } else {
             PNGComment holdableComment(comment->keyword().isNull() ? QString() : holdable(comment->keyword()),
                 comment->text().isNull() ? QString() : holdable(comment->text()));
-            holdableComment.writeXml(writer);
+            writeCommentElement(writer, holdableComment);
         }
     }
     writer.writeEndElement();

@@ -58,20 +58,18 @@ void setImportEnforceUniqueKeywords(bool on)
 
 QString formatDisplayName(MetadataFormat format)
 {
-    switch (format) {
-    case MetadataFormat::Csv:
-        return QStringLiteral("Delimited Text File (csv)");
-    case MetadataFormat::Velmx:
-    case MetadataFormat::Unknown:
-        break;
-    }
-    return QStringLiteral("Velmora Metadata XML File (velmx)");
+    const MetadataFileFormat *row = metadataFileFormat(format);
+    return QString((row ? row : &metadataFileFormats().front())->settingsName);
 }
 
 MetadataFormat exportFormat()
 {
     const QString name = QSettings().value(kExportFormat).toString();
-    return name == formatDisplayName(MetadataFormat::Csv) ? MetadataFormat::Csv : MetadataFormat::Velmx;
+    for (const MetadataFileFormat &row : metadataFileFormats()) {
+        if (name == row.settingsName)
+            return row.format;
+    }
+    return metadataFileFormats().front().format;
 }
 
 void setExportFormat(MetadataFormat format)

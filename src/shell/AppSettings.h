@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MetadataTransfer.h"
+#include "interchange/MetadataFormats.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,10 +20,12 @@ void setImportClearExistingMetadata(bool on);
 bool importEnforceUniqueKeywords();
 void setImportEnforceUniqueKeywords(bool on);
 
-// The export format, stored by its display name; Velmx when the name is unknown.
+// The export format, stored by its name (formatDisplayName()); the first format of
+// metadataFileFormats() (velmx) when the stored name is unknown.
 MetadataFormat exportFormat();
 void setExportFormat(MetadataFormat format);
-// The display names of the formats, as stored ("Velmora Metadata XML File (velmx)").
+// The name a format is stored under ("Velmora Metadata XML File (velmx)"); the first
+// format's for Unknown.
 QString formatDisplayName(MetadataFormat format);
 
 // The files opened last, newest first, at most MaxRecentFiles.

@@ -3,32 +3,8 @@
 #include "commentlist/CommentListOwner.h"
 #include "core/Strings.h"
 #include "interchange/DelimitedTextFormat.h"
-#include "interchange/VelmxFormat.h"
 
 #include <QFileInfo>
-
-MetadataFormat metadataFormatForPath(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(QLatin1String("velmx"), Qt::CaseInsensitive) == 0)
-        return MetadataFormat::Velmx;
-    if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)
-        return MetadataFormat::Csv;
-    return MetadataFormat::Unknown;
-}
-
-QString metadataFormatExtension(MetadataFormat format)
-{
-    switch (format) {
-    case MetadataFormat::Velmx:
-        return QStringLiteral("velmx");
-    case MetadataFormat::Csv:
-        return QStringLiteral("csv");
-    case MetadataFormat::Unknown:
-        break;
-    }
-    return QString();
-}
 
 QString exportPathFor(const QString &typedPath, MetadataFormat chosen)
 {
@@ -97,31 +73,11 @@ QStringList entriesDelimitedTextCannotCarry(const CommentList &comments, QChar s
 
 bool importMetadata(CommentListOwner &list, const MetadataImport &import, QString *error)
 {
-    switch (metadataFormatForPath(import.path)) {
-    case MetadataFormat::Velmx:
-        return list.importMetadataFromVelmx(import.path, import.enforceUniqueKeywords, import.clearExisting, error);
-    case MetadataFormat::Csv:
-        return list.importMetadataFromCsv(
-            import.path, import.separator, import.enforceUniqueKeywords, import.clearExisting, error);
-    case MetadataFormat::Unknown:
-        break;
-    }
-    if (error)
-        *error = localizedString("NotAMetadataFile").arg(QFileInfo(import.path).fileName());
-    return false;
+    return list.importMetadataFile(
+        import.path, import.separator, import.enforceUniqueKeywords, import.clearExisting, error);
 }
 
 bool exportMetadata(const CommentListOwner &list, const QString &path, QChar separator, QString *error)
 {
-    switch (metadataFormatForPath(path)) {
-    case MetadataFormat::Velmx:
-        return exportMetadataToVelmx(list, path, error);
-    case MetadataFormat::Csv:
-        return exportMetadataToCsv(list, path, separator, error);
-    case MetadataFormat::Unknown:
-        break;
-    }
-    if (error)
-        *error = localizedString("NotAMetadataFile").arg(QFileInfo(path).fileName());
-    return false;
+    return exportMetadataFile(list, path, separator, error);
 }

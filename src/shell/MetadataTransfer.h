@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PNGComment.h"
+#include "interchange/MetadataFormats.h"
 
 #include <QChar>
 #include <QString>
@@ -8,22 +9,15 @@
 
 class CommentListOwner;
 
-// Importing and exporting a window's comment list through the metadata files (velmx and
-// delimited text), as File ▸ Import Metadata… and Export Metadata… do it.
+// Importing and exporting a window's comment list through the metadata files (the formats
+// of metadataFileFormats()), as File ▸ Import Metadata… and Export Metadata… do it.
 
-enum class MetadataFormat { Unknown, Velmx, Csv };
-
-// The format a file name stands for, by its extension compared ignoring case.
-MetadataFormat metadataFormatForPath(const QString &path);
-// The extension of a format ("velmx", "csv"; empty for Unknown).
-QString metadataFormatExtension(MetadataFormat format);
-
-// The path an export writes: a name that already ends in .velmx or .csv (any case) is kept
-// as typed; any other name gets the chosen format's extension appended.
+// The path an export writes: a name that already ends in a format's suffix (any case) is
+// kept as typed; any other name gets the chosen format's extension appended.
 QString exportPathFor(const QString &typedPath, MetadataFormat chosen);
 
 // The file name a save dialog shows once format was chosen in its type list: a name that
-// ends in the other format's extension (any case) gets this format's; others stay.
+// ends in another format's extension (any case) gets this format's; others stay.
 QString fileNameForFormat(const QString &typedName, MetadataFormat format);
 
 // The separator choice of the CSV options dialogue, from its combo box text.
@@ -48,7 +42,7 @@ QStringList entriesDelimitedTextCannotCarry(const CommentList &comments, QChar s
 struct MetadataImport
 {
     QString path;
-    // Used for delimited text only.
+    // Used by formats that take one (delimited text).
     QChar separator = u',';
     // Comments with an imported keyword are replaced.
     bool enforceUniqueKeywords = false;

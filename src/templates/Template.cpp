@@ -1,6 +1,5 @@
 #include "templates/Template.h"
 
-#include "core/Strings.h"
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
 
@@ -69,27 +68,6 @@ bool folderIsWritable(const QString &folder, QString *error)
 
 } // namespace
 
-// A change of one apply flag, as a step of the template's history.
-class Template::FlagEdit : public UndoCommand
-{
-public:
-    using Setter = void (Template::*)(bool);
-    FlagEdit(Template *owner, Setter setter, bool value, const QString &text)
-        : UndoCommand(text)
-        , m_owner(owner)
-        , m_setter(setter)
-        , m_value(value)
-    {
-    }
-    void redo() override { (m_owner->*m_setter)(m_value); }
-    void undo() override { (m_owner->*m_setter)(!m_value); }
-
-private:
-    Template *m_owner;
-    Setter m_setter;
-    bool m_value;
-};
-
 QString Template::templatesDirectory()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
@@ -141,18 +119,15 @@ std::shared_ptr<Template> Template::initWithFile(const QString &path, QString *e
     result->m_clearAllComments = boolFromString(attributeValue(content.rootAttributes, kClearsAllWhenApplied));
     result->m_overwriteDuplicates = boolFromString(attributeValue(content.rootAttributes, kOverwritesDuplicates));
     // Every child of the root is a comment, whatever its name.
-    result->resetComments(MetadataXml::comments(content.elements));
+    result->m_comments = MetadataXml::comments(content.elements);
     return result;
 }
 
-Template::Template(const QString &name, const QString &directory, QObject *parent)
-    : CommentListOwner(parent)
-    , m_name(name)
+Template::Template(const QString &name, const QString &directory)
+    : m_name(name)
     , m_directory(directory)
 {
 }
-
-Template::~Template() = default;
 
 QString Template::filePath() const
 {
@@ -196,7 +171,7 @@ QByteArray Template::fileContents() const
     QXmlStreamAttributes flags;
     flags.append(QString::fromLatin1(kClearsAllWhenApplied), yesNo(m_clearAllComments));
     flags.append(QString::fromLatin1(kOverwritesDuplicates), yesNo(m_overwriteDuplicates));
-    return MetadataXml::write(QStringLiteral("ImageMetadata"), comments(), MetadataXml::Layout::File, flags);
+    return MetadataXml::write(QStringLiteral("ImageMetadata"), m_comments, MetadataXml::Layout::File, flags);
 }
 
 bool Template::save(QString *error) const
@@ -233,60 +208,6 @@ bool Template::deleteFile(QString *error) const
     if (!file.remove())
         return fail(QStringLiteral("“%1” could not be removed: %2").arg(path, file.errorString()));
     return true;
-}
-
-void Template::setClearAll(bool clearAll)
-{
-    if (m_clearAllComments == clearAll)
-        return;
-    m_clearAllComments = clearAll;
-    emit flagsChanged();
-}
-
-void Template::setOverwriteDuplicates(bool overwrite)
-{
-    if (m_overwriteDuplicates == overwrite)
-        return;
-    m_overwriteDuplicates = overwrite;
-    emit flagsChanged();
-}
-
-bool Template::editClearAll(bool clearAll)
-{
-    if (m_clearAllComments == clearAll)
-        return false;
-    undoStack()->push(
-        std::make_unique<FlagEdit>(this, &Template::setClearAll, clearAll, localizedString("StepClearsAll")));
-    return true;
-}
-
-bool Template::editOverwriteDuplicates(bool overwrite)
-{
-    if (m_overwriteDuplicates == overwrite)
-        return false;
-    undoStack()->push(std::make_unique<FlagEdit>(
-        this, &Template::setOverwriteDuplicates, overwrite, localizedString("StepOverwriteDuplicates")));
-    return true;
-}
-
-CommentPtr Template::addNewComment()
-{
-    return commentAt(addMetadataField());
-}
-
-void Template::addComment(const CommentPtr &comment)
-{
-    insertObject(comment, rowCount());
-}
-
-void Template::removeCommentsAtIndices(const QList<qsizetype> &indices)
-{
-    QList<int> rows;
-    for (const qsizetype index : indices) {
-        if (index >= 0 && index < rowCount())
-            rows.append(int(index));
-    }
-    removeMetadataField(rows);
 }
 
 bool boolFromString(const QString &string)

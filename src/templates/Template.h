@@ -1,6 +1,5 @@
 #pragma once
 
-#include "commentlist/CommentListOwner.h"
 #include "core/PNGComment.h"
 
 #include <QList>
@@ -15,12 +14,10 @@
 // templates folder, or the sub-folder it was loaded from). The file is a Metadata XML
 // document whose root "ImageMetadata" carries the two flags.
 //
-// The comments are edited through the CommentListOwner operations (texts kept as typed,
-// no filter); each edit is a step of the template's own undo history.
-class Template : public CommentListOwner
+// A plain record: while the template editor shows a template it edits it through an
+// EditedTemplate (a list owner with an undo history), which writes every change back here.
+class Template
 {
-    Q_OBJECT
-
 public:
     static constexpr const char *kClearsAllWhenApplied = "ClearsAllWhenApplied";
     static constexpr const char *kOverwritesDuplicates = "OverwritesDuplicateKeys";
@@ -41,8 +38,7 @@ public:
     // well-formed XML, or it has no root element.
     static std::shared_ptr<Template> initWithFile(const QString &path, QString *error = nullptr);
 
-    Template(const QString &name, const QString &directory, QObject *parent = nullptr);
-    ~Template() override;
+    Template(const QString &name, const QString &directory);
 
     QString name() const { return m_name; }
     QString directory() const { return m_directory; }
@@ -65,34 +61,21 @@ public:
 
     bool clearsCommentsWhenApplied() const { return m_clearAllComments; }
     bool overwritesDuplicatesWhenApplied() const { return m_overwriteDuplicates; }
-    // Set a flag (reading a file, tools); flagsChanged() when it changes. Not undoable.
-    void setClearAll(bool clearAll);
-    void setOverwriteDuplicates(bool overwrite);
-    // A flag changed in the editor: one step of the template's history. False when the
-    // flag is set that way already (no step).
-    bool editClearAll(bool clearAll);
-    bool editOverwriteDuplicates(bool overwrite);
+    void setClearAll(bool clearAll) { m_clearAllComments = clearAll; }
+    void setOverwriteDuplicates(bool overwrite) { m_overwriteDuplicates = overwrite; }
 
-    // Appends a comment with absent keyword and text and returns it.
-    CommentPtr addNewComment();
+    // The comments in order, texts as typed.
+    const CommentList &comments() const { return m_comments; }
+    void setComments(const CommentList &comments) { m_comments = comments; }
     // Appends a copy of the comment (texts as they are).
-    void addComment(const CommentPtr &comment);
-    // Removes the comments at those positions; positions outside the list are ignored.
-    void removeCommentsAtIndices(const QList<qsizetype> &indices);
-    // Removes every comment.
-    void removeAllComments() { deleteAll(); }
-
-signals:
-    // One of the two apply flags changed (also by undo and redo).
-    void flagsChanged();
+    void addComment(const CommentPtr &comment) { m_comments.append(std::make_shared<PNGComment>(*comment)); }
 
 private:
-    class FlagEdit;
-
     QString m_name;
     QString m_directory;
     bool m_clearAllComments = false;
     bool m_overwriteDuplicates = false;
+    CommentList m_comments;
 };
 
 using TemplatePtr = std::shared_ptr<Template>;

@@ -1,11 +1,7 @@
 #include "templates/TemplateApplication.h"
 
-#include "commentlist/CommentListOwner.h"
-#include "core/Strings.h"
 #include "core/TextMacros.h"
 #include "templates/Template.h"
-
-#include <QSet>
 
 CommentPtr appliedComment(const PNGComment &templateComment, const PNGinfo *expandAgainst)
 {
@@ -52,29 +48,4 @@ qsizetype applyTemplate(const Template &source, CommentList &target, const PNGin
     callbacks.removeComments = [&](const CommentList &doomed) { removeCommentsByIdentity(target, doomed); };
     callbacks.append = [&](const CommentPtr &comment) { target.append(comment); };
     return applyTemplate(source, callbacks, expandAgainst);
-}
-
-qsizetype applyTemplate(const Template &source, CommentListOwner &owner)
-{
-    // Worked out on a copy of the whole list, then handed to the owner in one change;
-    // the owner expands the texts of the comments that are new to it.
-    CommentList all = owner.allComments();
-    QSet<const PNGComment *> visible;
-    for (const auto &comment : owner.comments())
-        visible.insert(comment.get());
-    TemplateApplicationTarget scratch;
-    scratch.visibleComments = [&] {
-        CommentList shown;
-        for (const auto &comment : std::as_const(all)) {
-            if (visible.contains(comment.get()))
-                shown.append(comment);
-        }
-        return shown;
-    };
-    scratch.removeAll = [&] { all.removeIf([&](const CommentPtr &c) { return visible.contains(c.get()); }); };
-    scratch.removeComments = [&](const CommentList &doomed) { removeCommentsByIdentity(all, doomed); };
-    scratch.append = [&](const CommentPtr &comment) { all.append(comment); };
-    const qsizetype count = applyTemplate(source, scratch, nullptr);
-    owner.replaceAll(all, Expansion::Expand, localizedString("StepApplyTemplate"));
-    return count;
 }

@@ -4,12 +4,11 @@
 
 #include <functional>
 
-class CommentListOwner;
 class Template;
 struct PNGinfo;
 
 // Applying a template to a comment list, the same way for a document, a batch list and the
-// command line:
+// command line (a list owner's form, one undo step, is in TemplateEditor.h):
 //   1. when the template clears all comments, the target's visible comments are removed;
 //   2. for each template comment in order: when the template overwrites duplicates, every
 //      comment with an equal keyword (exact, case-sensitive) is removed, among the target's
@@ -36,10 +35,6 @@ qsizetype applyTemplate(const Template &source, const TemplateApplicationTarget 
 
 // The same on a plain list.
 qsizetype applyTemplate(const Template &source, CommentList &target, const PNGinfo *expandAgainst);
-
-// The same on the arranged list of an owner, as one step ("Apply Template", one reset):
-// the owner's filter decides what is visible and its policy what the texts become.
-qsizetype applyTemplate(const Template &source, CommentListOwner &owner);
 
 // The comment a template comment becomes in a target.
 CommentPtr appliedComment(const PNGComment &templateComment, const PNGinfo *expandAgainst);

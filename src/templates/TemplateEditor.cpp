@@ -1,40 +1,18 @@
 #include "templates/TemplateEditor.h"
 
-#include "interchange/InterchangeFile.h"
+#include "core/Strings.h"
+#include "templates/TemplateApplication.h"
+#include "templates/TemplateFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
 TemplateEditor *g_templateEditor = nullptr;
 
-const QString kStandardsResource = QStringLiteral(":/velmora/templates/Standards");
-const QString kStandardsName = QStringLiteral("Standards");
-
-// Deeper folders than this inside the templates folder are not walked.
-constexpr int kMaxWalkDepth = 16;
-
 } // namespace
-
-void TemplateEditor::ensureResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(templates);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
-QByteArray TemplateEditor::standardsTemplateContents()
-{
-    ensureResources();
-    QFile file(kStandardsResource);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
 
 const char *TemplateEditor::alertKey(NameCheck check)
 {
@@ -74,52 +52,18 @@ TemplateEditor *TemplateEditor::templateEditor()
     return g_templateEditor;
 }
 
-bool TemplateEditor::ensureDirectory() const
-{
-    return QDir().mkpath(m_directory);
-}
-
-void TemplateEditor::seedTemplatesDirectory() const
-{
-    if (!ensureDirectory())
-        return;
-    const QByteArray contents = standardsTemplateContents();
-    if (contents.isEmpty())
-        return;
-    // Written rather than copied, so the seeded file is an ordinary writable file.
-    InterchangeFile::write(QDir(m_directory).filePath(kStandardsName), contents, nullptr);
-}
-
 qsizetype TemplateEditor::loadTemplates()
 {
-    m_currentTemplate.reset();
-    m_templates.clear();
-    if (!QFileInfo(m_directory).isDir())
-        seedTemplatesDirectory();
-    walk(m_directory, 0);
+    setCurrent(nullptr);
+    m_templates = loadTemplateFolder(m_directory);
     emit templatesReset();
     return m_templates.size();
 }
 
-void TemplateEditor::walk(const QString &folder, int depth)
+void TemplateEditor::setCurrent(const TemplatePtr &current)
 {
-    if (depth > kMaxWalkDepth)
-        return;
-    // Hidden entries are no templates: a safe write's temporary file among them.
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &entry : entries) {
-        if (entry.fileName().startsWith(u'.'))
-            continue;
-        if (entry.isDir()) {
-            // Linked folders are not followed: they may lead out of the folder or in circles.
-            if (!entry.isSymLink())
-                walk(entry.filePath(), depth + 1);
-            continue;
-        }
-        if (auto loaded = Template::initWithFile(entry.filePath()))
-            m_templates.append(loaded);
-    }
+    m_currentTemplate = current;
+    m_edited = current ? std::make_shared<EditedTemplate>(current) : nullptr;
 }
 
 TemplatePtr TemplateEditor::templateAtIndex(qsizetype index) const
@@ -131,20 +75,12 @@ TemplatePtr TemplateEditor::templateAtIndex(qsizetype index) const
 
 TemplatePtr TemplateEditor::templateWithName(const QString &name) const
 {
-    for (const auto &item : m_templates) {
-        if (item->name() == name)
-            return item;
-    }
-    return nullptr;
+    return ::templateWithName(m_templates, name);
 }
 
 QStringList TemplateEditor::templateMenuTitles() const
 {
-    QStringList titles;
-    titles.reserve(m_templates.size());
-    for (const auto &item : m_templates)
-        titles.append(item->name());
-    return titles;
+    return templateNames(m_templates);
 }
 
 TemplateEditor::NameCheck TemplateEditor::templateNameIsAcceptable(const QString &name) const
@@ -170,7 +106,7 @@ TemplateEditor::NameCheck TemplateEditor::nameCheckIn(const QString &name, const
 bool TemplateEditor::setCurrentTemplateIndex(qsizetype index, QString *error)
 {
     const bool saved = !m_currentTemplate || saveCurrentTemplate(error);
-    m_currentTemplate = templateAtIndex(index);
+    setCurrent(templateAtIndex(index));
     return saved;
 }
 
@@ -208,7 +144,7 @@ TemplatePtr TemplateEditor::createTemplate(const QString &name, NameCheck *check
         saveCurrentTemplate(&reason);
     auto created = Template::initWithName(name, m_directory);
     m_templates.append(created);
-    m_currentTemplate = created;
+    setCurrent(created);
     emit templateInserted(int(m_templates.size() - 1));
     QString newReason;
     if (!saveCurrentTemplate(&newReason) && reason.isEmpty())
@@ -251,9 +187,34 @@ bool TemplateEditor::deleteTemplate(qsizetype index, QString *error)
     if (!item->deleteFile(error))
         return false;
     if (m_currentTemplate == item)
-        m_currentTemplate.reset();
+        setCurrent(nullptr);
     m_templates.removeAt(index);
     emit templateRemoved(int(index));
     emit templatesNeedUpdated();
     return true;
+}
+
+qsizetype applyTemplate(const Template &source, CommentListOwner &owner)
+{
+    // Worked out on a copy of the whole list, then handed to the owner in one change;
+    // the owner expands the texts of the comments that are new to it.
+    CommentList all = owner.allComments();
+    QSet<const PNGComment *> visible;
+    for (const auto &comment : owner.comments())
+        visible.insert(comment.get());
+    TemplateApplicationTarget scratch;
+    scratch.visibleComments = [&] {
+        CommentList shown;
+        for (const auto &comment : std::as_const(all)) {
+            if (visible.contains(comment.get()))
+                shown.append(comment);
+        }
+        return shown;
+    };
+    scratch.removeAll = [&] { all.removeIf([&](const CommentPtr &c) { return visible.contains(c.get()); }); };
+    scratch.removeComments = [&](const CommentList &doomed) { removeCommentsByIdentity(all, doomed); };
+    scratch.append = [&](const CommentPtr &comment) { all.append(comment); };
+    const qsizetype count = applyTemplate(source, scratch, nullptr);
+    owner.replaceAll(all, Expansion::Expand, localizedString("StepApplyTemplate"));
+    return count;
 }

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "templates/EditedTemplate.h"
 #include "templates/Template.h"
 
 #include <QObject>
 #include <QStringList>
 
 // The one shared store of templates: the templates read from the templates folder, in the
-// order the folder is walked, plus those created since. The template editor window is its
-// view; documents and batch windows fill their template menus from it and announce nothing
-// themselves: the store emits templatesNeedUpdated() after a template is created, deleted
-// or renamed.
+// order the folder is walked (loadTemplateFolder()), plus those created since. The template
+// editor window is its view; documents and batch windows fill their template menus from it
+// and announce nothing themselves: the store emits templatesNeedUpdated() after a template
+// is created, deleted or renamed.
+//
+// The current template (the one the editor shows) is wrapped in an EditedTemplate, a list
+// owner with an undo history, for as long as it is current; the other templates are plain
+// records.
 class TemplateEditor : public QObject
 {
     Q_OBJECT
@@ -32,19 +37,13 @@ public:
 
     // The shared store, or nullptr when none exists.
     static TemplateEditor *templateEditor();
-    // Registers the shipped templates (the "Standards" resource) of this static library.
-    static void ensureResources();
-    // The shipped "Standards" template file.
-    static QByteArray standardsTemplateContents();
     // The localised-string key of the alert for a refused name; nullptr when none is shown.
     static const char *alertKey(NameCheck check);
 
     QString templatesDirectory() const { return m_directory; }
 
-    // Replaces the list from the folder. A missing folder is created and seeded with the
-    // shipped "Standards" template first. Entries that do not read as templates (folders,
-    // unreadable or non-XML files) and hidden entries (an interrupted save's temporary
-    // file) are skipped. Returns the number of templates.
+    // Replaces the list from the folder (loadTemplateFolder()); no template is current
+    // afterwards. Returns the number of templates.
     qsizetype loadTemplates();
 
     const TemplateList &templates() const { return m_templates; }
@@ -66,6 +65,9 @@ public:
 
     // The template being edited, or nullptr.
     TemplatePtr currentTemplate() const { return m_currentTemplate; }
+    // The current template as the editor edits it (its comments, flags and history), or
+    // nullptr. A new one each time a template becomes current.
+    EditedTemplatePtr editedTemplate() const { return m_edited; }
     int currentRow() const { return int(m_templates.indexOf(m_currentTemplate)); }
     // The selection step: the template being left is written, then the template at index
     // becomes current (none for an index outside the list). False, with *error, when the
@@ -106,11 +108,15 @@ signals:
     void templatesReset();
 
 private:
-    bool ensureDirectory() const;
-    void seedTemplatesDirectory() const;
-    void walk(const QString &folder, int depth);
+    void setCurrent(const TemplatePtr &current);
 
     QString m_directory;
     TemplateList m_templates;
     TemplatePtr m_currentTemplate;
+    EditedTemplatePtr m_edited;
 };
+
+// Applies a template to the arranged list of an owner (a document's, a batch list's) as one
+// step ("Apply Template", one reset), the rules of applyTemplate() (TemplateApplication.h):
+// the owner's filter decides what is visible and its policy what the texts become.
+qsizetype applyTemplate(const Template &source, CommentListOwner &owner);

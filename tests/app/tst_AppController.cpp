@@ -192,8 +192,8 @@ private slots:
         QCOMPARE(templatesMenu->actions().size(), 2);
         const TemplatePtr credits = controller.templateStore()->currentTemplate();
         QCOMPARE(credits->name(), u"Credits"_qs);
-        credits->addText(QStringLiteral("Ann"), QStringLiteral("Author"));
-        credits->addText(QStringLiteral("Bob"), QStringLiteral("Author"));
+        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Ann"), QStringLiteral("Author"));
+        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Bob"), QStringLiteral("Author"));
         templates->findChild<QCheckBox *>(QStringLiteral("overwriteDuplicatesCheckbox"))->click();
 
         templatesMenu->actions().at(1)->trigger();
@@ -235,7 +235,7 @@ private slots:
             TemplateEditorWindow *templates = controller.showTemplateEditor();
             templates->templatesTable()->selectRow(standardsRow(controller));
             templates->close();
-            controller.templateStore()->currentTemplate()->editClearAll(false);
+            controller.templateStore()->editedTemplate()->editClearAll(false);
             QVERIFY(controller.applicationWillQuit());
         }
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));

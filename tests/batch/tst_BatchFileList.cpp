@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "batch/BatchFileList.h"
 
 #include <QAbstractItemModelTester>
@@ -16,22 +17,11 @@ class tst_BatchFileList : public QObject
     Q_OBJECT
 
     QTemporaryDir m_settings;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestSupport::TempFolder> m_dir;
 
-    QString path(const QString &relative) const { return m_dir->filePath(relative); }
-    QString touch(const QString &relative)
-    {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        QFile(path(relative)).open(QIODevice::WriteOnly);
-        return path(relative);
-    }
-    QStringList relative(const QStringList &paths) const
-    {
-        QStringList result;
-        for (const QString &p : paths)
-            result << QDir(m_dir->path()).relativeFilePath(p);
-        return result;
-    }
+    QString path(const QString &relative) const { return m_dir->path(relative); }
+    QString touch(const QString &relative) { return m_dir->write(relative); }
+    QStringList relative(const QStringList &paths) const { return m_dir->relative(paths); }
     static std::unique_ptr<QMimeData> fileNames(const QStringList &paths)
     {
         auto mime = std::make_unique<QMimeData>();
@@ -57,7 +47,7 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings.path()));
         QCoreApplication::setOrganizationName(QStringLiteral("VelmoraTest"));
     }
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { m_dir = std::make_unique<TestSupport::TempFolder>(); }
     void cleanup() { setExtensionCheck(QVariant()); }
 
     void droppedFolderHonoursTheExtensionSetting_data()

@@ -64,21 +64,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("details");
-        QTest::newRow("all processed") << QStringList { "/a.png=ok", "/b.png=ok" } << false
-                                       << u"2 files were successfully processed.\nFiles in the batch: 2"_qs
-                                       << QString();
-        QTest::newRow("failures with their reasons")
-            << QStringList { "/a.png=ok", "/b.png=the file is read-only", "/c: d.png=not a PNG file" } << false
-            << u"1 files were successfully processed.\nFiles in the batch: 3\nFailed: 2"_qs
-            << u"Failed files:\n/b.png: the file is read-only\n/c: d.png: not a PNG file"_qs;
-        QTest::newRow("cancelled after a failure")
-            << QStringList { "/a.png=no such file", "/b.png=ok", "/c.png=cancelled", "/d.png=cancelled" } << true
-            << u"1 files were successfully processed.\nFiles in the batch: 4\nFailed: 1\n"
-               u"Not processed (the run was cancelled): 2"_qs
-            << u"Failed files:\n/a.png: no such file\n\nFiles not processed:\n/c.png\n/d.png"_qs;
-        QTest::newRow("cancelled after the last file")
-            << QStringList { "/a.png=ok" } << true << u"1 files were successfully processed.\nFiles in the batch: 1"_qs
-            << QString();
+        const auto row
+            = [](const char *name, const QStringList &outcomes, bool cancelled, const QString &summary,
+                  const QString &details) { QTest::newRow(name) << outcomes << cancelled << summary << details; };
+        row("all processed", { "/a.png=ok", "/b.png=ok" }, false,
+            u"2 files were successfully processed.\nFiles in the batch: 2"_qs, QString());
+        row("failures with their reasons", { "/a.png=ok", "/b.png=the file is read-only", "/c: d.png=not a PNG file" },
+            false, u"1 files were successfully processed.\nFiles in the batch: 3\nFailed: 2"_qs,
+            u"Failed files:\n/b.png: the file is read-only\n/c: d.png: not a PNG file"_qs);
+        row("cancelled after a failure", { "/a.png=no such file", "/b.png=ok", "/c.png=cancelled", "/d.png=cancelled" },
+            true,
+            u"1 files were successfully processed.\nFiles in the batch: 4\nFailed: 1\n"
+            u"Not processed (the run was cancelled): 2"_qs,
+            u"Failed files:\n/a.png: no such file\n\nFiles not processed:\n/c.png\n/d.png"_qs);
+        row("cancelled after the last file", { "/a.png=ok" }, true,
+            u"1 files were successfully processed.\nFiles in the batch: 1"_qs, QString());
     }
     void reportTexts()
     {

@@ -1,34 +1,25 @@
+#include "TestSupport.h"
 #include "batch/FileGathering.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_FileGathering : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestSupport::TempFolder> m_dir;
 
-    QString path(const QString &relative) const { return m_dir->filePath(relative); }
-    QString touch(const QString &relative)
-    {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        QFile(path(relative)).open(QIODevice::WriteOnly);
-        return path(relative);
-    }
+    QString path(const QString &relative) const { return m_dir->path(relative); }
+    QString touch(const QString &relative) { return m_dir->write(relative); }
     // What appendGatheredFiles makes of files, relative to the temporary folder.
     QStringList gathered(const QStringList &paths, bool checkExtension = true, QStringList files = {})
     {
         appendGatheredFiles(files, paths, checkExtension);
-        for (QString &f : files)
-            f = QDir(m_dir->path()).relativeFilePath(f);
-        return files;
+        return m_dir->relative(files);
     }
 
 private Q_SLOTS:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { m_dir = std::make_unique<TestSupport::TempFolder>(); }
 
     void folderExample_data()
     {

@@ -3,7 +3,7 @@
 #include "commentlist/widgets/StoreMenu.h"
 #include "document/PNGDoc.h"
 #include "presets/MetadataPresetManager.h"
-#include "templates/Template.h"
+#include "templates/EditedTemplate.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -60,8 +60,9 @@ private slots:
         QVERIFY(writeFile(path, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") })));
         QVERIFY(m_document->readFromPath(path));
         QVERIFY(m_document->loadPNG());
-        m_template = new Template(u"T"_qs, m_dir.path(), m_window.get());
-        m_template->resetComments(commentsFrom({ "Title=Dusk", "Note=a\nb" }));
+        auto record = std::make_shared<Template>(u"T"_qs, m_dir.path());
+        record->setComments(commentsFrom({ "Title=Dusk", "Note=a\nb" }));
+        m_template = new EditedTemplate(record, m_window.get());
     }
     void cleanup() { m_window.reset(); }
 
@@ -289,7 +290,7 @@ private:
     std::unique_ptr<MetadataPresetManager> m_presets;
     std::unique_ptr<QMainWindow> m_window;
     PNGDoc *m_document = nullptr;
-    Template *m_template = nullptr;
+    EditedTemplate *m_template = nullptr;
 };
 
 QTEST_MAIN(tst_CommentEditorPanel)

@@ -4,7 +4,7 @@
 #include "interchange/MetadataXml.h"
 #include "interchange/PasteboardFormats.h"
 #include "templates/Template.h"
-#include "templates/TemplateApplication.h"
+#include "templates/TemplateEditor.h"
 
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -192,6 +192,7 @@ private slots:
         row("move within the filtered list", true, "k", { "k0=0", "x=x", "k1=1", "k2=2" }, { "move 0 2" },
             { "x=x", "k1=1", "k0=0", "k2=2" }, 1);
         row("a move that changes nothing", false, "", four, { "move 1 2" }, four, 0);
+        row("a move whose drop brings nothing", false, "", four, { "moveNothing 0 3" }, four, 0);
         row("drop from elsewhere copies", false, "", { "k0=0", "k1=1" }, { "drop 1 X=%WIDTH%" },
             { "k0=0", "X=%WIDTH%", "k1=1" }, 1);
         row("add text and remove by keyword", true, "", { "A=1", "B=2", "A=3", "a=4" },
@@ -212,6 +213,8 @@ private slots:
             { "A=1", "B=%WIDTH%" }, 1, 1);
         row("import replacing, one step", true, "", { "Author=old", "Title=t" },
             { "import replace Author=%WIDTH%;Author=%FILENAME%" }, { "Title=t", "Author=sunset" }, 1);
+        row("import replacing only what the filter shows", true, "tit", { "Author=old", "Title=t" },
+            { "import replace Author=new" }, { "Author=old", "Title=t", "Author=new" }, 1, 1);
         row("import clearing the shown comments first", true, "title", { "Author=old", "Title=t" },
             { "import clear Note=n" }, { "Author=old", "Note=n" }, 1, 1);
         row("undo in the middle drops the redo", false, "", { "A=1" }, { "deleteAll", "undo", "text 0 x" }, { "A=x" },
@@ -261,9 +264,15 @@ private slots:
             } else if (op == u"pasteNothing") {
                 clipboard.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
                 QVERIFY(owner.paste(&clipboard, 0));
-            } else if (op == u"move") {
+            } else if (op == u"move" || op == u"moveNothing") {
+                // The comments themselves move (copies would lose their iTXt details).
+                const CommentList before = owner.allComments();
                 QVERIFY(owner.beginDrag(rowsFrom(a), &clipboard));
+                if (op == u"moveNothing")
+                    clipboard.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
                 QVERIFY(owner.acceptDrop(&clipboard, b.toInt(), true));
+                const CommentList after = owner.allComments();
+                QVERIFY(std::is_permutation(before.begin(), before.end(), after.begin(), after.end()));
             } else if (op == u"drop") {
                 std::unique_ptr<QMimeData> mime(xmlForm(b));
                 QVERIFY(owner.acceptDrop(mime.get(), a.toInt(), false));
@@ -293,7 +302,7 @@ private slots:
                 const QString file = dir.filePath(u"in.velmx"_qs);
                 QVERIFY(writeFile(file,
                     MetadataXml::write(u"ImageMetadata"_qs, commentsFrom(b.split(u';')), MetadataXml::Layout::File)));
-                QVERIFY(owner.importMetadataFromVelmx(file, a == u"replace", a == u"clear"));
+                QVERIFY(owner.importMetadataFile(file, u',', a == u"replace", a == u"clear"));
             } else if (op == u"undo") {
                 owner.undoStack()->undo();
             } else {

@@ -3,7 +3,7 @@
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
 #include "templates/Template.h"
-#include "templates/TemplateApplication.h"
+#include "templates/TemplateEditor.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>

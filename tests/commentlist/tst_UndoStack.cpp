@@ -80,45 +80,24 @@ private slots:
         QTest::addColumn<QString>("undoText");
         QTest::addColumn<QString>("redoText");
 
-        QTest::newRow("pushes") << "+a +b +c"
-                                << "abc" << 3 << 3 << 0 << "Add c"
-                                << "";
-        QTest::newRow("undo all") << "+a +b u u"
-                                  << "" << 0 << 2 << 0 << ""
-                                  << "Add a";
-        QTest::newRow("redo all") << "+a +b u u r r r"
-                                  << "ab" << 2 << 2 << 0 << "Add b"
-                                  << "";
-        QTest::newRow("a push drops what was undone") << "+a +b u +c"
-                                                      << "ac" << 2 << 2 << 0 << "Add c"
-                                                      << "";
-        QTest::newRow("saved, edited, undone back") << "+a s +b u"
-                                                    << "a" << 1 << 2 << 1 << "Add a"
-                                                    << "Add b";
-        QTest::newRow("saved state dropped by a push") << "+a +b s u +c u r"
-                                                       << "ac" << 2 << 2 << -1 << "Add c"
-                                                       << "";
-        QTest::newRow("unsaved on purpose") << "+a s x"
-                                            << "a" << 1 << 1 << -1 << "Add a"
-                                            << "";
-        QTest::newRow("macro is one step") << "+a (Pair +b +c )"
-                                           << "abc" << 2 << 2 << 0 << "Pair"
-                                           << "";
-        QTest::newRow("macro undone as a whole") << "+a (Pair +b +c ) u"
-                                                 << "a" << 1 << 2 << 0 << "Add a"
-                                                 << "Pair";
-        QTest::newRow("macro redone in order") << "(Pair +b +c ) u r"
-                                               << "bc" << 1 << 1 << 0 << "Pair"
-                                               << "";
-        QTest::newRow("empty macro leaves no step") << "+a (Nothing )"
-                                                    << "a" << 1 << 1 << 0 << "Add a"
-                                                    << "";
-        QTest::newRow("nested macros are one step") << "(Outer +a (Inner +b ) +c ) u"
-                                                    << "" << 0 << 1 << 0 << ""
-                                                    << "Outer";
-        QTest::newRow("clear keeps the text, forgets the steps") << "+a +b u clear"
-                                                                 << "a" << 0 << 0 << 0 << ""
-                                                                 << "";
+        const auto row = [](const char *name, const char *script, const char *text, int index, int count,
+                             int cleanIndex, const char *undoText, const char *redoText) {
+            QTest::newRow(name) << QString(script) << QString(text) << index << count << cleanIndex << QString(undoText)
+                                << QString(redoText);
+        };
+        row("pushes", "+a +b +c", "abc", 3, 3, 0, "Add c", "");
+        row("undo all", "+a +b u u", "", 0, 2, 0, "", "Add a");
+        row("redo all", "+a +b u u r r r", "ab", 2, 2, 0, "Add b", "");
+        row("a push drops what was undone", "+a +b u +c", "ac", 2, 2, 0, "Add c", "");
+        row("saved, edited, undone back", "+a s +b u", "a", 1, 2, 1, "Add a", "Add b");
+        row("saved state dropped by a push", "+a +b s u +c u r", "ac", 2, 2, -1, "Add c", "");
+        row("unsaved on purpose", "+a s x", "a", 1, 1, -1, "Add a", "");
+        row("macro is one step", "+a (Pair +b +c )", "abc", 2, 2, 0, "Pair", "");
+        row("macro undone as a whole", "+a (Pair +b +c ) u", "a", 1, 2, 0, "Add a", "Pair");
+        row("macro redone in order", "(Pair +b +c ) u r", "bc", 1, 1, 0, "Pair", "");
+        row("empty macro leaves no step", "+a (Nothing )", "a", 1, 1, 0, "Add a", "");
+        row("nested macros are one step", "(Outer +a (Inner +b ) +c ) u", "", 0, 1, 0, "", "Outer");
+        row("clear keeps the text, forgets the steps", "+a +b u clear", "a", 0, 0, 0, "", "");
     }
     void history()
     {

@@ -33,40 +33,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        const QString sunset = QStringLiteral("/photos/2008/sunset.png");
-        QTest::newRow("size") << sunset << "Shot %WIDTH%x%HEIGHT%"
-                              << "Shot 800x600";
-        QTest::newRow("file name twice") << "/a/b/sunset.png"
-                                         << "%FILENAME% - %FILENAME%"
-                                         << "sunset - sunset";
-        QTest::newRow("only last extension goes") << "/x/archive.tar.png"
-                                                  << "%FILENAME%"
-                                                  << "archive.tar";
-        QTest::newRow("colour type 4") << sunset << "%COLOURTYPE%"
-                                       << "Greyscale + Alpha";
-        QTest::newRow("bit depth") << sunset << "%BITDEPTH%"
-                                   << "16";
-        QTest::newRow("interlace") << sunset << "%INTERLACE%" << localizedString("Adam7");
-        QTest::newRow("no profile") << sunset << "%COLOURPROFILE%" << localizedString("None");
-        QTest::newRow("user name") << sunset << "%OSUSERNAME%" << fullUserName();
-        QTest::newRow("lone percent") << sunset << "100% done"
-                                      << "100% done";
-        QTest::newRow("lower case is text") << sunset << "%date%"
-                                            << "%date%";
-        QTest::newRow("date") << sunset << "%DATE%"
-                              << "2008-07-04";
-        QTest::newRow("DATETIME is not DATE") << sunset << "%DATETIME%" << QString();
-        QTest::newRow("later macro sees earlier value") << "/p/%WIDTH%.png"
-                                                        << "%FILENAME%"
-                                                        << "800";
-        QTest::newRow("own value not searched again") << "/p/%FILENAME%.png"
-                                                      << "%FILENAME%"
-                                                      << "%FILENAME%";
-        QTest::newRow("earlier macro not searched again") << "/p/%DATE%.png"
-                                                          << "%FILENAME%"
-                                                          << "%DATE%";
-        QTest::newRow("adjacent macros") << sunset << "%WIDTH%%HEIGHT%"
-                                         << "800600";
+        const char *sunset = "/photos/2008/sunset.png";
+        const auto row = [](const char *name, const char *path, const char *text, const QString &expected) {
+            QTest::newRow(name) << QString(path) << QString(text) << expected;
+        };
+        row("size", sunset, "Shot %WIDTH%x%HEIGHT%", u"Shot 800x600"_qs);
+        row("file name twice", "/a/b/sunset.png", "%FILENAME% - %FILENAME%", u"sunset - sunset"_qs);
+        row("only last extension goes", "/x/archive.tar.png", "%FILENAME%", u"archive.tar"_qs);
+        row("colour type 4", sunset, "%COLOURTYPE%", u"Greyscale + Alpha"_qs);
+        row("bit depth", sunset, "%BITDEPTH%", u"16"_qs);
+        row("interlace", sunset, "%INTERLACE%", localizedString("Adam7"));
+        row("no profile", sunset, "%COLOURPROFILE%", localizedString("None"));
+        row("user name", sunset, "%OSUSERNAME%", fullUserName());
+        row("lone percent", sunset, "100% done", u"100% done"_qs);
+        row("lower case is text", sunset, "%date%", u"%date%"_qs);
+        row("date", sunset, "%DATE%", u"2008-07-04"_qs);
+        row("DATETIME is not DATE", sunset, "%DATETIME%", QString());
+        row("later macro sees earlier value", "/p/%WIDTH%.png", "%FILENAME%", u"800"_qs);
+        row("own value not searched again", "/p/%FILENAME%.png", "%FILENAME%", u"%FILENAME%"_qs);
+        row("earlier macro not searched again", "/p/%DATE%.png", "%FILENAME%", u"%DATE%"_qs);
+        row("adjacent macros", sunset, "%WIDTH%%HEIGHT%", u"800600"_qs);
     }
     void expansion()
     {

@@ -20,34 +20,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QStringList>("expected");
-        const QChar comma(u',');
-        QTest::newRow("quoted pair") << R"("Author","Jane")" << comma << QStringList { "Author=Jane" };
-        QTest::newRow("no opening delimiter") << "Author,Jane" << comma << QStringList {};
-        QTest::newRow("opening separator") << ",Author,Jane" << comma << QStringList { "Author=Jane" };
-        QTest::newRow("empty text") << R"("Title","")" << comma << QStringList { "Title=∅" };
-        QTest::newRow("separator cuts the text") << R"("Note","a, b")" << comma << QStringList { "Note=a" };
-        QTest::newRow("quote cuts, trailing space kept")
-            << R"("Note","say "hi"")" << comma << QStringList { "Note=say " };
-        QTest::newRow("leading whitespace skipped")
-            << "\"Note\",\" \t\u00A0 padded\"" << comma << QStringList { "Note=padded" };
-        QTest::newRow("inner spaces kept")
-            << R"("My Key","two  words")" << comma << QStringList { "My Key=two  words" };
-        QTest::newRow("text over two lines") << "\"A\",\"one\ntwo\"\n\"B\",\"x\"\n"
-                                             << comma << QStringList { "A=one", "B=x" };
-        QTest::newRow("continuation starting with a quote") << "\"A\",\"one\n\"two\"\n"
-                                                            << comma << QStringList { "A=one", "two=∅" };
-        QTest::newRow("CRLF lines") << "\"A\",\"1\"\r\n\r\n\"B\",\"2\"\r\n" << comma << QStringList { "A=1", "B=2" };
-        QTest::newRow("blank comment") << R"("","")" << comma << QStringList {};
-        QTest::newRow("empty keyword vanishes") << R"("","hello")" << comma << QStringList { "hello=∅" };
-        QTest::newRow("whitespace ends the delimiter run")
-            << "\u2028\"K\"\u00A0,\"v\"" << comma << QStringList { "K=∅" };
-        QTest::newRow("other line ends are skipped")
-            << "\u0085\u2029\"K\",\"v\u2028w\"" << comma << QStringList { "K=v\u2028w" };
-        QTest::newRow("tab separator") << "\"Author\"\t\"Jane Doe\"" << QChar(u'\t')
-                                       << QStringList { "Author=Jane Doe" };
-        QTest::newRow("space separator") << R"("Author" "Jane Doe")" << QChar(u' ') << QStringList { "Author=Jane" };
-        QTest::newRow("quote separator") << R"("A""B")" << QChar(u'"') << QStringList { "A=B" };
-        QTest::newRow("only line feeds") << "\n\n\n" << comma << QStringList {};
+        const auto row = [](const char *name, const QString &text, QChar separator, const QStringList &expected) {
+            QTest::newRow(name) << text << separator << expected;
+        };
+        row("quoted pair", u"\"Author\",\"Jane\""_qs, u',', { "Author=Jane" });
+        row("no opening delimiter", u"Author,Jane"_qs, u',', {});
+        row("opening separator", u",Author,Jane"_qs, u',', { "Author=Jane" });
+        row("empty text", u"\"Title\",\"\""_qs, u',', { "Title=∅" });
+        row("separator cuts the text", u"\"Note\",\"a, b\""_qs, u',', { "Note=a" });
+        row("quote cuts, trailing space kept", u"\"Note\",\"say \"hi\"\""_qs, u',', { "Note=say " });
+        row("leading whitespace skipped", u"\"Note\",\" \t\u00A0 padded\""_qs, u',', { "Note=padded" });
+        row("inner spaces kept", u"\"My Key\",\"two  words\""_qs, u',', { "My Key=two  words" });
+        row("text over two lines", u"\"A\",\"one\ntwo\"\n\"B\",\"x\"\n"_qs, u',', { "A=one", "B=x" });
+        row("continuation starting with a quote", u"\"A\",\"one\n\"two\"\n"_qs, u',', { "A=one", "two=∅" });
+        row("CRLF lines", u"\"A\",\"1\"\r\n\r\n\"B\",\"2\"\r\n"_qs, u',', { "A=1", "B=2" });
+        row("blank comment", u"\"\",\"\""_qs, u',', {});
+        row("empty keyword vanishes", u"\"\",\"hello\""_qs, u',', { "hello=∅" });
+        row("whitespace ends the delimiter run", u"\u2028\"K\"\u00A0,\"v\""_qs, u',', { "K=∅" });
+        row("other line ends are skipped", u"\u0085\u2029\"K\",\"v\u2028w\""_qs, u',', { "K=v\u2028w" });
+        row("tab separator", u"\"Author\"\t\"Jane Doe\""_qs, u'\t', { "Author=Jane Doe" });
+        row("space separator", u"\"Author\" \"Jane Doe\""_qs, u' ', { "Author=Jane" });
+        row("quote separator", u"\"A\"\"B\""_qs, u'"', { "A=B" });
+        row("only line feeds", u"\n\n\n"_qs, u',', {});
     }
     void parse()
     {

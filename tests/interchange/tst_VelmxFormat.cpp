@@ -1,5 +1,6 @@
 #include "CommentListTargetDoubles.h"
 #include "TestSupport.h"
+#include "interchange/CommentForms.h"
 #include "interchange/VelmxFormat.h"
 
 #include <QTemporaryDir>
@@ -35,6 +36,21 @@ private slots:
         if (kind == TestTarget::Document)
             expected[6] = "Width=640";
         QCOMPARE(describe(target.all), expected);
+    }
+
+    void archiveForms()
+    {
+        // Absent stays absent, empty stays empty, a long keyword is not cut.
+        for (const QString &pair : { QString(100, u'x') + u"=Ann\nLee %WIDTH%"_qs, u"∅="_qs }) {
+            const CommentPtr original = commentsFrom({ pair }).first();
+            QCOMPARE(describe({ decodeComment(encodeComment(*original)) }), QStringList { pair });
+            QByteArray buffer;
+            QDataStream out(&buffer, QIODevice::WriteOnly), in(&buffer, QIODevice::ReadOnly);
+            out << *original;
+            PNGComment back(u"old"_qs, u"old"_qs);
+            in >> back;
+            QCOMPARE(describe({ std::make_shared<PNGComment>(back) }), QStringList { pair });
+        }
     }
 
     void fileFormOfFilteredDocument()
@@ -86,6 +102,11 @@ private slots:
         row("document expands macros", Document, "", {}, macros, false, { "W=640 sunset" });
         row("batch keeps macros", Batch, "", {}, macros, false, { "W=%WIDTH% %FILENAME%" });
         row("empty root", Batch, "", { "A=1" }, "<r/>", true, { "A=1" });
+        // Decoded from UTF-7, "+2ADYAA-" is two unpaired surrogates: XML cannot carry them, so
+        // they are read as U+FFFD, as a save writes them.
+        row("another encoding, unpaired surrogates", Batch, "", {},
+            R"(<?xml version="1.0" encoding="UTF-7"?><r><c keyword="K+2ADYAA-" text="t"/></r>)", false,
+            { u"K\uFFFD\uFFFD=t"_qs });
     }
     void import()
     {

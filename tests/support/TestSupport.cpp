@@ -159,6 +159,28 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString TempFolder::write(const QString &relative, const QByteArray &bytes) const
+{
+    const QString target = path(relative);
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !writeFile(target, bytes))
+        qFatal("cannot write %s", qPrintable(target));
+    return target;
+}
+
+QString TempFolder::suiteCopy(const QString &suiteFile, const QString &relative) const
+{
+    return write(
+        relative.isEmpty() ? suiteFile : relative, readFile(dataPath(QStringLiteral("pngsuite/") + suiteFile)));
+}
+
+QStringList TempFolder::relative(const QStringList &paths) const
+{
+    QStringList result;
+    for (const QString &p : paths)
+        result << QDir(m_dir.path()).relativeFilePath(p);
+    return result;
+}
+
 std::vector<RawChunk> chunksOf(const QByteArray &png)
 {
     std::vector<RawChunk> chunks;

@@ -7,6 +7,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -51,6 +52,26 @@ QByteArray simplePng(quint32 width, quint32 height, const std::vector<RawChunk> 
 
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// A temporary folder for a test, with the file helpers the tests share. Each helper stops
+// the test program when the file cannot be made.
+class TempFolder
+{
+public:
+    QString path(const QString &relative = QString()) const
+    {
+        return relative.isEmpty() ? m_dir.path() : m_dir.filePath(relative);
+    }
+    // Writes bytes to relative (making its folders) and returns its path.
+    QString write(const QString &relative, const QByteArray &bytes = QByteArray()) const;
+    // A writable copy of a PngSuite file, under its own name or as relative.
+    QString suiteCopy(const QString &suiteFile, const QString &relative = QString()) const;
+    // Paths as they stand relative to the folder.
+    QStringList relative(const QStringList &paths) const;
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // Every chunk of a PNG file, in order (none when the file is malformed).
 std::vector<RawChunk> chunksOf(const QByteArray &png);

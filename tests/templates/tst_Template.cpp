@@ -1,7 +1,7 @@
-#include "interchange/PasteboardFormats.h"
+#include "core/PNGinfo.h"
 #include "templates/Template.h"
+#include "templates/TemplateApplication.h"
 
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,8 +39,6 @@ private Q_SLOTS:
         QVERIFY(back);
         QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
         QCOMPARE(describe(back->comments()), describe(original->comments()));
-        // A template read from its file has nothing to undo.
-        QVERIFY(!back->undoStack()->canUndo());
 
         // Missing folder: the save fails and creates nothing.
         QVERIFY(!Template::initWithName(u"T"_qs, path(u"missing"_qs))->save());
@@ -65,17 +63,7 @@ private Q_SLOTS:
         QTest::newRow("numeric flags")
             << "n" << QByteArray("<ImageMetadata ClearsAllWhenApplied=\"0\" OverwritesDuplicateKeys=\" 2\"/>")
             << QStringList { "NO", "YES" };
-        QTest::newRow("empty file") << "e" << QByteArray() << QStringList();
-        QTest::newRow("plain text") << "p" << QByteArray("Author\tme\n") << QStringList();
         QTest::newRow("truncated") << "t" << QByteArray("<ImageMetadata><comment keyword=\"A\"") << QStringList();
-        QTest::newRow("no root element") << "d" << QByteArray("<?xml version=\"1.0\"?>") << QStringList();
-        // Decoded from UTF-7, "+2ADYAA-" is two high surrogates: XML cannot carry them, so they
-        // are read as U+FFFD, as a save would write them.
-        QTest::newRow("another encoding, unpaired surrogates")
-            << "u7"
-            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?><ImageMetadata>"
-                          "<comment keyword=\"K+2ADYAA-\" text=\"t\"/></ImageMetadata>")
-            << QStringList { "NO", "NO", u"K\uFFFD\uFFFD=t"_qs };
     }
     void readingRules()
     {
@@ -167,71 +155,92 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(good->filePath()));
     }
 
-    void editingKeepsMacrosAndUndoes()
+    // --- Applying a template to a list -------------------------------------------------------
+    void flags_data()
     {
-        Template t(u"T"_qs, m_dir->path());
-        const CommentPtr blank = t.addNewComment();
-        QVERIFY(t.setText(blank, u"%FILENAME% at %WIDTH%"_qs));
-        QVERIFY(t.setKeyword(blank, QString(90, u'k')));
-        for (const char *k : { "a", "b", "c" })
-            t.addComment(makeComment(QString::fromLatin1(k), u"%DATE%"_qs));
-        QCOMPARE(describe(t.comments()),
-            QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "a=%DATE%", "b=%DATE%", "c=%DATE%" }));
-        t.removeCommentsAtIndices({ 3, 1, 3, 17 });
-        QCOMPARE(describe(t.comments()).size(), 2);
-        t.removeAllComments();
-        QVERIFY(t.comments().isEmpty());
+        QTest::addColumn<bool>("clearAll");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QStringList>("templateComments");
+        QTest::addColumn<QStringList>("expected");
 
-        // Every step goes back, in order.
-        QStringList undone;
-        while (t.undoStack()->canUndo()) {
-            undone << t.undoStack()->undoText();
-            t.undoStack()->undo();
-        }
-        QCOMPARE(undone,
-            QStringList({ "Delete All", "Remove Comments", "Add Comment", "Add Comment", "Add Comment", "Edit Keyword",
-                "Edit Text", "Add Comment" }));
-        QVERIFY(t.comments().isEmpty());
-        while (t.undoStack()->canRedo())
-            t.undoStack()->redo();
-        QVERIFY(t.comments().isEmpty());
-        t.undoStack()->undo();
-        QCOMPARE(describe(t.comments()), QStringList({ QString(79, u'k') + u"=%FILENAME% at %WIDTH%"_qs, "b=%DATE%" }));
-        QVERIFY(t.comments().contains(blank));
+        const QStringList existing { "Author=old", "author=lower", "Keep=1" }; // what flags() starts from
+        const QStringList pair { "Author=new", "Title=t" }, twice { "Keep=a", "Keep=b" };
+        QTest::newRow("append only") << false << false << pair << existing + pair;
+        QTest::newRow("overwrite is case-sensitive")
+            << false << true << pair << QStringList { "author=lower", "Keep=1", "Author=new", "Title=t" };
+        QTest::newRow("clear all") << true << false << pair << pair;
+        QTest::newRow("same keyword twice, no overwrite") << false << false << twice << existing + twice;
+        QTest::newRow("same keyword twice, overwrite")
+            << false << true << twice << QStringList { "Author=old", "author=lower", "Keep=b" };
+    }
+    void flags()
+    {
+        QFETCH(bool, clearAll);
+        QFETCH(bool, overwrite);
+        QFETCH(QStringList, templateComments);
+
+        Template source(u"T"_qs, QString());
+        source.setClearAll(clearAll);
+        source.setOverwriteDuplicates(overwrite);
+        fill(source, templateComments);
+        CommentList target = commentsFrom({ "Author=old", "author=lower", "Keep=1" });
+        QCOMPARE(applyTemplate(source, target, nullptr), templateComments.size());
+        QTEST(describe(target), "expected");
+        // The template's own comments are never inserted or changed.
+        QCOMPARE(describe(source.comments()), templateComments);
+        for (const auto &c : source.comments())
+            QVERIFY(!target.contains(c));
     }
 
-    void pasteAndDrop()
+    void expansionOnlyAgainstAnImage()
     {
-        Template t(u"T"_qs, m_dir->path());
-        for (const char *k : { "row0", "row1", "row2" })
-            t.addComment(makeComment(QString::fromLatin1(k), u"%FILENAME%"_qs));
-        t.comments().at(0)->setInternational(u"en"_qs, u"Zeile"_qs);
-        const CommentList before = t.comments();
-        QMimeData drag;
-        QVERIFY(!t.copy({}, &drag));
-        QVERIFY(t.beginDrag({ 1, 0 }, &drag));
-        QVERIFY(t.acceptDrop(&drag, 3, true)); // within the table: the rows move
-        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME% row1=%FILENAME%"_qs);
-        QCOMPARE(t.comments(), CommentList({ before[2], before[0], before[1] })); // the objects themselves
-        QCOMPARE(t.comments().at(1)->translatedKeyword(), u"Zeile"_qs);
+        Template source(u"T"_qs, QString());
+        fill(source, { "Width=%WIDTH% px", QString(100, u'k') + u"=%FILENAME%"_qs, "Blank=∅" });
 
-        QVERIFY(t.beginDrag({ 0 }, &drag));
-        QVERIFY(t.acceptDrop(&drag, 1, false)); // from elsewhere: a copy
-        QCOMPARE(t.comments().size(), 4);
-        QVERIFY(t.comments().at(0) != t.comments().at(1));
+        PNGinfo info;
+        info.path = u"/pictures/sunset.png"_qs;
+        info.width = 640;
+        CommentList document;
+        applyTemplate(source, document, &info);
+        QCOMPARE(describe(document), QStringList({ "Width=640 px", QString(79, u'k') + u"=sunset"_qs, "Blank=" }));
 
-        // A drop that brings nothing never loses the dragged rows.
-        QMimeData empty;
-        empty.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
-        QVERIFY(t.beginDrag({ 0 }, &drag));
-        QVERIFY(t.acceptDrop(&empty, 50, true));
-        t.removeCommentsAtIndices({});
-        QCOMPARE(t.comments().size(), 4);
-        t.removeCommentsAtIndices({ 3, 0, 3, 17 });
-        QCOMPARE(describe(t.comments()).join(u' '), u"row2=%FILENAME% row0=%FILENAME%"_qs);
+        CommentList batch;
+        applyTemplate(source, batch, nullptr);
+        QCOMPARE(
+            describe(batch), QStringList({ "Width=%WIDTH% px", QString(79, u'k') + u"=%FILENAME%"_qs, "Blank=∅" }));
+    }
+
+    void clearingRespectsTheOwnersFilter()
+    {
+        // An owner that shows only comments whose text contains "x".
+        CommentList all = commentsFrom({ "A=x1", "B=hidden", "C=x2" });
+        const auto visible = [&] {
+            CommentList shown = all;
+            shown.removeIf([](const CommentPtr &c) { return !c->text().contains(u'x'); });
+            return shown;
+        };
+        const auto remove
+            = [&](const CommentList &doomed) { all.removeIf([&](const CommentPtr &c) { return doomed.contains(c); }); };
+        const TemplateApplicationTarget target { visible, [&] { remove(visible()); }, remove,
+            [&](const CommentPtr &c) { all << c; } };
+
+        Template clearing(u"T"_qs, QString());
+        clearing.setClearAll(true);
+        fill(clearing, { "New=n" });
+        applyTemplate(clearing, target, nullptr);
+        QCOMPARE(describe(all), QStringList({ "B=hidden", "New=n" }));
+
+        // Overwriting searches what is shown plus this run's own comments, even hidden ones.
+        Template twice(u"T2"_qs, QString());
+        twice.setOverwriteDuplicates(true);
+        fill(twice, { "A=first", "A=second" });
+        all = commentsFrom({ "A=x shown", "A=hidden" });
+        applyTemplate(twice, target, nullptr);
+        QCOMPARE(describe(all), QStringList({ "A=hidden", "A=second" }));
     }
 
 private:
+    static void fill(Template &t, const QStringList &pairs) { t.setComments(commentsFrom(pairs)); }
     QString path(const QString &name) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };

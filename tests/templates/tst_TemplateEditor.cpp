@@ -1,4 +1,5 @@
 #include "templates/TemplateEditor.h"
+#include "templates/TemplateFolder.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -31,8 +32,8 @@ private Q_SLOTS:
             QCOMPARE(editor.templatesDirectory(), m_home.filePath(u"Velmora/Templates"_qs));
             QCOMPARE(editor.loadTemplates(), 1);
             QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards" }));
-            QCOMPARE(TestSupport::readFile(m_home.filePath(u"Velmora/Templates/Standards"_qs)),
-                TemplateEditor::standardsTemplateContents());
+            QCOMPARE(
+                TestSupport::readFile(m_home.filePath(u"Velmora/Templates/Standards"_qs)), standardsTemplateContents());
             const auto titles = commentsWithKeyword(editor.templateAtIndex(0)->comments(), u"Title"_qs);
             QCOMPARE(TestSupport::describe(titles), QStringList { "Title=%FILENAME%" });
 
@@ -53,6 +54,10 @@ private Q_SLOTS:
         QVERIFY(TestSupport::writeFile(folder(u"notes.txt"_qs), "just text"));
         QVERIFY(TestSupport::writeFile(folder(u"sub/broken"_qs), "<ImageMetadata>"));
         QVERIFY(QFile::link(folder(), folder(u"sub/loop"_qs))); // not followed
+        // What an interrupted save leaves beside its target, and a hidden folder's file.
+        QVERIFY(TestSupport::writeFile(folder(u".Alpha.x3Fq9"_qs), "<ImageMetadata/>"));
+        QVERIFY(QDir().mkpath(folder(u".cache"_qs)));
+        QVERIFY(TestSupport::writeFile(folder(u".cache/Inside"_qs), "<ImageMetadata/>"));
 
         TemplateEditor editor(folder());
         QCOMPARE(editor.loadTemplates(), 3);
@@ -143,7 +148,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({ "Brand", "Standards" }));
 
         // Deleting the current template drops its unsaved changes and its file.
-        logos->addNewComment();
+        editor.editedTemplate()->addMetadataField();
         QVERIFY(!editor.deleteTemplate(2));
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QVERIFY(editor.deleteTemplate(1));
@@ -151,36 +156,6 @@ private Q_SLOTS:
         QCOMPARE(editor.currentTemplate(), nullptr);
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({ "Standards" }));
         QVERIFY(!editor.saveCurrentTemplate());
-    }
-
-    void confirmingTheSameNameChangesNothing()
-    {
-        TemplateEditor editor(folder());
-        editor.loadTemplates();
-        const QByteArray before = TestSupport::readFile(folder(u"Standards"_qs));
-        QSignalSpy spy(&editor, &TemplateEditor::templatesNeedUpdated);
-        TemplateEditor::NameCheck check = TemplateEditor::NameCheck::NotUnique;
-        QVERIFY(editor.renameTemplate(0, u"Standards"_qs, &check));
-        QCOMPARE(check, TemplateEditor::NameCheck::Acceptable);
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(TestSupport::readFile(folder(u"Standards"_qs)), before);
-        // Another template's name is still refused.
-        QVERIFY(editor.createTemplate(u"Logos"_qs));
-        QVERIFY(!editor.renameTemplate(1, u"Standards"_qs, &check));
-        QCOMPARE(check, TemplateEditor::NameCheck::NotUnique);
-    }
-
-    void hiddenEntriesAreSkipped()
-    {
-        QVERIFY(QDir().mkpath(folder(u".cache"_qs)));
-        const QByteArray xml = "<ImageMetadata><comment keyword=\"A\"/></ImageMetadata>";
-        QVERIFY(TestSupport::writeFile(folder(u"Visible"_qs), xml));
-        // What an interrupted save leaves beside its target, and a hidden folder's file.
-        QVERIFY(TestSupport::writeFile(folder(u".Visible.x3Fq9"_qs), xml));
-        QVERIFY(TestSupport::writeFile(folder(u".cache/Inside"_qs), xml));
-        TemplateEditor editor(folder());
-        QCOMPARE(editor.loadTemplates(), 1);
-        QCOMPARE(editor.templateMenuTitles(), QStringList { "Visible" });
     }
 
     void failuresGiveTheirReason()
@@ -222,22 +197,34 @@ private Q_SLOTS:
         QCOMPARE(editor.currentTemplate(), unsaved);
     }
 
-    void flagEditsAreSteps()
+    void theCurrentTemplateIsEditedThroughItsOwner()
     {
-        Template t(u"T"_qs, folder());
-        QSignalSpy flags(&t, &Template::flagsChanged);
-        QVERIFY(t.editClearAll(true));
-        QVERIFY(!t.editClearAll(true)); // no change, no step
-        QVERIFY(t.editOverwriteDuplicates(true));
-        QCOMPARE(t.undoStack()->count(), 2);
-        QCOMPARE(t.undoStack()->undoText(), u"Overwrite Duplicates"_qs);
-        t.undoStack()->undo();
-        QVERIFY(t.clearsCommentsWhenApplied() && !t.overwritesDuplicatesWhenApplied());
-        t.undoStack()->undo();
-        QVERIFY(!t.clearsCommentsWhenApplied());
-        t.undoStack()->redo();
-        QVERIFY(t.clearsCommentsWhenApplied());
-        QCOMPARE(flags.count(), 5);
+        TemplateEditor editor(folder());
+        editor.loadTemplates();
+        QCOMPARE(editor.editedTemplate(), nullptr);
+        editor.setCurrentTemplateIndex(0);
+        const EditedTemplatePtr edited = editor.editedTemplate();
+        QCOMPARE(edited->record(), editor.currentTemplate());
+        const QStringList before = TestSupport::describe(editor.currentTemplate()->comments());
+
+        // Every step, undo and redo included, reaches the record at once.
+        QSignalSpy flags(edited.get(), &EditedTemplate::flagsChanged);
+        QVERIFY(edited->editOverwriteDuplicates(false));
+        QVERIFY(!edited->editOverwriteDuplicates(false)); // no change, no step
+        edited->addText(u"%WIDTH%"_qs, u"Note"_qs);
+        QVERIFY(!editor.currentTemplate()->overwritesDuplicatesWhenApplied());
+        QCOMPARE(TestSupport::describe(editor.currentTemplate()->comments()), before + QStringList { "Note=%WIDTH%" });
+        QCOMPARE(edited->undoStack()->undoText(), u"Add Comment"_qs);
+        edited->undoStack()->undo();
+        edited->undoStack()->undo();
+        QVERIFY(editor.currentTemplate()->overwritesDuplicatesWhenApplied());
+        QCOMPARE(TestSupport::describe(editor.currentTemplate()->comments()), before);
+        QCOMPARE(flags.count(), 2);
+
+        // Chosen again, a template is wrapped anew, its history gone.
+        editor.setCurrentTemplateIndex(0);
+        QVERIFY(editor.editedTemplate() != edited);
+        QVERIFY(!editor.editedTemplate()->undoStack()->canUndo());
     }
 
     void writtenWhenLeftClosedOrQuitWithTheWindowOpen()
@@ -247,18 +234,18 @@ private Q_SLOTS:
         const auto written = [&] { return TestSupport::readFile(folder(u"Standards"_qs)); };
         QVERIFY(editor.appIsQuitting(true)); // nothing current: nothing to write
         editor.setCurrentTemplateIndex(0);
-        editor.currentTemplate()->editClearAll(true);
+        editor.editedTemplate()->editClearAll(true);
         QVERIFY(editor.appIsQuitting(false));
         QVERIFY(!written().contains("ClearsAllWhenApplied=\"YES\""));
         QVERIFY(editor.appIsQuitting(true));
         QVERIFY(written().contains("ClearsAllWhenApplied=\"YES\""));
 
-        editor.currentTemplate()->editOverwriteDuplicates(true);
+        editor.editedTemplate()->editOverwriteDuplicates(true);
         QVERIFY(editor.windowWillClose());
         QVERIFY(written().contains("OverwritesDuplicateKeys=\"YES\""));
         QCOMPARE(editor.currentRow(), 0); // still current after the close
 
-        editor.currentTemplate()->addText(u"x"_qs, u"Note"_qs);
+        editor.editedTemplate()->addText(u"x"_qs, u"Note"_qs);
         editor.setCurrentTemplateIndex(-1);
         QVERIFY(written().contains("keyword=\"Note\""));
         QCOMPARE(editor.currentTemplate(), nullptr);

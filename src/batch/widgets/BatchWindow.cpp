@@ -420,7 +420,7 @@ void BatchWindow::showProgress(int done, int total, const QString &path)
 
 void BatchWindow::showReport(const BatchReport &report)
 {
-    m_progressLabel->setText(report.summary().section(u'\n', 0, 0));
+    m_progressLabel->setText(report.headline());
     if (m_closeWhenStopped) {
         close();
         return;

@@ -280,18 +280,18 @@ void TemplateEditorWindow::showTemplateSelection()
 
 void TemplateEditorWindow::showCurrentTemplate()
 {
-    const TemplatePtr current = m_store->currentTemplate();
+    const EditedTemplatePtr current = m_store->editedTemplate();
     // A template that left the store lives until nothing here refers to it any more.
-    const TemplatePtr previous = m_shown;
+    const EditedTemplatePtr previous = m_shown;
     if (previous)
-        disconnect(previous.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
+        disconnect(previous.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
     m_shown = current;
     if (m_commentsModel->owner() != current.get())
         m_commentsModel->setOwner(current.get());
     if (m_commentEditor)
         m_commentEditor->setOwner(current.get());
     if (current)
-        connect(current.get(), &Template::flagsChanged, this, &TemplateEditorWindow::showFlags);
+        connect(current.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
     m_history->setStack(current ? current->undoStack() : nullptr);
     showFlags();
     updateActions();

@@ -104,7 +104,7 @@ private:
     void reportFailure(const char *textKey, const QString &name, const QString &reason);
 
     TemplateEditor *m_store = nullptr;
-    TemplatePtr m_shown;
+    EditedTemplatePtr m_shown;
     TemplateListModel *m_templatesModel = nullptr;
     CommentTableModel *m_commentsModel = nullptr;
     QSplitter *m_splitter = nullptr;
