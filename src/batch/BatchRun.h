@@ -52,9 +52,9 @@ public:
         // than maxThreads() are not started. Callers without a choice take defaultThreads().
         int threads = 1;
         // A worker puts the files it wrote in place in groups of at most this many (and
-        // 64 MB): one flush of the disk for the group. A file is reported once it is in
-        // place. 1 puts each file in place before the next is read.
-        int groupFiles = 32;
+        // 64 MB, and what a second gathers): one flush of the disk for the group. A file is
+        // reported once it is in place. 1 puts each file in place before the next is read.
+        int groupFiles = 4096;
     };
 
     // Called after each file with the number done so far; from a worker thread when
