@@ -20,3 +20,12 @@ if [ -x "$build/bench/bench_open" ]; then
     echo "== Opening a document window (bench_open)"
     "$here/open-window.sh" "$build"
 fi
+if [ -d "$build/python/velmora" ] && python3 -c 'import PIL' 2> /dev/null; then
+    echo
+    echo "== Adding text entries from Python: the velmora package against Python's imaging library"
+    if [ -n "${BENCH_QUICK:-}" ]; then
+        RUNS=${RUNS:-1} SETS=${SETS:-small medium} python3 "$here/python-vs-pil.py" "$build"
+    else
+        python3 "$here/python-vs-pil.py" "$build"
+    fi
+fi
