@@ -228,13 +228,13 @@ void readCallback(png_structp png, png_bytep out, size_t length) noexcept
         png_error(png, "the file is truncated");
 }
 
-// The library pass. Only trivially destructible locals live here.
-bool runDecode(DecodeContext &ctx)
+// The library pass, with structures the caller made for ctx. Only trivially destructible
+// locals live here.
+bool runDecode(DecodeContext &ctx, const PngStructs &library)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, pngErrorCallback, pngWarningCallback);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    png_structp png = library.png;
+    png_infop info = library.info;
     if (!info) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
         ctx.setMessage("the PNG library could not be set up");
         return false;
     }
@@ -242,7 +242,6 @@ bool runDecode(DecodeContext &ctx)
     if (setjmp(png_jmpbuf(png))) {
         // A failure while the rows are read is the image data's (a cancel is not).
         ctx.damaged = ctx.inImageData;
-        png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     png_set_read_fn(png, &ctx, readCallback);
@@ -305,13 +304,13 @@ bool runDecode(DecodeContext &ctx)
     // Reads on to the end chunk: the rest of the image data must be sound too.
     png_read_end(png, nullptr);
     ctx.finish();
-    png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
 
 bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error, bool *damaged)
 {
-    bool ok = runDecode(ctx);
+    const PngStructs library(PngStructs::Read, &ctx);
+    bool ok = runDecode(ctx, library);
     QString reason = QString::fromUtf8(ctx.message);
     // A file changed since it was read is not damaged: what it shows is not what was read.
     if (ctx.source && !ctx.source->unchanged(&reason)) {
