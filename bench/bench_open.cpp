@@ -11,6 +11,7 @@
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
 #include "document/widgets/DocumentWindow.h"
+#include "windowkit/CommentListPane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -116,7 +117,7 @@ int main(int argc, char *argv[])
     sinceOpen.start();
     std::vector<DocumentWindow *> windows;
     for (int i = 0; i < count; ++i) {
-        auto *window = new DocumentWindow(path);
+        auto *window = new DocumentWindow(path, {});
         window->show();
         windows.push_back(window);
     }
@@ -127,7 +128,7 @@ int main(int argc, char *argv[])
     }
     app.processEvents();
     const qint64 windowNs = sinceOpen.nsecsElapsed();
-    const int entries = windows.front()->tableModel()->rowCount();
+    const int entries = windows.front()->pane()->model()->rowCount();
     const bool loaded = windows.front()->document()->isLoaded();
     const double rssAtWindow = peakRssMiB();
 

@@ -1,9 +1,35 @@
-# Records which targets are model targets and checks, at the end of configuration,
-# that none of them links QtGui or QtWidgets (directly or through another target).
+# The layering of the targets, checked at the end of configuration:
+# - every library and executable under src/ has a tier; a target may link (directly) only
+#   targets of its own tier or a lower one, and may include only headers of folders whose
+#   targets stand at its tier or lower;
+# - model targets link neither QtGui nor QtWidgets (directly or through another target).
+# docs/ARCHITECTURE.md draws the graph.
+
+# The tiers, lowest first. "subsystem" holds the model targets above the comment list
+# (presets, templates, shell, document, batch); "table" the comment table widgets;
+# "windows" the windows of the subsystems; "programs" the application and velmora-cli.
+set(VELMORA_TIERS core interchange commentlist subsystem table windowkit windows programs)
+# Tiers at or below this one are model tiers: QtCore only.
+set(VELMORA_LAST_MODEL_TIER subsystem)
 set_property(GLOBAL PROPERTY VELMORA_MODEL_TARGETS "")
+set_property(GLOBAL PROPERTY VELMORA_TIERED_TARGETS "")
 
 function(velmora_model_target target)
     set_property(GLOBAL APPEND PROPERTY VELMORA_MODEL_TARGETS ${target})
+endfunction()
+
+# velmora_tier(target tier): places a target of src/ on a tier of VELMORA_TIERS.
+function(velmora_tier target tier)
+    list(FIND VELMORA_TIERS ${tier} rank)
+    if(rank LESS 0)
+        message(FATAL_ERROR "Layering: '${target}' is given the unknown tier '${tier}' (tiers: ${VELMORA_TIERS})")
+    endif()
+    set_property(TARGET ${target} PROPERTY VELMORA_TIER_RANK ${rank})
+    set_property(GLOBAL APPEND PROPERTY VELMORA_TIERED_TARGETS ${target})
+    list(FIND VELMORA_TIERS ${VELMORA_LAST_MODEL_TIER} model_rank)
+    if(NOT rank GREATER model_rank)
+        velmora_model_target(${target})
+    endif()
 endfunction()
 
 function(_velmora_collect_links target out_var)
@@ -34,7 +60,85 @@ function(_velmora_collect_links target out_var)
     set(${out_var} ${seen} PARENT_SCOPE)
 endfunction()
 
+# The libraries and executables defined in dir and below.
+function(_velmora_built_targets dir out_var)
+    set(found "")
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(t IN LISTS targets)
+        get_target_property(type ${t} TYPE)
+        if(type MATCHES "LIBRARY$|EXECUTABLE")
+            list(APPEND found ${t})
+        endif()
+    endforeach()
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirs)
+        _velmora_built_targets(${sub} more)
+        list(APPEND found ${more})
+    endforeach()
+    set(${out_var} ${found} PARENT_SCOPE)
+endfunction()
+
+function(_velmora_tier_name rank out_var)
+    list(GET VELMORA_TIERS ${rank} name)
+    set(${out_var} ${name} PARENT_SCOPE)
+endfunction()
+
+function(_velmora_check_tiers)
+    _velmora_built_targets(${PROJECT_SOURCE_DIR}/src all)
+    # The tier of each source folder (relative to src/), from the targets built there.
+    set(folders "")
+    foreach(t IN LISTS all)
+        get_target_property(rank ${t} VELMORA_TIER_RANK)
+        if(rank STREQUAL "rank-NOTFOUND")
+            message(FATAL_ERROR "Layering: target '${t}' has no tier; place it with velmora_tier() (cmake/Layering.cmake)")
+        endif()
+        get_target_property(dir ${t} SOURCE_DIR)
+        file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/src ${dir})
+        string(MAKE_C_IDENTIFIER "${folder}" key)
+        if(DEFINED _folder_${key} AND NOT _folder_${key} EQUAL rank)
+            message(FATAL_ERROR "Layering: the targets of src/${folder} stand on different tiers")
+        endif()
+        set(_folder_${key} ${rank})
+    endforeach()
+    foreach(t IN LISTS all)
+        get_target_property(rank ${t} VELMORA_TIER_RANK)
+        _velmora_tier_name(${rank} tier)
+        get_target_property(direct ${t} LINK_LIBRARIES)
+        foreach(l IN LISTS direct)
+            if(TARGET ${l} AND l IN_LIST all)
+                get_target_property(linked ${l} VELMORA_TIER_RANK)
+                if(linked GREATER rank)
+                    _velmora_tier_name(${linked} higher)
+                    message(FATAL_ERROR "Layering: '${t}' (tier ${tier}) links '${l}' of the higher tier ${higher}")
+                endif()
+            endif()
+        endforeach()
+        get_target_property(sources ${t} SOURCES)
+        get_target_property(dir ${t} SOURCE_DIR)
+        foreach(source IN LISTS sources)
+            if(NOT source MATCHES "\\.(cpp|h)$")
+                continue()
+            endif()
+            if(NOT IS_ABSOLUTE ${source})
+                set(source ${dir}/${source})
+            endif()
+            file(STRINGS ${source} includes REGEX "^#include \"[^\"]+/[^\"/]+\"")
+            foreach(line IN LISTS includes)
+                string(REGEX REPLACE "^#include \"(.+)/[^/\"]+\".*$" "\\1" folder "${line}")
+                string(MAKE_C_IDENTIFIER "${folder}" key)
+                if(DEFINED _folder_${key} AND _folder_${key} GREATER rank)
+                    _velmora_tier_name(${_folder_${key}} higher)
+                    file(RELATIVE_PATH shown ${PROJECT_SOURCE_DIR} ${source})
+                    message(FATAL_ERROR
+                        "Layering: ${shown} (target '${t}', tier ${tier}) includes ${folder}/, of the higher tier ${higher}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endfunction()
+
 function(velmora_check_layering)
+    _velmora_check_tiers()
     get_property(targets GLOBAL PROPERTY VELMORA_MODEL_TARGETS)
     foreach(t IN LISTS targets)
         set(all "")

@@ -4,8 +4,6 @@
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
-#include "commentlist/widgets/CommentListWindow.h"
-#include "commentlist/widgets/Prompts.h"
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
@@ -16,6 +14,9 @@
 #include "shell/MetadataTransfer.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
+#include "windowkit/CommentListWindow.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/WindowActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,50 +106,39 @@ AppController::~AppController()
 
 // --- The application's commands -----------------------------------------------------------
 
-QAction *AppController::makeAction(
-    const char *name, const char *textKey, const QKeySequence &shortcut, const char *icon)
-{
-    auto *action = new QAction(localizedString(textKey), this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    if (icon)
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
-    return action;
-}
-
 void AppController::createActions()
 {
-    m_openAction = makeAction("openAction", "MenuOpen", QKeySequence::Open, "document-open");
+    m_openAction = makeWindowAction(this, "openAction", "MenuOpen", QKeySequence::Open, "document-open");
     connect(m_openAction, &QAction::triggered, this, &AppController::openWithDialog);
-    m_clearRecentAction = makeAction("clearRecentAction", "MenuClearRecent", {}, nullptr);
+    m_clearRecentAction = makeWindowAction(this, "clearRecentAction", "MenuClearRecent");
     connect(m_clearRecentAction, &QAction::triggered, this, [this] {
         AppSettings::clearRecentFiles();
         if (m_startWindow)
             m_startWindow->showRecentFiles();
     });
-    m_importAction = makeAction(
-        "importAction", "MenuImportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import");
+    m_importAction = makeWindowAction(
+        this, "importAction", "MenuImportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import");
     connect(m_importAction, &QAction::triggered, this, [this] { importMetadata(); });
-    m_exportAction = makeAction(
-        "exportAction", "MenuExportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export");
+    m_exportAction = makeWindowAction(
+        this, "exportAction", "MenuExportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export");
     connect(m_exportAction, &QAction::triggered, this, [this] { exportMetadata(); });
-    m_quitAction = makeAction("quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
+    m_quitAction = makeWindowAction(this, "quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
     m_quitAction->setMenuRole(QAction::QuitRole);
     // Every window is asked to close (a modified document asks first); the application
     // ends with the last one.
     connect(m_quitAction, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
 
-    m_newBatchAction = makeAction(
-        "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), "window-new");
+    m_newBatchAction = makeWindowAction(
+        this, "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), "window-new");
     connect(m_newBatchAction, &QAction::triggered, this, &AppController::newBatchWindow);
-    m_presetEditorAction = makeAction("presetEditorAction", "MenuPresetEditor", {}, nullptr);
+    m_presetEditorAction = makeWindowAction(this, "presetEditorAction", "MenuPresetEditor");
     connect(m_presetEditorAction, &QAction::triggered, this, &AppController::showPresetEditor);
-    m_templateEditorAction = makeAction("templateEditorAction", "MenuTemplateEditor", {}, nullptr);
+    m_templateEditorAction = makeWindowAction(this, "templateEditorAction", "MenuTemplateEditor");
     connect(m_templateEditorAction, &QAction::triggered, this, &AppController::showTemplateEditor);
 
-    m_homePageAction = makeAction("homePageAction", "MenuHomePage", {}, "help-browser");
+    m_homePageAction = makeWindowAction(this, "homePageAction", "MenuHomePage", {}, "help-browser");
     connect(m_homePageAction, &QAction::triggered, this, &AppController::openHomePage);
-    m_aboutAction = makeAction("aboutAction", "MenuAbout", {}, "help-about");
+    m_aboutAction = makeWindowAction(this, "aboutAction", "MenuAbout", {}, "help-about");
     m_aboutAction->setMenuRole(QAction::AboutRole);
     connect(m_aboutAction, &QAction::triggered, this, &AppController::showAbout);
 }
@@ -370,7 +360,7 @@ PresetEditorWindow *AppController::showPresetEditor()
 TemplateEditorWindow *AppController::showTemplateEditor()
 {
     if (!m_templateEditor) {
-        m_templateEditor = new TemplateEditorWindow(m_templates);
+        m_templateEditor = new TemplateEditorWindow(m_templates, m_presets);
         installMenus(m_templateEditor);
     }
     m_templateEditor->makeWindowKey();
@@ -426,7 +416,7 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
             continue;
         DocumentWindow *window = windowFor(path);
         if (!window) {
-            window = new DocumentWindow(path);
+            window = new DocumentWindow(path, stores());
             installMenus(window);
             // A file saved under another name is the one to offer next time.
             connect(window->document(), &PNGDoc::saved, this,
@@ -467,7 +457,7 @@ bool AppController::openWithDialog()
 
 BatchWindow *AppController::newBatchWindow()
 {
-    auto *window = new BatchWindow;
+    auto *window = new BatchWindow(stores());
     installMenus(window);
     m_batchWindows.removeIf([](const QPointer<BatchWindow> &w) { return w.isNull(); });
     m_batchWindows.append(window);

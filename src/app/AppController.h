@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowkit/WindowStores.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -18,7 +20,8 @@ class StartWindow;
 class TemplateEditor;
 class TemplateEditorWindow;
 
-// The application shell: creates the shared preset and template stores, opens one
+// The application shell: creates the shared preset and template stores (and hands them to
+// the windows it opens), opens one
 // document window per PNG file (a file that is open already has its window raised), batch
 // windows on request, one preset editor and one template editor window (made on first
 // request, shown again later), and the start window when Velmora starts without files.
@@ -48,6 +51,8 @@ public:
 
     MetadataPresetManager *presetStore() const { return m_presets; }
     TemplateEditor *templateStore() const { return m_templates; }
+    // Both, as the windows take them.
+    WindowStores stores() const { return { m_presets, m_templates }; }
 
     // Opens (or raises) a window per path; returns the windows, in path order. A file that
     // cannot be read gets its window, which says why, and a dialog saying it too.
@@ -102,7 +107,6 @@ protected:
 private:
     DocumentWindow *windowFor(const QString &path) const;
     void createActions();
-    QAction *makeAction(const char *name, const char *textKey, const QKeySequence &shortcut, const char *icon);
     void fillRecentMenu(QMenu *menu);
     void fillWindowMenu(QMenu *menu);
     QList<QWidget *> openWindows() const;

@@ -1,7 +1,7 @@
 #include "app/MetadataDialogs.h"
 
-#include "commentlist/widgets/Prompts.h"
 #include "core/Strings.h"
+#include "windowkit/Prompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

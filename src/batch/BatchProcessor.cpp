@@ -2,9 +2,6 @@
 
 #include "batch/BatchFileList.h"
 #include "commentlist/CommentListOwner.h"
-#include "presets/MetadataPresetManager.h"
-#include "templates/TemplateApplication.h"
-#include "templates/TemplateEditor.h"
 
 BatchProcessor::BatchProcessor(QObject *parent)
     : QObject(parent)
@@ -107,40 +104,7 @@ bool BatchProcessor::deleteAll(Focus focus)
     return false;
 }
 
-// --- Comments and files -------------------------------------------------------------------
-
-int BatchProcessor::addMetadataField()
-{
-    return isRunning() ? -1 : m_comments->addMetadataField();
-}
-
-int BatchProcessor::addPresetMetadataField(int index)
-{
-    const MetadataPresetManager *store = MetadataPresetManager::presetManager();
-    const PresetPtr preset = store ? store->presetAtIndex(index) : nullptr;
-    if (!preset || isRunning())
-        return -1;
-    return m_comments->addPresetMetadataField(*preset->unprocessedComment());
-}
-
-bool BatchProcessor::removeMetadataField(const QList<int> &rows)
-{
-    if (isRunning())
-        return false;
-    const int before = m_comments->rowCount();
-    m_comments->removeMetadataField(rows);
-    return m_comments->rowCount() != before;
-}
-
-bool BatchProcessor::applyTemplate(int index)
-{
-    const TemplateEditor *store = TemplateEditor::templateEditor();
-    const TemplatePtr chosen = store ? store->templateAtIndex(index) : nullptr;
-    if (!chosen || isRunning())
-        return false;
-    ::applyTemplate(*chosen, *m_comments);
-    return true;
-}
+// --- The files ----------------------------------------------------------------------------
 
 int BatchProcessor::addFiles(const QStringList &paths)
 {

@@ -14,7 +14,7 @@ class QMimeData;
 // What stands behind one batch window: a list of comments (texts keep their macros, to
 // be expanded for each file), a list of files, the run's two options, and the run itself.
 // The window shows the lists and calls these operations; the edit commands act on the list
-// whose table has the focus.
+// whose table has the focus (the comments' own commands are those of their owner).
 //
 // A run works on copies of both lists taken when it starts, in a worker thread (BatchJob);
 // while it goes on the lists cannot be changed: every change made through this object
@@ -47,15 +47,6 @@ public:
     bool paste(Focus focus, const QMimeData *mime, int selectedRow);
     bool deleteRows(Focus focus, const QList<int> &rows);
     bool deleteAll(Focus focus);
-
-    // --- The comments ----------------------------------------------------------------
-    // Each returns the row of the new comment, or -1 when nothing was added.
-    int addMetadataField();
-    // The preset at index of the shared preset store: its keyword and its value as stored.
-    int addPresetMetadataField(int index);
-    bool removeMetadataField(const QList<int> &rows);
-    // The template at index of the shared template store, as one step.
-    bool applyTemplate(int index);
 
     // --- The files -------------------------------------------------------------------
     // Adds files and folders (searched to any depth), honouring the extension check.

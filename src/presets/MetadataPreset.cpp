@@ -22,6 +22,12 @@ void MetadataPreset::setKeyword(const QString &keyword)
     m_keyword = PNGComment::truncatedKeyword(keyword);
 }
 
+QString MetadataPreset::displayText() const
+{
+    const QString text = shorthand();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString MetadataPreset::shorthand() const
 {
     if (!m_shorthand.isNull())

@@ -41,6 +41,9 @@ public:
     // The display text shown in every preset menu: the stored shorthand, else one derived
     // from keyword and value (at most 40 UTF-16 code units), else null.
     QString shorthand() const;
+    // What the preset editor's table, the preset menus and velmora-cli show: shorthand(),
+    // "" when there is none (never the keyword in its place).
+    QString displayText() const;
     QString updatedShorthandForEditor() const { return shorthand(); }
     // The value, or "" when it is absent.
     QString exportValue() const;

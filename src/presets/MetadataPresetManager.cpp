@@ -17,8 +17,6 @@ Q_LOGGING_CATEGORY(lcPresets, "velmora.presets")
 
 namespace {
 
-MetadataPresetManager *g_presetManager = nullptr;
-
 const QString kRootElement = QStringLiteral("MetadataPresets");
 
 // Parses the whole document; false when it is not well-formed. Collects the presets of
@@ -56,20 +54,9 @@ MetadataPresetManager::MetadataPresetManager(const QString &presetsFilePath, QOb
     : QObject(parent)
     , m_presetsFilePath(presetsFilePath)
 {
-    if (!g_presetManager)
-        g_presetManager = this;
 }
 
-MetadataPresetManager::~MetadataPresetManager()
-{
-    if (g_presetManager == this)
-        g_presetManager = nullptr;
-}
-
-MetadataPresetManager *MetadataPresetManager::presetManager()
-{
-    return g_presetManager;
-}
+MetadataPresetManager::~MetadataPresetManager() = default;
 
 QString MetadataPresetManager::applicationIdentifier()
 {
@@ -120,10 +107,8 @@ QStringList MetadataPresetManager::presetMenuTitles() const
 {
     QStringList titles;
     titles.reserve(m_metadataPresets.size());
-    for (const auto &preset : m_metadataPresets) {
-        const QString title = preset->shorthand();
-        titles.append(title.isNull() ? QStringLiteral("") : title);
-    }
+    for (const auto &preset : m_metadataPresets)
+        titles.append(preset->displayText());
     return titles;
 }
 

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
-// The one shared, ordered list of presets. It is read from the presets file (falling back
+// The ordered list of presets the application shares. It is read from the presets file (falling back
 // to the ten keywords the PNG standard predefines), written back when the preset editor
 // closes, and announces every change of the list that preset menus must follow with
 // presetsNeedUpdated().
@@ -23,15 +23,13 @@ public:
         Malformed, // the file is not well-formed XML: the defaults
     };
 
-    // A store on the default presets file. The first store created becomes the shared one.
-    // Nothing is loaded until loadMetaDataPresets().
+    // A store on the default presets file (the application controller makes it and hands it
+    // to the windows). Nothing is loaded until loadMetaDataPresets().
     explicit MetadataPresetManager(QObject *parent = nullptr);
     // A store on a given presets file (tests, tools).
     explicit MetadataPresetManager(const QString &presetsFilePath, QObject *parent = nullptr);
     ~MetadataPresetManager() override;
 
-    // The shared store, or nullptr when none exists.
-    static MetadataPresetManager *presetManager();
     static QString applicationIdentifier();
     static QString defaultPresetsFilePath();
     // The ten default presets, in their fixed order.

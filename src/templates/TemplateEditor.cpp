@@ -8,12 +8,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-namespace {
-
-TemplateEditor *g_templateEditor = nullptr;
-
-} // namespace
-
 const char *TemplateEditor::alertKey(NameCheck check)
 {
     switch (check) {
@@ -37,20 +31,9 @@ TemplateEditor::TemplateEditor(const QString &templatesDirectory, QObject *paren
     : QObject(parent)
     , m_directory(templatesDirectory)
 {
-    if (!g_templateEditor)
-        g_templateEditor = this;
 }
 
-TemplateEditor::~TemplateEditor()
-{
-    if (g_templateEditor == this)
-        g_templateEditor = nullptr;
-}
-
-TemplateEditor *TemplateEditor::templateEditor()
-{
-    return g_templateEditor;
-}
+TemplateEditor::~TemplateEditor() = default;
 
 qsizetype TemplateEditor::loadTemplates()
 {

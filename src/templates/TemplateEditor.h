@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
-// The one shared store of templates: the templates read from the templates folder, in the
+// The store of templates the application shares: the templates read from the templates folder, in the
 // order the folder is walked (loadTemplateFolder()), plus those created since. The template
 // editor window is its view; documents and batch windows fill their template menus from it
 // and announce nothing themselves: the store emits templatesNeedUpdated() after a template
@@ -28,15 +28,13 @@ public:
         NotUnique, // a loaded template, or another file, has that name
     };
 
-    // A store on the templates folder. The first store created becomes the shared one.
-    // Nothing is loaded until loadTemplates().
+    // A store on the templates folder (the application controller makes it and hands it to
+    // the windows). Nothing is loaded until loadTemplates().
     explicit TemplateEditor(QObject *parent = nullptr);
     // A store on a given folder (tests, tools).
     explicit TemplateEditor(const QString &templatesDirectory, QObject *parent = nullptr);
     ~TemplateEditor() override;
 
-    // The shared store, or nullptr when none exists.
-    static TemplateEditor *templateEditor();
     // The localised-string key of the alert for a refused name; nullptr when none is shown.
     static const char *alertKey(NameCheck check);
 

@@ -5,8 +5,6 @@
 #include "batch/BatchProcessor.h"
 #include "commentlist/CommentListOwner.h"
 #include "interchange/PasteboardFormats.h"
-#include "presets/MetadataPresetManager.h"
-#include "templates/TemplateEditor.h"
 
 #include <QMimeData>
 #include <QSettings>
@@ -36,8 +34,6 @@ class tst_BatchProcessor : public QObject
     Q_OBJECT
 
     QTemporaryDir m_stores;
-    std::unique_ptr<MetadataPresetManager> m_presets;
-    std::unique_ptr<TemplateEditor> m_templates;
     std::unique_ptr<QTemporaryDir> m_dir;
 
     QString png(const QString &name, const std::vector<RawChunk> &chunks = {})
@@ -70,22 +66,6 @@ private Q_SLOTS:
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_stores.filePath(u"config"_qs)));
         QCoreApplication::setOrganizationName(QStringLiteral("VelmoraTest"));
-        const QString presets = m_stores.filePath(u"presets.xml"_qs);
-        QVERIFY(writeFile(presets,
-            R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/></MetadataPresets>)"));
-        m_presets = std::make_unique<MetadataPresetManager>(presets);
-        m_presets->loadMetaDataPresets();
-        const QString templates = m_stores.filePath(u"Templates"_qs);
-        QVERIFY(QDir().mkpath(templates));
-        QVERIFY(writeFile(templates + u"/Authors"_qs,
-            R"(<ImageMetadata ClearsAllWhenApplied="NO" OverwritesDuplicateKeys="YES">)"
-            R"(<comment keyword="Author" text="First"/><comment keyword="Author" text="Second %DATE%"/>)"
-            R"(</ImageMetadata>)"));
-        QVERIFY(writeFile(templates + u"/Clear"_qs,
-            R"(<ImageMetadata ClearsAllWhenApplied="YES" OverwritesDuplicateKeys="NO"></ImageMetadata>)"));
-        m_templates = std::make_unique<TemplateEditor>(templates);
-        QCOMPARE(m_templates->templateMenuTitles(), QStringList());
-        QCOMPARE(m_templates->loadTemplates(), 2);
     }
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
@@ -167,32 +147,6 @@ private Q_SLOTS:
         QCOMPARE(processor.files()->count(), 5);
     }
 
-    void presetsByTheirIndexInTheStore()
-    {
-        // Note, Width: values as stored, macros kept (they are expanded for each file).
-        BatchProcessor processor;
-        QCOMPARE(processor.addPresetMetadataField(1), 0);
-        QCOMPARE(processor.addPresetMetadataField(0), 1);
-        QCOMPARE(processor.addPresetMetadataField(2), -1);
-        QCOMPARE(commentsOf(processor), QStringList({ "Width=%WIDTH% px", "Note=∅" }));
-    }
-
-    void templatesWhicheverListHasTheFocus()
-    {
-        BatchProcessor processor;
-        fill(processor);
-        processor.comments()->insertObject(commentsFrom({ "Author=Mine" }).first(), 1);
-        // Authors (index 0) overwrites: one Author left, the template's second, unexpanded.
-        QVERIFY(processor.applyTemplate(0));
-        QCOMPARE(commentsOf(processor), QStringList({ "A=1", "B=2", "C=3", "Author=Second %DATE%" }));
-        // Clear (index 1) empties the comments and leaves the files.
-        QVERIFY(processor.applyTemplate(1));
-        QCOMPARE(commentsOf(processor), QStringList());
-        QCOMPARE(processor.files()->count(), 3);
-        QVERIFY(!processor.applyTemplate(2));
-        QVERIFY(!processor.applyTemplate(-1));
-    }
-
     void runReportsEveryFailedFileWithItsReason()
     {
         BatchProcessor processor;
@@ -272,10 +226,6 @@ private Q_SLOTS:
         QVERIFY(!processor.cut(Focus::Comments, { 0 }, &mime));
         QVERIFY(!processor.deleteAll(Focus::Comments));
         QVERIFY(!processor.deleteRows(Focus::Files, { 0 }));
-        QCOMPARE(processor.addMetadataField(), -1);
-        QCOMPARE(processor.addPresetMetadataField(0), -1);
-        QVERIFY(!processor.applyTemplate(1));
-        QVERIFY(!processor.removeMetadataField({ 0 }));
         QCOMPARE(processor.addFiles({ png(u"late.png"_qs) }), 0);
         QVERIFY(processor.files()->isReadOnly());
         QCOMPARE(commentsOf(processor), QStringList { "K=v" });
@@ -293,7 +243,7 @@ private Q_SLOTS:
 
         // Editable again, and a new run goes over every file.
         QVERIFY(!processor.files()->isReadOnly());
-        QCOMPARE(processor.addMetadataField(), 1);
+        QCOMPARE(processor.comments()->addMetadataField(), 1);
         processor.setFileObserver({});
         QVERIFY(processor.run());
         QVERIFY(finished.wait(60000));

@@ -2,8 +2,6 @@
 #include "commentlist/widgets/CommentTableModel.h"
 #include "document/PNGDoc.h"
 #include "interchange/PasteboardFormats.h"
-#include "templates/Template.h"
-#include "templates/TemplateEditor.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -57,6 +55,9 @@ private slots:
             << "setData" << QStringList { "changed 1-1" } << QStringList { "Author=1", "Bee=two", "Cat=3", "Dog=4" };
         QTest::newRow("drag rows 0 and 1 onto row 3")
             << "drag" << QStringList { "moved 2-2 before 0" } << QStringList { "Cat=3", "Author=1", "Bee=2", "Dog=4" };
+        QTest::newRow("a drop from another table after a drag went elsewhere: copies")
+            << "dropFromElsewhere" << QStringList { "inserted 2-2" }
+            << QStringList { "Author=1", "Bee=2", "X=x", "Cat=3", "Dog=4" };
         QTest::newRow("paste two at row 1") << "paste" << QStringList { "inserted 1-2" }
                                             << QStringList { "Author=1", "X=x", "Y=y", "Bee=2", "Cat=3", "Dog=4" };
         QTest::newRow("undo a delete all") << "undoDeleteAll" << QStringList { "removed 0-3", "inserted 0-3" }
@@ -64,8 +65,8 @@ private slots:
         QTest::newRow("search") << "search" << QStringList { "reset" } << QStringList { "Author=1" };
         QTest::newRow("a keyword edit leaving the search")
             << "leaveSearch" << QStringList { "reset", "removed 0-0" } << QStringList {};
-        QTest::newRow("apply a template")
-            << "template" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
+        QTest::newRow("replace the whole list (a template applied)")
+            << "replaceAll" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
     }
     void preciseSignals()
     {
@@ -87,6 +88,13 @@ private slots:
         } else if (operation == u"drag") {
             std::unique_ptr<QMimeData> drag(model.mimeData({ model.index(0, 0), model.index(1, 1) }));
             QVERIFY(model.dropMimeData(drag.get(), Qt::MoveAction, 3, 0, QModelIndex()));
+        } else if (operation == u"dropFromElsewhere") {
+            std::unique_ptr<QMimeData> outgoing(model.mimeData({ model.index(0, 0) }));
+            PNGDoc other;
+            other.resetComments(commentsFrom({ "X=x" }));
+            CommentTableModel otherModel(&other);
+            std::unique_ptr<QMimeData> incoming(otherModel.mimeData({ otherModel.index(0, 0) }));
+            QVERIFY(model.dropMimeData(incoming.get(), Qt::CopyAction, 2, 0, QModelIndex()));
         } else if (operation == u"paste") {
             QMimeData clipboard;
             writeComments(commentsFrom({ "X=x", "Y=y" }), &clipboard);
@@ -99,10 +107,8 @@ private slots:
         } else if (operation == u"leaveSearch") {
             doc.setSearchText(u"auth"_qs);
             QVERIFY(model.setData(model.index(0, 0), u"Writer"_qs));
-        } else if (operation == u"template") {
-            Template applied(u"T"_qs, QString());
-            applied.addComment(makeComment(u"T"_qs, u"t"_qs));
-            applyTemplate(applied, doc);
+        } else if (operation == u"replaceAll") {
+            QVERIFY(doc.replaceAll(doc.allComments() + commentsFrom({ "T=t" }), Expansion::Verbatim, u"Apply"_qs));
         }
         QTEST(log.entries, "signals");
         QTEST(tableRows(model, Qt::EditRole), "rows");

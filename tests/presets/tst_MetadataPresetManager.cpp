@@ -37,7 +37,6 @@ private Q_SLOTS:
     void missingFileGivesDefaultsTidyAndRestore()
     {
         MetadataPresetManager store;
-        QCOMPARE(MetadataPresetManager::presetManager(), &store);
         QCOMPARE(
             store.presetsFilePath(), m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets")));
         QSignalSpy spy(&store, &MetadataPresetManager::presetsNeedUpdated);

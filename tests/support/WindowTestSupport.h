@@ -1,19 +1,63 @@
 #pragma once
 
-#include "commentlist/widgets/Prompts.h"
+#include "TestSupport.h"
+#include "presets/MetadataPresetManager.h"
+#include "windowkit/Prompts.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QList>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringList>
+#include <QTest>
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 // Helpers of the window tests (header only: only tests that link QtWidgets include it).
 namespace WindowTestSupport {
+
+// Triggers a window's action by object name; fails the test when it is missing or off.
+inline void trigger(const QObject *window, const char *name)
+{
+    auto *action = window->findChild<QAction *>(QString::fromLatin1(name));
+    QVERIFY2(action, name);
+    QVERIFY2(action->isEnabled(), name);
+    action->trigger();
+}
+
+// Whether a window's action is enabled (false when there is none).
+inline bool isEnabled(const QObject *window, const char *name)
+{
+    auto *action = window->findChild<QAction *>(QString::fromLatin1(name));
+    return action && action->isEnabled();
+}
+
+// Selects whole rows of a table (none: clears the selection); the last becomes current.
+inline void selectRows(QAbstractItemView *table, const QList<int> &rows)
+{
+    table->clearSelection();
+    for (int row : rows)
+        table->selectionModel()->setCurrentIndex(
+            table->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// A preset store of a test's own: presets (the body of a presets file) read from a file
+// in folder.
+inline std::unique_ptr<MetadataPresetManager> presetStore(const QString &folder, const QByteArray &presets)
+{
+    const QString path = folder + QStringLiteral("/presets.xml");
+    if (!TestSupport::writeFile(path, "<MetadataPresets>" + presets + "</MetadataPresets>"))
+        return nullptr;
+    auto store = std::make_unique<MetadataPresetManager>(path);
+    store->loadMetaDataPresets();
+    return store;
+}
 
 // What a screen reader says a control is.
 inline QString accessibleName(QWidget *widget)
@@ -59,23 +103,35 @@ inline QStringList firstColumnTexts(const QAbstractItemModel &model)
     return rows;
 }
 
-// Answers the windows' questions instead of a person, with answer, and records them.
+// Answers the windows' questions instead of a person, with answer (or what answerFor
+// gives), and records them.
 struct PromptAnswers
 {
     QList<Prompts::Request> asked;
     QVariant answer;
+    std::function<QVariant(const Prompts::Request &)> answerFor;
 
     PromptAnswers()
     {
         Prompts::setHandler([this](const Prompts::Request &request) {
             asked.append(request);
-            return answer;
+            return answerFor ? answerFor(request) : answer;
         });
     }
     ~PromptAnswers() { Prompts::setHandler({}); }
     PromptAnswers(const PromptAnswers &) = delete;
     PromptAnswers &operator=(const PromptAnswers &) = delete;
 
+    // The questions of one kind, in order.
+    QList<Prompts::Request> of(Prompts::Kind kind) const
+    {
+        QList<Prompts::Request> result;
+        for (const auto &request : asked) {
+            if (request.kind == kind)
+                result << request;
+        }
+        return result;
+    }
     // The messages asked, in order.
     QStringList texts() const
     {

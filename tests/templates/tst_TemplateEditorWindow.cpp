@@ -1,16 +1,17 @@
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
 #include "templates/widgets/TemplateListModel.h"
+#include "windowkit/CommentEditorPanel.h"
+#include "windowkit/CommentListPane.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -41,11 +42,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_presetsDir.isValid());
-        const QString presets = m_presetsDir.filePath(u"presets.xml"_qs);
-        QVERIFY(
-            writeFile(presets, R"(<MetadataPresets><comment keyword="Width" text="%WIDTH% px"/></MetadataPresets>)"));
-        m_presets = std::make_unique<MetadataPresetManager>(presets);
-        m_presets->loadMetaDataPresets();
+        m_presets = presetStore(m_presetsDir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/>)");
+        QVERIFY(m_presets);
     }
 
     void init()
@@ -58,11 +56,11 @@ private slots:
         QVERIFY(writeFile(folder(u"Beta"_qs), R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)"));
         m_store = std::make_unique<TemplateEditor>(folder());
         QCOMPARE(m_store->loadTemplates(), 2);
-        m_window = std::make_unique<TemplateEditorWindow>(m_store.get());
+        m_window = std::make_unique<TemplateEditorWindow>(m_store.get(), m_presets.get());
         new QAbstractItemModelTester(
             m_window->templatesModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
         new QAbstractItemModelTester(
-            m_window->commentsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
+            m_window->pane()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
         m_window->makeWindowKey();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
@@ -77,15 +75,15 @@ private slots:
     {
         QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList({ "Alpha", "Beta" }));
         expectTemplateControls(false);
-        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
+        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
 
         selectTemplate(0);
         expectTemplateControls(true);
         // Texts as they are stored: macros are not expanded in a template.
-        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "B=two" }));
+        QCOMPARE(tableRows(*m_window->pane()->model()), QStringList({ "A=%FILENAME%", "B=two" }));
         QVERIFY(!checkbox("clearAllCheckbox")->isChecked());
         selectTemplate(1);
-        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
+        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
         QVERIFY(checkbox("overwriteDuplicatesCheckbox")->isChecked());
 
         m_window->templatesTable()->clearSelection();
@@ -102,7 +100,7 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Lens"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         // The delegate hands the value over once the key press is done.
-        QTRY_COMPARE(tableRows(*m_window->commentsModel()).last(), u"Lens="_qs);
+        QTRY_COMPARE(tableRows(*m_window->pane()->model()).last(), u"Lens="_qs);
         QVERIFY(!readFile(folder(u"Alpha"_qs)).contains("Lens")); // nothing written yet
 
         selectTemplate(1);
@@ -124,7 +122,7 @@ private slots:
     {
         PromptAnswers prompts;
         QWidget documents;
-        StoreMenu *menu = StoreMenu::templatesMenu(&documents);
+        StoreMenu *menu = StoreMenu::templatesMenu(m_store.get(), &documents);
         selectTemplate(0);
         trigger("newTemplateAction");
         auto *sheet = m_window->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
@@ -222,58 +220,23 @@ private slots:
         expectTemplateControls(false);
     }
 
-    void editCommandsFollowTheFocus()
+    // While the templates table has the focus, Copy takes every comment of the template and
+    // Cut then asks to delete it; the other commands are the pane's.
+    void editCommandsOfTheTemplatesTable()
     {
         PromptAnswers prompts;
         selectTemplate(0);
-        CommentTableView *comments = m_window->commentsTable();
-        comments->selectRow(1);
-        comments->setFocus();
-        trigger("copyAction");
-        QCOMPARE(QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("B\ttwo"));
-
-        // From the templates table: every comment of the template.
         m_window->templatesTable()->setFocus();
         trigger("copyAction");
         QCOMPARE(
             QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
-
-        // Paste goes into the comments, before the selected one, macros kept.
-        comments->selectRow(1);
-        comments->setFocus();
-        trigger("pasteAction");
-        QCOMPARE(
-            tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "A=%FILENAME%", "B=two", "B=two" }));
-        trigger("undoAction");
-        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList({ "A=%FILENAME%", "B=two" }));
-
-        // Cut with the templates table focused copies all, then asks to delete the template.
         prompts.answer = false;
-        m_window->templatesTable()->setFocus();
         trigger("cutAction");
         QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
         QCOMPARE(m_store->count(), 2);
-
-        // Delete in the comments table removes the selected comments.
-        comments->selectRow(0);
-        comments->setFocus();
-        QTest::keyClick(comments, Qt::Key_Delete);
-        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList { "B=two" });
         trigger("deleteAllAction");
-        QCOMPARE(m_window->commentsModel()->rowCount(), 0);
-    }
-
-    void presetsGoInUnexpanded()
-    {
-        selectTemplate(1);
-        auto *menu = m_window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
-        QVERIFY(menu);
-        QCOMPARE(menu->actions().size(), 1);
-        menu->actions().first()->trigger();
-        QCOMPARE(tableRows(*m_window->commentsModel()), QStringList { "Width=%WIDTH% px" });
-        // Its text cell is being edited.
-        QCOMPARE(m_window->commentsTable()->currentIndex().column(), 1);
-        QVERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
+        QCOMPARE(m_store->count(), 2);
     }
 
     void historyFollowsTheCurrentTemplate()
@@ -302,9 +265,9 @@ private slots:
     void commentEditorGoesWithTheTemplate()
     {
         selectTemplate(0);
-        m_window->commentsTable()->selectRow(1);
+        m_window->pane()->table()->selectRow(1);
         trigger("openCommentEditorAction");
-        CommentEditorPanel *panel = m_window->commentEditor();
+        CommentEditorPanel *panel = m_window->pane()->commentEditor();
         QVERIFY(panel && panel->isVisible());
         auto *text = panel->findChild<QPlainTextEdit *>(QStringLiteral("textField"));
         text->setPlainText(u"typed %DATE%"_qs);
@@ -343,28 +306,6 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList { localizedString("TemplateSaveFailed").arg(u"Beta"_qs) });
     }
 
-    void controlsAreNamed()
-    {
-        selectTemplate(0);
-        for (const char *name : { "splitter", "templatesTable", "commentsTable", "clearAllCheckbox",
-                 "overwriteDuplicatesCheckbox", "presetsButton", "newCommentButton", "removeCommentButton",
-                 "openCommentEditorButton", "newTemplateButton", "deleteTemplateButton" }) {
-            auto *widget = m_window->findChild<QWidget *>(QString::fromLatin1(name));
-            QVERIFY2(widget, name);
-            QVERIFY2(!accessibleName(widget).isEmpty(), name);
-        }
-        QStringList inMenus;
-        for (QAction *menu : m_window->menuBar()->actions()) {
-            for (QAction *item : menu->menu()->actions())
-                inMenus << (item->menu() ? item->menu()->objectName() : item->objectName());
-        }
-        for (const char *name :
-            { "newTemplateAction", "deleteTemplateAction", "addAction", "removeAction", "openCommentEditorAction",
-                "presetsMenu", "clearAllAction", "overwriteDuplicatesAction", "undoAction", "redoAction", "cutAction",
-                "copyAction", "pasteAction", "deleteAction", "deleteAllAction", "closeAction" })
-            QVERIFY2(inMenus.contains(QString::fromLatin1(name)), name);
-    }
-
 private:
     QString folder(const QString &name = QString()) const { return m_dir->filePath(u"Templates/"_qs + name); }
     QCheckBox *checkbox(const char *name) const { return m_window->findChild<QCheckBox *>(QString::fromLatin1(name)); }
@@ -385,7 +326,7 @@ private:
     void expectTemplateControls(bool enabled)
     {
         for (const char *name :
-            { "commentsTable", "clearAllCheckbox", "overwriteDuplicatesCheckbox", "presetsButton", "newCommentButton" })
+            { "commentsTable", "clearAllCheckbox", "overwriteDuplicatesCheckbox", "presetsButton", "addButton" })
             QVERIFY2(m_window->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled() == enabled, name);
         for (const char *name : { "addAction", "pasteAction", "deleteAllAction", "clearAllAction" })
             QVERIFY2(m_window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled() == enabled, name);

@@ -3,15 +3,13 @@
 #include "commentlist/CommentListOwner.h"
 #include "core/Strings.h"
 #include "core/TextChunks.h"
-#include "interchange/PasteboardFormats.h"
 
 #include <QApplication>
 #include <QColor>
-#include <QMimeData>
 #include <QStyle>
 
 CommentTableModel::CommentTableModel(CommentListOwner *owner, QObject *parent)
-    : QAbstractTableModel(parent)
+    : RowDragModel(parent)
 {
     setOwner(owner);
 }
@@ -23,7 +21,7 @@ void CommentTableModel::setOwner(CommentListOwner *owner)
     beginResetModel();
     m_owner = owner;
     m_rows = owner ? owner->comments() : CommentList();
-    m_dragData.clear();
+    forgetDrag();
     endResetModel();
     if (!owner)
         return;
@@ -123,51 +121,14 @@ bool CommentTableModel::setData(const QModelIndex &index, const QVariant &value,
     return m_owner->setData(index.row(), CommentListOwner::Column(index.column()), value.toString());
 }
 
-Qt::DropActions CommentTableModel::supportedDragActions() const
+bool CommentTableModel::beginDrag(const QList<int> &rows, QMimeData *mime) const
 {
-    return Qt::CopyAction | Qt::MoveAction;
+    return m_owner && m_owner->beginDrag(rows, mime);
 }
 
-Qt::DropActions CommentTableModel::supportedDropActions() const
+bool CommentTableModel::acceptDrop(const QMimeData *mime, int row, bool fromThisTable)
 {
-    return Qt::CopyAction | Qt::MoveAction;
-}
-
-QStringList CommentTableModel::mimeTypes() const
-{
-    return pasteboardTypes();
-}
-
-QMimeData *CommentTableModel::mimeData(const QModelIndexList &indexes) const
-{
-    if (!m_owner)
-        return nullptr;
-    QList<int> rows;
-    for (const QModelIndex &index : indexes) {
-        if (index.isValid() && !rows.contains(index.row()))
-            rows.append(index.row());
-    }
-    auto *data = new QMimeData;
-    if (!m_owner->beginDrag(rows, data)) {
-        delete data;
-        return nullptr;
-    }
-    m_dragData = data;
-    return data;
-}
-
-bool CommentTableModel::dropMimeData(
-    const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
-{
-    if (action == Qt::IgnoreAction)
-        return true;
-    if (!m_owner)
-        return false;
-    if (row < 0 && parent.isValid())
-        row = parent.row();
-    // Within the application a drag hands the drop its own QMimeData object.
-    const bool fromThisTable = data && data == m_dragData.data();
-    return m_owner->acceptDrop(data, row, fromThisTable);
+    return m_owner && m_owner->acceptDrop(mime, row, fromThisTable);
 }
 
 void CommentTableModel::insertRows(int first, int count)

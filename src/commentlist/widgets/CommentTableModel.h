@@ -1,12 +1,11 @@
 #pragma once
 
+#include "commentlist/widgets/RowDragModel.h"
 #include "core/PNGComment.h"
 
-#include <QAbstractTableModel>
 #include <QPointer>
 
 class CommentListOwner;
-class QMimeData;
 
 // The item model of every comment table: the arranged list of a CommentListOwner (a
 // document, a template, a batch list), one row per comment, columns keyword and text.
@@ -16,8 +15,9 @@ class QMimeData;
 // in red with a warning icon beside its keyword, and says why in its tooltips.
 //
 // The owner's precise signals become the model's: rows inserted, removed, moved or
-// changed, a reset only when the owner resets.
-class CommentTableModel : public QAbstractTableModel
+// changed, a reset only when the owner resets. Drags and drops go to the owner
+// (RowDragModel).
+class CommentTableModel : public RowDragModel
 {
     Q_OBJECT
 
@@ -37,17 +37,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-    // Drag and drop in the interchange forms: a drop of data this model handed out for a
-    // drag is a move within the table, any other drop inserts copies.
-    Qt::DropActions supportedDragActions() const override;
-    Qt::DropActions supportedDropActions() const override;
-    QStringList mimeTypes() const override;
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    bool dropMimeData(
-        const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent) override;
-
     // A text on one line: every line break (CR LF, LF, CR, U+2028, U+2029) becomes ⏎.
     static QString singleLine(const QString &text);
+
+protected:
+    bool beginDrag(const QList<int> &rows, QMimeData *mime) const override;
+    bool acceptDrop(const QMimeData *mime, int row, bool fromThisTable) override;
 
 private:
     void insertRows(int first, int count);
@@ -59,5 +54,4 @@ private:
     QPointer<CommentListOwner> m_owner;
     // The rows as the model shows them; follows the owner one signal at a time.
     CommentList m_rows;
-    mutable QPointer<QMimeData> m_dragData;
 };

@@ -2,42 +2,16 @@
 
 #include <QDrag>
 #include <QDragMoveEvent>
-#include <QHeaderView>
 #include <QMimeData>
 
-#include <algorithm>
-
 CommentTableView::CommentTableView(QWidget *parent)
-    : QTableView(parent)
+    : RowTableView(parent)
 {
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(
         QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    setDragEnabled(true);
-    setAcceptDrops(true);
     setDropIndicatorShown(true);
-    setDragDropMode(QAbstractItemView::DragDrop);
     setDragDropOverwriteMode(false);
-    setDefaultDropAction(Qt::CopyAction);
-    setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() + 8);
-    horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setHighlightSections(false);
-}
-
-QList<int> CommentTableView::selectedRowNumbers() const
-{
-    QList<int> rows;
-    if (!selectionModel())
-        return rows;
-    for (const QModelIndex &index : selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
 }
 
 int CommentTableView::pasteRow() const

@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QTableView>
+#include "commentlist/widgets/RowTableView.h"
 
-// The table of a comment list: whole rows selected, drags of the selected rows in the
+// The table of a comment list: cells edited in place, drags of the selected rows in the
 // interchange forms, drops between rows. A drop on this table moves the rows; a drop
 // anywhere else receives copies and the table never removes rows after a drag itself.
-class CommentTableView : public QTableView
+class CommentTableView : public RowTableView
 {
     Q_OBJECT
 
 public:
     explicit CommentTableView(QWidget *parent = nullptr);
-
-    // The selected rows in ascending order.
-    QList<int> selectedRowNumbers() const;
     // The row a paste goes to: the current row when it is selected, else the last
     // selected row, or -1 (append) without a selection.
     int pasteRow() const;

@@ -1,15 +1,14 @@
 #include "presets/widgets/PresetEditorWindow.h"
 
 #include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/TextEditCommands.h"
-#include "commentlist/widgets/UndoActions.h"
-#include "commentlist/widgets/WindowActions.h"
 #include "core/Strings.h"
-#include "core/TextMacros.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
 #include "presets/widgets/PresetListModel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/TextEditCommands.h"
+#include "windowkit/UndoActions.h"
+#include "windowkit/WindowActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,12 +98,7 @@ void PresetEditorWindow::buildWidgets()
 
     // The macro names, inserted into the field being edited. The button takes no focus,
     // so that the field keeps it (from the keyboard: Preset ▸ Insert Macro).
-    m_macroMenu = new QMenu(localizedString("InsertMacro"), this);
-    m_macroMenu->setObjectName(QStringLiteral("macroMenu"));
-    for (const QString &name : macroNames()) {
-        QAction *item = m_macroMenu->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
-        connect(item, &QAction::triggered, this, [this, name] { insertMacro(name); });
-    }
+    m_macroMenu = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
     m_macroButton = new QToolButton;
     m_macroButton->setObjectName(QStringLiteral("macroButton"));
     m_macroButton->setText(localizedString("InsertMacro").remove(u'&'));

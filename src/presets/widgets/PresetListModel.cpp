@@ -1,15 +1,13 @@
 #include "presets/widgets/PresetListModel.h"
 
 #include "core/Strings.h"
-#include "interchange/PasteboardFormats.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
 
-#include <QMimeData>
 #include <QScopedValueRollback>
 
 PresetListModel::PresetListModel(PresetEditor *editor, QObject *parent)
-    : QAbstractListModel(parent)
+    : RowDragModel(parent)
     , m_editor(editor)
     , m_store(editor->store())
     , m_rows(m_store->metadataPresets())
@@ -31,15 +29,20 @@ int PresetListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
+int PresetListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
 QVariant PresetListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return QVariant();
     const MetadataPreset &preset = *m_rows[index.row()];
-    const QString title = preset.shorthand();
+    const QString title = preset.displayText();
     switch (role) {
     case Qt::DisplayRole:
-        return title.isNull() ? QStringLiteral("") : title;
+        return title;
     case Qt::AccessibleTextRole:
         // A row without display text is still read out by its keyword.
         return title.isEmpty() ? preset.keyword() : title;
@@ -66,51 +69,14 @@ Qt::ItemFlags PresetListModel::flags(const QModelIndex &index) const
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 
-Qt::DropActions PresetListModel::supportedDragActions() const
+bool PresetListModel::beginDrag(const QList<int> &rows, QMimeData *mime) const
 {
-    return Qt::CopyAction | Qt::MoveAction;
+    return m_editor && m_editor->beginDrag(rows, mime);
 }
 
-Qt::DropActions PresetListModel::supportedDropActions() const
+bool PresetListModel::acceptDrop(const QMimeData *mime, int row, bool fromThisTable)
 {
-    return Qt::CopyAction | Qt::MoveAction;
-}
-
-QStringList PresetListModel::mimeTypes() const
-{
-    return pasteboardTypes();
-}
-
-QMimeData *PresetListModel::mimeData(const QModelIndexList &indexes) const
-{
-    if (!m_editor)
-        return nullptr;
-    QList<int> rows;
-    for (const QModelIndex &index : indexes) {
-        if (index.isValid() && !rows.contains(index.row()))
-            rows.append(index.row());
-    }
-    auto *data = new QMimeData;
-    if (!m_editor->beginDrag(rows, data)) {
-        delete data;
-        return nullptr;
-    }
-    m_dragData = data;
-    return data;
-}
-
-bool PresetListModel::dropMimeData(
-    const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
-{
-    if (action == Qt::IgnoreAction)
-        return true;
-    if (!m_editor)
-        return false;
-    if (row < 0 && parent.isValid())
-        row = parent.row();
-    // Within the application a drag hands the drop its own QMimeData object.
-    const bool fromThisTable = data && data == m_dragData.data();
-    return m_editor->acceptDrop(data, row, fromThisTable);
+    return m_editor && m_editor->acceptDrop(mime, row, fromThisTable);
 }
 
 void PresetListModel::insertRows(int first, int count)

@@ -1,20 +1,18 @@
 #pragma once
 
+#include "commentlist/widgets/RowDragModel.h"
 #include "presets/MetadataPreset.h"
 
-#include <QAbstractListModel>
 #include <QPointer>
 
 class MetadataPresetManager;
 class PresetEditor;
-class QMimeData;
 
 // The item model of the preset table: one row per preset of the shared store, showing its
 // display text. It follows the store one change at a time (rows inserted, removed or
-// changed; a sort moves the rows, so selections stay with their presets). Drags carry the
-// presets in the clipboard forms; a drop of the model's own drag data moves presets within
-// the table, any other drop inserts copies (through the editor).
-class PresetListModel : public QAbstractListModel
+// changed; a sort moves the rows, so selections stay with their presets). Drags and drops
+// go to the editor (RowDragModel).
+class PresetListModel : public RowDragModel
 {
     Q_OBJECT
 
@@ -26,16 +24,10 @@ public:
     bool isChanging() const { return m_changing; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-
-    Qt::DropActions supportedDragActions() const override;
-    Qt::DropActions supportedDropActions() const override;
-    QStringList mimeTypes() const override;
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    bool dropMimeData(
-        const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent) override;
 
 private:
     void insertRows(int first, int count);
@@ -49,5 +41,8 @@ private:
     // The rows as the model shows them; follows the store one signal at a time.
     PresetList m_rows;
     bool m_changing = false;
-    mutable QPointer<QMimeData> m_dragData;
+
+protected:
+    bool beginDrag(const QList<int> &rows, QMimeData *mime) const override;
+    bool acceptDrop(const QMimeData *mime, int row, bool fromThisTable) override;
 };

@@ -1,18 +1,10 @@
 #include "templates/widgets/TemplateEditorWindow.h"
 
-#include "commentlist/widgets/CommentCellDelegate.h"
-#include "commentlist/widgets/CommentEditorPanel.h"
-#include "commentlist/widgets/CommentTableModel.h"
-#include "commentlist/widgets/CommentTableView.h"
-#include "commentlist/widgets/Prompts.h"
-#include "commentlist/widgets/StoreMenu.h"
-#include "commentlist/widgets/TextEditCommands.h"
-#include "commentlist/widgets/UndoActions.h"
-#include "commentlist/widgets/WindowActions.h"
 #include "core/Strings.h"
-#include "presets/MetadataPresetManager.h"
 #include "templates/widgets/NewTemplateSheet.h"
 #include "templates/widgets/TemplateListModel.h"
+#include "windowkit/Prompts.h"
+#include "windowkit/WindowActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +16,6 @@
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QToolButton>
@@ -34,27 +25,19 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcTemplateWindow, "velmora.templates.window")
 
-QToolButton *toolButton(const char *name, const QString &text, const QString &description)
-{
-    auto *button = new QToolButton;
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setToolTip(description);
-    button->setAccessibleName(description);
-    return button;
-}
+// The titles of the two apply flags: clears all, overwrites duplicates.
+const char *const kFlagTextKeys[] = { "ClearsAllWhenApplied", "OverwritesDuplicates" };
 
 } // namespace
 
-TemplateEditorWindow::TemplateEditorWindow(TemplateEditor *store, QWidget *parent)
+TemplateEditorWindow::TemplateEditorWindow(TemplateEditor *store, MetadataPresetManager *presets, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
 {
     setObjectName(QStringLiteral("templateEditorWindow"));
     setWindowTitle(localizedString("TemplateEditorTitle"));
     m_templatesModel = new TemplateListModel(store, this);
-    m_commentsModel = new CommentTableModel(nullptr, this);
-    buildWidgets();
+    buildWidgets(presets);
     buildMenus();
 
     connect(m_templatesTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -73,29 +56,16 @@ TemplateEditorWindow::TemplateEditorWindow(TemplateEditor *store, QWidget *paren
     // A refusal is shown once the name cell has closed.
     connect(m_templatesModel, &TemplateListModel::renameRefused, this, &TemplateEditorWindow::showRenameRefused,
         Qt::QueuedConnection);
-    connect(m_commentsTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        &TemplateEditorWindow::updateActions);
-    connect(m_commentsModel, &QAbstractItemModel::modelReset, this, &TemplateEditorWindow::updateActions);
-    connect(m_commentsModel, &QAbstractItemModel::rowsRemoved, this, &TemplateEditorWindow::updateActions);
+    m_pane->setWindowList(
+        m_templatesTable, [this](CommentListPane::EditCommand command) { return runTemplatesCommand(command); });
 
     showTemplateSelection();
     showCurrentTemplate();
 }
 
-TemplateEditorWindow::~TemplateEditorWindow()
-{
-    // The panel goes first, while the template it edits is still there.
-    delete m_commentEditor.data();
-}
-
-CommentEditorPanel *TemplateEditorWindow::commentEditor() const
-{
-    return m_commentEditor;
-}
-
 // --- Building -------------------------------------------------------------------------
 
-void TemplateEditorWindow::buildWidgets()
+void TemplateEditorWindow::buildWidgets(MetadataPresetManager *presets)
 {
     m_templatesTable = new QTableView;
     m_templatesTable->setObjectName(QStringLiteral("templatesTable"));
@@ -110,15 +80,12 @@ void TemplateEditorWindow::buildWidgets()
     m_templatesTable->horizontalHeader()->setHighlightSections(false);
 
     QToolButton *newTemplate
-        = toolButton("newTemplateButton", QStringLiteral("+"), localizedString("NewTemplateTitle"));
+        = makeToolButton("newTemplateButton", QStringLiteral("+"), localizedString("NewTemplateTitle"));
     connect(newTemplate, &QToolButton::clicked, this, &TemplateEditorWindow::newTemplate);
     QToolButton *deleteTemplate
-        = toolButton("deleteTemplateButton", QStringLiteral("−"), localizedString("DeleteTemplate"));
+        = makeToolButton("deleteTemplateButton", QStringLiteral("−"), localizedString("DeleteTemplate"));
     connect(deleteTemplate, &QToolButton::clicked, this, &TemplateEditorWindow::deleteTemplate);
-    auto *templateButtons = new QHBoxLayout;
-    templateButtons->addWidget(newTemplate);
-    templateButtons->addWidget(deleteTemplate);
-    templateButtons->addStretch();
+    QHBoxLayout *templateButtons = makeButtonRow({ newTemplate, deleteTemplate });
 
     auto *left = new QWidget;
     left->setMinimumWidth(MinimumListWidth);
@@ -126,57 +93,32 @@ void TemplateEditorWindow::buildWidgets()
     leftLayout->addWidget(m_templatesTable, 1);
     leftLayout->addLayout(templateButtons);
 
-    m_commentsTable = new CommentTableView;
-    m_commentsTable->setObjectName(QStringLiteral("commentsTable"));
-    m_commentsTable->setModel(m_commentsModel);
-    m_commentsTable->setItemDelegate(new CommentCellDelegate(m_commentsTable));
-    m_commentsTable->horizontalHeader()->resizeSection(0, 140);
-    m_commentsTable->setAccessibleName(localizedString("TemplateCommentsTable"));
+    CommentListPane::Options options;
+    options.macros = true;
+    options.editorTitle = localizedString("TemplateEditorTitle");
+    options.tableName = localizedString("TemplateCommentsTable");
+    m_pane = new CommentListPane(nullptr, WindowStores { presets, nullptr }, options, this);
 
-    m_clearAllCheckbox = new QCheckBox(localizedString("ClearsAllWhenApplied"));
-    m_clearAllCheckbox->setObjectName(QStringLiteral("clearAllCheckbox"));
-    m_overwriteCheckbox = new QCheckBox(localizedString("OverwritesDuplicates"));
-    m_overwriteCheckbox->setObjectName(QStringLiteral("overwriteDuplicatesCheckbox"));
-    connect(m_clearAllCheckbox, &QCheckBox::clicked, this, [this](bool on) {
-        if (m_shown)
-            m_shown->editClearAll(on);
-        showFlags();
-    });
-    connect(m_overwriteCheckbox, &QCheckBox::clicked, this, [this](bool on) {
-        if (m_shown)
-            m_shown->editOverwriteDuplicates(on);
-        showFlags();
-    });
-
-    QToolButton *newComment = toolButton("newCommentButton", QStringLiteral("+"), localizedString("NewComment"));
-    connect(newComment, &QToolButton::clicked, this, &TemplateEditorWindow::addMetadataField);
-    QToolButton *removeComment
-        = toolButton("removeCommentButton", QStringLiteral("−"), localizedString("RemoveComment"));
-    connect(removeComment, &QToolButton::clicked, this, &TemplateEditorWindow::removeMetadataField);
-    m_presetsMenu = StoreMenu::presetsMenu(this);
-    connect(m_presetsMenu, &StoreMenu::chosen, this, &TemplateEditorWindow::addPresetMetadataField);
-    QToolButton *presets = toolButton(
-        "presetsButton", localizedString("PresetsButton").remove(u'&'), localizedString("MenuPresets").remove(u'&'));
-    presets->setMenu(m_presetsMenu);
-    presets->setPopupMode(QToolButton::InstantPopup);
-    auto *openEditor = new QPushButton(localizedString("OpenCommentEditor").remove(u'&'));
-    openEditor->setObjectName(QStringLiteral("openCommentEditorButton"));
-    openEditor->setAutoDefault(false);
-    connect(openEditor, &QPushButton::clicked, this, &TemplateEditorWindow::openCommentEditor);
-
-    auto *commentButtons = new QHBoxLayout;
-    commentButtons->addWidget(newComment);
-    commentButtons->addWidget(removeComment);
-    commentButtons->addStretch();
-    commentButtons->addWidget(presets);
-    commentButtons->addWidget(openEditor);
+    // The two apply flags.
+    const char *const boxNames[] = { "clearAllCheckbox", "overwriteDuplicatesCheckbox" };
+    for (int flag = 0; flag < 2; ++flag) {
+        auto *box = new QCheckBox(localizedString(kFlagTextKeys[flag]));
+        box->setObjectName(QString::fromLatin1(boxNames[flag]));
+        connect(box, &QCheckBox::clicked, this, [this, flag](bool on) {
+            if (m_shown && flag == 0)
+                m_shown->editClearAll(on);
+            else if (m_shown)
+                m_shown->editOverwriteDuplicates(on);
+            showFlags();
+        });
+        m_flagBoxes[flag] = box;
+    }
 
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
-    rightLayout->addWidget(m_commentsTable, 1);
-    rightLayout->addLayout(commentButtons);
-    rightLayout->addWidget(m_clearAllCheckbox);
-    rightLayout->addWidget(m_overwriteCheckbox);
+    rightLayout->addWidget(m_pane, 1);
+    rightLayout->addWidget(m_flagBoxes[0]);
+    rightLayout->addWidget(m_flagBoxes[1]);
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->setObjectName(QStringLiteral("splitter"));
@@ -191,9 +133,7 @@ void TemplateEditorWindow::buildWidgets()
     m_splitter->setSizes({ 180, 520 });
     resize(760, 440);
 
-    m_templateControls = { m_commentsTable, m_clearAllCheckbox, m_overwriteCheckbox, newComment, presets };
-    m_selectionControls = { removeComment, openEditor };
-    m_templateControls.append(deleteTemplate);
+    m_templateControls = { m_flagBoxes[0], m_flagBoxes[1], deleteTemplate };
 }
 
 void TemplateEditorWindow::buildMenus()
@@ -205,51 +145,23 @@ void TemplateEditorWindow::buildMenus()
     file->addSeparator();
     addCloseAction(file, this);
 
-    m_history = new UndoActions(this);
-    connect(m_history->undoAction(), &QAction::triggered, this, &TemplateEditorWindow::undo);
-    connect(m_history->redoAction(), &QAction::triggered, this, &TemplateEditorWindow::redo);
-    QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
-    edit->addAction(m_history->undoAction());
-    edit->addAction(m_history->redoAction());
-    edit->addSeparator();
-    const QList<QAction *> clipboard = addClipboardActions(edit, this);
-    QAction *delAll = makeWindowAction(this, "deleteAllAction", "MenuDeleteAll");
-    connect(delAll, &QAction::triggered, this, &TemplateEditorWindow::deleteAll);
-    edit->addAction(delAll);
+    m_pane->addEditActions(menuBar()->addMenu(localizedString("MenuEdit")));
+    m_pane->addMenus(menuBar());
 
     QAction *remove = makeWindowAction(this, "deleteTemplateAction", "DeleteTemplate");
     connect(remove, &QAction::triggered, this, &TemplateEditorWindow::deleteTemplate);
-    QAction *newComment
-        = makeWindowAction(this, "addAction", "NewComment", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-    connect(newComment, &QAction::triggered, this, &TemplateEditorWindow::addMetadataField);
-    QAction *removeComment = makeWindowAction(this, "removeAction", "RemoveComment");
-    connect(removeComment, &QAction::triggered, this, &TemplateEditorWindow::removeMetadataField);
-    QAction *openEditor
-        = makeWindowAction(this, "openCommentEditorAction", "OpenCommentEditor", QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(openEditor, &QAction::triggered, this, &TemplateEditorWindow::openCommentEditor);
-    m_clearAllAction = makeWindowAction(this, "clearAllAction", "ClearsAllWhenApplied");
-    m_clearAllAction->setCheckable(true);
-    connect(m_clearAllAction, &QAction::triggered, m_clearAllCheckbox, &QCheckBox::clicked);
-    m_overwriteAction = makeWindowAction(this, "overwriteDuplicatesAction", "OverwritesDuplicates");
-    m_overwriteAction->setCheckable(true);
-    connect(m_overwriteAction, &QAction::triggered, m_overwriteCheckbox, &QCheckBox::clicked);
+    const char *const actionNames[] = { "clearAllAction", "overwriteDuplicatesAction" };
+    for (int flag = 0; flag < 2; ++flag) {
+        m_flagActions[flag] = makeWindowAction(this, actionNames[flag], kFlagTextKeys[flag]);
+        m_flagActions[flag]->setCheckable(true);
+        connect(m_flagActions[flag], &QAction::triggered, m_flagBoxes[flag], &QCheckBox::clicked);
+    }
 
     QMenu *menu = menuBar()->addMenu(localizedString("MenuTemplate"));
-    menu->addAction(add);
-    menu->addAction(remove);
+    menu->addActions({ add, remove });
     menu->addSeparator();
-    menu->addAction(newComment);
-    menu->addAction(removeComment);
-    menu->addAction(openEditor);
-    menu->addMenu(m_presetsMenu);
-    menu->addSeparator();
-    menu->addAction(m_clearAllAction);
-    menu->addAction(m_overwriteAction);
-
-    m_templateActions = clipboard;
-    m_templateActions << remove << newComment << delAll << m_clearAllAction << m_overwriteAction
-                      << m_presetsMenu->menuAction();
-    m_selectionActions = { removeComment, openEditor };
+    menu->addActions({ m_flagActions[0], m_flagActions[1] });
+    m_templateActions = { remove, m_flagActions[0], m_flagActions[1] };
 }
 
 // --- Showing ----------------------------------------------------------------------------
@@ -286,39 +198,24 @@ void TemplateEditorWindow::showCurrentTemplate()
     if (previous)
         disconnect(previous.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
     m_shown = current;
-    if (m_commentsModel->owner() != current.get())
-        m_commentsModel->setOwner(current.get());
-    if (m_commentEditor)
-        m_commentEditor->setOwner(current.get());
+    m_pane->setOwner(current.get());
     if (current)
         connect(current.get(), &EditedTemplate::flagsChanged, this, &TemplateEditorWindow::showFlags);
-    m_history->setStack(current ? current->undoStack() : nullptr);
     showFlags();
-    updateActions();
+    for (QWidget *control : std::as_const(m_templateControls))
+        control->setEnabled(current != nullptr);
+    for (QAction *action : std::as_const(m_templateActions))
+        action->setEnabled(current != nullptr);
 }
 
 void TemplateEditorWindow::showFlags()
 {
     const bool clearAll = m_shown && m_shown->clearsCommentsWhenApplied();
     const bool overwrite = m_shown && m_shown->overwritesDuplicatesWhenApplied();
-    m_clearAllCheckbox->setChecked(clearAll);
-    m_overwriteCheckbox->setChecked(overwrite);
-    m_clearAllAction->setChecked(clearAll);
-    m_overwriteAction->setChecked(overwrite);
-}
-
-void TemplateEditorWindow::updateActions()
-{
-    const bool current = m_shown != nullptr;
-    for (QWidget *control : std::as_const(m_templateControls))
-        control->setEnabled(current);
-    for (QAction *action : std::as_const(m_templateActions))
-        action->setEnabled(current);
-    const bool selection = current && m_commentsTable->selectionModel()->hasSelection();
-    for (QWidget *control : std::as_const(m_selectionControls))
-        control->setEnabled(selection);
-    for (QAction *action : std::as_const(m_selectionActions))
-        action->setEnabled(selection);
+    for (int flag = 0; flag < 2; ++flag) {
+        m_flagBoxes[flag]->setChecked(flag == 0 ? clearAll : overwrite);
+        m_flagActions[flag]->setChecked(flag == 0 ? clearAll : overwrite);
+    }
 }
 
 void TemplateEditorWindow::reportFailure(const char *textKey, const QString &name, const QString &reason)
@@ -328,25 +225,17 @@ void TemplateEditorWindow::reportFailure(const char *textKey, const QString &nam
 
 // --- The templates ------------------------------------------------------------------------
 
-void TemplateEditorWindow::commitEditing()
+void TemplateEditorWindow::leaveTemplate()
 {
-    m_commentsTable->commitEditing();
-    if (m_commentEditor)
-        m_commentEditor->commit();
-}
-
-void TemplateEditorWindow::closeCommentEditor()
-{
-    // Closing hands the panel's typing to the template it edits.
-    if (m_commentEditor)
-        m_commentEditor->close();
+    // Edits still open belong to the template being left, before it is written; closing
+    // hands the panel's typing to it.
+    m_pane->commitEditing();
+    m_pane->closeCommentEditor();
 }
 
 void TemplateEditorWindow::chooseTemplate(int row)
 {
-    // Edits still open belong to the template being left, before it is written.
-    commitEditing();
-    closeCommentEditor();
+    leaveTemplate();
     const TemplatePtr leaving = m_store->currentTemplate();
     QString reason;
     if (!m_store->setCurrentTemplateIndex(row, &reason) && leaving)
@@ -373,8 +262,7 @@ bool TemplateEditorWindow::acceptName(const QString &name)
 
 void TemplateEditorWindow::createTemplate(const QString &name)
 {
-    commitEditing();
-    closeCommentEditor();
+    leaveTemplate();
     const TemplatePtr leaving = m_store->currentTemplate();
     TemplateEditor::NameCheck check = TemplateEditor::NameCheck::Acceptable;
     QString reason;
@@ -408,7 +296,7 @@ void TemplateEditorWindow::deleteTemplate()
         return;
     if (!Prompts::confirm(this, localizedString("SureDeleteTemplate"), QString()))
         return;
-    closeCommentEditor();
+    m_pane->closeCommentEditor();
     QString reason;
     if (!m_store->deleteTemplate(row, &reason)) {
         reportFailure("TemplateDeleteFailed", doomed->name(), reason);
@@ -422,156 +310,40 @@ void TemplateEditorWindow::deleteTemplate()
 
 // --- Edit commands --------------------------------------------------------------------------
 
-bool TemplateEditorWindow::templatesTableHasFocus() const
+bool TemplateEditorWindow::runTemplatesCommand(CommentListPane::EditCommand command)
 {
-    return m_templatesTable->hasFocus();
-}
-
-int TemplateEditorWindow::pasteRow() const
-{
-    const QItemSelectionModel *selection = m_commentsTable->selectionModel();
-    if (!selection->hasSelection())
-        return -1;
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && selection->isRowSelected(current.row()))
-        return current.row();
-    const QList<int> rows = m_commentsTable->selectedRowNumbers();
-    return rows.isEmpty() ? -1 : rows.last();
-}
-
-void TemplateEditorWindow::cut()
-{
-    if (sendToFocusedTextEditor(this, TextEditCommand::Cut) || !m_shown)
-        return;
-    if (templatesTableHasFocus()) {
-        // Every comment of the template, then the question whether to delete it.
-        copy();
+    if (!m_shown)
+        return false;
+    switch (command) {
+    case CommentListPane::EditCommand::Cut:
+    case CommentListPane::EditCommand::Copy: {
+        // Every comment of the template; Cut then asks whether to delete it.
+        m_pane->commitEditing();
+        auto *mime = new QMimeData;
+        if (m_shown->writeAllCommentsToPasteboard(mime))
+            QGuiApplication::clipboard()->setMimeData(mime);
+        else
+            delete mime;
+        if (command == CommentListPane::EditCommand::Cut)
+            deleteTemplate();
+        return true;
+    }
+    case CommentListPane::EditCommand::Delete:
         deleteTemplate();
-        return;
+        return true;
+    case CommentListPane::EditCommand::Paste:
+    case CommentListPane::EditCommand::DeleteAll:
+    case CommentListPane::EditCommand::SelectAll:
+        break;
     }
-    commitEditing();
-    auto *mime = new QMimeData;
-    if (m_shown->cut(m_commentsTable->selectedRowNumbers(), mime))
-        QGuiApplication::clipboard()->setMimeData(mime);
-    else
-        delete mime;
-}
-
-void TemplateEditorWindow::copy()
-{
-    if (sendToFocusedTextEditor(this, TextEditCommand::Copy) || !m_shown)
-        return;
-    commitEditing();
-    auto *mime = new QMimeData;
-    const bool copied = templatesTableHasFocus() ? m_shown->writeAllCommentsToPasteboard(mime)
-                                                 : m_shown->copy(m_commentsTable->selectedRowNumbers(), mime);
-    if (copied)
-        QGuiApplication::clipboard()->setMimeData(mime);
-    else
-        delete mime;
-}
-
-void TemplateEditorWindow::paste()
-{
-    if (sendToFocusedTextEditor(this, TextEditCommand::Paste) || !m_shown)
-        return;
-    commitEditing();
-    m_shown->paste(QGuiApplication::clipboard()->mimeData(), pasteRow());
-}
-
-void TemplateEditorWindow::deleteSelection()
-{
-    if (sendToFocusedTextEditor(this, TextEditCommand::Delete) || !m_shown)
-        return;
-    if (templatesTableHasFocus()) {
-        deleteTemplate();
-        return;
-    }
-    commitEditing();
-    m_shown->deleteRows(m_commentsTable->selectedRowNumbers());
-}
-
-void TemplateEditorWindow::deleteAll()
-{
-    if (!m_shown)
-        return;
-    commitEditing();
-    m_shown->deleteAll();
-}
-
-void TemplateEditorWindow::undo()
-{
-    if (!m_shown)
-        return;
-    commitEditing();
-    m_shown->undoStack()->undo();
-}
-
-void TemplateEditorWindow::redo()
-{
-    if (!m_shown)
-        return;
-    commitEditing();
-    m_shown->undoStack()->redo();
-}
-
-// --- Comment commands -------------------------------------------------------------------
-
-void TemplateEditorWindow::addMetadataField()
-{
-    if (!m_shown)
-        return;
-    commitEditing();
-    const QModelIndex keyword = m_commentsModel->index(m_shown->addMetadataField(), CommentListOwner::KeywordColumn);
-    m_commentsTable->setCurrentIndex(keyword);
-    m_commentsTable->scrollTo(keyword);
-    m_commentsTable->edit(keyword);
-}
-
-void TemplateEditorWindow::removeMetadataField()
-{
-    if (!m_shown)
-        return;
-    commitEditing();
-    m_shown->removeMetadataField(m_commentsTable->selectedRowNumbers());
-}
-
-void TemplateEditorWindow::addPresetMetadataField(int index)
-{
-    const MetadataPresetManager *presets = MetadataPresetManager::presetManager();
-    const PresetPtr preset = presets ? presets->presetAtIndex(index) : nullptr;
-    if (!preset || !m_shown)
-        return;
-    commitEditing();
-    // A template keeps the value's macros; they are expanded where it is applied.
-    const int row = m_shown->addPresetMetadataField(*preset->unprocessedComment());
-    const QModelIndex text = m_commentsModel->index(row, CommentListOwner::TextColumn);
-    m_commentsTable->setCurrentIndex(text);
-    m_commentsTable->scrollTo(text);
-    m_commentsTable->edit(text);
-}
-
-void TemplateEditorWindow::openCommentEditor()
-{
-    const QList<int> rows = m_commentsTable->selectedRowNumbers();
-    const CommentPtr comment = m_shown && !rows.isEmpty() ? m_shown->commentAt(rows.last()) : nullptr;
-    if (!comment)
-        return;
-    m_commentsTable->commitEditing();
-    if (!m_commentEditor) {
-        m_commentEditor = new CommentEditorPanel(m_shown.get(), this);
-        m_commentEditor->setWindowTitle(
-            localizedString("CommentEditorTitle") + QStringLiteral(" — ") + localizedString("TemplateEditorTitle"));
-    }
-    m_commentEditor->editComment(comment);
+    return false;
 }
 
 // --- Closing ------------------------------------------------------------------------------
 
 void TemplateEditorWindow::closeEvent(QCloseEvent *event)
 {
-    commitEditing();
-    closeCommentEditor();
+    leaveTemplate();
     QString reason;
     const TemplatePtr current = m_store->currentTemplate();
     if (current && !m_store->windowWillClose(&reason))
@@ -584,8 +356,7 @@ bool TemplateEditorWindow::saveForQuit()
 {
     if (!isVisible())
         return true;
-    commitEditing();
-    closeCommentEditor();
+    leaveTemplate();
     QString reason;
     if (m_store->appIsQuitting(true, &reason))
         return true;

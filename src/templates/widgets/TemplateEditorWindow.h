@@ -1,38 +1,33 @@
 #pragma once
 
 #include "templates/TemplateEditor.h"
+#include "windowkit/CommentListPane.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
-class CommentEditorPanel;
-class CommentTableModel;
-class CommentTableView;
+class MetadataPresetManager;
 class NewTemplateSheet;
 class QAction;
 class QCheckBox;
 class QSplitter;
 class QTableView;
-class StoreMenu;
 class TemplateListModel;
-class UndoActions;
 
 // The template editor: the window of the shared template store. On the left the templates
-// (renamed in place), on the right the comments of the current template (texts kept as
-// typed, macros included), its two apply flags, the presets menu and the comment commands.
-// The edit commands act on the table that has the focus: with the templates table, Copy
-// copies every comment of the template and Delete deletes the template (after asking);
-// otherwise they act on the selected comments. Undo and Redo take the steps of the current
-// template's own history (comments and flags).
+// (renamed in place), on the right the comment list pane of the current template (texts
+// kept as typed, macros included, with Macros and the presets of a store) and its two
+// apply flags. While the templates table has the focus, Copy copies every comment of the
+// template and Cut and Delete delete the template (after asking); otherwise the edit
+// commands are the pane's. Undo and Redo take the steps of the current template's own
+// history (comments and flags).
 //
-// Without a current template the comments table is empty and its controls are disabled.
+// Without a current template the pane shows no list and the template's controls are off.
 // The template being left is written when another is chosen, when the window closes and
 // when the application quits with the window open; failures show their reason.
 //
-// Child widgets carry object names for tests: splitter, templatesTable, commentsTable,
-// clearAllCheckbox, overwriteDuplicatesCheckbox, presetsButton, newCommentButton,
-// removeCommentButton, openCommentEditorButton, newTemplateButton, deleteTemplateButton,
-// newTemplateSheet; actions are named after their commands.
+// Child widgets carry object names for tests: splitter, templatesTable, clearAllCheckbox,
+// overwriteDuplicatesCheckbox, newTemplateButton, deleteTemplateButton, newTemplateSheet,
+// and those of the pane; actions are named after their commands.
 class TemplateEditorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,16 +38,12 @@ public:
     static constexpr int MinimumListWidth = 135;
     static constexpr int MinimumCommentsWidth = 430;
 
-    explicit TemplateEditorWindow(TemplateEditor *store, QWidget *parent = nullptr);
-    ~TemplateEditorWindow() override;
+    TemplateEditorWindow(TemplateEditor *store, MetadataPresetManager *presets, QWidget *parent = nullptr);
 
     TemplateEditor *store() const { return m_store; }
     TemplateListModel *templatesModel() const { return m_templatesModel; }
-    CommentTableModel *commentsModel() const { return m_commentsModel; }
     QTableView *templatesTable() const { return m_templatesTable; }
-    CommentTableView *commentsTable() const { return m_commentsTable; }
-    // The comment editor panel, or nullptr before its first use.
-    CommentEditorPanel *commentEditor() const;
+    CommentListPane *pane() const { return m_pane; }
 
     // Brings the window to the front as the active window.
     void makeWindowKey();
@@ -65,25 +56,12 @@ public slots:
     void newTemplate();
     // Asks, then deletes the current template and its file.
     void deleteTemplate();
-    void cut();
-    void copy();
-    void paste();
-    void deleteSelection();
-    void deleteAll();
-    void undo();
-    void redo();
-    void addMetadataField();
-    void removeMetadataField();
-    // Appends the preset at index of the shared store (its value as typed) and starts
-    // editing its text.
-    void addPresetMetadataField(int index);
-    void openCommentEditor();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildWidgets();
+    void buildWidgets(MetadataPresetManager *presets);
     void buildMenus();
     // The selection step for a row of the templates table (-1: none).
     void chooseTemplate(int row);
@@ -95,32 +73,24 @@ private:
     // The templates table selects the current template.
     void showTemplateSelection();
     void showFlags();
-    void updateActions();
-    // Hands open edits (a comment cell, the panel) to the template.
-    void commitEditing();
-    void closeCommentEditor();
-    bool templatesTableHasFocus() const;
-    int pasteRow() const;
+    // Hands open edits (a comment cell, the panel) to the template and closes the panel.
+    void leaveTemplate();
+    // An edit command while the templates table has the focus.
+    bool runTemplatesCommand(CommentListPane::EditCommand command);
     void reportFailure(const char *textKey, const QString &name, const QString &reason);
 
+    bool m_showingSelection = false;
     TemplateEditor *m_store = nullptr;
     EditedTemplatePtr m_shown;
     TemplateListModel *m_templatesModel = nullptr;
-    CommentTableModel *m_commentsModel = nullptr;
-    QSplitter *m_splitter = nullptr;
     QTableView *m_templatesTable = nullptr;
-    CommentTableView *m_commentsTable = nullptr;
-    QCheckBox *m_clearAllCheckbox = nullptr;
-    QCheckBox *m_overwriteCheckbox = nullptr;
-    StoreMenu *m_presetsMenu = nullptr;
+    CommentListPane *m_pane = nullptr;
+    QSplitter *m_splitter = nullptr;
     NewTemplateSheet *m_newTemplateSheet = nullptr;
-    UndoActions *m_history = nullptr;
-    QAction *m_clearAllAction = nullptr;
-    QAction *m_overwriteAction = nullptr;
+    // Controls and commands of the current template, off without one.
     QList<QWidget *> m_templateControls;
     QList<QAction *> m_templateActions;
-    QList<QWidget *> m_selectionControls;
-    QList<QAction *> m_selectionActions;
-    QPointer<CommentEditorPanel> m_commentEditor;
-    bool m_showingSelection = false;
+    // The two flags, as check boxes and as menu items: clears all, overwrites duplicates.
+    QCheckBox *m_flagBoxes[2] = {};
+    QAction *m_flagActions[2] = {};
 };

@@ -1,4 +1,4 @@
-#include "commentlist/widgets/StoreMenu.h"
+#include "windowkit/StoreMenu.h"
 
 #include "core/Strings.h"
 #include "presets/MetadataPresetManager.h"
@@ -15,34 +15,24 @@ StoreMenu::StoreMenu(
     rebuild();
 }
 
-StoreMenu *StoreMenu::presetsMenu(QWidget *parent)
+StoreMenu *StoreMenu::presetsMenu(MetadataPresetManager *store, QWidget *parent)
 {
-    QPointer<MetadataPresetManager> store = MetadataPresetManager::presetManager();
+    QPointer<MetadataPresetManager> shown = store;
     auto *menu = new StoreMenu(
         localizedString("MenuPresets"), localizedString("NoPresets"),
-        [store] {
-            QStringList titles;
-            if (!store)
-                return titles;
-            for (const auto &preset : store->metadataPresets()) {
-                const QString title = preset->shorthand();
-                titles.append(title.isEmpty() ? preset->keyword() : title);
-            }
-            return titles;
-        },
-        parent);
+        [shown] { return shown ? shown->presetMenuTitles() : QStringList(); }, parent);
     menu->setObjectName(QStringLiteral("presetsMenu"));
     if (store)
         connect(store, &MetadataPresetManager::presetsNeedUpdated, menu, &StoreMenu::rebuild);
     return menu;
 }
 
-StoreMenu *StoreMenu::templatesMenu(QWidget *parent)
+StoreMenu *StoreMenu::templatesMenu(TemplateEditor *store, QWidget *parent)
 {
-    QPointer<TemplateEditor> store = TemplateEditor::templateEditor();
+    QPointer<TemplateEditor> shown = store;
     auto *menu = new StoreMenu(
         localizedString("MenuTemplates"), localizedString("NoTemplates"),
-        [store] { return store ? store->templateMenuTitles() : QStringList(); }, parent);
+        [shown] { return shown ? shown->templateMenuTitles() : QStringList(); }, parent);
     menu->setObjectName(QStringLiteral("templatesMenu"));
     if (store)
         connect(store, &TemplateEditor::templatesNeedUpdated, menu, &StoreMenu::rebuild);

@@ -1,4 +1,4 @@
-#include "commentlist/widgets/Prompts.h"
+#include "windowkit/Prompts.h"
 
 #include "core/Strings.h"
 
@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -150,23 +149,6 @@ void Prompts::showReport(QWidget *parent, const QString &text, const QString &de
     if (!report.isEmpty())
         dialog.resize(640, 420);
     dialog.exec();
-}
-
-QString Prompts::askText(QWidget *parent, const QString &title, const QString &label, const QString &initial)
-{
-    if (handler())
-        return handler()({ Kind::TextInput, label, initial }).toString();
-    QInputDialog dialog(parent);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(label);
-    dialog.setTextValue(initial);
-    dialog.setOkButtonText(localizedString("OK"));
-    dialog.setCancelButtonText(localizedString("Cancel"));
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    const QString value = dialog.textValue();
-    return value.isNull() ? QStringLiteral("") : value;
 }
 
 QStringList Prompts::openFileNames(QWidget *parent)

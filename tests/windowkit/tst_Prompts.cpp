@@ -1,9 +1,8 @@
-#include "commentlist/widgets/Prompts.h"
+#include "windowkit/Prompts.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -63,31 +62,6 @@ private slots:
         QVERIFY(Prompts::confirm(&window, QStringLiteral("Restore?"), QString(), QStringLiteral("Restore")));
     }
 
-    void askTextGivesNullWhenCancelled()
-    {
-        QWidget window;
-        window.show();
-        whenShown<QInputDialog>([](QInputDialog *dialog) {
-            dialog->setTextValue(QStringLiteral("Holiday"));
-            dialog->accept();
-        });
-        QCOMPARE(Prompts::askText(&window, QStringLiteral("New Template"), QStringLiteral("Name:")),
-            QStringLiteral("Holiday"));
-
-        whenShown<QInputDialog>([](QInputDialog *dialog) { dialog->reject(); });
-        QVERIFY(Prompts::askText(&window, QStringLiteral("New Template"), QStringLiteral("Name:"), QStringLiteral("x"))
-                    .isNull());
-
-        // Confirmed empty is not cancelled.
-        whenShown<QInputDialog>([](QInputDialog *dialog) {
-            dialog->setTextValue(QString());
-            dialog->accept();
-        });
-        const QString empty = Prompts::askText(&window, QStringLiteral("New Template"), QStringLiteral("Name:"));
-        QVERIFY(!empty.isNull());
-        QVERIFY(empty.isEmpty());
-    }
-
     void reportShowsEverythingAndCopiesIt()
     {
         QWidget window;
@@ -116,37 +90,6 @@ private slots:
         QVERIFY(labels.contains(summary));
         QCOMPARE(shown, report); // every line, none hidden behind a button
         QCOMPARE(QApplication::clipboard()->text(), summary + QStringLiteral("\n\n") + report);
-    }
-
-    void handlerAnswersInsteadOfADialog()
-    {
-        QList<Prompts::Request> asked;
-        Prompts::setHandler([&](const Prompts::Request &request) -> QVariant {
-            asked << request;
-            return request.kind == Prompts::Kind::Confirm ? QVariant(true) : QVariant(QStringLiteral("/tmp/x.csv"));
-        });
-        QVERIFY(Prompts::confirm(nullptr, QStringLiteral("Sure?"), QStringLiteral("Really.")));
-        QCOMPARE(Prompts::saveFileName(
-                     nullptr, QStringLiteral("Export"), QStringLiteral("/tmp/a"), { QStringLiteral("CSV (*.csv)") }),
-            QStringLiteral("/tmp/x.csv"));
-        Prompts::setHandler({});
-        QCOMPARE(asked.size(), 2);
-        QCOMPARE(asked[0].kind, Prompts::Kind::Confirm);
-        QCOMPARE(asked[0].detail, QStringLiteral("Really."));
-        QCOMPARE(asked[1].kind, Prompts::Kind::SaveFile);
-        QCOMPARE(asked[1].filters, QStringList({ QStringLiteral("CSV (*.csv)") }));
-
-        Prompts::setHandler([&](const Prompts::Request &request) -> QVariant {
-            asked << request;
-            return request.kind == Prompts::Kind::OpenFolder ? QVariant(QStringLiteral("/tmp")) : QVariant();
-        });
-        QCOMPARE(Prompts::folderName(nullptr, QStringLiteral("Add a Folder")), QStringLiteral("/tmp"));
-        Prompts::showReport(nullptr, QStringLiteral("Done"), QStringLiteral("2 of 3"), QStringLiteral("/a: why"));
-        Prompts::setHandler({});
-        QCOMPARE(asked.size(), 4);
-        QCOMPARE(asked[2].detail, QStringLiteral("Add a Folder"));
-        QCOMPARE(asked[3].kind, Prompts::Kind::Report);
-        QCOMPARE(asked[3].report, QStringLiteral("/a: why"));
     }
 };
 

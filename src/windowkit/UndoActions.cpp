@@ -1,4 +1,4 @@
-#include "commentlist/widgets/UndoActions.h"
+#include "windowkit/UndoActions.h"
 
 #include "commentlist/UndoStack.h"
 #include "core/Strings.h"
@@ -32,6 +32,12 @@ void UndoActions::setStack(UndoStack *stack)
     show();
 }
 
+void UndoActions::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    show();
+}
+
 void UndoActions::show()
 {
     const auto name = [](QAction *action, const char *plainKey, const char *stepKey, const QString &step) {
@@ -39,6 +45,6 @@ void UndoActions::show()
     };
     name(m_undo, "MenuUndo", "MenuUndoStep", m_stack ? m_stack->undoText() : QString());
     name(m_redo, "MenuRedo", "MenuRedoStep", m_stack ? m_stack->redoText() : QString());
-    m_undo->setEnabled(m_stack && m_stack->canUndo());
-    m_redo->setEnabled(m_stack && m_stack->canRedo());
+    m_undo->setEnabled(m_enabled && m_stack && m_stack->canUndo());
+    m_redo->setEnabled(m_enabled && m_stack && m_stack->canRedo());
 }

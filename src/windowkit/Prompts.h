@@ -20,7 +20,6 @@ public:
         Confirm,
         Error,
         Information,
-        TextInput,
         OpenFiles,
         SaveFile,
         OpenFolder,
@@ -35,7 +34,7 @@ public:
 
     // What a dialog would have shown. text and detail are the message and its
     // informative text; for file dialogs text is the suggested path and detail the
-    // caption; for TextInput text is the label and detail the initial value.
+    // caption.
     struct Request
     {
         Kind kind;
@@ -49,9 +48,8 @@ public:
         QVariantList options = {};
     };
     // Answers: SaveChanges a SaveChoice (as int); RevertChanges and Confirm a bool (true:
-    // the confirming button); TextInput a QString (null: cancelled); OpenFiles a
-    // QStringList; SaveFile and OpenFolder a QString (empty: cancelled). Error, Information
-    // and Report are only reported.
+    // the confirming button); OpenFiles a QStringList; SaveFile and OpenFolder a QString
+    // (empty: cancelled). Error, Information and Report are only reported.
     using Handler = std::function<QVariant(const Request &)>;
     // Installs a handler (an empty one restores the real dialogs).
     static void setHandler(Handler handler);
@@ -75,10 +73,6 @@ public:
     // in a read-only area and copied whole by a Copy button: text and detail head it, the
     // button copies detail and report.
     static void showReport(QWidget *parent, const QString &text, const QString &detail, const QString &report);
-    // A line of text; null when cancelled.
-    static QString askText(
-        QWidget *parent, const QString &title, const QString &label, const QString &initial = QString());
-
     // PNG files to open; empty when cancelled.
     static QStringList openFileNames(QWidget *parent);
     // Files to open, offered through filters ("PNG files (*.png)"); empty when cancelled.

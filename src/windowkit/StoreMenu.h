@@ -4,6 +4,9 @@
 
 #include <functional>
 
+class MetadataPresetManager;
+class TemplateEditor;
+
 // A menu of the entries of a shared store (the presets, the templates): one item per
 // entry, in store order, so an item's position is the index of its entry. The menu fills
 // itself again whenever the store announces a change, and offers one disabled item that
@@ -14,11 +17,11 @@ class StoreMenu : public QMenu
     Q_OBJECT
 
 public:
-    // The presets of MetadataPresetManager::presetManager(), each titled with its display
-    // text (its keyword when that is empty).
-    static StoreMenu *presetsMenu(QWidget *parent = nullptr);
-    // The templates of TemplateEditor::templateEditor(), each titled with its name.
-    static StoreMenu *templatesMenu(QWidget *parent = nullptr);
+    // The presets of store, each titled with its display text as the preset editor and
+    // velmora-cli show it (MetadataPresetManager::presetMenuTitles()).
+    static StoreMenu *presetsMenu(MetadataPresetManager *store, QWidget *parent = nullptr);
+    // The templates of store, each titled with its name.
+    static StoreMenu *templatesMenu(TemplateEditor *store, QWidget *parent = nullptr);
 
     // Fills the menu again from the store.
     void rebuild();

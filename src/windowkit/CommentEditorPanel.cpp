@@ -1,10 +1,10 @@
-#include "commentlist/widgets/CommentEditorPanel.h"
+#include "windowkit/CommentEditorPanel.h"
 
 #include "commentlist/CommentListOwner.h"
 #include "commentlist/widgets/CommentCellDelegate.h"
-#include "commentlist/widgets/StoreMenu.h"
 #include "core/Strings.h"
 #include "presets/MetadataPresetManager.h"
+#include "windowkit/StoreMenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,8 +19,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, QWidget *ownerWindow)
+CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, MetadataPresetManager *presets, QWidget *ownerWindow)
     : QWidget(ownerWindow, Qt::Tool)
+    , m_presets(presets)
 {
     setObjectName(QStringLiteral("commentEditorPanel"));
     setWindowTitle(localizedString("CommentEditorTitle"));
@@ -36,20 +37,20 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, QWidget *ownerWi
     m_textField->setTabChangesFocus(true);
     m_textField->installEventFilter(this);
 
-    m_presetsMenu = StoreMenu::presetsMenu(this);
-    connect(m_presetsMenu, &StoreMenu::chosen, this, &CommentEditorPanel::applyPreset);
+    StoreMenu *presetsMenu = StoreMenu::presetsMenu(presets, this);
+    connect(presetsMenu, &StoreMenu::chosen, this, &CommentEditorPanel::applyPreset);
     m_presetsButton = new QToolButton;
     m_presetsButton->setObjectName(QStringLiteral("presetsButton"));
     m_presetsButton->setText(localizedString("PresetsButton"));
     m_presetsButton->setAccessibleName(localizedString("MenuPresets").remove(u'&'));
-    m_presetsButton->setMenu(m_presetsMenu);
+    m_presetsButton->setMenu(presetsMenu);
     m_presetsButton->setPopupMode(QToolButton::InstantPopup);
     m_presetsButton->setFocusPolicy(Qt::StrongFocus);
 
-    m_closeButton = new QPushButton(localizedString("CloseButton"));
-    m_closeButton->setObjectName(QStringLiteral("closeButton"));
-    m_closeButton->setAutoDefault(false);
-    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto *closeButton = new QPushButton(localizedString("CloseButton"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     m_statusLabel = new QLabel(localizedString("CommentEditorNoComment"));
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
@@ -66,18 +67,21 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, QWidget *ownerWi
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_presetsButton);
     buttons->addStretch();
-    buttons->addWidget(m_closeButton);
+    buttons->addWidget(closeButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_statusLabel);
     layout->addLayout(form, 1);
     layout->addLayout(buttons);
 
-    // Escape and the standard close keys close the panel, committing the fields.
+    // The standard close keys close the panel, committing the fields; Escape discards them.
     auto *closeAction = new QAction(this);
-    closeAction->setShortcuts({ QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close) });
+    closeAction->setShortcut(QKeySequence::Close);
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
-    addAction(closeAction);
+    auto *escapeAction = new QAction(this);
+    escapeAction->setShortcut(Qt::Key_Escape);
+    connect(escapeAction, &QAction::triggered, this, &CommentEditorPanel::discardAndClose);
+    addActions({ closeAction, escapeAction });
 
     setOwner(owner);
     resize(420, 300);
@@ -172,13 +176,18 @@ void CommentEditorPanel::commit()
 
 void CommentEditorPanel::applyPreset(int index)
 {
-    const MetadataPresetManager *store = MetadataPresetManager::presetManager();
-    const PresetPtr preset = store ? store->presetAtIndex(index) : nullptr;
+    const PresetPtr preset = m_presets ? m_presets->presetAtIndex(index) : nullptr;
     if (!preset || !isAttached())
         return;
     m_owner->setFields(
         m_comment, preset->keyword(), preset->exportValue(), Expansion::Expand, localizedString("StepApplyPreset"));
     showComment(true);
+}
+
+void CommentEditorPanel::discardAndClose()
+{
+    showComment(true);
+    close();
 }
 
 void CommentEditorPanel::closeEvent(QCloseEvent *event)
