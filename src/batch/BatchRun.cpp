@@ -7,9 +7,10 @@
 #include "core/SafeFile.h"
 #include "core/TextMacros.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 
+#include <chrono>
 #include <exception>
 #include <iterator>
 #include <mutex>
@@ -18,13 +19,17 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
-// A worker commits its files in groups of at most this many files (Options::groupFiles) or
-// bytes: few enough that progress shows, and that their descriptors stay far below the
-// process's limit.
-constexpr int kMaxGroupFiles = 32;
+// A worker commits its files in groups of at most this many files (Options::groupFiles), this
+// many bytes or this long a gathering: a run of small files flushes the disk a few times, not
+// once per handful of files, and the progress still moves on a slow disk. A file waiting in
+// a group holds no descriptor and no buffer.
+constexpr int kMaxGroupFiles = 4096;
 constexpr qint64 kGroupBytes = qint64(64) << 20;
+constexpr auto kGroupTime = std::chrono::milliseconds(1000);
 
 } // namespace
 
@@ -151,9 +156,12 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
     std::vector<std::vector<int>> jobs;
     QHash<QString, size_t> jobOfFile;
     for (int i = 0; i < total; ++i) {
-        QString identity = QFileInfo(m_files.at(i)).canonicalFilePath();
-        if (identity.isEmpty())
-            identity = m_files.at(i);
+        // A file is known by its device and inode (one look-up, also through links and hard
+        // links); one that cannot be looked up by its path.
+        QString identity = m_files.at(i);
+        struct stat st;
+        if (::stat(QFile::encodeName(m_files.at(i)).constData(), &st) == 0)
+            identity = QChar(0) + QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
         const auto it = jobOfFile.constFind(identity);
         if (it != jobOfFile.constEnd()) {
             jobs[it.value()].push_back(i);
@@ -177,6 +185,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
         // The files this worker wrote that wait to be committed together.
         AtomicFileGroup group;
         std::vector<int> waiting;
+        auto groupStart = std::chrono::steady_clock::now();
         const auto commit = [&] {
             QStringList outcome;
             bool known = true;
@@ -236,7 +245,11 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 }
                 if (waiting.empty() || waiting.back() != index)
                     report(result);
-                else if (group.size() >= groupFiles || group.bytes() >= kGroupBytes)
+                else if (waiting.size() == 1)
+                    groupStart = std::chrono::steady_clock::now();
+                if (!waiting.empty()
+                    && (group.size() >= groupFiles || group.bytes() >= kGroupBytes
+                        || std::chrono::steady_clock::now() - groupStart >= kGroupTime))
                     commit();
             }
         }

@@ -57,9 +57,9 @@ public:
         // than maxThreads() are not started. Callers without a choice take defaultThreads().
         int threads = 1;
         // A worker puts the files it wrote in place in groups of at most this many (and
-        // 64 MB): one flush of the disk for the group. A file is reported once it is in
-        // place. 1 puts each file in place before the next is read.
-        int groupFiles = 32;
+        // 64 MB, and what a second gathers): one flush of the disk for the group. A file is
+        // reported once it is in place. 1 puts each file in place before the next is read.
+        int groupFiles = 4096;
         // Instead of writing the comments: remove what these rules say from each file (the
         // chosen items of StripPlan), keeping everything else byte for byte. A file with
         // nothing to remove is not rewritten.

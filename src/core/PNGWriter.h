@@ -9,7 +9,7 @@
 #include <QPair>
 #include <QString>
 
-class AtomicFileWriter;
+class ByteSink;
 
 struct PNGWriteOptions
 {
@@ -62,13 +62,13 @@ struct PNGWriteOptions
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options = {}, QString *error = nullptr);
 
-// What savePNG() writes, into a file the caller opened (AtomicFileWriter::open()) and
-// commits itself, alone or with others (AtomicFileGroup). On failure (false, *error set)
-// the file is cancelled. May throw std::bad_alloc.
-bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+// What savePNG() writes, into a sink: a file the caller opened (AtomicFileWriter::open()) and
+// commits itself, alone or with others (AtomicFileGroup), or memory (MemorySink). On failure
+// (false, *error set) the sink is cancelled. May throw std::bad_alloc.
+bool writePNG(ByteSink &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error);
 
-// What savePNG() writes, into memory instead of a file: *out holds the whole new file. The
-// same refusals; false with *error set, *out then untouched.
+// What savePNG() writes, into memory instead of a file (writePNG() into a MemorySink): *out
+// holds the whole new file. The same refusals; false with *error set, *out then untouched.
 bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options = {}, QString *error = nullptr);

@@ -3,6 +3,7 @@
 #include "core/PNGReader.h"
 #include "core/PNGSource.h"
 #include "core/PreviewDecoder.h"
+#include "core/SourceFile.h"
 #include "core/Strings.h"
 #include "core/TextChunks.h"
 
@@ -144,9 +145,9 @@ bool PNGDoc::write(const QString &path, QString *error)
     return true;
 }
 
-QByteArray PNGDoc::fileBytes() const
+std::shared_ptr<const SourceFile> PNGDoc::file() const
 {
-    return m_rows.source() ? m_rows.source()->bytes : QByteArray();
+    return m_rows.source() ? m_rows.source()->file : nullptr;
 }
 
 void PNGDoc::setImageDataChecked(const QString &damage)
@@ -169,7 +170,7 @@ QString PNGDoc::checkImageData()
     PreviewImage picture;
     QString reason;
     bool damaged = false;
-    if (PreviewDecoder::decodeBytes(fileBytes(), options, &picture, nullptr, {}, &reason, &damaged)) {
+    if (PreviewDecoder::decodeSource(*file(), options, &picture, nullptr, {}, &reason, &damaged)) {
         setImageDataChecked(QString());
         return QString();
     }

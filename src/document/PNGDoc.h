@@ -14,6 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class SourceFile;
+
 // One open PNG file: its image record, the file as read and its comments, the search filter that
 // narrows the comments to the arranged list, and the modified state. Row numbers are
 // positions in the arranged list (the comments whose keyword contains the search text).
@@ -49,8 +53,9 @@ public:
     ImageSummary summary() const { return m_summary; }
     const PNGinfo &info() const { return m_info; }
     const PNGRows &rows() const { return m_rows; }
-    // The file as read (empty before a successful load), for the picture's decode.
-    QByteArray fileBytes() const;
+    // The file as read (null before a successful load), for the picture's decode: a large
+    // file's image data stay in the file, read again (and refused if it changed since).
+    std::shared_ptr<const SourceFile> file() const;
 
     // Whether the image data of the file as read is sound. The decode of the picture checks
     // it and reports here; checkImageData() decodes now when no report came yet (blocking).
