@@ -564,14 +564,13 @@ private slots:
         const QByteArray whole = TestSupport::readFile(dataPath(u"inspect/everything.png"_qs));
         QVERIFY(writeFile(path, whole.left(whole.size() - cut)));
         DocumentWindow *window = open(path);
-        if (broken) // a file that cannot be read has no chunks to show
-            QVERIFY(!window->loadError().isEmpty());
+        QCOMPARE(window->loadError().isEmpty(), !broken); // the chunks before the damage all the same
         trigger(window, "chunksAction");
         auto *inspector = window->findChild<ChunkInspector *>();
         QVERIFY(inspector && inspector->isVisible());
         auto *tree = inspector->findChild<QTreeView *>(u"chunksTree"_qs);
         QStringList types = chunkTypes(whole);
-        QCOMPARE(firstColumnTexts(*tree->model()), broken ? QStringList() : types);
+        QCOMPARE(firstColumnTexts(*tree->model()), broken ? types.mid(0, types.size() - 2) : types);
         QCOMPARE(inspector->findChild<QLabel *>(u"chunksErrorLabel"_qs)->isVisibleTo(inspector), broken);
         if (broken)
             return;

@@ -1,5 +1,7 @@
 #include "document/widgets/ChunkInspector.h"
 
+#include "core/PNGSource.h"
+#include "core/RegularFile.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 
@@ -13,6 +15,13 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+namespace {
+
+// The largest file that could not be read whose chunks are looked for anyway.
+constexpr qint64 kMaxUnreadFileBytes = qint64(256) << 20;
+
+} // namespace
 
 ChunkInspector::ChunkInspector(PNGDoc *document, QWidget *parent)
     : QDialog(parent, Qt::Window)
@@ -57,7 +66,15 @@ void ChunkInspector::showChunks()
 {
     setWindowTitle(localizedString("ChunksTitle").arg(QFileInfo(m_document->path()).fileName()));
     QString error;
-    m_chunks = ChunkDescription::ofFile(m_document->fileBytes(), &error);
+    if (const PNGSource *source = m_document->rows().source()) {
+        m_chunks = ChunkDescription::ofSource(*source);
+    } else {
+        // A file the document could not read: the chunks before the damage, and the damage.
+        QByteArray bytes;
+        m_chunks.clear();
+        if (readRegularFile(m_document->path(), kMaxUnreadFileBytes, &bytes, &error))
+            m_chunks = ChunkDescription::ofFile(bytes, &error);
+    }
     m_model->removeRows(0, m_model->rowCount());
     for (const ChunkDescription &chunk : std::as_const(m_chunks)) {
         QList<QStandardItem *> row;

@@ -13,8 +13,8 @@ class QTreeView;
 // offset, length, CRC verdict, kind (critical or ancillary), whether an editor may copy it
 // unknown, and what it means (ChunkDescription), the details of a chunk as its branches;
 // Copy as Text puts the list on the clipboard. It follows the document: a load (Revert)
-// shows the file read anew. A file whose structure breaks off shows the chunks before the
-// break and why.
+// shows the file read anew. A file the document could not read is read here (up to 256 MiB)
+// to show the chunks before the damage and what it is.
 //
 // Children carry object names for tests: chunksTree, chunksErrorLabel, copyChunksButton.
 class ChunkInspector : public QDialog
