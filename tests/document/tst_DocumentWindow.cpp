@@ -599,6 +599,9 @@ private slots:
         RemoveMetadataDialog dialog(window->document()->removalPlan(), u"everything.png"_qs, window);
         QCOMPARE(dialog.choices(), offered);
         QVERIFY(dialog.findChild<QLabel *>(u"credentialsWarning"_qs)->isVisibleTo(&dialog));
+        dialog.show(); // Return in the list removes
+        QTest::keyClick(dialog.findChild<QWidget *>(u"removeItemsTree"_qs), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
         PromptAnswers answers;
         answers.answer = QVariant(); // cancelled

@@ -72,10 +72,11 @@ QVariant askStripChoices(QWidget *parent, const QVariantList &states)
     warning->setWordWrap(true);
     layout->addWidget(warning);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    buttons->addButton(localizedString("RemoveButton"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    QPushButton *remove = buttons->addButton(localizedString("RemoveButton"), QDialogButtonBox::AcceptRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    remove->setDefault(true); // once it stands in the dialog, so that Return presses it
     if (dialog.exec() != QDialog::Accepted)
         return QVariant();
     QVariantList chosen;

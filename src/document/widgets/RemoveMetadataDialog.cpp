@@ -67,7 +67,6 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     QPushButton *remove = buttons->addButton(localizedString("RemoveButton"), QDialogButtonBox::AcceptRole);
-    remove->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -77,6 +76,9 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
     layout->addWidget(detail);
     layout->addWidget(m_warning);
     layout->addWidget(buttons);
+    // Default only once it stands in the dialog: a button made default before is not the
+    // dialog's, and Return would press Cancel.
+    remove->setDefault(true);
     resize(760, 420);
 }
 
