@@ -25,6 +25,9 @@ namespace {
 // What Copy Value puts on the clipboard for an item: its value as text, a JSON branch as
 // indented JSON.
 constexpr int kValueRole = Qt::UserRole + 1;
+// A JSON branch whose own branches are made when it is first opened (a graph of 500 KB holds
+// tens of thousands of values).
+constexpr int kUnfilledRole = Qt::UserRole + 2;
 
 QString copyText(const QJsonValue &value)
 {
@@ -46,6 +49,22 @@ QList<QStandardItem *> fieldRow(const QString &name, const QJsonValue &value, co
     return { label, text };
 }
 
+void addJson(QStandardItem *parent, const QString &name, const QJsonValue &value);
+
+// The branches of a JSON value: its members or items.
+void addJsonChildren(QStandardItem *parent, const QJsonValue &value)
+{
+    if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            addJson(parent, it.key(), it.value());
+    } else if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (qsizetype i = 0; i < array.size(); ++i)
+            addJson(parent, QStringLiteral("[%1]").arg(i), array.at(i));
+    }
+}
+
 void addJson(QStandardItem *parent, const QString &name, const QJsonValue &value)
 {
     QString shown;
@@ -57,14 +76,9 @@ void addJson(QStandardItem *parent, const QString &name, const QJsonValue &value
         shown = GenerationRecord::jsonText(value);
     const QList<QStandardItem *> row = fieldRow(name, value, shown);
     parent->appendRow(row);
-    if (value.isObject()) {
-        const QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            addJson(row.first(), it.key(), it.value());
-    } else if (value.isArray()) {
-        const QJsonArray array = value.toArray();
-        for (qsizetype i = 0; i < array.size(); ++i)
-            addJson(row.first(), QStringLiteral("[%1]").arg(i), array.at(i));
+    if (!value.toObject().isEmpty() || !value.toArray().isEmpty()) {
+        row.first()->setData(true, kUnfilledRole);
+        row.first()->appendRow(new QStandardItem); // so that the branch can be opened
     }
 }
 
@@ -139,6 +153,11 @@ EntryDetailsView::EntryDetailsView(QWidget *parent)
     layout->addLayout(makeButtonRow({ promptButton, valueButton }));
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this, &EntryDetailsView::updateActions);
+    connect(m_tree, &QTreeView::expanded, this, &EntryDetailsView::fillBranch);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == 1)
+            showText();
+    });
     rebuild();
 }
 
@@ -188,15 +207,7 @@ void EntryDetailsView::rebuild()
         QStandardItem *section = addSection(m_fields, localizedString("DetailsJson"));
         const QJsonValue root = json.isObject() ? QJsonValue(json.object()) : QJsonValue(json.array());
         section->setData(QVariant::fromValue(root), kValueRole);
-        if (json.isObject()) {
-            const QJsonObject object = json.object();
-            for (auto it = object.begin(); it != object.end(); ++it)
-                addJson(section, it.key(), it.value());
-        } else {
-            const QJsonArray array = json.array();
-            for (qsizetype i = 0; i < array.size(); ++i)
-                addJson(section, QStringLiteral("[%1]").arg(i), array.at(i));
-        }
+        addJsonChildren(section, root);
     }
     // The sections open, their headings across the columns; a JSON tree shows its first level.
     for (int row = 0; row < m_fields->rowCount(); ++row) {
@@ -206,13 +217,34 @@ void EntryDetailsView::rebuild()
     m_tree->resizeColumnToContents(0);
     m_tree->setColumnWidth(0, std::min(m_tree->columnWidth(0), 150));
 
-    // Pretty-printing is for the eyes only: the entry keeps its text as stored.
-    m_textView->setPlainText(json.isNull() ? m_text : QString::fromUtf8(json.toJson(QJsonDocument::Indented)));
+    m_json = json;
+    m_textShown = false;
     const bool fields = m_fields->rowCount() > 0;
     m_tabs->setTabVisible(0, fields);
     m_tabs->setTabText(1, localizedString(json.isNull() ? "DetailsTextTab" : "DetailsFormattedTab"));
     m_tabs->setCurrentIndex(fields ? 0 : 1);
+    if (m_tabs->currentIndex() == 1)
+        showText();
     updateActions();
+}
+
+void EntryDetailsView::showText()
+{
+    if (m_textShown)
+        return;
+    m_textShown = true;
+    // Pretty-printing is for the eyes only: the entry keeps its text as stored.
+    m_textView->setPlainText(m_json.isNull() ? m_text : QString::fromUtf8(m_json.toJson(QJsonDocument::Indented)));
+}
+
+void EntryDetailsView::fillBranch(const QModelIndex &index)
+{
+    QStandardItem *item = m_fields->itemFromIndex(index);
+    if (!item || !item->data(kUnfilledRole).toBool())
+        return;
+    item->setData(false, kUnfilledRole);
+    item->removeRows(0, item->rowCount());
+    addJsonChildren(item, item->data(kValueRole).value<QJsonValue>());
 }
 
 void EntryDetailsView::updateActions()

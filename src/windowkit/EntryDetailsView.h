@@ -3,6 +3,7 @@
 #include "core/PNGComment.h"
 #include "inspect/GenerationRecord.h"
 
+#include <QJsonDocument>
 #include <QWidget>
 
 class QAction;
@@ -52,10 +53,16 @@ public slots:
 private:
     void rebuild();
     void updateActions();
+    // The Text tab's text, made when the tab is first shown.
+    void showText();
+    // A JSON branch's own branches, made when it is first opened.
+    void fillBranch(const QModelIndex &index);
 
     CommentPtr m_entry;
     QString m_keyword;
     QString m_text;
+    QJsonDocument m_json; // the text read as JSON (null: it is none)
+    bool m_textShown = false;
     QList<GenerationRecord> m_records;
     QLabel *m_title = nullptr;
     QTabWidget *m_tabs = nullptr;

@@ -517,6 +517,7 @@ private slots:
         QCOMPARE(firstColumnTexts(*tree->model()), sections);
         auto *tabs = details->findChild<QTabWidget *>(u"detailsTabs"_qs);
         QCOMPARE(tabs->isTabVisible(0), !sections.isEmpty());
+        tabs->setCurrentIndex(1);
         const QString text = details->findChild<QPlainTextEdit *>(u"detailsText"_qs)->toPlainText();
         if (sections.contains(u"JSON"_qs))
             QVERIFY(text.contains(u"\n    \"3\": {\n"_qs));
@@ -534,6 +535,7 @@ private slots:
                 = tree->model()->match(tree->model()->index(0, 0, item), Qt::DisplayRole, name, 1, Qt::MatchExactly);
             QVERIFY2(!found.isEmpty(), qPrintable(name));
             item = found.first();
+            tree->expand(item); // a JSON branch's own branches come when it opens
         }
         QCOMPARE(isEnabled(window, "copyValueAction"), false);
         if (item.isValid()) {
