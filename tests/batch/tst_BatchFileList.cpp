@@ -91,7 +91,6 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 2);
         QCOMPARE(list.addFiles({ path(u"notes.txt"_qs) }, false), 1);
         QCOMPARE(list.index(2).data().toString(), path(u"m.png"_qs));
-        QCOMPARE(list.flags(list.index(0)) & Qt::ItemIsEditable, Qt::ItemFlags());
     }
 
     void pasteboardWithoutFileNames_data()

@@ -217,6 +217,7 @@ private slots:
             { "import replace Author=new" }, { "Author=old", "Title=t", "Author=new" }, 1, 1);
         row("import clearing the shown comments first", true, "title", { "Author=old", "Title=t" },
             { "import clear Note=n" }, { "Author=old", "Note=n" }, 1, 1);
+        row("an import that cannot be read clears nothing", true, "", { "A=1" }, { "importMissing" }, { "A=1" }, 0);
         row("undo in the middle drops the redo", false, "", { "A=1" }, { "deleteAll", "undo", "text 0 x" }, { "A=x" },
             1);
         row("a long sequence", false, "", { "A=1", "B=2", "C=3" },
@@ -303,6 +304,8 @@ private slots:
                 QVERIFY(writeFile(file,
                     MetadataXml::write(u"ImageMetadata"_qs, commentsFrom(b.split(u';')), MetadataXml::Layout::File)));
                 QVERIFY(owner.importMetadataFile(file, u',', a == u"replace", a == u"clear"));
+            } else if (op == u"importMissing") {
+                QVERIFY(!owner.importMetadataFile(dir.filePath(u"missing.velmx"_qs), u',', false, true));
             } else if (op == u"undo") {
                 owner.undoStack()->undo();
             } else {

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "commentlist/widgets/CommentTableModel.h"
 #include "document/PNGDoc.h"
-#include "interchange/PasteboardFormats.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -50,7 +49,6 @@ private slots:
                              << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "=" };
         QTest::newRow("delete rows 1 and 3")
             << "delete" << QStringList { "removed 3-3", "removed 1-1" } << QStringList { "Author=1", "Cat=3" };
-        QTest::newRow("delete all") << "deleteAll" << QStringList { "removed 0-3" } << QStringList {};
         QTest::newRow("edit a text cell")
             << "setData" << QStringList { "changed 1-1" } << QStringList { "Author=1", "Bee=two", "Cat=3", "Dog=4" };
         QTest::newRow("drag rows 0 and 1 onto row 3")
@@ -58,15 +56,9 @@ private slots:
         QTest::newRow("a drop from another table after a drag went elsewhere: copies")
             << "dropFromElsewhere" << QStringList { "inserted 2-2" }
             << QStringList { "Author=1", "Bee=2", "X=x", "Cat=3", "Dog=4" };
-        QTest::newRow("paste two at row 1") << "paste" << QStringList { "inserted 1-2" }
-                                            << QStringList { "Author=1", "X=x", "Y=y", "Bee=2", "Cat=3", "Dog=4" };
-        QTest::newRow("undo a delete all") << "undoDeleteAll" << QStringList { "removed 0-3", "inserted 0-3" }
-                                           << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4" };
         QTest::newRow("search") << "search" << QStringList { "reset" } << QStringList { "Author=1" };
         QTest::newRow("a keyword edit leaving the search")
             << "leaveSearch" << QStringList { "reset", "removed 0-0" } << QStringList {};
-        QTest::newRow("replace the whole list (a template applied)")
-            << "replaceAll" << QStringList { "reset" } << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "T=t" };
     }
     void preciseSignals()
     {
@@ -81,8 +73,6 @@ private slots:
             doc.addMetadataField();
         } else if (operation == u"delete") {
             doc.deleteRows({ 1, 3 });
-        } else if (operation == u"deleteAll") {
-            doc.deleteAll();
         } else if (operation == u"setData") {
             QVERIFY(model.setData(model.index(1, 1), u"two"_qs));
         } else if (operation == u"drag") {
@@ -95,20 +85,11 @@ private slots:
             CommentTableModel otherModel(&other);
             std::unique_ptr<QMimeData> incoming(otherModel.mimeData({ otherModel.index(0, 0) }));
             QVERIFY(model.dropMimeData(incoming.get(), Qt::CopyAction, 2, 0, QModelIndex()));
-        } else if (operation == u"paste") {
-            QMimeData clipboard;
-            writeComments(commentsFrom({ "X=x", "Y=y" }), &clipboard);
-            QVERIFY(doc.paste(&clipboard, 1));
-        } else if (operation == u"undoDeleteAll") {
-            doc.deleteAll();
-            doc.undoStack()->undo();
         } else if (operation == u"search") {
             doc.setSearchText(u"auth"_qs);
         } else if (operation == u"leaveSearch") {
             doc.setSearchText(u"auth"_qs);
             QVERIFY(model.setData(model.index(0, 0), u"Writer"_qs));
-        } else if (operation == u"replaceAll") {
-            QVERIFY(doc.replaceAll(doc.allComments() + commentsFrom({ "T=t" }), Expansion::Verbatim, u"Apply"_qs));
         }
         QTEST(log.entries, "signals");
         QTEST(tableRows(model, Qt::EditRole), "rows");

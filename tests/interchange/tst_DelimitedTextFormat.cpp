@@ -101,8 +101,6 @@ private slots:
         QTest::newRow("replace keeps the last line of a keyword")
             << Batch << QByteArray("\"Old\",\"1\"\n\"Old\",\"2\"\n\"old\",\"3\"") << true
             << QStringList { "Old=2", "old=3" };
-        QTest::newRow("document stores an empty text")
-            << Document << QByteArray("\"T\",\"\"") << false << QStringList { "Old=o", "T=" };
         QTest::newRow("no comments") << Template << QByteArray("no quotes here\n") << true << QStringList { "Old=o" };
     }
     void import()

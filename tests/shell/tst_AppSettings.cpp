@@ -71,15 +71,6 @@ private slots:
         QVERIFY(AppSettings::recentFiles().isEmpty());
     }
 
-    void windowStatePerKind()
-    {
-        AppSettings::setWindowState(QStringLiteral("document"), QStringLiteral("geometry"), "doc");
-        AppSettings::setWindowState(QStringLiteral("batch"), QStringLiteral("geometry"), "batch");
-        QCOMPARE(AppSettings::windowState(QStringLiteral("document"), QStringLiteral("geometry")), QByteArray("doc"));
-        QCOMPARE(AppSettings::windowState(QStringLiteral("batch"), QStringLiteral("geometry")), QByteArray("batch"));
-        QVERIFY(AppSettings::windowState(QStringLiteral("document"), QStringLiteral("splitter")).isEmpty());
-    }
-
 private:
     QTemporaryDir m_home;
 };

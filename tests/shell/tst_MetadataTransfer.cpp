@@ -1,8 +1,6 @@
 #include "TestSupport.h"
-#include "commentlist/CommentListOwner.h"
 #include "shell/MetadataTransfer.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -101,45 +99,6 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(QChar, separator);
         QTEST(::entriesDelimitedTextCannotCarry(commentsFrom(entries), separator), "named");
-    }
-
-    // The import of a window's list: one step, and the list is emptied (clear existing) only
-    // once the file was read. The formats themselves are the interchange tier's.
-    void importIntoAList_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("contents"); // null: no file
-        QTest::addColumn<QStringList>("after"); // empty: refused, the list as it was
-        const QByteArray csv("\"Author\";\"Bo\"\n\"X\";\"y\"\n");
-        QTest::newRow("delimited text in capitals") << "in.CSV" << csv << QStringList { "Author=Bo", "X=y" };
-        QTest::newRow("velmx") << "in.velmx" << QByteArray(R"(<r><c keyword="Author" text="Bo"/></r>)")
-                               << QStringList { "Author=Bo" };
-        QTest::newRow("missing file") << "missing.velmx" << QByteArray() << QStringList();
-        QTest::newRow("malformed XML") << "bad.velmx" << QByteArray("<comments><comment") << QStringList();
-        QTest::newRow("not UTF-8") << "bad.csv" << QByteArray("\"A\";\"\xff\xfe\"\n") << QStringList();
-        QTest::newRow("another extension") << "notes.txt" << csv << QStringList();
-    }
-    void importIntoAList()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, contents);
-        QFETCH(QStringList, after);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(name);
-        QVERIFY(contents.isNull() || writeFile(path, contents));
-        CommentListOwner list;
-        list.resetComments(commentsFrom({ "Author=Ann", "Title=Dusk" }));
-        QString error;
-        QCOMPARE(importMetadata(list, { path, u';', false, true }, &error), !after.isEmpty());
-        QCOMPARE(error.isEmpty(), !after.isEmpty());
-        QCOMPARE(describe(list.comments()), after.isEmpty() ? QStringList({ "Author=Ann", "Title=Dusk" }) : after);
-        QCOMPARE(list.undoStack()->count(), after.isEmpty() ? 0 : 1);
-
-        // What was imported exports again to the same text.
-        if (name.endsWith(u".CSV")) {
-            QVERIFY(exportMetadata(list, dir.filePath(u"out.csv"_qs), u';', &error));
-            QCOMPARE(readFile(dir.filePath(u"out.csv"_qs)), contents);
-        }
     }
 };
 
