@@ -268,6 +268,10 @@ private Q_SLOTS:
                                                                         << "read-only";
         QTest::newRow("a link that leads nowhere") << "dangling"
                                                    << "link";
+        QTest::newRow("a read-only file") << "ro-file"
+                                          << "read-only";
+        QTest::newRow("a name too long for a temporary name beside it") << "long-name"
+                                                                        << "";
         QTest::newRow("a FIFO") << "fifo"
                                 << "regular file";
         QTest::newRow("a folder") << "folder"
@@ -296,6 +300,10 @@ private Q_SLOTS:
             real = ro + QStringLiteral("/real.png");
             QVERIFY(writeFile(real, "old") && QFile::link(ro, rw + QStringLiteral("/dir")));
             path = rw + QStringLiteral("/dir/real.png");
+        } else if (setup == u"ro-file" || setup == u"long-name") {
+            real = path = rw + u'/' + (setup == u"ro-file" ? QStringLiteral("real.png") : QString(250, u'n'));
+            QVERIFY(writeFile(real, "old"));
+            QVERIFY(setup != u"ro-file" || QFile::setPermissions(real, QFileDevice::ReadOwner));
         } else if (setup == u"dangling") {
             path = rw + QStringLiteral("/link.png");
             QVERIFY(QFile::link(rw + QStringLiteral("/nothing.png"), path));
@@ -318,7 +326,7 @@ private Q_SLOTS:
         if (reason.isEmpty()) {
             QVERIFY2(saved, qPrintable(error));
             QCOMPARE(readFile(real), QByteArray("new"));
-            QVERIFY(QFileInfo(path).isSymLink());
+            QCOMPARE(QFileInfo(path).isSymLink(), path != real);
         } else {
             QVERIFY(!saved);
             QVERIFY2(error.contains(reason), qPrintable(error));
