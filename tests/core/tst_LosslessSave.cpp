@@ -220,34 +220,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QString>("chunks");
-        QTest::newRow("nothing changed") << ""
-                                         << "IHDR A B M prIv C IDAT D IEND";
-        QTest::newRow("entry in front") << "prepend N"
-                                        << "IHDR new:N A B M prIv C IDAT D IEND";
-        QTest::newRow("entry at the end: the entry after the image data moves before it")
-            << "append N"
-            << "IHDR A B M prIv C D new:N IDAT IEND";
-        QTest::newRow("text changed") << "text B x"
-                                      << "IHDR A new:B M prIv C IDAT D IEND";
-        QTest::newRow("text changed and changed back") << "text B x; text B café"
-                                                       << "IHDR A B M prIv C IDAT D IEND";
-        QTest::newRow("keyword changed") << "keyword C E"
-                                         << "IHDR A B M prIv new:E IDAT D IEND";
-        QTest::newRow("entry moved to the front") << "move C 0"
-                                                  << "IHDR C A B M prIv IDAT D IEND";
-        QTest::newRow("entry moved behind another") << "move A 2"
-                                                    << "IHDR B M prIv C A IDAT D IEND";
-        QTest::newRow("entry moved to the end: the entry after the image data moves before it")
-            << "move A 3"
-            << "IHDR B M prIv C D A IDAT IEND";
-        QTest::newRow("entry removed") << "remove B"
-                                       << "IHDR A M prIv C IDAT D IEND";
-        QTest::newRow("entry after the image data changed") << "text D y"
-                                                            << "IHDR A B M prIv C new:D IDAT IEND";
-        QTest::newRow("entry duplicated") << "duplicate A"
-                                          << "IHDR A A B M prIv C IDAT D IEND";
-        QTest::newRow("all removed, one added") << "remove A; remove B; remove C; remove D; append N"
-                                                << "IHDR new:N M prIv IDAT IEND";
+        const auto row = [](const char *name, const char *edits, const char *chunks) {
+            QTest::newRow(name) << QString::fromUtf8(edits) << QString(chunks);
+        };
+        row("nothing changed", "", "IHDR A B M prIv C IDAT D IEND");
+        row("entry in front", "prepend N", "IHDR new:N A B M prIv C IDAT D IEND");
+        row("entry at the end: the entry after the image data moves before it", "append N",
+            "IHDR A B M prIv C D new:N IDAT IEND");
+        row("text changed", "text B x", "IHDR A new:B M prIv C IDAT D IEND");
+        row("text changed and changed back", "text B x; text B café", "IHDR A B M prIv C IDAT D IEND");
+        row("keyword changed", "keyword C E", "IHDR A B M prIv new:E IDAT D IEND");
+        row("entry moved to the front", "move C 0", "IHDR C A B M prIv IDAT D IEND");
+        row("entry moved behind another", "move A 2", "IHDR B M prIv C A IDAT D IEND");
+        row("entry moved to the end: the entry after the image data moves before it", "move A 3",
+            "IHDR B M prIv C D A IDAT IEND");
+        row("entry removed", "remove B", "IHDR A M prIv C IDAT D IEND");
+        row("entry after the image data changed", "text D y", "IHDR A B M prIv C new:D IDAT IEND");
+        row("entry duplicated", "duplicate A", "IHDR A A B M prIv C IDAT D IEND");
+        row("all removed, one added", "remove A; remove B; remove C; remove D; append N",
+            "IHDR new:N M prIv IDAT IEND");
     }
     void editsTouchOnlyWhatChanged()
     {

@@ -322,14 +322,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("reason"); // empty: saved
-        QTest::newRow("unchanged") << "none"
-                                   << "";
-        QTest::newRow("replaced by another file") << "replaced"
-                                                  << "";
-        QTest::newRow("grown in place") << "grown"
-                                        << "changed by another program";
-        QTest::newRow("rewritten in place, same size") << "rewritten"
-                                                       << "changed by another program";
+        for (const auto &[name, change, reason] :
+            { std::tuple("unchanged", "none", ""), { "replaced by another file", "replaced", "" },
+                { "grown in place", "grown", "changed by another program" },
+                { "rewritten in place, same size", "rewritten", "changed by another program" } })
+            QTest::newRow(name) << QString(change) << QString(reason);
     }
     void fileChangedSinceItWasRead()
     {
@@ -400,29 +397,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("reason");
-        const QString palette = QStringLiteral("pngsuite/ch1n3p04.png"); // 15 entries and a histogram
-        QTest::newRow("histogram shorter than the palette") << palette << "short hIST"
-                                                            << "histogram";
-        QTest::newRow("histogram longer than the palette") << palette << "long hIST"
-                                                           << "histogram";
-        QTest::newRow("more alpha values than palette entries") << palette << "long tRNS"
-                                                                << "transparency";
-        QTest::newRow("palette image without palette") << palette << "no PLTE"
-                                                       << "palette";
-        QTest::newRow("palette of 300 entries") << palette << "huge PLTE"
-                                                << "palette";
-        QTest::newRow("header wider than the rows") << "pngsuite/basn2c08.png"
-                                                    << "wider"
-                                                    << "row size";
-        QTest::newRow("row size larger than the rows") << "pngsuite/basn2c08.png"
-                                                       << "row bytes"
-                                                       << "row size";
-        QTest::newRow("more rows in the header than decoded") << "pngsuite/basn2c08.png"
-                                                              << "taller"
-                                                              << "rows";
-        QTest::newRow("unknown colour type") << "pngsuite/basn2c08.png"
-                                             << "colour 5"
-                                             << "header";
+        const auto row = [](const char *name, const char *file, const char *change, const char *reason) {
+            QTest::newRow(name) << QString(file) << QString(change) << QString(reason);
+        };
+        const char *palette = "pngsuite/ch1n3p04.png"; // 15 entries and a histogram
+        const char *rgb = "pngsuite/basn2c08.png";
+        row("histogram shorter than the palette", palette, "short hIST", "histogram");
+        row("histogram longer than the palette", palette, "long hIST", "histogram");
+        row("more alpha values than palette entries", palette, "long tRNS", "transparency");
+        row("palette image without palette", palette, "no PLTE", "palette");
+        row("palette of 300 entries", palette, "huge PLTE", "palette");
+        row("header wider than the rows", rgb, "wider", "row size");
+        row("row size larger than the rows", rgb, "row bytes", "row size");
+        row("more rows in the header than decoded", rgb, "taller", "rows");
+        row("unknown colour type", rgb, "colour 5", "header");
     }
     void inconsistentRecordIsRefused()
     {

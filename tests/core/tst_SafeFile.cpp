@@ -260,25 +260,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason"); // empty: the save succeeds
-        QTest::newRow("link in a read-only folder to a file in a writable one") << "ro-link"
-                                                                                << "";
-        QTest::newRow("link in a writable folder to a file in a read-only one") << "link-to-ro"
-                                                                                << "read-only";
-        QTest::newRow("the folder reached through a link is read-only") << "folder-link-to-ro"
-                                                                        << "read-only";
-        QTest::newRow("a link that leads nowhere") << "dangling"
-                                                   << "link";
-        QTest::newRow("a read-only file") << "ro-file"
-                                          << "read-only";
-        QTest::newRow("a name too long for a temporary name beside it") << "long-name"
-                                                                        << "";
-        QTest::newRow("a FIFO") << "fifo"
-                                << "regular file";
-        QTest::newRow("a folder") << "folder"
-                                  << "folder";
-        QTest::newRow("a missing folder") << "missing"
-                                          << "does not exist";
+        const auto row = [](const char *name, const char *setup, const char *reason) {
+            QTest::newRow(name) << QString(setup) << QString(reason);
+        };
+        row("link in a read-only folder to a file in a writable one", "ro-link", "");
+        row("link in a writable folder to a file in a read-only one", "link-to-ro", "read-only");
+        row("the folder reached through a link is read-only", "folder-link-to-ro", "read-only");
+        row("a link that leads nowhere", "dangling", "link");
+        row("a read-only file", "ro-file", "read-only");
+        row("a name too long for a temporary name beside it", "long-name", "");
+        row("a FIFO", "fifo", "regular file");
+        row("a folder", "folder", "folder");
+        row("a missing folder", "missing", "does not exist");
     }
+
     void linksAreFollowedBeforeChecking()
     {
         QFETCH(QString, setup);

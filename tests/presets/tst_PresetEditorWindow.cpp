@@ -259,13 +259,7 @@ private:
         const QRect rect = table->visualRect(table->model()->index(row, 0));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
     }
-    void trigger(const char *name)
-    {
-        auto *action = m_window->findChild<QAction *>(QString::fromLatin1(name));
-        QVERIFY2(action, name);
-        QVERIFY2(action->isEnabled(), name);
-        action->trigger();
-    }
+    void trigger(const char *name) { WindowTestSupport::trigger(m_window.get(), name); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MetadataPresetManager> m_store;

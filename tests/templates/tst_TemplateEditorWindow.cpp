@@ -299,13 +299,7 @@ private:
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(m_store->currentRow(), row);
     }
-    void trigger(const char *name)
-    {
-        auto *action = m_window->findChild<QAction *>(QString::fromLatin1(name));
-        QVERIFY2(action, name);
-        QVERIFY2(action->isEnabled(), name);
-        action->trigger();
-    }
+    void trigger(const char *name) { WindowTestSupport::trigger(m_window.get(), name); }
     void expectTemplateControls(bool enabled)
     {
         for (const char *name :
