@@ -60,6 +60,8 @@ private Q_SLOTS:
         // Small on disk, huge once inflated: refused before the memory runs out.
         row("text entries inflating past the limit",
             simplePng(4, 4, { zTXt("A", QByteArray(40 << 20, 0)), zTXt("B", QByteArray(40 << 20, 0)) }), "too large");
+        QTest::newRow("a FIFO, which must not block the read")
+            << QByteArray() << "@fifo" << quint64(0) << "regular file";
         QTest::newRow("above a tight memory limit")
             << QByteArray() << dataPath(QStringLiteral("pngsuite/basn6a16.png")) << quint64(1000) << "too large";
     }
@@ -68,7 +70,10 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, file);
         QFETCH(quint64, memoryLimit);
-        if (file.isEmpty()) {
+        if (file == u"@fifo") {
+            file = tempPath(QStringLiteral("fifo.png"));
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (file.isEmpty()) {
             file = tempPath(QStringLiteral("input.png"));
             QVERIFY(writeFile(file, bytes));
         }
