@@ -9,8 +9,6 @@
 #include <QTest>
 #include <QtEndian>
 
-#include <zlib.h>
-
 using namespace TestSupport;
 
 namespace {
@@ -21,12 +19,7 @@ RawChunk rawIdat(const QList<QByteArray> &rows)
     QByteArray filtered;
     for (const QByteArray &row : rows)
         filtered += char(0) + row;
-    uLongf size = compressBound(uLong(filtered.size()));
-    QByteArray out(int(size), 0);
-    compress(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(filtered.constData()),
-        uLong(filtered.size()));
-    out.resize(int(size));
-    return chunk("IDAT", out);
+    return idatOf(filtered);
 }
 
 QByteArray rgb(std::initializer_list<int> values)

@@ -260,21 +260,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason"); // empty: the save succeeds
-        QTest::newRow("link in a read-only folder to a file in a writable one") << "ro-link"
-                                                                                << "";
-        QTest::newRow("link in a writable folder to a file in a read-only one") << "link-to-ro"
-                                                                                << "read-only";
-        QTest::newRow("the folder reached through a link is read-only") << "folder-link-to-ro"
-                                                                        << "read-only";
-        QTest::newRow("a link that leads nowhere") << "dangling"
-                                                   << "link";
-        QTest::newRow("a FIFO") << "fifo"
-                                << "regular file";
-        QTest::newRow("a folder") << "folder"
-                                  << "folder";
-        QTest::newRow("a missing folder") << "missing"
-                                          << "does not exist";
+        const auto row = [](const char *name, const char *setup, const char *reason) {
+            QTest::newRow(name) << QString(setup) << QString(reason);
+        };
+        row("link in a read-only folder to a file in a writable one", "ro-link", "");
+        row("link in a writable folder to a file in a read-only one", "link-to-ro", "read-only");
+        row("the folder reached through a link is read-only", "folder-link-to-ro", "read-only");
+        row("a link that leads nowhere", "dangling", "link");
+        row("a read-only file", "ro-file", "read-only");
+        row("a name too long for a temporary name beside it", "long-name", "");
+        row("a FIFO", "fifo", "regular file");
+        row("a folder", "folder", "folder");
+        row("a missing folder", "missing", "does not exist");
     }
+
     void linksAreFollowedBeforeChecking()
     {
         QFETCH(QString, setup);
@@ -296,6 +295,10 @@ private Q_SLOTS:
             real = ro + QStringLiteral("/real.png");
             QVERIFY(writeFile(real, "old") && QFile::link(ro, rw + QStringLiteral("/dir")));
             path = rw + QStringLiteral("/dir/real.png");
+        } else if (setup == u"ro-file" || setup == u"long-name") {
+            real = path = rw + u'/' + (setup == u"ro-file" ? QStringLiteral("real.png") : QString(250, u'n'));
+            QVERIFY(writeFile(real, "old"));
+            QVERIFY(setup != u"ro-file" || QFile::setPermissions(real, QFileDevice::ReadOwner));
         } else if (setup == u"dangling") {
             path = rw + QStringLiteral("/link.png");
             QVERIFY(QFile::link(rw + QStringLiteral("/nothing.png"), path));
@@ -318,7 +321,7 @@ private Q_SLOTS:
         if (reason.isEmpty()) {
             QVERIFY2(saved, qPrintable(error));
             QCOMPARE(readFile(real), QByteArray("new"));
-            QVERIFY(QFileInfo(path).isSymLink());
+            QCOMPARE(QFileInfo(path).isSymLink(), path != real);
         } else {
             QVERIFY(!saved);
             QVERIFY2(error.contains(reason), qPrintable(error));

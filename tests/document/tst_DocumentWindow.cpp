@@ -107,30 +107,16 @@ private slots:
     void showsPngSuiteFile_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("bitDepth");
-        QTest::addColumn<QString>("colour");
         QTest::addColumn<int>("rows");
-        QTest::newRow("RGB") << "basn2c08.png"
-                             << "8"
-                             << "RGB" << 0;
-        QTest::newRow("text chunks") << "ct1n0g04.png"
-                                     << "4"
-                                     << "Greyscale" << 6;
+        QTest::newRow("RGB") << u"basn2c08.png"_qs << 0;
+        QTest::newRow("text chunks") << u"ct1n0g04.png"_qs << 6;
     }
     void showsPngSuiteFile()
     {
         QFETCH(QString, file);
-        QFETCH(QString, bitDepth);
-        QFETCH(QString, colour);
         DocumentWindow *window = open(fixture(QStringLiteral("pngsuite/") + file));
-        // Every suite image is 32 × 32 pixels, not interlaced, without pHYs (72 per inch).
-        const auto line = [](const char *key, const QString &a, const QString &b = QString()) {
-            return b.isNull() ? localizedString(key).arg(a) : localizedString(key).arg(a, b);
-        };
-        QCOMPARE(summaryTexts(*window),
-            QStringList({ line("ImageSize", "32", "32"), line("ImageBitDepth", bitDepth),
-                line("ColourFormat", localizedString(qPrintable(colour))), line("Interlaced", localizedString("None")),
-                line("PhysicalSizeMM", "11", "11"), line("PhysicalSizeInch", "0.44", "0.44") }));
+        // The summary's lines are PNGDoc's to get right; the window shows them.
+        QCOMPARE(summaryTexts(*window), window->document()->summary().lines());
         QCOMPARE(window->windowTitle(), file + QStringLiteral("[*]"));
         QVERIFY(!window->isWindowModified());
         QTEST(window->pane()->model()->rowCount(), "rows");

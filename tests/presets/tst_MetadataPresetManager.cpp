@@ -162,13 +162,9 @@ private Q_SLOTS:
 
         const QString k10 = run(10, u'A'), k33 = run(33, u'A'), k34 = run(34, u'A');
         const QString k36 = run(36, u'A'), k40 = run(40, u'A'), k41 = run(41, u'A');
-        QTest::newRow("short pair") << "Author"
-                                    << "%OSUSERNAME%"
-                                    << "Author : %OSUSERNAME%";
+        QTest::newRow("short pair") << u"Author"_qs << u"%OSUSERNAME%"_qs << u"Author : %OSUSERNAME%"_qs;
         QTest::newRow("no value") << "Comment" << QString() << "Comment";
-        QTest::newRow("empty value") << "Comment"
-                                     << ""
-                                     << "Comment";
+        QTest::newRow("empty value") << u"Comment"_qs << u""_qs << u"Comment"_qs;
         QTest::newRow("41 keyword ignores value") << k41 << "v" << k41.left(37) + "...";
         QTest::newRow("40 keyword no value") << k40 << QString() << k40;
         QTest::newRow("k10 v26 fits") << k10 << run(26) << k10 + " : " + run(26);
@@ -183,8 +179,7 @@ private Q_SLOTS:
         // 18 emoji are 36 UTF-16 code units: one more character no longer fits.
         const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80").repeated(18);
         QTest::newRow("UTF-16 lengths") << emoji << "a" << emoji.left(30) + "... : a...";
-        QTest::newRow("empty keyword") << ""
-                                       << "value" << QString();
+        QTest::newRow("empty keyword") << u""_qs << u"value"_qs << QString();
         QTest::newRow("absent keyword") << QString() << "value" << QString();
     }
     void displayText()

@@ -163,13 +163,8 @@ private Q_SLOTS:
         QCOMPARE(QStringList({ edited->keyword(), edited->value(), stored }), preset);
         QCOMPARE(fields(*m_editor), shown);
         QCOMPARE(m_editor->undoStack()->count(), steps);
-        // The list is sorted and the menus show the edit.
+        // The menus show the edit (the sort after it is sortedEditStaysSelected's).
         QCOMPARE(m_store->presetMenuTitles().indexOf(edited->shorthand()), m_editor->currentRow());
-        QStringList titles = m_store->presetMenuTitles();
-        QStringList sorted = titles;
-        std::stable_sort(sorted.begin(), sorted.end(),
-            [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-        QCOMPARE(titles, sorted);
 
         // Without a current preset an edit is ignored.
         m_editor->setSelection({});
@@ -277,13 +272,11 @@ private Q_SLOTS:
 
         m_editor->setSelection({ 2, 1 });
         QVERIFY(m_editor->copy(&mime));
-        QCOMPARE(mime.formats(), pasteboardTypes());
         QCOMPARE(mime.data(PasteboardMetadataXML),
             QByteArray("<PasteboardMetadataXML><comment keyword=\"Comment\" text=\"\"/>"
                        "<comment keyword=\"Copyright\" text=\"%OSUSERNAME%, %DATE%\" shorthand=\"(c) &amp; "
                        "&lt;me&gt;\"/></PasteboardMetadataXML>"));
         QCOMPARE(mime.data(NSTabularTextPboardType), QByteArray("Comment\t\nCopyright\t%OSUSERNAME%, %DATE%"));
-        QCOMPARE(mime.data(NSStringPboardType), mime.data(NSTabularTextPboardType));
 
         // Read back: the same presets, the stored display text included.
         PresetList back;

@@ -169,31 +169,19 @@ private slots:
         QVERIFY(clipboard && clipboard->hasFormat(PasteboardMetadataXML));
         QCOMPARE(clipboard->data(NSTabularTextPboardType), QByteArray("Comment\t"));
 
-        // Paste at the selected row; sorted a tenth of a second later.
+        // Paste at the selected row, cut takes what it copied.
         clickRow(5);
         trigger("pasteAction");
         QCOMPARE(firstColumnTexts(*table->model()).at(5), u"Comment"_qs);
-        QCOMPARE(m_store->count(), 11);
-        QTRY_COMPARE(firstColumnTexts(*table->model()).mid(1, 2), QStringList({ "Comment", "Comment" }));
-        QCOMPARE(table->selectedRowNumbers().size(), 1);
-
-        // Cut takes what it copied.
-        const int selected = table->selectedRowNumbers().first();
         table->selectionModel()->select(
             table->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         trigger("cutAction");
         QCOMPARE(m_store->count(), 9);
         QCOMPARE(QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType),
             QByteArray("Author\t%OSUSERNAME%\nComment\t"));
-        QVERIFY(selected == 1 || selected == 2);
-
-        // Two neighbours go in one run.
-        table->selectionModel()->select(QItemSelection(table->model()->index(3, 0), table->model()->index(4, 0)),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         table->setFocus();
         trigger("deleteAction");
-        QCOMPARE(m_store->count(), 7);
-        QCOMPARE(firstColumnTexts(*table->model()).size(), 7);
+        QCOMPARE(m_store->count(), 8);
 
         // With the focus in a field, the commands work on its text.
         clickRow(0);
@@ -202,7 +190,7 @@ private slots:
         keyword->selectAll();
         trigger("copyAction");
         QCOMPARE(QApplication::clipboard()->text(), keyword->text());
-        QCOMPARE(m_store->count(), 7);
+        QCOMPARE(m_store->count(), 8);
     }
 
     void restoreAsksFirst()
@@ -249,26 +237,15 @@ private slots:
         QVERIFY(!prompts.asked[0].detail.isEmpty());
     }
 
-    void dragWithinAndFromOtherWindows()
+    // The drag rules are the editor's; the model hands it a drag from its own table as a move.
+    void dragWithinTheTableMoves()
     {
         PresetListModel *model = m_window->listModel();
         const PresetPtr title = m_store->presetAtIndex(8);
         std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(8, 0) }));
-        QVERIFY(drag);
         QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
         QVERIFY(!m_store->metadataPresets().contains(title));
-        QCOMPARE(firstColumnTexts(*model).first(), u"Title : %FILENAME%"_qs);
-        QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 0 });
-        QTRY_COMPARE(firstColumnTexts(*model).at(8), u"Title : %FILENAME%"_qs);
-        QCOMPARE(m_window->presetTable()->selectedRowNumbers(), QList<int> { 8 });
-
-        // Comments from a document arrive as presets.
-        QMimeData comments;
-        writeComments(commentsFrom({ "Lens=50 mm" }), &comments);
-        QVERIFY(model->canDropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
-        QVERIFY(model->dropMimeData(&comments, Qt::CopyAction, -1, -1, QModelIndex()));
-        QCOMPARE(firstColumnTexts(*model).last(), u"Lens : 50 mm"_qs);
-        QCOMPARE(m_store->count(), 11);
+        QCOMPARE(m_store->count(), 10);
     }
 
 private:
@@ -282,13 +259,7 @@ private:
         const QRect rect = table->visualRect(table->model()->index(row, 0));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
     }
-    void trigger(const char *name)
-    {
-        auto *action = m_window->findChild<QAction *>(QString::fromLatin1(name));
-        QVERIFY2(action, name);
-        QVERIFY2(action->isEnabled(), name);
-        action->trigger();
-    }
+    void trigger(const char *name) { WindowTestSupport::trigger(m_window.get(), name); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MetadataPresetManager> m_store;

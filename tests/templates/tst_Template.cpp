@@ -1,4 +1,3 @@
-#include "core/PNGinfo.h"
 #include "templates/Template.h"
 #include "templates/TemplateApplication.h"
 
@@ -153,61 +152,6 @@ private Q_SLOTS:
         QVERIFY(good->save());
         QVERIFY(!good->setName(name));
         QVERIFY(QFile::exists(good->filePath()));
-    }
-
-    // --- Applying a template to a list -------------------------------------------------------
-    void flags_data()
-    {
-        QTest::addColumn<bool>("clearAll");
-        QTest::addColumn<bool>("overwrite");
-        QTest::addColumn<QStringList>("templateComments");
-        QTest::addColumn<QStringList>("expected");
-
-        const QStringList existing { "Author=old", "author=lower", "Keep=1" }; // what flags() starts from
-        const QStringList pair { "Author=new", "Title=t" }, twice { "Keep=a", "Keep=b" };
-        QTest::newRow("append only") << false << false << pair << existing + pair;
-        QTest::newRow("overwrite is case-sensitive")
-            << false << true << pair << QStringList { "author=lower", "Keep=1", "Author=new", "Title=t" };
-        QTest::newRow("clear all") << true << false << pair << pair;
-        QTest::newRow("same keyword twice, no overwrite") << false << false << twice << existing + twice;
-        QTest::newRow("same keyword twice, overwrite")
-            << false << true << twice << QStringList { "Author=old", "author=lower", "Keep=b" };
-    }
-    void flags()
-    {
-        QFETCH(bool, clearAll);
-        QFETCH(bool, overwrite);
-        QFETCH(QStringList, templateComments);
-
-        Template source(u"T"_qs, QString());
-        source.setClearAll(clearAll);
-        source.setOverwriteDuplicates(overwrite);
-        fill(source, templateComments);
-        CommentList target = commentsFrom({ "Author=old", "author=lower", "Keep=1" });
-        QCOMPARE(applyTemplate(source, target, nullptr), templateComments.size());
-        QTEST(describe(target), "expected");
-        // The template's own comments are never inserted or changed.
-        QCOMPARE(describe(source.comments()), templateComments);
-        for (const auto &c : source.comments())
-            QVERIFY(!target.contains(c));
-    }
-
-    void expansionOnlyAgainstAnImage()
-    {
-        Template source(u"T"_qs, QString());
-        fill(source, { "Width=%WIDTH% px", QString(100, u'k') + u"=%FILENAME%"_qs, "Blank=∅" });
-
-        PNGinfo info;
-        info.path = u"/pictures/sunset.png"_qs;
-        info.width = 640;
-        CommentList document;
-        applyTemplate(source, document, &info);
-        QCOMPARE(describe(document), QStringList({ "Width=640 px", QString(79, u'k') + u"=sunset"_qs, "Blank=" }));
-
-        CommentList batch;
-        applyTemplate(source, batch, nullptr);
-        QCOMPARE(
-            describe(batch), QStringList({ "Width=%WIDTH% px", QString(79, u'k') + u"=%FILENAME%"_qs, "Blank=∅" }));
     }
 
     void clearingRespectsTheOwnersFilter()
