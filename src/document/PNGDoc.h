@@ -94,6 +94,7 @@ public:
     // space separators. An empty filter shows every comment.
     void setSearchText(const QString &text);
     static QString trimmedSearchText(const QString &text);
+    bool isFiltered() const override { return !m_filter.isEmpty(); }
     // Whether a comment passes a (trimmed) filter: its keyword contains the filter,
     // ignoring case. A comment without keyword passes only the empty filter.
     static bool passesFilter(const PNGComment &comment, const QString &filter);

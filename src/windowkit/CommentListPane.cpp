@@ -277,6 +277,9 @@ void CommentListPane::updateActions()
     m_actions[int(EditCommand::Paste)]->setEnabled(text || editable);
     m_actions[int(EditCommand::Delete)]->setEnabled(text || (editable && focusedRows));
     m_actions[int(EditCommand::DeleteAll)]->setEnabled(editable);
+    // With a search typed it deletes only the rows shown, and says so.
+    m_actions[int(EditCommand::DeleteAll)]->setText(
+        localizedString(!other && m_owner && m_owner->isFiltered() ? "MenuDeleteAllShown" : "MenuDeleteAll"));
     m_actions[int(EditCommand::SelectAll)]->setEnabled(text || other || shown);
     m_addAction->setEnabled(editable);
     m_removeAction->setEnabled(editable && rows);
