@@ -83,7 +83,6 @@ AppController::AppController(QObject *parent)
     }
     m_presets->loadMetaDataPresets();
     m_templates->loadTemplates();
-    createActions();
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance())) {
         connect(app, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillQuit);
         connect(app, &QApplication::focusChanged, this, &AppController::updateInterchangeActions);
@@ -106,41 +105,15 @@ AppController::~AppController()
 
 // --- The application's commands -----------------------------------------------------------
 
-void AppController::createActions()
+QAction *AppController::addCommand(QMainWindow *window, const char *name, const char *textKey,
+    const QKeySequence &shortcut, const char *icon, const std::function<void()> &run)
 {
-    m_openAction = makeWindowAction(this, "openAction", "MenuOpen", QKeySequence::Open, "document-open");
-    connect(m_openAction, &QAction::triggered, this, &AppController::openWithDialog);
-    m_clearRecentAction = makeWindowAction(this, "clearRecentAction", "MenuClearRecent");
-    connect(m_clearRecentAction, &QAction::triggered, this, [this] {
-        AppSettings::clearRecentFiles();
-        if (m_startWindow)
-            m_startWindow->showRecentFiles();
-    });
-    m_importAction = makeWindowAction(
-        this, "importAction", "MenuImportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import");
-    connect(m_importAction, &QAction::triggered, this, [this] { importMetadata(); });
-    m_exportAction = makeWindowAction(
-        this, "exportAction", "MenuExportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export");
-    connect(m_exportAction, &QAction::triggered, this, [this] { exportMetadata(); });
-    m_quitAction = makeWindowAction(this, "quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
-    m_quitAction->setMenuRole(QAction::QuitRole);
-    // Every window is asked to close (a modified document asks first); the application
-    // ends with the last one.
-    connect(m_quitAction, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
-
-    m_newBatchAction = makeWindowAction(
-        this, "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), "window-new");
-    connect(m_newBatchAction, &QAction::triggered, this, &AppController::newBatchWindow);
-    m_presetEditorAction = makeWindowAction(this, "presetEditorAction", "MenuPresetEditor");
-    connect(m_presetEditorAction, &QAction::triggered, this, &AppController::showPresetEditor);
-    m_templateEditorAction = makeWindowAction(this, "templateEditorAction", "MenuTemplateEditor");
-    connect(m_templateEditorAction, &QAction::triggered, this, &AppController::showTemplateEditor);
-
-    m_homePageAction = makeWindowAction(this, "homePageAction", "MenuHomePage", {}, "help-browser");
-    connect(m_homePageAction, &QAction::triggered, this, &AppController::openHomePage);
-    m_aboutAction = makeWindowAction(this, "aboutAction", "MenuAbout", {}, "help-about");
-    m_aboutAction->setMenuRole(QAction::AboutRole);
-    connect(m_aboutAction, &QAction::triggered, this, &AppController::showAbout);
+    // Each window has its own items (as Qt's accessibility has one view of an item, owned by
+    // the first menu that showed it): a screen reader's view of an item lives as long as
+    // the window whose menu shows it.
+    QAction *action = makeWindowAction(window, name, textKey, shortcut, icon);
+    connect(action, &QAction::triggered, this, run);
+    return action;
 }
 
 void AppController::installMenus(QMainWindow *window)
@@ -156,46 +129,73 @@ void AppController::installMenus(QMainWindow *window)
     if (!file)
         file = bar->addMenu(localizedString("MenuFile"));
 
+    QAction *open = addCommand(
+        window, "openAction", "MenuOpen", QKeySequence::Open, "document-open", [this] { openWithDialog(); });
+    QAction *clearRecent = addCommand(window, "clearRecentAction", "MenuClearRecent", {}, nullptr, [this] {
+        AppSettings::clearRecentFiles();
+        if (m_startWindow)
+            m_startWindow->showRecentFiles();
+    });
+    QAction *import = addCommand(window, "importAction", "MenuImportMetadata",
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import", [this] { importMetadata(); });
+    QAction *exportItem = addCommand(window, "exportAction", "MenuExportMetadata",
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export", [this] { exportMetadata(); });
+    m_interchangeActions << import << exportItem;
+    // Queued: the windows close after the menu that asked has closed.
+    QAction *quitItem = makeWindowAction(window, "quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
+    quitItem->setMenuRole(QAction::QuitRole);
+    connect(quitItem, &QAction::triggered, this, &AppController::quit, Qt::QueuedConnection);
+
     auto *recent = new QMenu(localizedString("MenuOpenRecent"), window);
     recent->setObjectName(QStringLiteral("openRecentMenu"));
     recent->menuAction()->setObjectName(QStringLiteral("openRecentMenuAction"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
-    fillRecentMenu(recent);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent, clearRecent] { fillRecentMenu(recent, clearRecent); });
+    fillRecentMenu(recent, clearRecent);
 
     QAction *first = file->actions().value(0);
-    file->insertAction(first, m_openAction);
+    file->insertAction(first, open);
     file->insertMenu(first, recent);
     file->insertSeparator(first);
-    file->insertAction(first, m_importAction);
-    file->insertAction(first, m_exportAction);
+    file->insertAction(first, import);
+    file->insertAction(first, exportItem);
     if (first)
         file->insertSeparator(first);
     file->addSeparator();
-    file->addAction(m_quitAction);
+    file->addAction(quitItem);
     connect(file, &QMenu::aboutToShow, this, &AppController::updateInterchangeActions);
 
+    const QList<QAction *> tools {
+        addCommand(window, "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B),
+            "window-new", [this] { newBatchWindow(); }),
+        addCommand(window, "presetEditorAction", "MenuPresetEditor", {}, nullptr, [this] { showPresetEditor(); }),
+        addCommand(window, "templateEditorAction", "MenuTemplateEditor", {}, nullptr, [this] { showTemplateEditor(); }),
+    };
     auto *windowMenu = bar->addMenu(localizedString("MenuWindow"));
     windowMenu->setObjectName(QStringLiteral("windowMenu"));
-    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { fillWindowMenu(windowMenu); });
-    fillWindowMenu(windowMenu);
+    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu, tools] { fillWindowMenu(windowMenu, tools); });
+    fillWindowMenu(windowMenu, tools);
 
     QMenu *help = bar->addMenu(localizedString("MenuHelp"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(m_homePageAction);
+    help->addAction(addCommand(window, "homePageAction", "MenuHomePage", {}, "help-browser", [] { openHomePage(); }));
+    help->addAction(addCommand(window, "supportAction", "MenuSupport", {}, nullptr, [] { openSupportPage(); }));
     help->addSeparator();
-    help->addAction(m_aboutAction);
+    QAction *about = addCommand(window, "aboutAction", "MenuAbout", {}, "help-about", [this] { showAbout(); });
+    about->setMenuRole(QAction::AboutRole);
+    help->addAction(about);
 
     window->setAcceptDrops(true);
     window->installEventFilter(this);
     restoreWindowState(window);
+    updateInterchangeActions();
 }
 
-void AppController::fillRecentMenu(QMenu *menu)
+void AppController::fillRecentMenu(QMenu *menu, QAction *clearRecent)
 {
-    // The items made last time go; the shared Clear Menu item stays the application's.
+    // The items made last time go; the window's Clear Menu item stays.
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
-        if (item != m_clearRecentAction)
+        if (item != clearRecent)
             delete item;
     }
     const QStringList files = AppSettings::recentFiles();
@@ -214,8 +214,8 @@ void AppController::fillRecentMenu(QMenu *menu)
         none->setEnabled(false);
     }
     menu->addSeparator();
-    menu->addAction(m_clearRecentAction);
-    m_clearRecentAction->setEnabled(!files.isEmpty());
+    menu->addAction(clearRecent);
+    clearRecent->setEnabled(!files.isEmpty());
 }
 
 QList<QWidget *> AppController::openWindows() const
@@ -234,16 +234,14 @@ QList<QWidget *> AppController::openWindows() const
     return result;
 }
 
-void AppController::fillWindowMenu(QMenu *menu)
+void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &tools)
 {
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
         if (item->parent() == menu)
             delete item;
     }
-    menu->addAction(m_newBatchAction);
-    menu->addAction(m_presetEditorAction);
-    menu->addAction(m_templateEditorAction);
+    menu->addActions(tools);
     menu->addSeparator();
     QWidget *front = QApplication::activeWindow();
     for (QWidget *window : openWindows()) {
@@ -268,8 +266,9 @@ void AppController::updateInterchangeActions()
 {
     // Only a document or a batch window in front has a list to import into or export.
     const bool list = listWindow(QApplication::activeWindow()) != nullptr;
-    m_importAction->setEnabled(list);
-    m_exportAction->setEnabled(list);
+    m_interchangeActions.removeIf([](const QPointer<QAction> &action) { return action.isNull(); });
+    for (const QPointer<QAction> &action : std::as_const(m_interchangeActions))
+        action->setEnabled(list);
 }
 
 // --- Window state -----------------------------------------------------------------------------
@@ -387,6 +386,11 @@ bool AppController::applicationWillQuit()
     return saved;
 }
 
+void AppController::quit()
+{
+    QApplication::closeAllWindows();
+}
+
 QList<DocumentWindow *> AppController::windows() const
 {
     QList<DocumentWindow *> result;
@@ -458,6 +462,14 @@ bool AppController::openWithDialog()
 BatchWindow *AppController::newBatchWindow()
 {
     auto *window = new BatchWindow(stores());
+    // The lowest number no open batch window has.
+    QList<int> taken;
+    for (BatchWindow *open : batchWindows())
+        taken << open->number();
+    int number = 1;
+    while (taken.contains(number))
+        ++number;
+    window->setNumber(number);
     installMenus(window);
     m_batchWindows.removeIf([](const QPointer<BatchWindow> &w) { return w.isNull(); });
     m_batchWindows.append(window);
@@ -593,6 +605,16 @@ QUrl AppController::homePage()
 void AppController::openHomePage()
 {
     QDesktopServices::openUrl(homePage());
+}
+
+QUrl AppController::supportPage()
+{
+    return QUrl(QStringLiteral("https://velmora.org/support/"));
+}
+
+void AppController::openSupportPage()
+{
+    QDesktopServices::openUrl(supportPage());
 }
 
 QString AppController::aboutText()

@@ -8,12 +8,15 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class BatchWindow;
 class CommentListWindow;
 class DocumentWindow;
 class MetadataPresetManager;
 class PresetEditorWindow;
 class QAction;
+class QKeySequence;
 class QMainWindow;
 class QMenu;
 class StartWindow;
@@ -94,10 +97,16 @@ public:
     bool importMetadata(QWidget *window = nullptr);
     bool exportMetadata(QWidget *window = nullptr);
 
-    // Help ▸ About Velmora, Help ▸ Velmora Home Page.
+    // File ▸ Quit: every window is asked to close; the application ends with the last one.
+    void quit();
+
+    // Help ▸ About Velmora, Velmora Home Page and Support Velmora… (the project's page on
+    // ways to support it).
     void showAbout();
-    void openHomePage();
+    static void openHomePage();
     static QUrl homePage();
+    static void openSupportPage();
+    static QUrl supportPage();
     // What About Velmora says: version, licence, the libraries and their versions.
     static QString aboutText();
 
@@ -106,9 +115,12 @@ protected:
 
 private:
     DocumentWindow *windowFor(const QString &path) const;
-    void createActions();
-    void fillRecentMenu(QMenu *menu);
-    void fillWindowMenu(QMenu *menu);
+    // An application command in a window's menus, run by run.
+    QAction *addCommand(QMainWindow *window, const char *name, const char *textKey, const QKeySequence &shortcut,
+        const char *icon, const std::function<void()> &run);
+    void fillRecentMenu(QMenu *menu, QAction *clearRecent);
+    // The open windows after the window's New Batch Window, Preset Editor and Template Editor.
+    void fillWindowMenu(QMenu *menu, const QList<QAction *> &tools);
     QList<QWidget *> openWindows() const;
     void updateInterchangeActions();
     void restoreWindowState(QMainWindow *window);
@@ -124,14 +136,6 @@ private:
     QList<QPointer<BatchWindow>> m_batchWindows;
     QPointer<StartWindow> m_startWindow;
 
-    QAction *m_openAction = nullptr;
-    QAction *m_clearRecentAction = nullptr;
-    QAction *m_importAction = nullptr;
-    QAction *m_exportAction = nullptr;
-    QAction *m_quitAction = nullptr;
-    QAction *m_newBatchAction = nullptr;
-    QAction *m_presetEditorAction = nullptr;
-    QAction *m_templateEditorAction = nullptr;
-    QAction *m_homePageAction = nullptr;
-    QAction *m_aboutAction = nullptr;
+    // Import Metadata… and Export Metadata… of every window, on with a list in front.
+    QList<QPointer<QAction>> m_interchangeActions;
 };

@@ -194,8 +194,9 @@ void CommentListPane::buildWidgets(const Options &options)
     if (options.macros) {
         QMenu *macros = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
         comments->addMenu(macros);
-        // Clicking it leaves the focus in the cell being edited, where the macro goes.
-        addMenuButton("macrosButton", macros, localizedString("MacrosButton"))->setFocusPolicy(Qt::NoFocus);
+        // Clicking it leaves the focus in the cell being edited, where the macro goes; Tab
+        // reaches it.
+        addMenuButton("macrosButton", macros, localizedString("MacrosButton"))->setFocusPolicy(Qt::TabFocus);
     }
     buttons->addWidget(editor);
 

@@ -52,6 +52,15 @@ BatchWindow::BatchWindow(const WindowStores &stores, QWidget *parent)
     showRunning(false);
 }
 
+void BatchWindow::setNumber(int number)
+{
+    m_number = number;
+    const QString title
+        = number > 1 ? localizedString("BatchWindowNumbered").arg(number) : localizedString("BatchWindowTitle");
+    setWindowTitle(title);
+    m_pane->setEditorTitle(title);
+}
+
 CommentListOwner *BatchWindow::metadataList()
 {
     m_pane->commitEditing();

@@ -38,6 +38,11 @@ public:
     CommentListPane *pane() const { return m_pane; }
     BatchFileTableView *filesTable() const { return m_filesTable; }
 
+    // Which batch window this is, among those open: the second and later are titled
+    // "Batch Processing 2" and so on (in the Window menu and on the comment editor panel).
+    int number() const { return m_number; }
+    void setNumber(int number);
+
     // Import and export act on the batch's comments; no import while a run goes on.
     CommentListOwner *metadataList() override;
     bool canImportMetadata() const override;
@@ -63,6 +68,7 @@ private:
     void showReport(const BatchReport &report);
 
     BatchProcessor *m_processor = nullptr;
+    int m_number = 1;
     CommentListPane *m_pane = nullptr;
     // Controls and commands of the files, the options and Run, off while a run goes on.
     QList<QWidget *> m_editingWidgets;
