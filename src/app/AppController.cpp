@@ -388,7 +388,57 @@ bool AppController::applicationWillQuit()
 
 void AppController::quit()
 {
-    QApplication::closeAllWindows();
+    // Every window is asked before any closes; a Cancel anywhere leaves them all as they were.
+    QWidget *front = QApplication::activeWindow();
+    const QList<BatchWindow *> batches = batchWindows();
+    const bool running = std::any_of(
+        batches.begin(), batches.end(), [](BatchWindow *batch) { return batch->processor()->isRunning(); });
+    if (running
+        && !Prompts::confirm(
+            front, localizedString("StopBatchAndQuit"), localizedString("StopRunInfo"), localizedString("StopAndQuit")))
+        return;
+    QList<CommentListWindow *> lists;
+    for (DocumentWindow *window : windows())
+        lists << window;
+    for (BatchWindow *window : batches)
+        lists << window;
+    for (CommentListWindow *window : std::as_const(lists)) {
+        if (!window->mayClose())
+            return;
+    }
+    // A store whose write failed (now, or when its editor closed) is tried again.
+    const std::function<bool(QString *)> saves[]
+        = { [this](QString *error) { return !m_presetEditor || m_presetEditor->saveForQuit(error); },
+              [this](QString *error) { return !m_templateEditor || m_templateEditor->saveForQuit(error); } };
+    for (const auto &save : saves) {
+        QString error;
+        if (!save(&error)
+            && !Prompts::confirm(
+                front, localizedString("StoreSaveFailedAtQuit").arg(error), QString(), localizedString("QuitAnyway")))
+            return;
+    }
+    // Agreed: the editors go without writing again, a running batch stops between files and
+    // its window closes when it has; the application ends with the last window.
+    for (QWidget *editor : { static_cast<QWidget *>(m_presetEditor), static_cast<QWidget *>(m_templateEditor) }) {
+        if (editor)
+            editor->hide();
+    }
+    closeStartWindow();
+    for (CommentListWindow *window : std::as_const(lists))
+        window->closeAgreed();
+    quitWhenBatchesStopped();
+}
+
+void AppController::quitWhenBatchesStopped()
+{
+    // Hidden editors end no application by themselves: it ends here, once no batch window
+    // is left (each goes when its run has stopped).
+    const QList<BatchWindow *> left = batchWindows();
+    if (left.isEmpty()) {
+        QCoreApplication::quit();
+        return;
+    }
+    connect(left.first(), &QObject::destroyed, this, &AppController::quitWhenBatchesStopped, Qt::QueuedConnection);
 }
 
 QList<DocumentWindow *> AppController::windows() const

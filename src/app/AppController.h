@@ -31,7 +31,7 @@ class TemplateEditorWindow;
 //
 // It owns the application-wide commands and puts them into every window's menus:
 // File ▸ Open…, Open Recent, Import Metadata…, Export Metadata…, Quit; Window ▸ New Batch
-// Window, Preset Editor, Template Editor and the open windows; Help ▸ Home Page, About
+// Window, Preset Editor, Template Editor and the open windows; Help ▸ Home Page, Support, About
 // Velmora. Import and export act on the window in front when it is a document or a batch
 // window, and are off otherwise. Every window remembers its geometry, splitter and column
 // widths per kind of window, and opens the PNG files dropped onto it. When the application
@@ -39,7 +39,7 @@ class TemplateEditorWindow;
 //
 // Actions carry object names for tests: openAction, clearRecentAction, importAction,
 // exportAction, quitAction, newBatchWindowAction, presetEditorAction,
-// templateEditorAction, homePageAction, aboutAction; the menus it adds openRecentMenu,
+// templateEditorAction, homePageAction, supportAction, aboutAction; the menus it adds openRecentMenu,
 // windowMenu, helpMenu.
 class AppController : public QObject
 {
@@ -97,7 +97,11 @@ public:
     bool importMetadata(QWidget *window = nullptr);
     bool exportMetadata(QWidget *window = nullptr);
 
-    // File ▸ Quit: every window is asked to close; the application ends with the last one.
+    // File ▸ Quit: asks every window before closing any (Cancel leaves all as they were):
+    // once whether to stop running batches, then each document and batch window with
+    // something to lose, then the preset and template editors write again what failed to
+    // be written (offering Cancel when it fails again). Then the windows close, a running
+    // batch after the files in progress; the application ends with the last one.
     void quit();
 
     // Help ▸ About Velmora, Velmora Home Page and Support Velmora… (the project's page on
@@ -127,6 +131,7 @@ private:
     void saveWindowState(QMainWindow *window);
     void reportLoadError(DocumentWindow *window);
     void closeStartWindow();
+    void quitWhenBatchesStopped();
 
     MetadataPresetManager *m_presets = nullptr;
     TemplateEditor *m_templates = nullptr;

@@ -250,6 +250,15 @@ const Entry kStrings[] = {
         QT_TRANSLATE_NOOP(
             "Velmora", "The files processed so far keep their new metadata; the others stay as they are.") },
     { "StopAndClose", QT_TRANSLATE_NOOP("Velmora", "Stop and Close") },
+    { "StopBatchAndQuit", QT_TRANSLATE_NOOP("Velmora", "Stop the batch and quit?") },
+    { "StopAndQuit", QT_TRANSLATE_NOOP("Velmora", "Stop and Quit") },
+    { "DiscardBatchQuery", QT_TRANSLATE_NOOP("Velmora", "Discard the files and comments of this batch window?") },
+    { "DiscardBatchInfo",
+        QT_TRANSLATE_NOOP("Velmora", "Files: %1, comments: %2. They are not kept when the window closes.") },
+    { "Discard", QT_TRANSLATE_NOOP("Velmora", "Discard") },
+    { "StoreSaveFailedAtQuit",
+        QT_TRANSLATE_NOOP("Velmora", "%1\n\nQuit anyway and lose these changes, or cancel and keep Velmora open?") },
+    { "QuitAnyway", QT_TRANSLATE_NOOP("Velmora", "Quit Anyway") },
     // The report of a batch run.
     { "ProcessingCancelled", QT_TRANSLATE_NOOP("Velmora", "Processing cancelled") },
     { "BatchFilesTotal", QT_TRANSLATE_NOOP("Velmora", "Files in the batch: %1") },

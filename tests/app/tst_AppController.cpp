@@ -1,3 +1,4 @@
+#include "../batch/RunPacer.h"
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/AppController.h"
@@ -251,38 +252,75 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), document);
     }
 
-    // Quit asks every window to close; a document whose question is cancelled stays, and the
-    // application ends with its last window.
-    void quitClosesEveryWindow()
+    // Quit asks every window before closing any, and a Cancel anywhere leaves them all: a
+    // running batch is asked about once, a batch with files counts as work to lose, a preset
+    // write that failed when its editor closed is tried again. Agreed, the running batch
+    // stops between files and its window goes last.
+    void quitAsksEveryWindowFirst()
     {
-        Answers answers;
+        PromptAnswers answers;
         AppController controller;
         QPointer<DocumentWindow> document = controller.openFiles({ m_a }).first();
-        QPointer<BatchWindow> batch = controller.newBatchWindow();
-        QPointer<PresetEditorWindow> presets = controller.showPresetEditor();
+        QPointer<DocumentWindow> unchanged = controller.openFiles({ m_b }).first();
         document->document()->addText(QStringLiteral("x"), QStringLiteral("Note"));
+        QPointer<BatchWindow> batch = controller.newBatchWindow();
+        batch->processor()->addFiles({ m_b });
+        QPointer<PresetEditorWindow> presets = controller.showPresetEditor();
+        const QString presetsFile = controller.presetStore()->presetsFilePath();
+        QFile::remove(presetsFile);
+        QVERIFY(QDir().mkpath(presetsFile));
+        presets->close(); // its write fails
+        QStringList files;
+        for (const char *name : { "r1.png", "r2.png", "r3.png", "r4.png" }) {
+            files << m_dir->filePath(QString::fromLatin1(name));
+            QVERIFY(writeFile(files.last(), simplePng(2, 2)));
+        }
+        QPointer<BatchWindow> running = controller.newBatchWindow();
+        running->processor()->addFiles(files);
+        running->processor()->comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
+        RunPacer pacer;
+        running->processor()->setGroupFiles(1);
+        running->processor()->setFileObserver(pacer.observer());
+        running->run();
+        QVERIFY(pacer.waitForFile());
 
-        int saveQuestions = 0;
-        Prompts::setHandler([&](const Prompts::Request &request) -> QVariant {
-            if (request.kind != Prompts::Kind::SaveChanges)
-                return QVariant();
-            ++saveQuestions;
-            return int(saveQuestions == 1 ? Prompts::SaveChoice::Cancel : Prompts::SaveChoice::Discard);
-        });
-        // Cancelled: the quit stops there (the windows asked before it may have closed).
-        menuItem(presets, QStringLiteral("quitAction"))->trigger();
-        QTRY_COMPARE(saveQuestions, 1);
-        QTest::qWait(20);
-        QVERIFY(document && document->isVisible());
+        // Each quit is cancelled at one question; the questions asked before it changed nothing.
+        const QString stop = localizedString("StopBatchAndQuit");
+        const QString save = localizedString("SaveChangesQuery").arg(u"a.png"_qs);
+        const QString discard = localizedString("DiscardBatchQuery");
+        const QString storeFailed
+            = localizedString("StoreSaveFailedAtQuit").arg(localizedString("PresetsSaveFailed")).section(u' ', 0, 3);
+        QString cancelAt = discard;
+        answers.answerFor = [&](const Prompts::Request &request) {
+            if (request.kind == Prompts::Kind::SaveChanges)
+                return QVariant(int(Prompts::SaveChoice::Discard));
+            return QVariant(!request.text.startsWith(cancelAt));
+        };
+        for (const QStringList &questions :
+            { QStringList { stop, save, discard }, QStringList { stop, save, discard, storeFailed } }) {
+            answers.asked.clear();
+            menuItem(unchanged, "quitAction")->trigger();
+            QTRY_COMPARE(answers.asked.size(), questions.size());
+            for (qsizetype i = 0; i < questions.size(); ++i)
+                QVERIFY2(answers.asked[i].text.startsWith(questions[i]), qPrintable(answers.asked[i].text));
+            QTest::qWait(20);
+            for (QWidget *window : QList<QWidget *> { document, unchanged, batch, running })
+                QVERIFY(window && window->isVisible());
+            QVERIFY(document->document()->isModified() && running->processor()->isRunning());
+            cancelAt = storeFailed;
+        }
 
-        menuItem(document, QStringLiteral("quitAction"))->trigger();
-        QTRY_VERIFY(document.isNull());
-        QCOMPARE(saveQuestions, 2);
-        QTRY_VERIFY(batch.isNull());
-        QVERIFY(!presets->isVisible());
-        // No window left that would keep the application running.
-        for (QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY2(!window->isVisible(), window->metaObject()->className());
+        // All agreed: the presets are written, the windows go, the running one after its file.
+        QVERIFY(QDir(presetsFile).removeRecursively());
+        cancelAt = QStringLiteral("-");
+        menuItem(unchanged, "quitAction")->trigger();
+        QTRY_VERIFY(document.isNull() && unchanged.isNull() && batch.isNull());
+        QVERIFY(QFileInfo(presetsFile).isFile());
+        QVERIFY(!presets->isVisible() && running);
+        pacer.letGo(10);
+        QTRY_VERIFY(running.isNull());
+        QCOMPARE(fileComments(files[0]), QStringList { "K=v" });
+        QCOMPARE(fileComments(files.last()), QStringList {});
     }
 
     void importAndExportOnlyWithAListInFront()
@@ -854,6 +892,8 @@ private slots:
 
     void newBatchWindowEachTime()
     {
+        PromptAnswers answers;
+        answers.answer = true; // closing with a comment asks
         AppController controller;
         DocumentWindow *document = controller.openFiles({ m_a }).first();
         auto *newBatch = menuItem(document, "newBatchWindowAction");
@@ -880,6 +920,7 @@ private slots:
         closing->close();
         QTRY_VERIFY(closing.isNull());
         QVERIFY(panel.isNull());
+        QCOMPARE(answers.texts(), QStringList { localizedString("DiscardBatchQuery") });
         QCOMPARE(controller.batchWindows().size(), 1);
         QCOMPARE(controller.windows().size(), 1);
         newBatch->trigger();

@@ -46,6 +46,11 @@ public:
     // Import and export act on the batch's comments; no import while a run goes on.
     CommentListOwner *metadataList() override;
     bool canImportMetadata() const override;
+    // Files or comments would be lost: asks before discarding them. A running batch is not
+    // asked here (the caller asks once whether to stop).
+    bool mayClose() override;
+    // Stops a run between files first (no question), then closes.
+    void closeAgreed() override;
 
 public slots:
     void addFilesWithDialog();
@@ -80,6 +85,7 @@ private:
     QLabel *m_progressLabel = nullptr;
     bool m_cancelRequested = false;
     bool m_closeWhenStopped = false;
+    bool m_closeAgreed = false;
     QPushButton *m_cancelButton = nullptr;
     QAction *m_cancelAction = nullptr;
 };

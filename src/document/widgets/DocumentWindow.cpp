@@ -272,23 +272,33 @@ void DocumentWindow::revert()
         Prompts::showError(this, localizedString("ImageLoadFailed"), reason);
 }
 
-void DocumentWindow::closeEvent(QCloseEvent *event)
+bool DocumentWindow::mayClose()
 {
     m_pane->commitEditing();
-    if (m_document->isModified()) {
-        switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
-        case Prompts::SaveChoice::Save:
-            if (!save()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case Prompts::SaveChoice::Discard:
-            break;
-        case Prompts::SaveChoice::Cancel:
-            event->ignore();
-            return;
-        }
+    if (!m_document->isModified())
+        return true;
+    switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
+    case Prompts::SaveChoice::Save:
+        return save();
+    case Prompts::SaveChoice::Discard:
+        return true;
+    case Prompts::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void DocumentWindow::closeAgreed()
+{
+    m_closeAgreed = true;
+    close();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeAgreed && !mayClose()) {
+        event->ignore();
+        return;
     }
     // The picture is not wanted any more: its decode stops now, not when the window goes.
     m_previewLoader->cancel();

@@ -364,20 +364,24 @@ void PresetEditorWindow::closeEvent(QCloseEvent *event)
 {
     commitFields();
     QString reason;
-    if (!m_editor->finishEditing(&reason))
+    m_closeSaveFailed = !m_editor->finishEditing(&reason);
+    if (m_closeSaveFailed)
         Prompts::showError(this, localizedString("PresetsSaveFailed"), reason);
     // The presets stay in memory either way, and the next close tries again.
     event->accept();
 }
 
-bool PresetEditorWindow::saveForQuit()
+bool PresetEditorWindow::saveForQuit(QString *error)
 {
-    if (!isVisible())
+    if (!isVisible() && !m_closeSaveFailed)
         return true;
     commitFields();
     QString reason;
-    if (m_editor->finishEditing(&reason))
+    m_closeSaveFailed = !m_editor->finishEditing(&reason);
+    if (!m_closeSaveFailed)
         return true;
     qCWarning(lcPresetWindow, "The presets could not be saved: %s", qUtf8Printable(reason));
+    if (error)
+        *error = localizedString("PresetsSaveFailed") + u' ' + reason;
     return false;
 }
