@@ -50,6 +50,13 @@ const Entry kStrings[] = {
             "Velmora", "A template name cannot contain \"/\" or \"\\\", and cannot be \".\" or \"..\".") },
     { "ChooseUniqueName",
         QT_TRANSLATE_NOOP("Velmora", "A template with this name exists already. Please choose another name.") },
+    { "NameHoldsNul", QT_TRANSLATE_NOOP("Velmora", "A template name cannot hold a NUL character.") },
+    { "NameTooLong",
+        QT_TRANSLATE_NOOP("Velmora", "This name is too long for a file name. Please choose a shorter one.") },
+    { "NameTakenByFile",
+        QT_TRANSLATE_NOOP("Velmora",
+            "The templates folder holds a file or folder of this name that is no template. Please choose another "
+            "name.") },
     { "SureDeleteTemplate", QT_TRANSLATE_NOOP("Velmora", "Are you sure you want to delete this template?") },
     // The preset editor and the template editor.
     { "PresetEditorTitle", QT_TRANSLATE_NOOP("Velmora", "Preset Editor") },
