@@ -12,12 +12,36 @@
 
 namespace {
 
+// One line of plain text: a backslash doubled, line breaks, tabs and NUL as \n, \r, \t and
+// \0, every other control character as \xNN.
 QString escapedLine(const QString &text)
 {
-    QString s = text;
-    s.replace(u'\\', QStringLiteral("\\\\"));
-    s.replace(u'\n', QStringLiteral("\\n"));
-    s.replace(u'\r', QStringLiteral("\\r"));
+    QString s;
+    s.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            s += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            s += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            s += QStringLiteral("\\t");
+            break;
+        case 0:
+            s += QStringLiteral("\\0");
+            break;
+        default:
+            if (c.category() == QChar::Other_Control)
+                s += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                s += c;
+        }
+    }
     return s;
 }
 
@@ -126,8 +150,9 @@ QList<CliCommand> readingCommands()
             {}, {}, {}, info },
         { QStringLiteral("list"), QStringLiteral("[--json] FILE..."),
             QStringLiteral("The text entries in file order, one per line as\n"
-                           "KEYWORD<TAB>TEXT (line breaks shown as \\n, backslashes as\n"
-                           "\\\\). With --json: one array with an object per file,\n"
+                           "KEYWORD<TAB>TEXT (line breaks shown as \\n, tabs as \\t, NUL as\n"
+                           "\\0, other control characters as \\xNN, backslashes as \\\\).\n"
+                           "With --json: one array with an object per file, texts exact,\n"
                            "{\"file\": ..., \"comments\": [{\"keyword\": ..., \"text\": ...}]}."),
             QStringLiteral("  --json                        JSON instead of lines (an absent text as null).\n"),
             { QStringLiteral("--json") }, {}, list },

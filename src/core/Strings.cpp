@@ -293,3 +293,14 @@ QString localizedString(const char *key)
         return QString::fromUtf8(key);
     return QCoreApplication::translate("Velmora", it.value());
 }
+
+QString asSentence(const QString &reason)
+{
+    if (reason.isEmpty())
+        return reason;
+    QString sentence = reason.trimmed();
+    sentence[0] = sentence[0].toUpper();
+    if (!sentence.endsWith(u'.') && !sentence.endsWith(u'?') && !sentence.endsWith(u'!'))
+        sentence += u'.';
+    return sentence;
+}

@@ -474,7 +474,8 @@ private slots:
         QVERIFY(error);
         QVERIFY(error->text.contains(u"truncated.png"_qs));
         QVERIFY(!error->detail.isEmpty());
-        QCOMPARE(error->detail, window->loadError());
+        QCOMPARE(error->detail, asSentence(window->loadError()));
+        QVERIFY(error->detail.front().isUpper() && error->detail.endsWith(u'.'));
         auto *label = window->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
         QVERIFY(label && label->isVisible() && label->text().contains(window->loadError()));
         // Nothing sound to save, over it or elsewhere.
