@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(summaryTexts(*window),
             QStringList({ line("ImageSize", "32", "32"), line("ImageBitDepth", bitDepth),
                 line("ColourFormat", localizedString(qPrintable(colour))), line("Interlaced", localizedString("None")),
-                line("PhysicalSizeMM", "11", "11"), line("PhysicalSizeInch", "0.44", "0.44") }));
+                line("PhysicalSizeMMAssumed", "11", "11"), line("PhysicalSizeInchAssumed", "0.44", "0.44") }));
         QCOMPARE(window->windowTitle(), file + QStringLiteral("[*]"));
         QVERIFY(!window->isWindowModified());
         QTEST(window->pane()->model()->rowCount(), "rows");
