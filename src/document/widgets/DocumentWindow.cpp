@@ -89,6 +89,7 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
         auto *label = new QLabel;
         label->setObjectName(QString::fromLatin1(name));
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setWordWrap(true);
         m_summaryFields.append(label);
         leftLayout->addWidget(label);
     }

@@ -64,6 +64,9 @@ PresetEditorWindow::PresetEditorWindow(MetadataPresetManager *store, QWidget *pa
 
     showFields();
     showSelection();
+    // Opened with the first preset chosen, so the fields are ready for typing.
+    if (m_editor->selectedRows().isEmpty())
+        m_editor->setSelection({ 0 });
 }
 
 PresetEditorWindow::~PresetEditorWindow() = default;

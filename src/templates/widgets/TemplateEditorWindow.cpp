@@ -59,6 +59,9 @@ TemplateEditorWindow::TemplateEditorWindow(TemplateEditor *store, MetadataPreset
     m_pane->setWindowList(
         m_templatesTable, [this](CommentListPane::EditCommand command) { return runTemplatesCommand(command); });
 
+    // Opened with the first template chosen (when none is current), ready for editing.
+    if (m_store->currentRow() < 0 && m_store->count() > 0)
+        chooseTemplate(0);
     showTemplateSelection();
     showCurrentTemplate();
 }
