@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
+#include "core/PNGReader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,8 +81,12 @@ int list(CliContext &ctx, const CliOptions &options)
     for (const QString &path : paths) {
         CliFile file;
         if (!ctx.load(path, file, CliContext::Pixels::Skip)) {
+            // A damaged file (the reason is printed): the entries before the damage.
+            QByteArray bytes;
             status = CliStatus::Failed;
-            continue;
+            if (path == u"-" || !ctx.readBytes(path, &bytes))
+                continue;
+            file.comments = textBeforeDamage(bytes);
         }
         if (json) {
             QJsonArray comments;

@@ -515,6 +515,26 @@ bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList 
 
 } // namespace
 
+CommentList textBeforeDamage(const QByteArray &bytes)
+{
+    std::vector<PngChunk> chunks;
+    scanPngChunks(bytes, chunks);
+    CommentList comments;
+    qsizetype budget = kMaxTextBytes;
+    for (const PngChunk &c : chunks) {
+        if (!c.crcOk || (c.type != "tEXt" && c.type != "zTXt" && c.type != "iTXt"))
+            continue;
+        TextStatus status;
+        try {
+            if (CommentPtr comment = commentFromTextChunk(bytes, c, budget, &status))
+                comments.append(comment);
+        } catch (const std::bad_alloc &) {
+            break;
+        }
+    }
+    return comments;
+}
+
 bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
 {
     decoded.clear();

@@ -210,6 +210,13 @@ private Q_SLOTS:
         QCOMPARE(run({ "list", good, bad }), 1);
         QVERIFY(m_err.contains(bad));
         QVERIFY(m_err.contains(QStringLiteral("not a PNG")));
+        // Cut inside its image data: the entries before the cut, and the damage named.
+        const QByteArray whole = simplePng(64, 64, { tEXt("A", "1"), tEXt("B", "2") });
+        QVERIFY(writeFile(bad, whole.left(whole.indexOf("IDAT") + 10)));
+        QCOMPARE(run({ "list", bad }), 1);
+        QCOMPARE(m_out, u"A\t1\nB\t2\n"_qs);
+        QVERIFY(m_err.contains(bad) && m_err.contains(u"truncated"_qs));
+        writeFile(bad, "not a png");
 
         const QByteArray before = readFile(good);
         QFile::setPermissions(good, QFileDevice::ReadOwner);
