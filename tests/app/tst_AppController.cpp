@@ -468,7 +468,8 @@ private slots:
         Answers answers;
         AppController controller;
         const QString broken = m_dir->filePath(QStringLiteral("truncated.png"));
-        QVERIFY(writeFile(broken, simplePng(8, 8).left(40)));
+        const QByteArray whole = simplePng(8, 8, { tEXt("A", "1") });
+        QVERIFY(writeFile(broken, whole.left(whole.indexOf("IDAT") + 6)));
         DocumentWindow *window = controller.openFiles({ broken }).first();
         const Prompts::Request *error = answers.last(Prompts::Kind::Error);
         QVERIFY(error);
@@ -478,8 +479,10 @@ private slots:
         QVERIFY(error->detail.front().isUpper() && error->detail.endsWith(u'.'));
         auto *label = window->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
         QVERIFY(label && label->isVisible() && label->text().contains(window->loadError()));
-        // Nothing sound to save, over it or elsewhere.
-        QVERIFY(!menuItem(window, QStringLiteral("saveAction"))->isEnabled());
+        // The entries before the damage shown, nothing to edit, nothing sound to save.
+        QCOMPARE(window->document()->rowCount(), 1);
+        for (const char *name : { "addAction", "deleteAllAction", "pasteAction", "saveAction" })
+            QVERIFY2(!menuItem(window, name)->isEnabled(), name);
         QVERIFY(!menuItem(window, QStringLiteral("saveAsAction"))->isEnabled());
         const QByteArray before = readFile(broken);
         window->document()->addText(QStringLiteral("x"), QStringLiteral("Y"));

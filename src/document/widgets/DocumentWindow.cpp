@@ -195,6 +195,8 @@ void DocumentWindow::showLoadError(const QString &reason)
     m_loadError = m_document->isLoaded() ? QString() : reason;
     for (QAction *action : std::as_const(m_saveActions))
         action->setEnabled(m_loadError.isEmpty());
+    // The entries read before the damage are shown, and nothing edits them.
+    m_pane->setReadOnly(!m_loadError.isEmpty());
     if (m_loadError.isEmpty()) {
         if (m_loadErrorLabel)
             m_loadErrorLabel->hide();
