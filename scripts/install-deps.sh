@@ -13,7 +13,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libpng-dev zlib1g-dev libdeflate-dev
+    libpng-dev zlib1g-dev libdeflate-dev libisal-dev
     clang-format
     # Peer tools the tests labelled "peer" run (ctest -LE peer runs without them).
     pngcheck libimage-exiftool-perl imagemagick

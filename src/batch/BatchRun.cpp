@@ -7,9 +7,10 @@
 #include "core/SafeFile.h"
 #include "core/TextMacros.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 
+#include <chrono>
 #include <exception>
 #include <iterator>
 #include <mutex>
@@ -18,13 +19,17 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
-// A worker commits its files in groups of at most this many files (Options::groupFiles) or
-// bytes: few enough that progress shows, and that their descriptors stay far below the
-// process's limit.
-constexpr int kMaxGroupFiles = 32;
+// A worker commits its files in groups of at most this many files (Options::groupFiles), this
+// many bytes or this long a gathering: a run of small files flushes the disk a few times, not
+// once per handful of files, and the progress still moves on a slow disk. A file waiting in
+// a group holds no descriptor and no buffer.
+constexpr int kMaxGroupFiles = 4096;
 constexpr qint64 kGroupBytes = qint64(64) << 20;
+constexpr auto kGroupTime = std::chrono::milliseconds(1000);
 
 } // namespace
 
@@ -37,8 +42,9 @@ BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
         m_comments.append(std::make_shared<PNGComment>(*c));
 }
 
-std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QString *error) const
+std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QString *error, bool *unchanged) const
 {
+    *unchanged = false;
     // Declared first, so it is given back after the memory is freed.
     MemoryBudget::Reservation imageMemory(MemoryBudget::decodedRows());
     PNGinfo info;
@@ -52,6 +58,34 @@ std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QSt
     readOptions.reserveRowMemory = [&imageMemory](quint64 bytes) { imageMemory.acquire(bytes); };
     if (!loadPNG(info, rows, own, readOptions, error))
         return nullptr;
+    PNGWriteOptions writeOptions;
+    writeOptions.textCompression = PNGWriteOptions::TextCompression::Never;
+    writeOptions.recompress = m_options.recompress;
+    CommentList written;
+    if (m_options.strip) {
+        const StripPlan plan = StripPlan::make(own, rows.source(), *m_options.strip, StripPlan::Descriptions::No);
+        if (!plan.removesAnything()) {
+            *unchanged = true;
+            return nullptr;
+        }
+        written = plan.keptEntries(own);
+        writeOptions.leftOutChunks = StripPlan::chunkContents(*rows.source(), plan.chosenChunks());
+    } else {
+        written = commentsFor(info, own);
+    }
+    auto file = std::make_unique<AtomicFileWriter>(path);
+    if (!file->open()) {
+        if (error)
+            *error = file->errorString();
+        return nullptr;
+    }
+    if (!writePNG(*file, info, rows, written, writeOptions, error))
+        return nullptr;
+    return file;
+}
+
+CommentList BatchRun::commentsFor(const PNGinfo &info, CommentList own) const
+{
     if (m_options.clearExisting)
         own.clear();
 
@@ -69,26 +103,17 @@ std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QSt
             removeCommentsWithKeyword(own, c->keyword());
     }
     written.append(own);
-
-    PNGWriteOptions writeOptions;
-    writeOptions.textCompression = PNGWriteOptions::TextCompression::Never;
-    writeOptions.recompress = m_options.recompress;
-    auto file = std::make_unique<AtomicFileWriter>(path);
-    if (!file->open()) {
-        if (error)
-            *error = file->errorString();
-        return nullptr;
-    }
-    if (!writePNG(*file, info, rows, written, writeOptions, error))
-        return nullptr;
-    return file;
+    return written;
 }
 
-bool BatchRun::processFile(const QString &path, QString *error) const
+bool BatchRun::processFile(const QString &path, QString *error, bool *unchanged) const
 {
-    std::unique_ptr<AtomicFileWriter> file = prepareFile(path, error);
+    bool nothing = false;
+    std::unique_ptr<AtomicFileWriter> file = prepareFile(path, error, &nothing);
+    if (unchanged)
+        *unchanged = nothing;
     if (!file)
-        return false;
+        return nothing;
     if (!file->commit()) {
         if (error)
             *error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
@@ -131,9 +156,12 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
     std::vector<std::vector<int>> jobs;
     QHash<QString, size_t> jobOfFile;
     for (int i = 0; i < total; ++i) {
-        QString identity = QFileInfo(m_files.at(i)).canonicalFilePath();
-        if (identity.isEmpty())
-            identity = m_files.at(i);
+        // A file is known by its device and inode (one look-up, also through links and hard
+        // links); one that cannot be looked up by its path.
+        QString identity = m_files.at(i);
+        struct stat st;
+        if (::stat(QFile::encodeName(m_files.at(i)).constData(), &st) == 0)
+            identity = QChar(0) + QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
         const auto it = jobOfFile.constFind(identity);
         if (it != jobOfFile.constEnd()) {
             jobs[it.value()].push_back(i);
@@ -159,6 +187,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
         // The files this worker wrote that wait to be committed together.
         AtomicFileGroup group;
         std::vector<int> waiting;
+        auto groupStart = std::chrono::steady_clock::now();
         const auto commit = [&] {
             QStringList outcome;
             bool known = true;
@@ -200,7 +229,8 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 // One file's failure, whatever it is, must not end the run or the process.
                 std::unique_ptr<AtomicFileWriter> file;
                 try {
-                    file = prepareFile(result.path, &result.error);
+                    file = prepareFile(result.path, &result.error, &result.unchanged);
+                    result.ok = result.unchanged;
                     if (file) {
                         if (group.add(file))
                             waiting.push_back(index);
@@ -217,7 +247,11 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 }
                 if (waiting.empty() || waiting.back() != index)
                     report(result);
-                else if (group.size() >= groupFiles || group.bytes() >= kGroupBytes)
+                else if (waiting.size() == 1)
+                    groupStart = std::chrono::steady_clock::now();
+                if (!waiting.empty()
+                    && (group.size() >= groupFiles || group.bytes() >= kGroupBytes
+                        || std::chrono::steady_clock::now() - groupStart >= kGroupTime))
                     commit();
             }
         }

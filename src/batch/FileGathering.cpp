@@ -1,6 +1,7 @@
 #include "batch/FileGathering.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace {
@@ -11,13 +12,15 @@ void searchFolder(QStringList &files, const QString &folder, bool checkExtension
     if (canonical.isEmpty() || ancestors.contains(canonical))
         return; // unreadable, or a link cycle
     ancestors.append(canonical);
-    const QStringList names
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString &name : names) {
+    // The kind of each entry comes with the folder listing: only links are looked up.
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo entry = it.fileInfo();
+        const QString name = entry.fileName();
         if (name.startsWith(u'.'))
             continue;
         const QString path = folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-        const QFileInfo entry(path);
         if (!entry.exists()) // dangling link
             continue;
         if (entry.isDir())

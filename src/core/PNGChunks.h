@@ -28,5 +28,26 @@ extern const QByteArray PngSignature;
 // image data or without end chunk. A bad CRC is recorded, not refused.
 bool scanPngChunks(const QByteArray &bytes, std::vector<PngChunk> &chunks, QString *error = nullptr);
 
-// CRC-32 over a chunk's type and payload, as the PNG standard computes it.
+// The checks scanPngChunks() makes, one chunk at a time, for a file read as it comes.
+class PngChunkSequence
+{
+public:
+    // The chunk whose header (length and type, 8 bytes) stands at pos in a file of size
+    // bytes: fills c, apart from crcOk. header may be null when fewer than 12 bytes are left.
+    bool next(const char *header, qint64 pos, qint64 size, PngChunk &c, QString *error);
+    bool ended() const { return m_seenIEND; }
+    // After the end chunk: false when there was no image data.
+    bool finish(QString *error) const;
+
+private:
+    size_t m_count = 0;
+    bool m_seenPLTE = false;
+    bool m_seenIDAT = false;
+    bool m_idatEnded = false;
+    bool m_seenIEND = false;
+};
+
+// CRC-32 over a chunk's type and payload, as the PNG standard computes it; the second goes on
+// from crc over more bytes (start with 0).
 quint32 pngChunkCrc(const char *type, const char *data, size_t length);
+quint32 pngCrcUpdate(quint32 crc, const char *data, size_t length);

@@ -3,21 +3,25 @@
 #include "core/ImageDataCheck.h"
 #include "core/PNGChunks.h"
 #include "core/PNGSource.h"
+#include "core/PngLibrary.h"
 #include "core/RegularFile.h"
+#include "core/SourceFile.h"
+#include "core/TextChunks.h"
 
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QtEndian>
 
-#include <png.h>
 #include <zlib.h>
 
-#include <csetjmp>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPngRead, "velmora.png.read")
 
@@ -42,53 +46,21 @@ constexpr png_uint_32 kMaxDimension = 1000000;
 
 // What the library's callbacks share with the read. Plain data only: the callbacks run
 // inside the library and must neither allocate nor throw.
-struct ReadContext
+struct ReadContext : PngLibraryContext
 {
-    const QByteArray *bytes = nullptr;
-    qsizetype position = 0;
-    char message[160] = {};
+    const char *data = nullptr;
+    qint64 size = 0; // the bytes the library may read: the file, or its part before the image data
+    qint64 position = 0;
 };
 
 void readCallback(png_structp png, png_bytep out, size_t length) noexcept
 {
     auto *ctx = static_cast<ReadContext *>(png_get_io_ptr(png));
-    if (length > size_t(ctx->bytes->size() - ctx->position))
+    if (length > size_t(ctx->size - ctx->position))
         png_error(png, "unexpected end of file");
-    std::memcpy(out, ctx->bytes->constData() + ctx->position, length);
-    ctx->position += qsizetype(length);
+    std::memcpy(out, ctx->data + ctx->position, length);
+    ctx->position += qint64(length);
 }
-
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    auto *ctx = static_cast<ReadContext *>(png_get_error_ptr(png));
-    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp message) noexcept
-{
-    try {
-        qCDebug(lcPngRead) << "libpng warning:" << message;
-    } catch (...) {
-    }
-}
-
-// The library's read structures, freed on every way out of the read (also an exception).
-// Lives outside every library jump scope.
-struct ReadStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit ReadStructs(ReadContext *ctx)
-    {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~ReadStructs() { png_destroy_read_struct(&png, &info, nullptr); }
-    ReadStructs(const ReadStructs &) = delete;
-    ReadStructs &operator=(const ReadStructs &) = delete;
-};
 
 const PngChunk *chunkBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
 {
@@ -107,13 +79,13 @@ bool presentBeforeIdat(const std::vector<PngChunk> &chunks, const char *type)
 }
 
 // The fixed-point values (units of 1/100000) a gAMA or cHRM chunk holds.
-std::vector<double> fixedPointValues(const QByteArray &bytes, const PngChunk *c, size_t count)
+std::vector<double> fixedPointValues(const char *bytes, const PngChunk *c, size_t count)
 {
     if (!c || c->length != count * 4)
         return {};
     std::vector<double> values;
     for (size_t i = 0; i < count; ++i)
-        values.push_back(qFromBigEndian<quint32>(bytes.constData() + c->offset + 4 * i) / 100000.0);
+        values.push_back(qFromBigEndian<quint32>(bytes + c->offset + 4 * i) / 100000.0);
     return values;
 }
 
@@ -125,7 +97,7 @@ std::vector<double> fixedPointValues(const QByteArray &bytes, const PngChunk *c,
 // one sRGB implies, a scale it would spell otherwise) is not captured: it is carried over
 // as it stood instead.
 void captureChunks(
-    png_structp png, png_infop pinfo, const QByteArray &bytes, const std::vector<PngChunk> &chunks, PNGinfo &info)
+    png_structp png, png_infop pinfo, const char *bytes, const std::vector<PngChunk> &chunks, PNGinfo &info)
 {
     png_uint_32 w = 0, h = 0;
     int depth = 0, colour = 0, interlace = 0, compression = 0, filter = 0;
@@ -270,13 +242,15 @@ bool decodeRows(png_structp png, png_bytepp rowPointers)
 }
 
 // Reads the header and the chunks before the image data into info and, when decoding, the
-// rows. False with *error set on failure.
-bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, const PNGReadOptions &options,
+// rows, from the first size bytes of the file at data (the whole file when decoding). False
+// with *error set on failure.
+bool runLibrary(const char *data, qint64 size, const std::vector<PngChunk> &chunks, const PNGReadOptions &options,
     PNGinfo &info, PNGRows &rows, QString *error)
 {
     ReadContext ctx;
-    ctx.bytes = &bytes;
-    ReadStructs library(&ctx);
+    ctx.data = data;
+    ctx.size = size;
+    PngStructs library(PngStructs::Read, &ctx);
     if (!library.info)
         return fail(error, QStringLiteral("the PNG library could not be set up"));
     if (!readHeader(library.png, library.info, ctx))
@@ -290,14 +264,10 @@ bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, co
         return fail(error, QStringLiteral("the image is too large to open in memory"));
 
     // The library's getters only hand out what the first pass stored; none raises an error.
-    captureChunks(library.png, library.info, bytes, chunks, info);
+    captureChunks(library.png, library.info, data, chunks, info);
     if (!options.decodeImage) {
         rows.setGeometry(uint32_t(height), size_t(rowBytes));
-        if (!options.checkImageData)
-            return true;
-        ImageDataCheck check { info.width, info.height, info.bit_depth, info.colourType, info.interlace_method,
-            options.reserveRowMemory };
-        return check.check(bytes, chunks, error);
+        return true;
     }
     if (options.reserveRowMemory)
         options.reserveRowMemory(rowBytes * height);
@@ -309,107 +279,33 @@ bool runLibrary(const QByteArray &bytes, const std::vector<PngChunk> &chunks, co
     return true;
 }
 
-enum class TextStatus { Ok, Malformed, TooLarge };
-
-// Inflates at most limit bytes.
-TextStatus inflateText(const char *data, qsizetype length, qsizetype limit, QByteArray &out)
-{
-    z_stream stream {};
-    if (inflateInit(&stream) != Z_OK)
-        return TextStatus::Malformed;
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
-    stream.avail_in = uInt(length);
-    out.clear();
-    char buffer[16384];
-    int status = Z_OK;
-    do {
-        stream.next_out = reinterpret_cast<Bytef *>(buffer);
-        stream.avail_out = sizeof buffer;
-        status = inflate(&stream, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END)
-            break;
-        out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
-        if (out.size() > limit) {
-            inflateEnd(&stream);
-            return TextStatus::TooLarge;
-        }
-    } while (status != Z_STREAM_END && (stream.avail_in > 0 || stream.avail_out == 0));
-    inflateEnd(&stream);
-    return status == Z_STREAM_END ? TextStatus::Ok : TextStatus::Malformed;
-}
-
 // Turns one text chunk into a comment; null when the chunk is malformed or its text would
 // exceed the budget (then *status says which). The budget shrinks by the text's size.
-CommentPtr commentFromTextChunk(const QByteArray &bytes, const PngChunk &c, qsizetype &budget, TextStatus *status)
+CommentPtr commentFromTextChunk(const char *data, const PngChunk &c, qsizetype &budget, TextChunkStatus *status)
 {
-    *status = TextStatus::Malformed;
-    const char *data = bytes.constData() + c.offset;
-    const qsizetype length = c.length;
-    const char *end = data + length;
-    const char *keyEnd = static_cast<const char *>(std::memchr(data, 0, size_t(length)));
-    if (c.type == "tEXt" && !keyEnd)
-        keyEnd = end; // a keyword with no text at all
-    if (!keyEnd || keyEnd == data)
+    DecodedTextChunk decoded;
+    *status = decodeTextChunk(c.type, data, c.length, budget, &decoded);
+    if (*status != TextChunkStatus::Ok)
         return nullptr;
-    const QByteArray keyword(data, keyEnd - data);
-    QByteArray text;
-    QString language, translated;
-    bool international = false;
-    const char *p = keyEnd + (keyEnd < end ? 1 : 0);
-    if (c.type == "tEXt") {
-        text = QByteArray(p, end - p);
-    } else if (c.type == "zTXt") {
-        if (end - p < 1 || *p != 0)
-            return nullptr;
-        *status = inflateText(p + 1, end - p - 1, budget, text);
-        if (*status != TextStatus::Ok)
-            return nullptr;
-    } else { // iTXt
-        if (end - p < 2)
-            return nullptr;
-        const bool compressed = p[0] != 0;
-        if (compressed && p[1] != 0)
-            return nullptr;
-        p += 2;
-        const char *langEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
-        if (!langEnd)
-            return nullptr;
-        language = QString::fromLatin1(p, langEnd - p);
-        p = langEnd + 1;
-        const char *transEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
-        if (!transEnd)
-            return nullptr;
-        translated = QString::fromUtf8(p, transEnd - p);
-        p = transEnd + 1;
-        if (compressed) {
-            *status = inflateText(p, end - p, budget, text);
-            if (*status != TextStatus::Ok)
-                return nullptr;
-        } else {
-            text = QByteArray(p, end - p);
-        }
-        international = true;
-    }
-    if (text.size() + keyword.size() > budget) {
-        *status = TextStatus::TooLarge;
+    if (decoded.text.size() + decoded.keyword.size() > budget) {
+        *status = TextChunkStatus::TooLarge;
         return nullptr;
     }
-    budget -= text.size() + keyword.size();
-    *status = TextStatus::Ok;
+    budget -= decoded.text.size() + decoded.keyword.size();
     auto comment = std::make_shared<PNGComment>();
-    comment->setKeyword(decodePngText(keyword));
-    comment->setText(decodePngText(text));
-    if (international)
-        comment->setInternational(language, translated);
+    comment->setKeyword(decodePngText(decoded.keyword));
+    comment->setText(decodePngText(decoded.text));
+    if (decoded.international)
+        comment->setInternational(decoded.language, decoded.translatedKeyword);
     // The values as the comment holds them (a keyword cut at 79): a comment nobody changed
     // writes its chunk back as it stood.
     auto origin = std::make_shared<TextChunkOrigin>();
     origin->type = c.type;
-    origin->data = bytes.mid(c.offset, length);
+    origin->data = QByteArray(data, qsizetype(c.length));
     origin->afterImageData = c.position == PngChunk::AfterIDAT;
     origin->keyword = comment->keyword();
     origin->text = comment->text();
-    origin->international = international;
+    origin->international = decoded.international;
     origin->language = comment->language();
     origin->translatedKeyword = comment->translatedKeyword();
     comment->setOrigin(std::move(origin));
@@ -432,29 +328,230 @@ QString decodePngText(const QByteArray &bytes)
 
 namespace {
 
-// The whole read of a file's bytes into an empty record and rows; leaves the clean-up after a
-// failure to the caller.
-bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptions &options,
-    QString *error)
+// Reads from a file as it comes, through a buffer each thread reuses.
+class SequentialReader
 {
-    if (bytes.size() > options.maxFileSize)
-        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(bytes.size()));
+public:
+    SequentialReader(int fd, qint64 size)
+        : m_fd(fd)
+        , m_size(size)
+    {
+        thread_local std::vector<char> buffer;
+        buffer.resize(kReadBuffer);
+        m_buffer = &buffer;
+    }
+    qint64 position() const { return m_position; }
+    bool read(char *out, qint64 length, QString *error)
+    {
+        return pass(length, error, [&](const char *data, qint64 n) {
+            std::memcpy(out, data, size_t(n));
+            out += n;
+            return true;
+        });
+    }
+    // Hands length bytes to take in pieces; stops when it returns false.
+    template <typename Take> bool pass(qint64 length, QString *error, Take take)
+    {
+        while (length > 0) {
+            if (m_start == m_end && !fill(error))
+                return false;
+            const qint64 n = std::min(length, m_end - m_start);
+            if (!take(m_buffer->data() + m_start, n))
+                return false;
+            m_start += n;
+            m_position += n;
+            length -= n;
+        }
+        return true;
+    }
+
+private:
+    static constexpr qint64 kReadBuffer = 1 << 20;
+    bool fill(QString *error)
+    {
+        for (;;) {
+            const ssize_t n = ::read(m_fd, m_buffer->data(), size_t(std::min(kReadBuffer, m_size - m_position)));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return fail(error,
+                    n < 0 ? QStringLiteral("cannot read the file: %1").arg(qt_error_string(errno))
+                          : QStringLiteral("the file is truncated (it ends before the end chunk)"));
+            m_start = 0;
+            m_end = n;
+            return true;
+        }
+    }
+    int m_fd;
+    qint64 m_size;
+    qint64 m_position = 0;
+    std::vector<char> *m_buffer = nullptr;
+    qint64 m_start = 0;
+    qint64 m_end = 0;
+};
+
+// Reads a large file chunk by chunk: every chunk is held but the image data, whose payloads
+// pass through their CRC and, when given, the check. A failed check is recorded in
+// *checkFailure (it is reported after the header was judged); other failures return false.
+bool readHoldingAllButImageData(int fd, const struct stat &st, ImageDataCheck *check, std::shared_ptr<SourceFile> *file,
+    std::vector<PngChunk> &chunks, QString *checkFailure, QString *error)
+{
+    const qint64 size = st.st_size;
+    SequentialReader in(fd, size);
+    QByteArray held;
+    std::vector<SourceFile::Run> runs;
+    qint64 runStart = 0;
+    char signature[8];
+    if (size < 8 || !in.read(signature, 8, nullptr) || QByteArray::fromRawData(signature, 8) != PngSignature)
+        return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
+    held.append(signature, 8);
+    PngChunkSequence sequence;
+    bool checking = check != nullptr;
+    while (!sequence.ended()) {
+        const qint64 pos = in.position();
+        char header[8];
+        const bool whole = size - pos >= 12;
+        if (whole && !in.read(header, 8, error))
+            return false;
+        PngChunk c;
+        if (!sequence.next(whole ? header : nullptr, pos, size, c, error))
+            return false;
+        held.append(header, 8);
+        quint32 crc = pngCrcUpdate(0, header + 4, 4);
+        if (c.type == "IDAT") {
+            runs.push_back({ runStart, c.offset - runStart });
+            runStart = c.offset + c.length;
+            const bool ok = in.pass(c.length, error, [&](const char *data, qint64 n) {
+                crc = pngCrcUpdate(crc, data, size_t(n));
+                if (checking && !check->feed(data, size_t(n), checkFailure))
+                    checking = false;
+                return true;
+            });
+            if (!ok)
+                return false;
+        } else {
+            const qsizetype at = held.size();
+            held.resize(at + qsizetype(c.length));
+            if (!in.read(held.data() + at, c.length, error))
+                return false;
+            crc = pngCrcUpdate(crc, held.constData() + at, c.length);
+        }
+        char stored[4];
+        if (!in.read(stored, 4, error))
+            return false;
+        held.append(stored, 4);
+        c.crcOk = qFromBigEndian<quint32>(stored) == crc;
+        chunks.push_back(c);
+        if (chunks.size() > kMaxChunks)
+            return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(chunks.size()));
+    }
+    if (!sequence.finish(error))
+        return false;
+    if (checking && !check->finish(checkFailure))
+        checking = false;
+    runs.push_back({ runStart, in.position() - runStart });
+    *file = std::make_shared<SourceFile>(fd, st, std::move(held), std::move(runs));
+    return true;
+}
+
+// Closes a descriptor on every way out, unless it was handed on.
+struct OpenFile
+{
+    int fd = -1;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// A file's bytes as read, before the record is made of them: the bytes (held whole or in
+// part), their chunks and, for a file read in part, the image data check made as they came.
+struct ReadBytes
+{
+    std::shared_ptr<SourceFile> file;
+    std::vector<PngChunk> chunks;
+    // Set when the image data were checked as they were read (null: they are checked whole).
+    std::unique_ptr<ImageDataCheck> check;
+    QString checkFailure;
+};
+
+// Holds every byte of a file: its chunks scanned.
+bool holdWhole(QByteArray bytes, ReadBytes &out, QString *error)
+{
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
         return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
-
-    std::vector<PngChunk> chunks;
     QString reason;
-    if (!scanPngChunks(bytes, chunks, &reason))
+    if (!scanPngChunks(bytes, out.chunks, &reason))
         return fail(error, reason);
-    if (chunks.size() > kMaxChunks)
-        return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(chunks.size()));
+    if (out.chunks.size() > kMaxChunks)
+        return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(out.chunks.size()));
+    out.file = std::make_shared<SourceFile>(std::move(bytes));
+    return true;
+}
+
+// Reads the file at path: whole, or (a large file read without decoding) chunk by chunk.
+bool readFile(const QString &path, const PNGReadOptions &options, ReadBytes &out, QString *error)
+{
+    struct stat st;
+    OpenFile opened;
+    opened.fd = openRegularFile(path, options.maxFileSize, &st, error);
+    if (opened.fd < 0)
+        return false;
+    if (!options.decodeImage && st.st_size >= options.holdWholeBelow) {
+        // The header's values, read ahead: the check starts with the image data. (The chunk
+        // scan and the library judge the header itself.)
+        if (options.checkImageData) {
+            char head[8 + 8 + 13];
+            if (::pread(opened.fd, head, sizeof head, 0) != qint64(sizeof head))
+                return fail(error, QStringLiteral("the file is truncated (it ends before the end chunk)"));
+            out.check = std::make_unique<ImageDataCheck>(qFromBigEndian<quint32>(head + 16),
+                qFromBigEndian<quint32>(head + 20), uchar(head[24]), uchar(head[25]), uchar(head[28]));
+        }
+        if (!readHoldingAllButImageData(
+                opened.fd, st, out.check.get(), &out.file, out.chunks, &out.checkFailure, error))
+            return false;
+        opened.fd = -1; // the source file holds it now
+        return true;
+    }
+    QByteArray bytes;
+    return readOpenFile(opened.fd, st, options.maxFileSize, &bytes, error) && holdWhole(std::move(bytes), out, error);
+}
+
+// Makes the record, rows and comments of a file's bytes (empty before); leaves the clean-up
+// after a failure to the caller.
+bool readPng(
+    ReadBytes &bytes, PNGinfo &info, PNGRows &rows, CommentList &read, const PNGReadOptions &options, QString *error)
+{
+    auto &[file, chunks, check, checkFailure] = bytes;
     for (const PngChunk &c : chunks) {
         if (!c.crcOk && c.isCritical())
             return fail(error, QStringLiteral("the %1 chunk is damaged (CRC error)").arg(QString::fromLatin1(c.type)));
     }
 
-    if (!runLibrary(bytes, chunks, options, info, rows, error))
+    // The library reads the chunks up to the image data (all of it when it decodes).
+    qint64 libraryBytes = file->size();
+    for (const PngChunk &c : chunks) {
+        if (c.type == "IDAT" && !options.decodeImage) {
+            libraryBytes = c.offset;
+            break;
+        }
+    }
+    const char *prefix = file->held(0, libraryBytes);
+    if (!prefix)
+        return fail(error, QStringLiteral("the file is truncated"));
+    if (!runLibrary(prefix, libraryBytes, chunks, options, info, rows, error))
         return false;
+    if (!options.decodeImage && options.checkImageData) {
+        if (!check) {
+            check = std::make_unique<ImageDataCheck>(
+                info.width, info.height, info.bit_depth, info.colourType, info.interlace_method);
+            const char *whole = file->held(0, file->size());
+            (void)check->check(QByteArray::fromRawData(whole, qsizetype(file->size())), chunks, &checkFailure);
+        }
+        if (!checkFailure.isEmpty())
+            return fail(error, checkFailure);
+    }
 
     // The file as read, kept to be spliced on a save, and for a save from the record every
     // chunk the record has no place for, kept where it stood.
@@ -467,14 +564,15 @@ bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList 
         const QByteArray &t = c.type;
         if (t == "IDAT")
             continue;
+        const char *payload = file->held(c.offset, c.length);
         if (t == "tEXt" || t == "zTXt" || t == "iTXt") {
             if (!c.crcOk)
                 continue;
-            TextStatus status;
-            if (auto comment = commentFromTextChunk(bytes, c, textBudget, &status)) {
+            TextChunkStatus status;
+            if (auto comment = commentFromTextChunk(payload, c, textBudget, &status)) {
                 source->origins[i] = comment->origin();
                 read.append(comment);
-            } else if (status == TextStatus::TooLarge) {
+            } else if (status == TextChunkStatus::TooLarge) {
                 return fail(error,
                     QStringLiteral("the text entries are too large (more than %1 MiB in all)")
                         .arg(kMaxTextBytes >> 20));
@@ -497,7 +595,7 @@ bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList 
         }
         PngUnknownChunk kept;
         std::memcpy(kept.name.data(), t.constData(), 4);
-        kept.data = bytes.mid(c.offset, c.length);
+        kept.data = QByteArray(payload, qsizetype(c.length));
         kept.location = c.position == PngChunk::AfterIDAT ? PngUnknownChunk::AfterIDAT
             : (c.seenPLTE || t == "PLTE")                 ? PngUnknownChunk::BeforeIDAT
                                                           : PngUnknownChunk::BeforePLTE;
@@ -506,7 +604,7 @@ bool readPng(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList 
             kept.location = PngUnknownChunk::BeforePLTE;
         info.unknowns.push_back(std::move(kept));
     }
-    source->bytes = bytes;
+    source->file = std::move(file);
     source->chunks = std::move(chunks);
     source->info = info;
     rows.setSource(std::move(source));
@@ -524,9 +622,9 @@ CommentList textBeforeDamage(const QByteArray &bytes)
     for (const PngChunk &c : chunks) {
         if (!c.crcOk || (c.type != "tEXt" && c.type != "zTXt" && c.type != "iTXt"))
             continue;
-        TextStatus status;
+        TextChunkStatus status;
         try {
-            if (CommentPtr comment = commentFromTextChunk(bytes, c, budget, &status))
+            if (CommentPtr comment = commentFromTextChunk(bytes.constData() + c.offset, c, budget, &status))
                 comments.append(comment);
         } catch (const std::bad_alloc &) {
             break;
@@ -546,7 +644,9 @@ bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
     options.memoryLimit = std::numeric_limits<quint64>::max();
     bool ok = false;
     try {
-        ok = runLibrary(source->bytes, source->chunks, options, scratch, decoded, error);
+        QByteArray bytes;
+        ok = source->file->readAll(&bytes, error)
+            && runLibrary(bytes.constData(), bytes.size(), source->chunks, options, scratch, decoded, error);
     } catch (const std::bad_alloc &) {
         ok = fail(error, QStringLiteral("not enough memory to decode the image"));
     }
@@ -569,11 +669,12 @@ bool load(const QByteArray *given, PNGinfo &info, PNGRows &rows, CommentList &co
     CommentList read;
     bool ok = false;
     try {
-        QByteArray bytes;
-        if (given)
-            bytes = *given;
-        ok = (given || readRegularFile(info.path, options.maxFileSize, &bytes, error))
-            && readPng(bytes, info, rows, read, options, error);
+        ReadBytes bytes;
+        if (given && given->size() > options.maxFileSize)
+            ok = fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(given->size()));
+        else
+            ok = (given ? holdWhole(*given, bytes, error) : readFile(info.path, options, bytes, error))
+                && readPng(bytes, info, rows, read, options, error);
     } catch (const std::bad_alloc &) {
         ok = fail(error, QStringLiteral("not enough memory to read the file"));
     }

@@ -21,8 +21,12 @@ struct PNGReadOptions
     quint64 memoryLimit = quint64(4) << 30;
     // Files larger than this are refused before they are read.
     qint64 maxFileSize = qint64(2) << 30;
-    // Called with the number of bytes the decoded rows (or the checked image data) will
-    // take, after the header was read and before they are allocated. A batch run waits here
+    // Without decoding, a file of at least this many bytes is read chunk by chunk: its image
+    // data pass through the CRC (and the check) in pieces and stay in the file, which stays
+    // open (SourceFile), so the memory a read takes does not grow with the image.
+    qint64 holdWholeBelow = qint64(8) << 20;
+    // Called with the number of bytes the decoded rows will take, after the header was read
+    // and before they are allocated (a check of the image data takes little memory of its own). A batch run waits here
     // until its memory budget has room for them.
     std::function<void(quint64 bytes)> reserveRowMemory;
 };

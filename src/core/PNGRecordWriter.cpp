@@ -1,15 +1,13 @@
 #include "core/PNGRecordWriter.h"
 
 #include "core/PNGSource.h"
+#include "core/PngLibrary.h"
 
 #include <QLocale>
 #include <QLoggingCategory>
 
-#include <png.h>
-
-#include <csetjmp>
-#include <cstdio>
 #include <cstring>
+#include <list>
 
 Q_LOGGING_CATEGORY(lcPngRecord, "velmora.png.write")
 
@@ -20,16 +18,15 @@ static_assert(PngUnknownChunk::BeforePLTE == PNG_HAVE_IHDR);
 static_assert(PngUnknownChunk::BeforeIDAT == PNG_HAVE_PLTE);
 static_assert(PngUnknownChunk::AfterIDAT == PNG_AFTER_IDAT);
 
-struct WriteContext
+struct WriteContext : PngLibraryContext
 {
     QByteArray *out = nullptr;
-    // Set by the error callback, which may neither allocate nor throw.
-    char message[160] = {};
     bool outOfMemory = false;
     // Storage the library's entries point into, all prepared before the library runs.
     std::vector<png_unknown_chunk> unknowns;
     std::vector<const PngUnknownChunk *> afterIdat;
     std::vector<std::pair<const char *, size_t>> imageData;
+    std::list<QByteArray> readAgain; // image data read again from the file
     std::vector<png_bytep> rowPointers;
     std::vector<png_color> palette;
     png_color_16 transColour {};
@@ -54,53 +51,33 @@ void writeCallback(png_structp png, png_bytep data, size_t length) noexcept
 
 void flushCallback(png_structp) noexcept { }
 
-void errorCallback(png_structp png, png_const_charp message) noexcept
-{
-    auto *ctx = static_cast<WriteContext *>(png_get_error_ptr(png));
-    (void)std::snprintf(ctx->message, sizeof ctx->message, "%s", message ? message : "unknown error");
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp message) noexcept
-{
-    try {
-        qCDebug(lcPngRecord) << "libpng warning:" << message;
-    } catch (...) {
-    }
-}
-
-// The library's write structures, freed on every way out of a save (also an exception).
-// Lives outside the library's jump scope.
-struct WriteStructs
-{
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    explicit WriteStructs(WriteContext *ctx)
-    {
-        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx, errorCallback, warningCallback);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~WriteStructs() { png_destroy_write_struct(&png, &info); }
-    WriteStructs(const WriteStructs &) = delete;
-    WriteStructs &operator=(const WriteStructs &) = delete;
-};
-
 png_byte *bytes(const QByteArray &a)
 {
     return reinterpret_cast<png_byte *>(const_cast<char *>(a.constData()));
 }
 
 // Prepares every value the library will be handed, outside the library's error scope.
-void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepImageData)
+// False with *error set when image data kept in the file cannot be read again.
+bool prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepImageData, QString *error)
 {
     ctx.keepImageData = keepImageData;
     if (keepImageData) {
         const PNGSource &source = *rows.source();
         for (const PngChunk &c : source.chunks) {
-            if (c.type == "IDAT")
-                ctx.imageData.emplace_back(source.payload(c), size_t(c.length));
+            if (c.type != "IDAT")
+                continue;
+            const char *payload = source.payload(c);
+            if (!payload) {
+                // Left in the file: read again (this save only).
+                ctx.readAgain.emplace_back(qsizetype(c.length), Qt::Uninitialized);
+                if (!source.file->read(c.offset, c.length, ctx.readAgain.back().data(), error))
+                    return false;
+                payload = ctx.readAgain.back().constData();
+            }
+            ctx.imageData.emplace_back(payload, size_t(c.length));
         }
+        if (!source.file->unchanged(error))
+            return false;
     } else {
         ctx.rowPointers = rows.rowPointers();
     }
@@ -142,6 +119,7 @@ void prepare(WriteContext &ctx, const PNGinfo &info, PNGRows &rows, bool keepIma
     // The shortest text that reads back as the same number.
     ctx.scalWidth = QByteArray::number(info.sCALwidth, 'g', QLocale::FloatingPointShortest);
     ctx.scalHeight = QByteArray::number(info.sCALheight, 'g', QLocale::FloatingPointShortest);
+    return true;
 }
 
 // The two library passes. A library error jumps back into the pass that raised it, so each
@@ -237,8 +215,9 @@ bool writeRecordPNG(const PNGinfo &info, const PNGRows &rows, bool keepImageData
     WriteContext ctx;
     ctx.out = out;
     // rowPointers() hands out non-const pointers for the library; it does not touch pixels.
-    prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData);
-    WriteStructs library(&ctx);
+    if (!prepare(ctx, info, const_cast<PNGRows &>(rows), keepImageData, error))
+        return false;
+    PngStructs library(PngStructs::Write, &ctx);
     if (!library.info) {
         qCWarning(lcPngRecord, "Failed to create info struct");
         if (error)

@@ -1,16 +1,18 @@
 #include "core/PNGWriter.h"
 
+#include "core/ByteSink.h"
 #include "core/PNGChunks.h"
 #include "core/PNGRecordWriter.h"
 #include "core/PNGSource.h"
 #include "core/SafeFile.h"
+#include "core/SourceFile.h"
 
 #include <QHash>
 #include <QLoggingCategory>
 #include <QtEndian>
 
 #include <algorithm>
-#include <functional>
+#include <cstring>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
@@ -113,7 +115,7 @@ QByteArray chunkBytes(const QByteArray &type, const QByteArray &data)
 // PNG library made from the record.
 struct Base
 {
-    const QByteArray &bytes;
+    const SourceFile &bytes;
     const std::vector<PngChunk> &chunks;
     // The origin of the comment read from each chunk; empty for a file made from the record.
     const std::vector<std::shared_ptr<const TextChunkOrigin>> &origins;
@@ -198,14 +200,28 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
     }
 }
 
-// Where the new file's bytes go: a file being written or memory. False when a write failed.
-using ByteSink = std::function<bool(const char *data, qint64 length)>;
+// Whether the options name the chunk (its type and payload) to be left out.
+bool isLeftOut(const Base &base, const PngChunk &c, const PNGWriteOptions &options)
+{
+    if (c.isCritical())
+        return false;
+    return std::any_of(options.leftOutChunks.begin(), options.leftOutChunks.end(), [&](const auto &chunk) {
+        if (chunk.first != c.type || chunk.second.size() != qsizetype(c.length))
+            return false;
+        if (const char *payload = base.bytes.held(c.offset, c.length))
+            return std::memcmp(chunk.second.constData(), payload, c.length) == 0;
+        QByteArray payload(qsizetype(c.length), Qt::Uninitialized);
+        QString error;
+        return base.bytes.read(c.offset, c.length, payload.data(), &error) && payload == chunk.second;
+    });
+}
 
-// Writes a byte range of the base, joining ranges that follow each other into one write.
+// Writes a byte range of the base, joining ranges that follow each other into one write; what
+// the base does not hold in memory is copied from its file.
 class BaseWriter
 {
 public:
-    BaseWriter(const ByteSink &file, const QByteArray &bytes)
+    BaseWriter(ByteSink &file, const SourceFile &bytes)
         : m_file(file)
         , m_bytes(bytes)
     {
@@ -222,24 +238,27 @@ public:
         m_size = size;
         return true;
     }
-    bool bytes(const QByteArray &data) { return flush() && m_file(data.constData(), data.size()); }
+    bool bytes(const QByteArray &data) { return flush() && m_file.write(data.constData(), data.size()); }
     bool flush()
     {
-        const bool ok = m_size == 0 || m_file(m_bytes.constData() + m_start, m_size);
+        // A range the base does not hold whole (the image data chunks) is copied from the file
+        // in one piece: what the base holds of it (their lengths and CRCs) is the file's too.
+        const char *held = m_bytes.held(m_start, m_size);
+        const bool ok = m_size == 0 || (held ? m_file.write(held, m_size) : m_file.copyFrom(m_bytes, m_start, m_size));
         m_start = m_size = 0;
         return ok;
     }
 
 private:
-    const ByteSink &m_file;
-    const QByteArray &m_bytes;
+    ByteSink &m_file;
+    const SourceFile &m_bytes;
     qint64 m_start = 0;
     qint64 m_size = 0;
 };
 
 // The whole new file: the base's chunks with the text entries in their places and, when
 // given, newImageData (whole chunks) in place of the base's image data.
-bool spliceInto(const ByteSink &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
+bool spliceInto(ByteSink &file, const Base &base, const CommentList &comments, const PNGWriteOptions &options,
     const QByteArray *newImageData)
 {
     QHash<const TextChunkOrigin *, qsizetype> fromBase;
@@ -281,7 +300,7 @@ bool spliceInto(const ByteSink &file, const Base &base, const CommentList &comme
             if (!out.bytes(e->chunk))
                 return false;
         }
-        if (base.isComment(i) || (!c.crcOk && !c.isCritical()))
+        if (base.isComment(i) || (!c.crcOk && !c.isCritical()) || isLeftOut(base, c, options))
             continue;
         if (newImageData) {
             if (c.type == "IDAT") {
@@ -336,22 +355,30 @@ bool encodedImageData(const PNGinfo &info, const PNGRows &rows, QByteArray *out,
 
 namespace {
 
-// What writePNG() and encodePNG() write, into sink. False with *error set when the record is
-// refused or encoding fails; a failed write of the sink leaves *error empty.
-bool writeInto(const ByteSink &sink, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+// writePNG() once its refusals were checked.
+bool writeChecked(ByteSink &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
-    const QString wrong = refusal(info, rows, comments, options);
-    if (!wrong.isEmpty())
-        return fail(error, wrong);
+    auto failed = [&](const QString &reason) {
+        // A failed write says why in the file's own words.
+        const QString written = file.errorString();
+        file.cancel();
+        return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
+    };
+    QString reason;
     const PNGSource *source = rows.source();
     if (source && source->describes(info)) {
         QByteArray imageData;
         const bool reencode = reencodes(info, rows, options);
-        if (reencode && !encodedImageData(info, rows, &imageData, error))
-            return false;
-        const Base base { source->bytes, source->chunks, source->origins };
-        return spliceInto(sink, base, comments, options, reencode ? &imageData : nullptr) || fail(error, QString());
+        if (reencode && !encodedImageData(info, rows, &imageData, &reason))
+            return failed(reason);
+        const Base base { *source->file, source->chunks, source->origins };
+        if (!spliceInto(file, base, comments, options, reencode ? &imageData : nullptr))
+            return failed(QString());
+        // What was copied from the file is what was read, unless it changed since.
+        if (!source->file->unchanged(&reason))
+            return failed(reason);
+        return true;
     }
 
     // No file to splice into: the library writes one from the record.
@@ -362,48 +389,30 @@ bool writeInto(const ByteSink &sink, const PNGinfo &info, const PNGRows &rows, c
     if (!scanPngChunks(made, chunks, error))
         return false;
     static const std::vector<std::shared_ptr<const TextChunkOrigin>> none;
-    return spliceInto(sink, Base { made, chunks, none }, comments, options, nullptr) || fail(error, QString());
+    const SourceFile madeFile(made);
+    if (!spliceInto(file, Base { madeFile, chunks, none }, comments, options, nullptr))
+        return failed(QString());
+    return true;
 }
 
 } // namespace
 
-bool writePNG(AtomicFileWriter &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+bool writePNG(ByteSink &file, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
-    QString reason;
-    if (writeInto([&file](const char *data, qint64 length) { return file.write(data, length); }, info, rows, comments,
-            options, &reason))
-        return true;
-    // A failed write says why in the file's own words.
-    const QString written = file.errorString();
-    file.cancel();
-    return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
-}
-
-bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
-    const PNGWriteOptions &options, QString *error)
-{
-    try {
-        QByteArray made;
-        if (const PNGSource *source = rows.source())
-            made.reserve(source->bytes.size());
-        const auto append = [&made](const char *data, qint64 length) {
-            made.append(data, qsizetype(length));
-            return true;
-        };
-        if (!writeInto(append, info, rows, comments, options, error))
-            return false;
-        *out = std::move(made);
-        return true;
-    } catch (const std::bad_alloc &) {
-        return fail(error, QStringLiteral("not enough memory to write the file"));
+    const QString wrong = refusal(info, rows, comments, options);
+    if (!wrong.isEmpty()) {
+        file.cancel();
+        return fail(error, wrong);
     }
+    return writeChecked(file, info, rows, comments, options, error);
 }
 
 bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
     const PNGWriteOptions &options, QString *error)
 {
     try {
+        // Refused before a file is made.
         const QString wrong = refusal(info, rows, comments, options);
         if (!wrong.isEmpty())
             return fail(error, wrong);
@@ -412,10 +421,25 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
             qCWarning(lcPngWrite, "Failed to create output file");
             return fail(error, file.errorString());
         }
-        if (!writePNG(file, info, rows, comments, options, error))
+        if (!writeChecked(file, info, rows, comments, options, error))
             return false;
         if (!file.commit())
             return fail(error, QStringLiteral("cannot write the file: %1").arg(file.errorString()));
+        return true;
+    } catch (const std::bad_alloc &) {
+        return fail(error, QStringLiteral("not enough memory to write the file"));
+    }
+}
+
+bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const CommentList &comments,
+    const PNGWriteOptions &options, QString *error)
+{
+    try {
+        const PNGSource *source = rows.source();
+        MemorySink memory(source ? source->file->size() : 0);
+        if (!writePNG(memory, info, rows, comments, options, error))
+            return false;
+        *out = memory.bytes();
         return true;
     } catch (const std::bad_alloc &) {
         return fail(error, QStringLiteral("not enough memory to write the file"));

@@ -2,11 +2,11 @@
 
 #include <QFile>
 
-#include <png.h>
+#include "core/PngLibrary.h"
+#include "core/SourceFile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstring>
 
 #include <fcntl.h>
@@ -20,13 +20,12 @@ constexpr size_t kReadBuffer = 256 << 10;
 
 // Everything one decode needs, kept outside the function that holds the library's jump
 // buffer: that function has only trivially destructible locals.
-struct DecodeContext
+struct DecodeContext : PngLibraryContext
 {
-    // The input: a file read in slices, or bytes in memory.
+    // The input: a file read in slices, or a file as read (SourceFile), in slices too.
     int fd = -1;
-    const char *memory = nullptr;
-    size_t memorySize = 0;
-    size_t position = 0;
+    const SourceFile *source = nullptr;
+    qint64 position = 0;
     std::vector<char> buffer;
     size_t bufferStart = 0;
     size_t bufferEnd = 0;
@@ -34,7 +33,6 @@ struct DecodeContext
     const std::atomic<bool> *cancel = nullptr;
     const PreviewDecoder::Progress *progress = nullptr;
     PreviewDecoder::Options options;
-    char message[256] = {};
     // Set while the rows are read: a failure then is the image data's (the header and the
     // set-up were sound). A cancel is not.
     bool inImageData = false;
@@ -58,18 +56,20 @@ struct DecodeContext
     uint32_t step = 1; // only every step-th row and column is summed
     int currentRow = -1; // the preview row the one-row sums belong to
 
-    void fail(const char *text) noexcept
-    {
-        std::strncpy(message, text, sizeof message - 1);
-        message[sizeof message - 1] = 0;
-        damaged = inImageData;
-    }
-
     bool fill() noexcept
     {
+        // The buffer is sized before the decode starts.
+        if (source) {
+            const qint64 n = std::min(qint64(buffer.size()), source->size() - position);
+            if (n <= 0 || !source->read(position, n, buffer.data(), nullptr))
+                return false;
+            position += n;
+            bufferStart = 0;
+            bufferEnd = size_t(n);
+            return true;
+        }
         if (fd < 0)
             return false;
-        // The buffer is sized before the decode starts.
         for (;;) {
             const ssize_t n = ::read(fd, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR)
@@ -84,13 +84,6 @@ struct DecodeContext
 
     bool read(png_bytep out, size_t length) noexcept
     {
-        if (memory) {
-            if (length > memorySize - position)
-                return false;
-            std::memcpy(out, memory + position, length);
-            position += length;
-            return true;
-        }
         while (length > 0) {
             if (bufferStart == bufferEnd && !fill())
                 return false;
@@ -235,27 +228,20 @@ void readCallback(png_structp png, png_bytep out, size_t length) noexcept
         png_error(png, "the file is truncated");
 }
 
-void errorCallback(png_structp png, png_const_charp message) noexcept
+// The library pass, with structures the caller made for ctx. Only trivially destructible
+// locals live here.
+bool runDecode(DecodeContext &ctx, const PngStructs &library)
 {
-    static_cast<DecodeContext *>(png_get_error_ptr(png))->fail(message);
-    png_longjmp(png, 1);
-}
-
-void warningCallback(png_structp, png_const_charp) noexcept { }
-
-// The library pass. Only trivially destructible locals live here.
-bool runDecode(DecodeContext &ctx)
-{
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, errorCallback, warningCallback);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    png_structp png = library.png;
+    png_infop info = library.info;
     if (!info) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        ctx.fail("the PNG library could not be set up");
+        ctx.setMessage("the PNG library could not be set up");
         return false;
     }
     // NOLINTNEXTLINE(cert-err52-cpp): libpng reports errors by longjmp
     if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
+        // A failure while the rows are read is the image data's (a cancel is not).
+        ctx.damaged = ctx.inImageData;
         return false;
     }
     png_set_read_fn(png, &ctx, readCallback);
@@ -318,17 +304,23 @@ bool runDecode(DecodeContext &ctx)
     // Reads on to the end chunk: the rest of the image data must be sound too.
     png_read_end(png, nullptr);
     ctx.finish();
-    png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
 
 bool finishDecode(DecodeContext &ctx, PreviewImage *preview, QString *error, bool *damaged)
 {
-    const bool ok = runDecode(ctx);
+    const PngStructs library(PngStructs::Read, &ctx);
+    bool ok = runDecode(ctx, library);
+    QString reason = QString::fromUtf8(ctx.message);
+    // A file changed since it was read is not damaged: what it shows is not what was read.
+    if (ctx.source && !ctx.source->unchanged(&reason)) {
+        ok = false;
+        ctx.damaged = false;
+    }
     if (!ok) {
         *preview = PreviewImage();
         if (error)
-            *error = QString::fromUtf8(ctx.message);
+            *error = reason;
     }
     if (damaged)
         *damaged = !ok && ctx.damaged;
@@ -393,13 +385,20 @@ bool PreviewDecoder::decodeFile(const QString &path, const Options &options, Pre
 bool PreviewDecoder::decodeBytes(const QByteArray &bytes, const Options &options, PreviewImage *preview,
     const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
 {
+    const SourceFile source(bytes);
+    return decodeSource(source, options, preview, cancel, progress, error, damaged);
+}
+
+bool PreviewDecoder::decodeSource(const SourceFile &source, const Options &options, PreviewImage *preview,
+    const std::atomic<bool> *cancel, const Progress &progress, QString *error, bool *damaged)
+{
     *preview = PreviewImage();
     DecodeContext ctx;
-    ctx.memory = bytes.constData();
-    ctx.memorySize = size_t(bytes.size());
+    ctx.source = &source;
     ctx.options = options;
     ctx.cancel = cancel;
     ctx.progress = &progress;
     ctx.preview = preview;
+    ctx.buffer.resize(kReadBuffer);
     return finishDecode(ctx, preview, error, damaged);
 }

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class SourceFile;
+
 // A small picture of a PNG for the screen: premultiplied RGBA, 8 bits a channel, rows
 // packed (4 × width bytes each). Empty when nothing was decoded.
 struct PreviewImage
@@ -50,6 +52,10 @@ public:
     // little of it), rather than in opening the file, its header, the preview's memory or a
     // cancel.
     static bool decodeFile(const QString &path, const Options &options, PreviewImage *preview,
+        const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr,
+        bool *damaged = nullptr);
+    // The same for a file as it was read (SourceFile): one changed since fails, not damaged.
+    static bool decodeSource(const SourceFile &source, const Options &options, PreviewImage *preview,
         const std::atomic<bool> *cancel = nullptr, const Progress &progress = {}, QString *error = nullptr,
         bool *damaged = nullptr);
     // The same for a PNG file held in memory.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,7 +38,7 @@ struct Descriptor
 
 } // namespace
 
-bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error)
+int openRegularFile(const QString &path, qint64 maxSize, struct stat *st, QString *error)
 {
     // Plain system calls: this runs once per file of a batch.
     Descriptor file;
@@ -45,19 +46,22 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QSt
     if (file.fd < 0) {
         const int code = errno;
         if (code == ENOENT)
-            return fail(error, QStringLiteral("the file does not exist"));
-        return fail(error, QStringLiteral("cannot open the file: %1").arg(systemError(code)));
+            return fail(error, QStringLiteral("the file does not exist")), -1;
+        return fail(error, QStringLiteral("cannot open the file: %1").arg(systemError(code))), -1;
     }
-    struct stat st;
-    if (::fstat(file.fd, &st) != 0)
-        return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
-    if (S_ISDIR(st.st_mode))
-        return fail(error, QStringLiteral("it is a folder, not a file"));
-    if (!S_ISREG(st.st_mode))
-        return fail(error, QStringLiteral("it is not a regular file"));
-    if (st.st_size > maxSize)
-        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st.st_size)));
+    if (::fstat(file.fd, st) != 0)
+        return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno))), -1;
+    if (S_ISDIR(st->st_mode))
+        return fail(error, QStringLiteral("it is a folder, not a file")), -1;
+    if (!S_ISREG(st->st_mode))
+        return fail(error, QStringLiteral("it is not a regular file")), -1;
+    if (st->st_size > maxSize)
+        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st->st_size))), -1;
+    return std::exchange(file.fd, -1);
+}
 
+bool readOpenFile(int fd, const struct stat &st, qint64 maxSize, QByteArray *bytes, QString *error)
+{
     // Read until the end, whatever size the file claimed, but never past the limit.
     QByteArray data;
     data.resize(st.st_size > 0 ? qsizetype(st.st_size) : 0);
@@ -70,7 +74,7 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QSt
         if (full && data.size() > maxSize)
             break;
         char *to = full ? probe : data.data() + filled;
-        const ssize_t n = ::read(file.fd, to, full ? sizeof probe : size_t(data.size() - filled));
+        const ssize_t n = ::read(fd, to, full ? sizeof probe : size_t(data.size() - filled));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -91,4 +95,12 @@ bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QSt
     data.resize(filled);
     *bytes = std::move(data);
     return true;
+}
+
+bool readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error)
+{
+    struct stat st;
+    Descriptor file;
+    file.fd = openRegularFile(path, maxSize, &st, error);
+    return file.fd >= 0 && readOpenFile(file.fd, st, maxSize, bytes, error);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ByteSink.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -32,11 +34,26 @@ void setWriteFailures(const WriteFailures &failures);
 // Shorthand: only writes fail, after this many bytes (negative: never); the other steps succeed.
 void setWriteFailureAfterBytes(qint64 bytes);
 
-// Test seam: told of each step that makes a new version durable, as it completes, with the
-// file's path as given (the folder's resolved path for FolderFlushed). Process-wide, called
-// from the thread that commits; set it while no write is running.
-enum class DurableStep { FileFlushed, Replaced, FolderFlushed };
-void setDurableStepObserver(std::function<void(DurableStep step, const QString &path)> observer);
+// Test seam at the system calls that make a new version durable. Each is reported as it
+// returns (succeeded or not), with what it concerned, identified by device and inode:
+// FileWritten when a new file's last byte was written and its permissions set, FileFlush of
+// that file, FileSystemFlush of a whole file system (device only), Rename of a new file over
+// its target (the file and the folder), FolderFlush of a folder. Process-wide, called from
+// the thread that makes the call; set it while no write is running.
+enum class DurableCall { FileWritten, FileFlush, FileSystemFlush, Rename, FolderFlush };
+struct DurableCallRecord
+{
+    DurableCall call = DurableCall::FileWritten;
+    bool ok = false;
+    dev_t device = 0;
+    ino_t file = 0; // FileWritten, FileFlush, Rename
+    ino_t folder = 0; // Rename, FolderFlush
+    QByteArray name; // Rename: the target's name in its folder
+};
+void setDurableCallObserver(std::function<void(const DurableCallRecord &record)> observer);
+
+// The folder a file is written in, shared by the files written there at a time.
+struct WriteFolder;
 
 // Writes a new version of a file beside it and renames it over the file on commit():
 // readers see the old file or the complete new one, never a part, and once commit() has
@@ -52,11 +69,11 @@ void setDurableStepObserver(std::function<void(DurableStep step, const QString &
 // temporary file remains; the one exception is a folder that cannot be flushed on a file
 // system without hard links, which errorString() says. Destroying an uncommitted writer
 // removes the temporary file.
-class AtomicFileWriter
+class AtomicFileWriter : public ByteSink
 {
 public:
     explicit AtomicFileWriter(const QString &path);
-    ~AtomicFileWriter();
+    ~AtomicFileWriter() override;
     AtomicFileWriter(const AtomicFileWriter &) = delete;
     AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
 
@@ -64,13 +81,16 @@ public:
     // file beside the resolved target, with the target's permissions.
     bool open();
     // Buffered; the bytes reach the disk at the latest in commit().
-    bool write(const char *data, qint64 length);
+    bool write(const char *data, qint64 length) override;
+    // Copied by the system where it can (no pass through this process's memory), else read
+    // and written in pieces.
+    bool copyFrom(const SourceFile &file, qint64 offset, qint64 length) override;
     // Writes what is buffered, flushes the file to the disk, renames it over the target and
     // flushes the folder. On failure everything is undone (see above).
     bool commit();
     // Drops the temporary file; the target stays as it was.
-    void cancel();
-    QString errorString() const { return m_error; }
+    void cancel() override;
+    QString errorString() const override { return m_error; }
     QString path() const { return m_path; }
 
     // Writes what is buffered and gives the file its permissions, without flushing it to
@@ -79,10 +99,14 @@ public:
     bool finishWriting();
     qint64 bytesWritten() const { return m_written; }
 
+protected:
+    void setErrorString(const QString &reason) override { m_error = reason; }
+
 private:
     friend class AtomicFileGroup;
     // The steps of commit(), apart so that several files can share their flushes.
     bool finishFile();
+    bool closeFile();
     bool replaceTarget();
     bool settle(int folderError);
     bool writeOut(const char *data, qint64 length);
@@ -92,17 +116,19 @@ private:
     bool failWithSystemError(const QString &what, int code);
 
     QString m_path;
-    QByteArray m_folderPath;
-    int m_folder = -1; // the resolved target's folder, where every step takes place
-    bool m_folderSyncable = true;
+    std::shared_ptr<WriteFolder> m_folder; // the resolved target's folder, where every step takes place
     QByteArray m_name; // the target's name in that folder
     QByteArray m_temporaryName;
-    QByteArray m_backup; // the old version's second name between the rename and the folder flush
+    // Where the old version stays between the rename and the folder flush: the temporary
+    // name (exchanged with the target) or a second name (a hard link).
+    QByteArray m_backup;
     bool m_targetExisted = false;
     mode_t m_targetMode = 0;
     uid_t m_targetOwner = 0;
     gid_t m_targetGroup = 0;
     int m_fd = -1;
+    dev_t m_device = 0; // of the new file, known once it is written
+    ino_t m_inode = 0;
     qint64 m_written = 0;
     QByteArray m_buffer;
     QString m_error;
@@ -111,7 +137,8 @@ private:
 
 // Commits many written files at once, as durably as commit() does each but with far fewer
 // flushes: first the data of every file reach the disk (one flush per file system), then
-// each file is renamed over its target, then each folder is flushed once. A power cut at any
+// each file is renamed over its target, then each folder is flushed once. A group holds no
+// descriptor per file (the files of one folder share the folder's), so it may grow large. A power cut at any
 // moment leaves every target either as it was or complete in its new version, never empty
 // or in part. Not thread-safe: one group per thread.
 class AtomicFileGroup

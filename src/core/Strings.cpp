@@ -231,6 +231,7 @@ const Entry kStrings[] = {
     { "StepApplyPreset", QT_TRANSLATE_NOOP("Velmora", "Apply Preset") },
     { "StepApplyTemplate", QT_TRANSLATE_NOOP("Velmora", "Apply Template") },
     { "StepRemoveUnnamed", QT_TRANSLATE_NOOP("Velmora", "Remove Comments Without Keyword") },
+    { "StepRemoveMetadata", QT_TRANSLATE_NOOP("Velmora", "Remove Metadata") },
     // Batch windows.
     { "BatchWindowTitle", QT_TRANSLATE_NOOP("Velmora", "Batch Processing") },
     { "BatchWindowNumbered", QT_TRANSLATE_NOOP("Velmora", "Batch Processing %1") },
@@ -275,6 +276,7 @@ const Entry kStrings[] = {
     // The report of a batch run.
     { "ProcessingCancelled", QT_TRANSLATE_NOOP("Velmora", "Processing cancelled") },
     { "BatchFilesTotal", QT_TRANSLATE_NOOP("Velmora", "Files in the batch: %1") },
+    { "BatchFilesUnchanged", QT_TRANSLATE_NOOP("Velmora", "Left as they were (nothing to remove): %1") },
     { "BatchFilesFailed", QT_TRANSLATE_NOOP("Velmora", "Failed: %1") },
     { "BatchFilesNotProcessed", QT_TRANSLATE_NOOP("Velmora", "Not processed (the run was cancelled): %1") },
     { "BatchFailedFilesHeading", QT_TRANSLATE_NOOP("Velmora", "Failed files:") },

@@ -1,5 +1,7 @@
 #include "document/PreviewLoader.h"
 
+#include "core/SourceFile.h"
+
 #include <QMutex>
 #include <QRunnable>
 #include <QThread>
@@ -9,7 +11,7 @@
 struct PreviewLoader::Job
 {
     QString path;
-    QByteArray bytes; // decoded instead of path when path is empty
+    std::shared_ptr<const SourceFile> file; // decoded instead of path when path is empty
     PreviewDecoder::Options options;
     std::atomic<bool> cancel { false };
     // The loader to report to; cleared (under the mutex) when the loader no longer wants
@@ -68,8 +70,15 @@ void PreviewLoader::start(const QString &path, const QSize &box)
 
 void PreviewLoader::start(const QByteArray &bytes, const QSize &box)
 {
+    start(std::make_shared<const SourceFile>(bytes), box);
+}
+
+void PreviewLoader::start(std::shared_ptr<const SourceFile> file, const QSize &box)
+{
     auto job = std::make_shared<Job>();
-    job->bytes = bytes;
+    job->file = std::move(file);
+    if (!job->file)
+        job->file = std::make_shared<const SourceFile>(QByteArray());
     run(job, box);
 }
 
@@ -98,8 +107,8 @@ void PreviewLoader::run(const std::shared_ptr<Job> &job, const QSize &box)
         };
         if (job->cancel)
             return;
-        job->ok = job->path.isEmpty() ? PreviewDecoder::decodeBytes(
-                      job->bytes, job->options, &job->preview, &job->cancel, progress, &job->error, &job->damaged)
+        job->ok = job->path.isEmpty() ? PreviewDecoder::decodeSource(
+                      *job->file, job->options, &job->preview, &job->cancel, progress, &job->error, &job->damaged)
                                       : PreviewDecoder::decodeFile(job->path, job->options, &job->preview, &job->cancel,
                                           progress, &job->error, &job->damaged);
         job->post([job](PreviewLoader *loader) { loader->deliver(job); });

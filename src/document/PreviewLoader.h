@@ -28,9 +28,11 @@ public:
     // The pool every preview decode runs on.
     static QThreadPool *threadPool();
 
-    // Decodes the file at path, or a PNG file held in memory (shared, not copied).
+    // Decodes the file at path, a PNG file held in memory (shared, not copied) or a file as
+    // it was read (SourceFile: a document's).
     void start(const QString &path, const QSize &box);
     void start(const QByteArray &bytes, const QSize &box);
+    void start(std::shared_ptr<const SourceFile> file, const QSize &box);
     void cancel();
     bool isRunning() const { return m_running; }
 

@@ -1,6 +1,8 @@
 #include "ChunkVariety.h"
 #include "TestSupport.h"
 
+#include "core/ByteSink.h"
+
 #include "core/PNGReader.h"
 #include "core/PNGWriter.h"
 
@@ -110,10 +112,21 @@ private Q_SLOTS:
         const QString source = m_dir->filePath(QStringLiteral("source.png"));
         const QString target = m_dir->filePath(QStringLiteral("target.png"));
         QVERIFY(writeFile(source, png));
-        LoadedPng loaded;
-        QVERIFY(loaded.load(source));
-        QVERIFY(savePNG(target, loaded.info, loaded.rows, loaded.comments));
-        QVERIFY(readFile(target) == png);
+        // Held whole, or held but for the image data, which the system copies from the file.
+        for (const bool inPart : { false, true }) {
+            PNGReadOptions options;
+            options.decodeImage = !inPart;
+            options.holdWholeBelow = 0;
+            LoadedPng loaded;
+            QVERIFY(loaded.load(source, nullptr, options));
+            QString error;
+            QVERIFY2(savePNG(target, loaded.info, loaded.rows, loaded.comments, {}, &error), qPrintable(error));
+            QVERIFY(readFile(target) == png);
+            // The same splice into memory.
+            MemorySink memory;
+            QVERIFY2(writePNG(memory, loaded.info, loaded.rows, loaded.comments, {}, &error), qPrintable(error));
+            QVERIFY(memory.bytes() == png);
+        }
     }
 
     void oneNewEntryIsTheOnlyChange_data() { addFileRows(); }

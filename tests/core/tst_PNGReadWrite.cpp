@@ -1,12 +1,15 @@
 #include "TestSupport.h"
 
+#include "core/PNGSource.h"
 #include "core/PNGWriter.h"
 #include "core/SafeFile.h"
+#include "core/SourceFile.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace TestSupport;
@@ -71,6 +74,20 @@ private Q_SLOTS:
             file = tempPath(QStringLiteral("input.png"));
             QVERIFY(writeFile(file, bytes));
         }
+        // Decoded from memory, or read chunk by chunk with the image data checked as they come.
+        for (const bool inPart : { true, false }) {
+            PNGReadOptions options;
+            if (memoryLimit)
+                options.memoryLimit = memoryLimit;
+            options.decodeImage = !inPart;
+            options.checkImageData = inPart;
+            options.holdWholeBelow = 0;
+            LoadedPng loaded;
+            QString error;
+            QVERIFY(!loaded.load(file, &error, options));
+            QFETCH(QString, reason);
+            QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
+        }
         PNGReadOptions options;
         if (memoryLimit)
             options.memoryLimit = memoryLimit;
@@ -78,8 +95,6 @@ private Q_SLOTS:
         loaded.comments = { makeComment(QStringLiteral("Kept"), QStringLiteral("from before")) };
         QString error;
         QVERIFY(!loaded.load(file, &error, options));
-        QFETCH(QString, reason);
-        QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
         QCOMPARE(loaded.info.path, file);
         QCOMPARE(loaded.info.width, 0u);
         QVERIFY(loaded.info.unknowns.empty());
@@ -301,6 +316,71 @@ private Q_SLOTS:
             QVERIFY(back.info.hasGamma && back.info.use_sRGB);
             QVERIFY(back.rows == loaded.rows);
         }
+    }
+
+    // A file read in part (its image data left in the file) is saved from the file as it was
+    // read: replaced by another since, it still is; changed in place, the save is refused.
+    void fileChangedSinceItWasRead_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("reason"); // empty: saved
+        QTest::newRow("unchanged") << "none"
+                                   << "";
+        QTest::newRow("replaced by another file") << "replaced"
+                                                  << "";
+        QTest::newRow("grown in place") << "grown"
+                                        << "changed by another program";
+        QTest::newRow("rewritten in place, same size") << "rewritten"
+                                                       << "changed by another program";
+    }
+    void fileChangedSinceItWasRead()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        const QString path = tempPath(QStringLiteral("photo.png")), target = tempPath(QStringLiteral("saved.png"));
+        const QByteArray original = simplePng(64, 48, { tEXt("Author", "Ann") });
+        QVERIFY(writeFile(path, original));
+        PNGReadOptions options;
+        options.decodeImage = false;
+        options.holdWholeBelow = 0;
+        LoadedPng loaded;
+        QVERIFY(loaded.load(path, nullptr, options));
+        QVERIFY(!loaded.rows.source()->file->isWhollyHeld());
+
+        const QByteArray other = simplePng(64, 48, { tEXt("Author", "Bob") });
+        if (change == u"replaced") {
+            QVERIFY(writeFile(tempPath(QStringLiteral("other.png")), other));
+            QVERIFY(::rename(QFile::encodeName(tempPath(QStringLiteral("other.png"))).constData(),
+                        QFile::encodeName(path).constData())
+                == 0);
+        } else if (change != u"none") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(file.size() - 20) && file.write("xxxx") == 4);
+            if (change == u"grown")
+                QVERIFY(file.seek(file.size()) && file.write("more") == 4);
+            file.close();
+            // A time of change that differs even within the clock's resolution.
+            const struct timespec times[2] = { { 0, UTIME_OMIT }, { 1000000, 0 } };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        }
+        for (const QString &to : { target, path }) {
+            const QByteArray before = readFile(to);
+            QString error;
+            const bool saved = savePNG(to, loaded.info, loaded.rows, loaded.comments, {}, &error);
+            QCOMPARE(saved, reason.isEmpty());
+            if (saved) {
+                QCOMPARE(readFile(to), original);
+            } else {
+                QVERIFY2(error.contains(reason), qPrintable(error));
+                QCOMPARE(readFile(to), before);
+            }
+        }
+        // Decoding the rows for a re-encoding save reads the file again too.
+        PNGRows decoded;
+        QString error;
+        QCOMPARE(decodeImageRows(loaded.rows, decoded, &error), reason.isEmpty());
+        QVERIFY2(error.contains(reason), qPrintable(error));
     }
 
     void failedSaveLeavesDestinationUntouched_data()

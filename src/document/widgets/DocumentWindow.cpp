@@ -162,7 +162,7 @@ void DocumentWindow::showImage()
     const QSize box = display ? display->size() * display->devicePixelRatio() : QSize(1920, 1920);
     m_imageView->setMessage(QString());
     m_imageView->setProgress(0);
-    m_previewLoader->start(m_document->fileBytes(), box);
+    m_previewLoader->start(m_document->file(), box);
 }
 
 void DocumentWindow::showPreview()
