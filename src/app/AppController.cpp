@@ -170,10 +170,16 @@ void AppController::installMenus(QMainWindow *window)
         addCommand(window, "presetEditorAction", "MenuPresetEditor", {}, nullptr, [this] { showPresetEditor(); }),
         addCommand(window, "templateEditorAction", "MenuTemplateEditor", {}, nullptr, [this] { showTemplateEditor(); }),
     };
-    auto *windowMenu = bar->addMenu(localizedString("MenuWindow"));
-    windowMenu->setObjectName(QStringLiteral("windowMenu"));
-    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu, tools] { fillWindowMenu(windowMenu, tools); });
-    fillWindowMenu(windowMenu, tools);
+    // A window may bring a Window menu with items of its own, which stay on top.
+    auto *windowMenu = window->findChild<QMenu *>(QStringLiteral("windowMenu"));
+    if (!windowMenu) {
+        windowMenu = bar->addMenu(localizedString("MenuWindow"));
+        windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    }
+    const QList<QAction *> own = windowMenu->actions();
+    connect(windowMenu, &QMenu::aboutToShow, this,
+        [this, windowMenu, own, tools] { fillWindowMenu(windowMenu, own, tools); });
+    fillWindowMenu(windowMenu, own, tools);
 
     QMenu *help = bar->addMenu(localizedString("MenuHelp"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -234,12 +240,16 @@ QList<QWidget *> AppController::openWindows() const
     return result;
 }
 
-void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &tools)
+void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &own, const QList<QAction *> &tools)
 {
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
         if (item->parent() == menu)
             delete item;
+    }
+    if (!own.isEmpty()) {
+        menu->addActions(own);
+        menu->addSeparator();
     }
     menu->addActions(tools);
     menu->addSeparator();
@@ -472,6 +482,13 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
         if (!window) {
             window = new DocumentWindow(path, stores());
             installMenus(window);
+            // Search in Texts is a preference: remembered, and the same in every document.
+            window->document()->setSearchInTexts(AppSettings::searchInTexts());
+            connect(window->document(), &PNGDoc::searchInTextsChanged, this, [this](bool on) {
+                AppSettings::setSearchInTexts(on);
+                for (DocumentWindow *other : windows())
+                    other->document()->setSearchInTexts(on);
+            });
             // A file saved under another name is the one to offer next time.
             connect(window->document(), &PNGDoc::saved, this,
                 [document = window->document()] { AppSettings::addRecentFile(document->path()); });

@@ -123,8 +123,9 @@ private:
     QAction *addCommand(QMainWindow *window, const char *name, const char *textKey, const QKeySequence &shortcut,
         const char *icon, const std::function<void()> &run);
     void fillRecentMenu(QMenu *menu, QAction *clearRecent);
-    // The open windows after the window's New Batch Window, Preset Editor and Template Editor.
-    void fillWindowMenu(QMenu *menu, const QList<QAction *> &tools);
+    // The window's own items first (own), then its New Batch Window, Preset Editor and
+    // Template Editor (tools), then the open windows.
+    void fillWindowMenu(QMenu *menu, const QList<QAction *> &own, const QList<QAction *> &tools);
     QList<QWidget *> openWindows() const;
     void updateInterchangeActions();
     void restoreWindowState(QMainWindow *window);
