@@ -83,7 +83,6 @@ AppController::AppController(QObject *parent)
     }
     m_presets->loadMetaDataPresets();
     m_templates->loadTemplates();
-    createActions();
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance())) {
         connect(app, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillQuit);
         connect(app, &QApplication::focusChanged, this, &AppController::updateInterchangeActions);
@@ -106,41 +105,15 @@ AppController::~AppController()
 
 // --- The application's commands -----------------------------------------------------------
 
-void AppController::createActions()
+QAction *AppController::addCommand(QMainWindow *window, const char *name, const char *textKey,
+    const QKeySequence &shortcut, const char *icon, const std::function<void()> &run)
 {
-    m_openAction = makeWindowAction(this, "openAction", "MenuOpen", QKeySequence::Open, "document-open");
-    connect(m_openAction, &QAction::triggered, this, &AppController::openWithDialog);
-    m_clearRecentAction = makeWindowAction(this, "clearRecentAction", "MenuClearRecent");
-    connect(m_clearRecentAction, &QAction::triggered, this, [this] {
-        AppSettings::clearRecentFiles();
-        if (m_startWindow)
-            m_startWindow->showRecentFiles();
-    });
-    m_importAction = makeWindowAction(
-        this, "importAction", "MenuImportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import");
-    connect(m_importAction, &QAction::triggered, this, [this] { importMetadata(); });
-    m_exportAction = makeWindowAction(
-        this, "exportAction", "MenuExportMetadata", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export");
-    connect(m_exportAction, &QAction::triggered, this, [this] { exportMetadata(); });
-    m_quitAction = makeWindowAction(this, "quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
-    m_quitAction->setMenuRole(QAction::QuitRole);
-    // Every window is asked to close (a modified document asks first); the application
-    // ends with the last one.
-    connect(m_quitAction, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
-
-    m_newBatchAction = makeWindowAction(
-        this, "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), "window-new");
-    connect(m_newBatchAction, &QAction::triggered, this, &AppController::newBatchWindow);
-    m_presetEditorAction = makeWindowAction(this, "presetEditorAction", "MenuPresetEditor");
-    connect(m_presetEditorAction, &QAction::triggered, this, &AppController::showPresetEditor);
-    m_templateEditorAction = makeWindowAction(this, "templateEditorAction", "MenuTemplateEditor");
-    connect(m_templateEditorAction, &QAction::triggered, this, &AppController::showTemplateEditor);
-
-    m_homePageAction = makeWindowAction(this, "homePageAction", "MenuHomePage", {}, "help-browser");
-    connect(m_homePageAction, &QAction::triggered, this, &AppController::openHomePage);
-    m_aboutAction = makeWindowAction(this, "aboutAction", "MenuAbout", {}, "help-about");
-    m_aboutAction->setMenuRole(QAction::AboutRole);
-    connect(m_aboutAction, &QAction::triggered, this, &AppController::showAbout);
+    // Each window has its own items (as Qt's accessibility has one view of an item, owned by
+    // the first menu that showed it): a screen reader's view of an item lives as long as
+    // the window whose menu shows it.
+    QAction *action = makeWindowAction(window, name, textKey, shortcut, icon);
+    connect(action, &QAction::triggered, this, run);
+    return action;
 }
 
 void AppController::installMenus(QMainWindow *window)
@@ -156,24 +129,47 @@ void AppController::installMenus(QMainWindow *window)
     if (!file)
         file = bar->addMenu(localizedString("MenuFile"));
 
+    QAction *open = addCommand(
+        window, "openAction", "MenuOpen", QKeySequence::Open, "document-open", [this] { openWithDialog(); });
+    QAction *clearRecent = addCommand(window, "clearRecentAction", "MenuClearRecent", {}, nullptr, [this] {
+        AppSettings::clearRecentFiles();
+        if (m_startWindow)
+            m_startWindow->showRecentFiles();
+    });
+    QAction *import = addCommand(window, "importAction", "MenuImportMetadata",
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), "document-import", [this] { importMetadata(); });
+    QAction *exportItem = addCommand(window, "exportAction", "MenuExportMetadata",
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), "document-export", [this] { exportMetadata(); });
+    m_interchangeActions << import << exportItem;
+    // Queued: the windows close after the menu that asked has closed.
+    QAction *quitItem = makeWindowAction(window, "quitAction", "MenuQuit", QKeySequence::Quit, "application-exit");
+    quitItem->setMenuRole(QAction::QuitRole);
+    connect(quitItem, &QAction::triggered, this, &AppController::quit, Qt::QueuedConnection);
+
     auto *recent = new QMenu(localizedString("MenuOpenRecent"), window);
     recent->setObjectName(QStringLiteral("openRecentMenu"));
     recent->menuAction()->setObjectName(QStringLiteral("openRecentMenuAction"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
-    fillRecentMenu(recent);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent, clearRecent] { fillRecentMenu(recent, clearRecent); });
+    fillRecentMenu(recent, clearRecent);
 
     QAction *first = file->actions().value(0);
-    file->insertAction(first, m_openAction);
+    file->insertAction(first, open);
     file->insertMenu(first, recent);
     file->insertSeparator(first);
-    file->insertAction(first, m_importAction);
-    file->insertAction(first, m_exportAction);
+    file->insertAction(first, import);
+    file->insertAction(first, exportItem);
     if (first)
         file->insertSeparator(first);
     file->addSeparator();
-    file->addAction(m_quitAction);
+    file->addAction(quitItem);
     connect(file, &QMenu::aboutToShow, this, &AppController::updateInterchangeActions);
 
+    const QList<QAction *> tools {
+        addCommand(window, "newBatchWindowAction", "NewBatchWindow", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B),
+            "window-new", [this] { newBatchWindow(); }),
+        addCommand(window, "presetEditorAction", "MenuPresetEditor", {}, nullptr, [this] { showPresetEditor(); }),
+        addCommand(window, "templateEditorAction", "MenuTemplateEditor", {}, nullptr, [this] { showTemplateEditor(); }),
+    };
     // A window may bring a Window menu with items of its own, which stay on top.
     auto *windowMenu = window->findChild<QMenu *>(QStringLiteral("windowMenu"));
     if (!windowMenu) {
@@ -181,26 +177,31 @@ void AppController::installMenus(QMainWindow *window)
         windowMenu->setObjectName(QStringLiteral("windowMenu"));
     }
     const QList<QAction *> own = windowMenu->actions();
-    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu, own] { fillWindowMenu(windowMenu, own); });
-    fillWindowMenu(windowMenu, own);
+    connect(windowMenu, &QMenu::aboutToShow, this,
+        [this, windowMenu, own, tools] { fillWindowMenu(windowMenu, own, tools); });
+    fillWindowMenu(windowMenu, own, tools);
 
     QMenu *help = bar->addMenu(localizedString("MenuHelp"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(m_homePageAction);
+    help->addAction(addCommand(window, "homePageAction", "MenuHomePage", {}, "help-browser", [] { openHomePage(); }));
+    help->addAction(addCommand(window, "supportAction", "MenuSupport", {}, nullptr, [] { openSupportPage(); }));
     help->addSeparator();
-    help->addAction(m_aboutAction);
+    QAction *about = addCommand(window, "aboutAction", "MenuAbout", {}, "help-about", [this] { showAbout(); });
+    about->setMenuRole(QAction::AboutRole);
+    help->addAction(about);
 
     window->setAcceptDrops(true);
     window->installEventFilter(this);
     restoreWindowState(window);
+    updateInterchangeActions();
 }
 
-void AppController::fillRecentMenu(QMenu *menu)
+void AppController::fillRecentMenu(QMenu *menu, QAction *clearRecent)
 {
-    // The items made last time go; the shared Clear Menu item stays the application's.
+    // The items made last time go; the window's Clear Menu item stays.
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
-        if (item != m_clearRecentAction)
+        if (item != clearRecent)
             delete item;
     }
     const QStringList files = AppSettings::recentFiles();
@@ -219,8 +220,8 @@ void AppController::fillRecentMenu(QMenu *menu)
         none->setEnabled(false);
     }
     menu->addSeparator();
-    menu->addAction(m_clearRecentAction);
-    m_clearRecentAction->setEnabled(!files.isEmpty());
+    menu->addAction(clearRecent);
+    clearRecent->setEnabled(!files.isEmpty());
 }
 
 QList<QWidget *> AppController::openWindows() const
@@ -239,7 +240,7 @@ QList<QWidget *> AppController::openWindows() const
     return result;
 }
 
-void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &own)
+void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &own, const QList<QAction *> &tools)
 {
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
@@ -250,9 +251,7 @@ void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &own)
         menu->addActions(own);
         menu->addSeparator();
     }
-    menu->addAction(m_newBatchAction);
-    menu->addAction(m_presetEditorAction);
-    menu->addAction(m_templateEditorAction);
+    menu->addActions(tools);
     menu->addSeparator();
     QWidget *front = QApplication::activeWindow();
     for (QWidget *window : openWindows()) {
@@ -277,8 +276,9 @@ void AppController::updateInterchangeActions()
 {
     // Only a document or a batch window in front has a list to import into or export.
     const bool list = listWindow(QApplication::activeWindow()) != nullptr;
-    m_importAction->setEnabled(list);
-    m_exportAction->setEnabled(list);
+    m_interchangeActions.removeIf([](const QPointer<QAction> &action) { return action.isNull(); });
+    for (const QPointer<QAction> &action : std::as_const(m_interchangeActions))
+        action->setEnabled(list);
 }
 
 // --- Window state -----------------------------------------------------------------------------
@@ -396,6 +396,61 @@ bool AppController::applicationWillQuit()
     return saved;
 }
 
+void AppController::quit()
+{
+    // Every window is asked before any closes; a Cancel anywhere leaves them all as they were.
+    QWidget *front = QApplication::activeWindow();
+    const QList<BatchWindow *> batches = batchWindows();
+    const bool running = std::any_of(
+        batches.begin(), batches.end(), [](BatchWindow *batch) { return batch->processor()->isRunning(); });
+    if (running
+        && !Prompts::confirm(
+            front, localizedString("StopBatchAndQuit"), localizedString("StopRunInfo"), localizedString("StopAndQuit")))
+        return;
+    QList<CommentListWindow *> lists;
+    for (DocumentWindow *window : windows())
+        lists << window;
+    for (BatchWindow *window : batches)
+        lists << window;
+    for (CommentListWindow *window : std::as_const(lists)) {
+        if (!window->mayClose())
+            return;
+    }
+    // A store whose write failed (now, or when its editor closed) is tried again.
+    const std::function<bool(QString *)> saves[]
+        = { [this](QString *error) { return !m_presetEditor || m_presetEditor->saveForQuit(error); },
+              [this](QString *error) { return !m_templateEditor || m_templateEditor->saveForQuit(error); } };
+    for (const auto &save : saves) {
+        QString error;
+        if (!save(&error)
+            && !Prompts::confirm(
+                front, localizedString("StoreSaveFailedAtQuit").arg(error), QString(), localizedString("QuitAnyway")))
+            return;
+    }
+    // Agreed: the editors go without writing again, a running batch stops between files and
+    // its window closes when it has; the application ends with the last window.
+    for (QWidget *editor : { static_cast<QWidget *>(m_presetEditor), static_cast<QWidget *>(m_templateEditor) }) {
+        if (editor)
+            editor->hide();
+    }
+    closeStartWindow();
+    for (CommentListWindow *window : std::as_const(lists))
+        window->closeAgreed();
+    quitWhenBatchesStopped();
+}
+
+void AppController::quitWhenBatchesStopped()
+{
+    // Hidden editors end no application by themselves: it ends here, once no batch window
+    // is left (each goes when its run has stopped).
+    const QList<BatchWindow *> left = batchWindows();
+    if (left.isEmpty()) {
+        QCoreApplication::quit();
+        return;
+    }
+    connect(left.first(), &QObject::destroyed, this, &AppController::quitWhenBatchesStopped, Qt::QueuedConnection);
+}
+
 QList<DocumentWindow *> AppController::windows() const
 {
     QList<DocumentWindow *> result;
@@ -474,6 +529,14 @@ bool AppController::openWithDialog()
 BatchWindow *AppController::newBatchWindow()
 {
     auto *window = new BatchWindow(stores());
+    // The lowest number no open batch window has.
+    QList<int> taken;
+    for (BatchWindow *open : batchWindows())
+        taken << open->number();
+    int number = 1;
+    while (taken.contains(number))
+        ++number;
+    window->setNumber(number);
     installMenus(window);
     m_batchWindows.removeIf([](const QPointer<BatchWindow> &w) { return w.isNull(); });
     m_batchWindows.append(window);
@@ -609,6 +672,16 @@ QUrl AppController::homePage()
 void AppController::openHomePage()
 {
     QDesktopServices::openUrl(homePage());
+}
+
+QUrl AppController::supportPage()
+{
+    return QUrl(QStringLiteral("https://velmora.org/support/"));
+}
+
+void AppController::openSupportPage()
+{
+    QDesktopServices::openUrl(supportPage());
 }
 
 QString AppController::aboutText()

@@ -8,12 +8,15 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class BatchWindow;
 class CommentListWindow;
 class DocumentWindow;
 class MetadataPresetManager;
 class PresetEditorWindow;
 class QAction;
+class QKeySequence;
 class QMainWindow;
 class QMenu;
 class StartWindow;
@@ -28,7 +31,7 @@ class TemplateEditorWindow;
 //
 // It owns the application-wide commands and puts them into every window's menus:
 // File ▸ Open…, Open Recent, Import Metadata…, Export Metadata…, Quit; Window ▸ New Batch
-// Window, Preset Editor, Template Editor and the open windows; Help ▸ Home Page, About
+// Window, Preset Editor, Template Editor and the open windows; Help ▸ Home Page, Support, About
 // Velmora. Import and export act on the window in front when it is a document or a batch
 // window, and are off otherwise. Every window remembers its geometry, splitter and column
 // widths per kind of window, and opens the PNG files dropped onto it. When the application
@@ -36,7 +39,7 @@ class TemplateEditorWindow;
 //
 // Actions carry object names for tests: openAction, clearRecentAction, importAction,
 // exportAction, quitAction, newBatchWindowAction, presetEditorAction,
-// templateEditorAction, homePageAction, aboutAction; the menus it adds openRecentMenu,
+// templateEditorAction, homePageAction, supportAction, aboutAction; the menus it adds openRecentMenu,
 // windowMenu, helpMenu.
 class AppController : public QObject
 {
@@ -94,10 +97,20 @@ public:
     bool importMetadata(QWidget *window = nullptr);
     bool exportMetadata(QWidget *window = nullptr);
 
-    // Help ▸ About Velmora, Help ▸ Velmora Home Page.
+    // File ▸ Quit: asks every window before closing any (Cancel leaves all as they were):
+    // once whether to stop running batches, then each document and batch window with
+    // something to lose, then the preset and template editors write again what failed to
+    // be written (offering Cancel when it fails again). Then the windows close, a running
+    // batch after the files in progress; the application ends with the last one.
+    void quit();
+
+    // Help ▸ About Velmora, Velmora Home Page and Support Velmora… (the project's page on
+    // ways to support it).
     void showAbout();
-    void openHomePage();
+    static void openHomePage();
     static QUrl homePage();
+    static void openSupportPage();
+    static QUrl supportPage();
     // What About Velmora says: version, licence, the libraries and their versions.
     static QString aboutText();
 
@@ -106,16 +119,20 @@ protected:
 
 private:
     DocumentWindow *windowFor(const QString &path) const;
-    void createActions();
-    void fillRecentMenu(QMenu *menu);
-    // The window's own items first (own), then the application's.
-    void fillWindowMenu(QMenu *menu, const QList<QAction *> &own);
+    // An application command in a window's menus, run by run.
+    QAction *addCommand(QMainWindow *window, const char *name, const char *textKey, const QKeySequence &shortcut,
+        const char *icon, const std::function<void()> &run);
+    void fillRecentMenu(QMenu *menu, QAction *clearRecent);
+    // The window's own items first (own), then its New Batch Window, Preset Editor and
+    // Template Editor (tools), then the open windows.
+    void fillWindowMenu(QMenu *menu, const QList<QAction *> &own, const QList<QAction *> &tools);
     QList<QWidget *> openWindows() const;
     void updateInterchangeActions();
     void restoreWindowState(QMainWindow *window);
     void saveWindowState(QMainWindow *window);
     void reportLoadError(DocumentWindow *window);
     void closeStartWindow();
+    void quitWhenBatchesStopped();
 
     MetadataPresetManager *m_presets = nullptr;
     TemplateEditor *m_templates = nullptr;
@@ -125,14 +142,6 @@ private:
     QList<QPointer<BatchWindow>> m_batchWindows;
     QPointer<StartWindow> m_startWindow;
 
-    QAction *m_openAction = nullptr;
-    QAction *m_clearRecentAction = nullptr;
-    QAction *m_importAction = nullptr;
-    QAction *m_exportAction = nullptr;
-    QAction *m_quitAction = nullptr;
-    QAction *m_newBatchAction = nullptr;
-    QAction *m_presetEditorAction = nullptr;
-    QAction *m_templateEditorAction = nullptr;
-    QAction *m_homePageAction = nullptr;
-    QAction *m_aboutAction = nullptr;
+    // Import Metadata… and Export Metadata… of every window, on with a list in front.
+    QList<QPointer<QAction>> m_interchangeActions;
 };

@@ -68,6 +68,7 @@ CsvOptionsDialog::CsvOptionsDialog(QWidget *parent)
     m_combo->addItems(
         { QStringLiteral(","), QStringLiteral(";"), CsvSeparatorChoice::tabText(), CsvSeparatorChoice::spaceText() });
     m_combo->setAccessibleName(localizedString("CsvSeparatorLabel").remove(u'&').remove(u':'));
+    m_combo->lineEdit()->setAccessibleName(m_combo->accessibleName());
     m_combo->setAccessibleDescription(localizedString("CsvSeparatorDescription"));
     m_combo->setToolTip(localizedString("CsvSeparatorDescription"));
     connect(m_combo, &QComboBox::editTextChanged, this, [this](const QString &text) {

@@ -175,7 +175,9 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
     int done = 0;
     const auto report = [&](const FileResult &result) {
         std::lock_guard lock(reportMutex);
-        ++done;
+        // The files finished: those a cancel left out do not count.
+        if (!result.cancelled)
+            ++done;
         if (progress)
             progress(done, total, result);
     };

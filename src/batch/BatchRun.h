@@ -66,8 +66,9 @@ public:
         std::optional<StripRules> strip;
     };
 
-    // Called after each file with the number done so far; from a worker thread when
-    // threads > 1, one call at a time. It must not throw.
+    // Called after each file with the number finished so far (files a cancel left out are
+    // reported without counting); from a worker thread when threads > 1, one call at a time.
+    // It must not throw.
     using Progress = std::function<void(int done, int total, const FileResult &result)>;
 
     BatchRun(QStringList files, CommentList comments, Options options);

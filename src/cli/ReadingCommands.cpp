@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
+#include "core/PNGReader.h"
 #include "inspect/ChunkDescription.h"
 #include "inspect/GenerationRecord.h"
 
@@ -14,12 +15,36 @@
 
 namespace {
 
+// One line of plain text: a backslash doubled, line breaks, tabs and NUL as \n, \r, \t and
+// \0, every other control character as \xNN.
 QString escapedLine(const QString &text)
 {
-    QString s = text;
-    s.replace(u'\\', QStringLiteral("\\\\"));
-    s.replace(u'\n', QStringLiteral("\\n"));
-    s.replace(u'\r', QStringLiteral("\\r"));
+    QString s;
+    s.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            s += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            s += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            s += QStringLiteral("\\t");
+            break;
+        case 0:
+            s += QStringLiteral("\\0");
+            break;
+        default:
+            if (c.category() == QChar::Other_Control)
+                s += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                s += c;
+        }
+    }
     return s;
 }
 
@@ -58,8 +83,12 @@ int list(CliContext &ctx, const CliOptions &options)
     for (const QString &path : paths) {
         CliFile file;
         if (!ctx.load(path, file, CliContext::Pixels::Skip)) {
+            // A damaged file (the reason is printed): the entries before the damage.
+            QByteArray bytes;
             status = CliStatus::Failed;
-            continue;
+            if (path == u"-" || !ctx.readBytes(path, &bytes))
+                continue;
+            file.comments = textBeforeDamage(bytes);
         }
         if (json) {
             QJsonArray comments;
@@ -180,8 +209,9 @@ QList<CliCommand> readingCommands()
             {}, {}, {}, info },
         { QStringLiteral("list"), QStringLiteral("[--json] FILE..."),
             QStringLiteral("The text entries in file order, one per line as\n"
-                           "KEYWORD<TAB>TEXT (line breaks shown as \\n, backslashes as\n"
-                           "\\\\). With --json: one array with an object per file,\n"
+                           "KEYWORD<TAB>TEXT (line breaks shown as \\n, tabs as \\t, NUL as\n"
+                           "\\0, other control characters as \\xNN, backslashes as \\\\).\n"
+                           "With --json: one array with an object per file, texts exact,\n"
                            "{\"file\": ..., \"comments\": [{\"keyword\": ..., \"text\": ...}]}."),
             QStringLiteral("  --json                        JSON instead of lines (an absent text as null).\n"),
             { QStringLiteral("--json") }, {}, list },

@@ -423,7 +423,7 @@ void CommentListOwner::deleteRows(const QList<int> &rows)
 
 void CommentListOwner::deleteAll()
 {
-    removeComments(m_arranged, localizedString("StepDeleteAll"));
+    removeComments(m_arranged, localizedString(isFiltered() ? "StepDeleteAllShown" : "StepDeleteAll"));
 }
 
 bool CommentListOwner::copy(const QList<int> &rows, QMimeData *mime) const

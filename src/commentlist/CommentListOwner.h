@@ -48,6 +48,8 @@ public:
     int rowCount() const { return int(m_arranged.size()); }
     // nullptr outside 0 … rowCount() - 1.
     CommentPtr commentAt(int row) const;
+    // Whether a filter narrows the arranged list (a search typed), whatever it hides now.
+    virtual bool isFiltered() const { return false; }
     // The row of a comment, -1 when it is hidden or not in the list.
     int rowOf(const CommentPtr &comment) const { return int(m_arranged.indexOf(comment)); }
     // Whether the comment object is in the list (hidden or not).
@@ -71,7 +73,8 @@ public:
     void removeMetadataField(const QList<int> &rows);
     // The same as the edit command "Delete".
     void deleteRows(const QList<int> &rows);
-    // Removes every comment of the arranged list; hidden ones stay.
+    // Removes every comment of the arranged list; hidden ones stay. With a filter the step
+    // is "Delete All Shown".
     void deleteAll();
     void removeAllFields() { deleteAll(); }
 

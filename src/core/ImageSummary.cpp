@@ -34,7 +34,7 @@ ImageSummary::Physical ImageSummary::physicalSize(const PNGinfo &info)
         p.widthInch = double(info.width) * 39.37 / info.resX;
         p.heightInch = double(info.height) * 39.37 / info.resY;
     } else {
-        // 72 pixels per inch assumed.
+        p.assumed = true;
         p.widthMM = quint64(info.width) * 254 / 720;
         p.heightMM = quint64(info.height) * 254 / 720;
         p.widthInch = double(float(info.width) / 72.0f);
@@ -53,9 +53,11 @@ ImageSummary ImageSummary::forImage(const PNGinfo &info)
     s.interlace = localizedString("Interlaced").arg(localizedString(interlace));
     const Physical p = physicalSize(info);
     if (p.known) {
-        s.physicalSizeMM = localizedString("PhysicalSizeMM").arg(p.widthMM).arg(p.heightMM);
-        s.physicalSizeInch
-            = localizedString("PhysicalSizeInch").arg(p.widthInch, 0, 'f', 2).arg(p.heightInch, 0, 'f', 2);
+        s.physicalSizeMM
+            = localizedString(p.assumed ? "PhysicalSizeMMAssumed" : "PhysicalSizeMM").arg(p.widthMM).arg(p.heightMM);
+        s.physicalSizeInch = localizedString(p.assumed ? "PhysicalSizeInchAssumed" : "PhysicalSizeInch")
+                                 .arg(p.widthInch, 0, 'f', 2)
+                                 .arg(p.heightInch, 0, 'f', 2);
     } else {
         s.physicalSizeMM = localizedString("PhysicalSizeUnknown");
         s.physicalSizeInch = localizedString("PhysicalSizeUnknown");

@@ -21,6 +21,9 @@ struct ImageSummary
     struct Physical
     {
         bool known = true;
+        // No resolution in the file (no pHYs, or one giving only the aspect): 72 per inch
+        // assumed, and the lines say so.
+        bool assumed = false;
         quint64 widthMM = 0, heightMM = 0;
         double widthInch = 0, heightInch = 0;
     };

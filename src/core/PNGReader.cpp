@@ -613,6 +613,26 @@ bool readPng(
 
 } // namespace
 
+CommentList textBeforeDamage(const QByteArray &bytes)
+{
+    std::vector<PngChunk> chunks;
+    scanPngChunks(bytes, chunks);
+    CommentList comments;
+    qsizetype budget = kMaxTextBytes;
+    for (const PngChunk &c : chunks) {
+        if (!c.crcOk || (c.type != "tEXt" && c.type != "zTXt" && c.type != "iTXt"))
+            continue;
+        TextChunkStatus status;
+        try {
+            if (CommentPtr comment = commentFromTextChunk(bytes.constData() + c.offset, c, budget, &status))
+                comments.append(comment);
+        } catch (const std::bad_alloc &) {
+            break;
+        }
+    }
+    return comments;
+}
+
 bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
 {
     decoded.clear();

@@ -46,6 +46,11 @@ bool loadPNG(
 bool loadPNGBytes(const QByteArray &bytes, PNGinfo &info, PNGRows &rows, CommentList &comments,
     const PNGReadOptions &options = {}, QString *error = nullptr);
 
+// The text entries a file loadPNG() refuses still holds before its damage: those of the
+// text chunks that can be walked to (each whole, its CRC right), in file order. Empty when
+// there are none, or the bytes are no PNG file at all.
+CommentList textBeforeDamage(const QByteArray &bytes);
+
 // Decodes the pixels of rows read without them (PNGReadOptions::decodeImage false) from the
 // file they were read from (rows.source()), into decoded, which then carries that file too:
 // a save can re-encode them. False with the reason (damaged image data, not enough memory,

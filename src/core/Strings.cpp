@@ -20,6 +20,10 @@ const Entry kStrings[] = {
     { "Interlaced", QT_TRANSLATE_NOOP("Velmora", "Interlace: %1") },
     { "PhysicalSizeMM", QT_TRANSLATE_NOOP("Velmora", "Physical size: %1 × %2 mm") },
     { "PhysicalSizeInch", QT_TRANSLATE_NOOP("Velmora", "Physical size: %1 × %2 inches") },
+    { "PhysicalSizeMMAssumed",
+        QT_TRANSLATE_NOOP("Velmora", "Physical size: %1 × %2 mm at 72 dpi (the file gives no resolution)") },
+    { "PhysicalSizeInchAssumed",
+        QT_TRANSLATE_NOOP("Velmora", "Physical size: %1 × %2 inches at 72 dpi (the file gives no resolution)") },
     { "PhysicalSizeUnknown", QT_TRANSLATE_NOOP("Velmora", "Physical size: unknown") },
     { "PictureLoading", QT_TRANSLATE_NOOP("Velmora", "Loading the picture") },
     { "PictureDamaged", QT_TRANSLATE_NOOP("Velmora", "The image data is damaged: %1") },
@@ -50,6 +54,13 @@ const Entry kStrings[] = {
             "Velmora", "A template name cannot contain \"/\" or \"\\\", and cannot be \".\" or \"..\".") },
     { "ChooseUniqueName",
         QT_TRANSLATE_NOOP("Velmora", "A template with this name exists already. Please choose another name.") },
+    { "NameHoldsNul", QT_TRANSLATE_NOOP("Velmora", "A template name cannot hold a NUL character.") },
+    { "NameTooLong",
+        QT_TRANSLATE_NOOP("Velmora", "This name is too long for a file name. Please choose a shorter one.") },
+    { "NameTakenByFile",
+        QT_TRANSLATE_NOOP("Velmora",
+            "The templates folder holds a file or folder of this name that is no template. Please choose another "
+            "name.") },
     { "SureDeleteTemplate", QT_TRANSLATE_NOOP("Velmora", "Are you sure you want to delete this template?") },
     // The preset editor and the template editor.
     { "PresetEditorTitle", QT_TRANSLATE_NOOP("Velmora", "Preset Editor") },
@@ -68,6 +79,7 @@ const Entry kStrings[] = {
     { "MenuExportMetadata", QT_TRANSLATE_NOOP("Velmora", "&Export Metadata…") },
     { "MenuHelp", QT_TRANSLATE_NOOP("Velmora", "&Help") },
     { "MenuHomePage", QT_TRANSLATE_NOOP("Velmora", "Velmora &Home Page") },
+    { "MenuSupport", QT_TRANSLATE_NOOP("Velmora", "&Support Velmora…") },
     { "MenuAbout", QT_TRANSLATE_NOOP("Velmora", "&About Velmora") },
     { "ImportMetadataTitle", QT_TRANSLATE_NOOP("Velmora", "Import Metadata") },
     { "ImportMetadataPrompt", QT_TRANSLATE_NOOP("Velmora", "Import") },
@@ -95,7 +107,9 @@ const Entry kStrings[] = {
     { "ExportAnyway", QT_TRANSLATE_NOOP("Velmora", "Export Anyway") },
     { "ImportWhileRunning", QT_TRANSLATE_NOOP("Velmora", "The batch is running; its comments cannot change now.") },
     { "FileUnreadable", QT_TRANSLATE_NOOP("Velmora", "“%1” could not be read.") },
-    { "FileUnreadableStatus", QT_TRANSLATE_NOOP("Velmora", "Could not be read: %1. It cannot be saved over.") },
+    { "FileUnreadableStatus",
+        QT_TRANSLATE_NOOP("Velmora",
+            "Could not be read: %1. The entries read before the damage are shown; they cannot be edited or saved.") },
     { "StartWindowTitle", QT_TRANSLATE_NOOP("Velmora", "Velmora") },
     { "StartWindowIntro", QT_TRANSLATE_NOOP("Velmora", "Open a PNG file to view and edit its text entries.") },
     { "RecentFilesLabel", QT_TRANSLATE_NOOP("Velmora", "&Recent files:") },
@@ -130,7 +144,7 @@ const Entry kStrings[] = {
     { "TemplateCommentsTable", QT_TRANSLATE_NOOP("Velmora", "Comments of the template") },
     { "TemplateSplitter", QT_TRANSLATE_NOOP("Velmora", "Templates and their comments") },
     { "NewTemplate", QT_TRANSLATE_NOOP("Velmora", "&New Template…") },
-    { "DeleteTemplate", QT_TRANSLATE_NOOP("Velmora", "Delete Template") },
+    { "DeleteTemplate", QT_TRANSLATE_NOOP("Velmora", "&Delete Template") },
     { "NewTemplateTitle", QT_TRANSLATE_NOOP("Velmora", "New Template") },
     { "NewTemplateName", QT_TRANSLATE_NOOP("Velmora", "&Name of the new template:") },
     { "NewComment", QT_TRANSLATE_NOOP("Velmora", "New Comment") },
@@ -150,8 +164,8 @@ const Entry kStrings[] = {
     { "TextColumn", QT_TRANSLATE_NOOP("Velmora", "Text") },
     { "SearchKeywords", QT_TRANSLATE_NOOP("Velmora", "Search keywords") },
     { "CommentsTable", QT_TRANSLATE_NOOP("Velmora", "Comments") },
-    { "AddComment", QT_TRANSLATE_NOOP("Velmora", "Add Comment") },
-    { "RemoveComment", QT_TRANSLATE_NOOP("Velmora", "Remove Comment") },
+    { "AddComment", QT_TRANSLATE_NOOP("Velmora", "&Add Comment") },
+    { "RemoveComment", QT_TRANSLATE_NOOP("Velmora", "&Remove Comment") },
     { "MenuFile", QT_TRANSLATE_NOOP("Velmora", "&File") },
     { "MenuEdit", QT_TRANSLATE_NOOP("Velmora", "&Edit") },
     { "MenuComments", QT_TRANSLATE_NOOP("Velmora", "&Comments") },
@@ -166,6 +180,7 @@ const Entry kStrings[] = {
     { "MenuPaste", QT_TRANSLATE_NOOP("Velmora", "&Paste") },
     { "MenuDelete", QT_TRANSLATE_NOOP("Velmora", "&Delete") },
     { "MenuDeleteAll", QT_TRANSLATE_NOOP("Velmora", "Delete &All") },
+    { "MenuDeleteAllShown", QT_TRANSLATE_NOOP("Velmora", "Delete &All Shown") },
     { "MenuFind", QT_TRANSLATE_NOOP("Velmora", "&Find") },
     { "OpenImages", QT_TRANSLATE_NOOP("Velmora", "Open PNG Images") },
     { "SaveImageAs", QT_TRANSLATE_NOOP("Velmora", "Save PNG Image As") },
@@ -204,6 +219,7 @@ const Entry kStrings[] = {
     { "StepRemoveComments", QT_TRANSLATE_NOOP("Velmora", "Remove Comments") },
     { "StepDelete", QT_TRANSLATE_NOOP("Velmora", "Delete") },
     { "StepDeleteAll", QT_TRANSLATE_NOOP("Velmora", "Delete All") },
+    { "StepDeleteAllShown", QT_TRANSLATE_NOOP("Velmora", "Delete All Shown") },
     { "StepCut", QT_TRANSLATE_NOOP("Velmora", "Cut") },
     { "StepPaste", QT_TRANSLATE_NOOP("Velmora", "Paste") },
     { "StepDrop", QT_TRANSLATE_NOOP("Velmora", "Drop") },
@@ -218,6 +234,7 @@ const Entry kStrings[] = {
     { "StepRemoveMetadata", QT_TRANSLATE_NOOP("Velmora", "Remove Metadata") },
     // Batch windows.
     { "BatchWindowTitle", QT_TRANSLATE_NOOP("Velmora", "Batch Processing") },
+    { "BatchWindowNumbered", QT_TRANSLATE_NOOP("Velmora", "Batch Processing %1") },
     { "NewBatchWindow", QT_TRANSLATE_NOOP("Velmora", "New &Batch Window") },
     { "BatchCommentsLabel", QT_TRANSLATE_NOOP("Velmora", "Comments written into every file") },
     { "BatchFilesLabel", QT_TRANSLATE_NOOP("Velmora", "Files to process") },
@@ -226,7 +243,7 @@ const Entry kStrings[] = {
     { "MenuSelectAll", QT_TRANSLATE_NOOP("Velmora", "&Select All") },
     { "AddFiles", QT_TRANSLATE_NOOP("Velmora", "&Add Files…") },
     { "AddFolder", QT_TRANSLATE_NOOP("Velmora", "Add Fol&der…") },
-    { "RemoveFiles", QT_TRANSLATE_NOOP("Velmora", "Remove Files") },
+    { "RemoveFiles", QT_TRANSLATE_NOOP("Velmora", "R&emove Files") },
     { "ChooseFiles", QT_TRANSLATE_NOOP("Velmora", "Add Files to the Batch") },
     { "ChooseFolder", QT_TRANSLATE_NOOP("Velmora", "Add a Folder to the Batch") },
     { "AllFilesFilter", QT_TRANSLATE_NOOP("Velmora", "All files (*)") },
@@ -247,6 +264,15 @@ const Entry kStrings[] = {
         QT_TRANSLATE_NOOP(
             "Velmora", "The files processed so far keep their new metadata; the others stay as they are.") },
     { "StopAndClose", QT_TRANSLATE_NOOP("Velmora", "Stop and Close") },
+    { "StopBatchAndQuit", QT_TRANSLATE_NOOP("Velmora", "Stop the batch and quit?") },
+    { "StopAndQuit", QT_TRANSLATE_NOOP("Velmora", "Stop and Quit") },
+    { "DiscardBatchQuery", QT_TRANSLATE_NOOP("Velmora", "Discard the files and comments of this batch window?") },
+    { "DiscardBatchInfo",
+        QT_TRANSLATE_NOOP("Velmora", "Files: %1, comments: %2. They are not kept when the window closes.") },
+    { "Discard", QT_TRANSLATE_NOOP("Velmora", "Discard") },
+    { "StoreSaveFailedAtQuit",
+        QT_TRANSLATE_NOOP("Velmora", "%1\n\nQuit anyway and lose these changes, or cancel and keep Velmora open?") },
+    { "QuitAnyway", QT_TRANSLATE_NOOP("Velmora", "Quit Anyway") },
     // The report of a batch run.
     { "ProcessingCancelled", QT_TRANSLATE_NOOP("Velmora", "Processing cancelled") },
     { "BatchFilesTotal", QT_TRANSLATE_NOOP("Velmora", "Files in the batch: %1") },
@@ -346,4 +372,15 @@ QString localizedString(const char *key)
     if (it == table.constEnd())
         return QString::fromUtf8(key);
     return QCoreApplication::translate("Velmora", it.value());
+}
+
+QString asSentence(const QString &reason)
+{
+    if (reason.isEmpty())
+        return reason;
+    QString sentence = reason.trimmed();
+    sentence[0] = sentence[0].toUpper();
+    if (!sentence.endsWith(u'.') && !sentence.endsWith(u'?') && !sentence.endsWith(u'!'))
+        sentence += u'.';
+    return sentence;
 }

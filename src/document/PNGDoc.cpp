@@ -3,6 +3,7 @@
 #include "core/PNGReader.h"
 #include "core/PNGSource.h"
 #include "core/PreviewDecoder.h"
+#include "core/RegularFile.h"
 #include "core/SourceFile.h"
 #include "core/Strings.h"
 #include "core/TextChunks.h"
@@ -82,6 +83,10 @@ bool PNGDoc::loadPNG(QString *error)
             m_info = info;
             m_rows = std::move(rows);
             m_summary = ImageSummary::loadFailed();
+            // What can be read before the damage is shown (the window keeps it read-only).
+            QByteArray bytes;
+            if (readRegularFile(info.path, options.maxFileSize, &bytes))
+                resetComments(textBeforeDamage(bytes));
         }
         if (error)
             *error = reason;

@@ -47,7 +47,8 @@ public:
     // is replaced by the file's and the history is forgotten. On failure (false, *error the
     // reason) the comments and the history stay as they were; an image read before stays
     // too (record, rows and summary), so the document can still be saved. Without one the
-    // record is zero apart from the path and the summary shows the load-failed lines.
+    // record is zero apart from the path, the summary shows the load-failed lines and the
+    // comments are those read before the damage (textBeforeDamage()).
     bool loadPNG(QString *error = nullptr);
     bool isLoaded() const { return m_loaded; }
     ImageSummary summary() const { return m_summary; }
@@ -116,6 +117,7 @@ public:
     // space separators. An empty filter shows every comment.
     void setSearchText(const QString &text);
     static QString trimmedSearchText(const QString &text);
+    bool isFiltered() const override { return !m_filter.isEmpty(); }
     // Whether a comment passes a (trimmed) filter: its keyword contains the filter, or with
     // inTexts its text does, ignoring case. A comment without keyword passes only the empty
     // filter.

@@ -13,8 +13,14 @@ const char *TemplateEditor::alertKey(NameCheck check)
     switch (check) {
     case NameCheck::IllegalCharacters:
         return "IllegalCharactersInName";
+    case NameCheck::HoldsNul:
+        return "NameHoldsNul";
+    case NameCheck::TooLong:
+        return "NameTooLong";
     case NameCheck::NotUnique:
         return "ChooseUniqueName";
+    case NameCheck::FileExists:
+        return "NameTakenByFile";
     case NameCheck::Empty:
     case NameCheck::Acceptable:
         break;
@@ -75,14 +81,18 @@ TemplateEditor::NameCheck TemplateEditor::nameCheckIn(const QString &name, const
 {
     if (name.isEmpty())
         return NameCheck::Empty;
-    if (!Template::isUsableFileName(name, directory))
+    if (name.contains(QChar(0)))
+        return NameCheck::HoldsNul;
+    if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(u'/') || name.contains(u'\\'))
         return NameCheck::IllegalCharacters;
+    if (!Template::isUsableFileName(name, directory))
+        return NameCheck::TooLong;
     if (templateWithName(name))
         return NameCheck::NotUnique;
     // A file (or folder) of that name that is no loaded template is never overwritten.
     const QFileInfo existing(QDir(directory).filePath(name));
     if (existing.exists() || existing.isSymLink())
-        return NameCheck::NotUnique;
+        return NameCheck::FileExists;
     return NameCheck::Acceptable;
 }
 

@@ -24,8 +24,11 @@ public:
     enum class NameCheck {
         Acceptable,
         Empty, // refused without an alert
-        IllegalCharacters, // "/", "\", NUL, "." or "..", or too long for a file name
-        NotUnique, // a loaded template, or another file, has that name
+        IllegalCharacters, // "/", "\", "." or ".."
+        HoldsNul, // a NUL character
+        TooLong, // too long for a file name in the folder
+        NotUnique, // a loaded template has that name
+        FileExists, // a file or folder that is no template has that name
     };
 
     // A store on the templates folder (the application controller makes it and hands it to

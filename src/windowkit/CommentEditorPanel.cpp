@@ -6,6 +6,7 @@
 #include "presets/MetadataPresetManager.h"
 #include "windowkit/StoreMenu.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -19,10 +20,27 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// To a screen reader the panel is a dialog (a plain tool window would be a mere filler).
+QAccessibleInterface *panelAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("CommentEditorPanel") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Dialog);
+}
+
+} // namespace
+
 CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, MetadataPresetManager *presets, QWidget *ownerWindow)
     : QWidget(ownerWindow, Qt::Tool)
     , m_presets(presets)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(panelAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("commentEditorPanel"));
     setWindowTitle(localizedString("CommentEditorTitle"));
 

@@ -202,8 +202,9 @@ void CommentListPane::buildWidgets(const Options &options)
     if (options.macros) {
         QMenu *macros = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
         comments->addMenu(macros);
-        // Clicking it leaves the focus in the cell being edited, where the macro goes.
-        addMenuButton("macrosButton", macros, localizedString("MacrosButton"))->setFocusPolicy(Qt::NoFocus);
+        // Clicking it leaves the focus in the cell being edited, where the macro goes; Tab
+        // reaches it.
+        addMenuButton("macrosButton", macros, localizedString("MacrosButton"))->setFocusPolicy(Qt::TabFocus);
     }
     buttons->addWidget(editor);
 
@@ -308,6 +309,9 @@ void CommentListPane::updateActions()
     m_actions[int(EditCommand::Paste)]->setEnabled(text || editable);
     m_actions[int(EditCommand::Delete)]->setEnabled(text || (editable && focusedRows));
     m_actions[int(EditCommand::DeleteAll)]->setEnabled(editable);
+    // With a search typed it deletes only the rows shown, and says so.
+    m_actions[int(EditCommand::DeleteAll)]->setText(
+        localizedString(!other && m_owner && m_owner->isFiltered() ? "MenuDeleteAllShown" : "MenuDeleteAll"));
     m_actions[int(EditCommand::SelectAll)]->setEnabled(text || other || shown);
     m_addAction->setEnabled(editable);
     m_removeAction->setEnabled(editable && rows);

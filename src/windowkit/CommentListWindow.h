@@ -14,4 +14,9 @@ public:
     virtual CommentListOwner *metadataList() = 0;
     // Whether an import may change the list now; a batch window refuses while it runs.
     virtual bool canImportMetadata() const { return true; }
+    // Whether the window may close: what it would lose is saved or given up as the user
+    // answers (nothing asked when there is nothing to lose); false when the user cancelled.
+    virtual bool mayClose() = 0;
+    // Closes without asking again, once mayClose() agreed (a running batch stops first).
+    virtual void closeAgreed() = 0;
 };

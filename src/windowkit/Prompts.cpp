@@ -84,8 +84,10 @@ bool Prompts::confirm(QWidget *parent, const QString &text, const QString &detai
     return box.clickedButton() == yes;
 }
 
-void Prompts::showError(QWidget *parent, const QString &text, const QString &detail)
+void Prompts::showError(QWidget *parent, const QString &text, const QString &reason)
 {
+    // The reason stands below the message as a sentence of its own.
+    const QString detail = asSentence(reason);
     if (handler()) {
         handler()({ Kind::Error, text, detail });
         return;

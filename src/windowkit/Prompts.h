@@ -69,7 +69,8 @@ public:
     // Cancel is the default, so Return never confirms by accident. True when confirmed.
     static bool confirm(
         QWidget *parent, const QString &text, const QString &detail, const QString &confirmLabel = QString());
-    static void showError(QWidget *parent, const QString &text, const QString &detail);
+    // An error: text, and below it the reason, shown as a sentence (a capital, a full stop).
+    static void showError(QWidget *parent, const QString &text, const QString &reason);
     // A message whose detail the user can select and copy (a report, a list of files).
     static void showInformation(QWidget *parent, const QString &text, const QString &detail);
     // A message with a long report below it (a list of files and reasons), shown in full

@@ -22,8 +22,10 @@ QToolButton *makeToolButton(const char *name, const QString &text, const QString
     auto *button = new QToolButton;
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
-    button->setToolTip(description);
-    button->setAccessibleName(description);
+    // A menu item's text may come with its Alt letter, which a tip and a name go without.
+    const QString plain = QString(description).remove(u'&');
+    button->setToolTip(plain);
+    button->setAccessibleName(plain);
     return button;
 }
 

@@ -280,6 +280,7 @@ private slots:
         QTRY_COMPARE(prompts.of(Prompts::Kind::Report).size(), 1);
         const Prompts::Request report = prompts.of(Prompts::Kind::Report).first();
         QCOMPARE(report.text, u"Processing cancelled"_qs);
+        QCOMPARE(window->findChild<QProgressBar *>(u"progressBar"_qs)->value(), 3); // the files finished
         QVERIFY(report.detail.contains(u"Not processed (the run was cancelled): 3"_qs));
         QCOMPARE(report.report, u"Files not processed:\n"_qs + files.mid(3).join(u'\n'));
         for (int i = 0; i < 6; ++i)

@@ -148,6 +148,13 @@ private Q_SLOTS:
 
         QVERIFY(list({ file }).startsWith(QStringLiteral("Title\tPngSuite\n")));
         QVERIFY(m_out.contains(QStringLiteral("van Schaik\\n(willem@schaik.com)")));
+        // Control characters escaped in lines, exact in JSON.
+        const QString odd = m_dir->path(QStringLiteral("odd.png"));
+        QVERIFY(writeFile(odd, simplePng(1, 1, { tEXt("K", QByteArray("a\0b\tc\x1b\\", 7)) })));
+        QCOMPARE(list({ odd }), u"K\ta\\0b\\tc\\x1b\\\\\n"_qs);
+        QCOMPARE(run({ "list", "--json", odd }), 0);
+        QCOMPARE(QJsonDocument::fromJson(m_out.toUtf8())[0][u"comments"_qs][0][u"text"_qs].toString(),
+            QString::fromLatin1("a\0b\tc\x1b\\", 7));
 
         QCOMPARE(run({ "list", "--json", file, copyOf(QStringLiteral("basn0g01.png")) }), 0);
         const QJsonArray files = QJsonDocument::fromJson(m_out.toUtf8()).array();
@@ -182,6 +189,13 @@ private Q_SLOTS:
         QCOMPARE(run({ "list", good, bad }), 1);
         QVERIFY(m_err.contains(bad));
         QVERIFY(m_err.contains(QStringLiteral("not a PNG")));
+        // Cut inside its image data: the entries before the cut, and the damage named.
+        const QByteArray whole = simplePng(64, 64, { tEXt("A", "1"), tEXt("B", "2") });
+        QVERIFY(writeFile(bad, whole.left(whole.indexOf("IDAT") + 10)));
+        QCOMPARE(run({ "list", bad }), 1);
+        QCOMPARE(m_out, u"A\t1\nB\t2\n"_qs);
+        QVERIFY(m_err.contains(bad) && m_err.contains(u"truncated"_qs));
+        writeFile(bad, "not a png");
 
         const QByteArray before = readFile(good);
         QFile::setPermissions(good, QFileDevice::ReadOwner);

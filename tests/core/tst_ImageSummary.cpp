@@ -41,6 +41,8 @@ private Q_SLOTS:
             QCOMPARE(s.physicalSizeInch, localizedString("PhysicalSizeUnknown"));
             return;
         }
+        // A size the file gives no resolution for says it assumes one.
+        QCOMPARE(ImageSummary::forImage(info).physicalSizeMM.contains(u"72 dpi"_qs), !hasPhys);
         QTEST(p.widthMM, "mm");
         QTEST(p.heightMM, "mm");
         QVERIFY2(qAbs(p.widthInch - inches) < 1e-5, qPrintable(QString::number(p.widthInch, 'f', 8)));

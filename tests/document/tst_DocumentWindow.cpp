@@ -140,9 +140,8 @@ private slots:
         QCOMPARE(summaryTexts(*window), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
         QVERIFY(window->findChild<ImageView *>(QStringLiteral("imageView"))->image().isNull());
         QVERIFY(!window->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
-        // The table can still be edited.
-        trigger(window, "addAction");
-        QCOMPARE(window->pane()->model()->rowCount(), 1);
+        // Never to be saved: nothing to edit.
+        QVERIFY(!isEnabled(window, "addAction"));
     }
 
     void failedRevertShowsWhyAndKeepsEdits()
@@ -426,6 +425,17 @@ private slots:
         QTest::keySequence(QApplication::focusWidget(), QKeySequence::Undo);
         QCOMPARE(window->document()->rowCount(), rows);
         QVERIFY(!window->isWindowModified());
+        // With a search typed, Delete All deletes the rows shown and says so, as its step does.
+        auto *deleteAll = window->findChild<QAction *>(QStringLiteral("deleteAllAction"));
+        QCOMPARE(deleteAll->text(), localizedString("MenuDeleteAll"));
+        QTest::keyClicks(search, u"tit"_qs);
+        QCOMPARE(deleteAll->text(), localizedString("MenuDeleteAllShown"));
+        deleteAll->trigger();
+        QCOMPARE(window->document()->allComments().size(), rows - 1);
+        QCOMPARE(window->findChild<QAction *>(QStringLiteral("undoAction"))->text(),
+            localizedString("MenuUndoStep").arg(localizedString("StepDeleteAllShown")));
+        search->clear();
+        QCOMPARE(deleteAll->text(), localizedString("MenuDeleteAll"));
         selectRows(window->pane()->table(), { 0 });
         trigger(window, "openCommentEditorAction");
         QCOMPARE(window->pane()->commentEditor()->windowTitle(), u"Comment Editor — sample.png"_qs);

@@ -119,7 +119,7 @@ private slots:
     void summary_data()
     {
         // Expected figures: size|bit depth|colour key|interlace key|millimetres|inches (no
-        // figures: unknown), and the logged 72-per-inch size.
+        // figures: unknown), "|72" when 72 per inch is assumed; and the logged 72-per-inch size.
         QTest::addColumn<QByteArray>("png");
         QTest::addColumn<QString>("expectedFigures");
         QTest::addColumn<QString>("logged");
@@ -127,10 +127,10 @@ private slots:
                                         << "1000 500|8|RGB|None|352 176|13.89 6.94"
                                         << "13.888889 x 6.944445";
         QTest::newRow("pHYs without unit")
-            << simplePng(640, 480, { pHYs(1, 2, 0) }) << "640 480|8|RGB|None|225 169|8.89 6.67"
+            << simplePng(640, 480, { pHYs(1, 2, 0) }) << "640 480|8|RGB|None|225 169|8.89 6.67|72"
             << "8.888889 x 6.666667";
         QTest::newRow("Adam7 greyscale with alpha") << readFile(dataPath(QStringLiteral("pngsuite/basi4a08.png")))
-                                                    << "32 32|8|GreyscaleAlpha|Adam7|11 11|0.44 0.44"
+                                                    << "32 32|8|GreyscaleAlpha|Adam7|11 11|0.44 0.44|72"
                                                     << "0.444444 x 0.444444";
     }
     void summary()
@@ -146,7 +146,8 @@ private slots:
         const QStringList lines { pair("ImageSize", figures[0]), localizedString("ImageBitDepth").arg(figures[1]),
             localizedString("ColourFormat").arg(localizedString(qPrintable(figures[2]))),
             localizedString("Interlaced").arg(localizedString(qPrintable(figures[3]))),
-            pair("PhysicalSizeMM", figures[4]), pair("PhysicalSizeInch", figures[5]) };
+            pair(figures.size() > 6 ? "PhysicalSizeMMAssumed" : "PhysicalSizeMM", figures[4]),
+            pair(figures.size() > 6 ? "PhysicalSizeInchAssumed" : "PhysicalSizeInch", figures[5]) };
 
         const QString path = m_dir.filePath(QStringLiteral("summary.png"));
         QVERIFY(writeFile(path, png));

@@ -4,15 +4,26 @@
 #include "presets/MetadataPresetManager.h"
 #include "windowkit/Prompts.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QMainWindow>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QStringList>
 #include <QTest>
+#include <QTextEdit>
 #include <QVariant>
 #include <QWidget>
 
@@ -92,6 +103,93 @@ inline QList<QAction *> menuItems(QMenuBar *bar)
             pending += action->menu()->actions();
     }
     return found;
+}
+
+// What keeps a person with the keyboard alone or a screen reader from a window's commands,
+// one line each (none: all reachable). Walks the window's menus through the accessibility
+// interface (an item a screen reader gets null or without a name), its visible controls (a
+// control without a name, one Tab passes by) and its mnemonics (a letter twice among the menu
+// bar and the controls, or within one menu). The window itself must be a window or a dialog.
+inline QStringList reachFaults(QWidget *window)
+{
+    QStringList faults;
+    const QString kind = QString::fromLatin1(window->metaObject()->className());
+    QAccessibleInterface *self = QAccessible::queryAccessibleInterface(window);
+    if (!self || (self->role() != QAccessible::Window && self->role() != QAccessible::Dialog))
+        faults << kind + u": not a window to a screen reader"_qs;
+
+    QMap<QChar, QString> topLetters;
+    const auto letter = [&](QMap<QChar, QString> &letters, const QString &text, bool needed = false) {
+        const QChar key = mnemonic(text);
+        if (key.isNull() && needed)
+            faults << kind + u": no Alt letter for "_qs + text;
+        if (key.isNull())
+            return;
+        if (letters.contains(key))
+            faults << kind + u": Alt+"_qs + key + u" for "_qs + letters.value(key) + u" and "_qs + text;
+        letters.insert(key, text);
+    };
+    const std::function<void(QAccessibleInterface *, const QString &)> walk
+        = [&](QAccessibleInterface *face, const QString &path) {
+              for (int i = 0; i < face->childCount(); ++i) {
+                  QAccessibleInterface *child = face->child(i);
+                  const QString where = path + u'/' + QString::number(i);
+                  if (!child || !child->isValid()) {
+                      faults << kind + u": null menu item "_qs + where;
+                      continue;
+                  }
+                  if (child->role() == QAccessible::Separator)
+                      continue;
+                  // A submenu's items hang below its item, by way of the menu.
+                  if (child->role() == QAccessible::PopupMenu) {
+                      walk(child, path);
+                      continue;
+                  }
+                  const QString name = child->text(QAccessible::Name);
+                  if (QString(name).remove(u'&').trimmed().isEmpty())
+                      faults << kind + u": unnamed menu item "_qs + where;
+                  walk(child, path + u'/' + name);
+              }
+          };
+    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->menuWidget()) {
+        walk(QAccessible::queryAccessibleInterface(main->menuBar()), QString());
+        for (QAction *item : main->menuBar()->actions())
+            letter(topLetters, item->text(), true);
+        for (QAction *item : menuItems(main->menuBar())) {
+            QMap<QChar, QString> letters;
+            if (item->menu()) {
+                for (QAction *inner : item->menu()->actions()) {
+                    // Commands (named) need a letter; the lists (recent files, windows) may have one.
+                    if (inner->isVisible() && !inner->isSeparator())
+                        letter(letters, inner->text(), !inner->objectName().isEmpty());
+                }
+            }
+        }
+    }
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        // Qt's own parts (a view's header, named after its columns) are Qt's business.
+        if (w->window() != window || !w->isVisibleTo(window) || w->objectName().startsWith(u"qt_"_qs)
+            || qobject_cast<QHeaderView *>(w))
+            continue;
+        if (auto *button = qobject_cast<QAbstractButton *>(w))
+            letter(topLetters, button->text());
+        else if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy())
+            letter(topLetters, label->text());
+        else if (auto *box = qobject_cast<QGroupBox *>(w))
+            letter(topLetters, box->title());
+        const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractItemView *>(w)
+            || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w)
+            || qobject_cast<QPlainTextEdit *>(w) || qobject_cast<QTextEdit *>(w);
+        if (!control)
+            continue;
+        const QString what = kind + u'/' + QString::fromLatin1(w->metaObject()->className()) + u'/' + w->objectName();
+        if (accessibleName(w).remove(u'&').trimmed().isEmpty())
+            faults << what + u": no name"_qs;
+        // A line edit's own buttons (clear) are reached by keys of the field itself.
+        if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QLineEdit *>(w->parentWidget()))
+            faults << what + u": not in the Tab order"_qs;
+    }
+    return faults;
 }
 
 // The texts of a list's first column, top to bottom.

@@ -75,7 +75,7 @@ private Q_SLOTS:
         const qsizetype index = editor.indexOfTemplate(inner);
         TemplateEditor::NameCheck check;
         QVERIFY(!editor.renameTemplate(index, u"broken"_qs, &check));
-        QCOMPARE(check, TemplateEditor::NameCheck::NotUnique);
+        QCOMPARE(check, TemplateEditor::NameCheck::FileExists);
         QVERIFY(editor.renameTemplate(index, u"notes.txt"_qs, &check));
         QVERIFY(QFile::exists(folder(u"sub/notes.txt"_qs)));
         QCOMPARE(TestSupport::readFile(folder(u"notes.txt"_qs)), QByteArray("just text"));
@@ -86,16 +86,19 @@ private Q_SLOTS:
         using Check = TemplateEditor::NameCheck;
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("expected");
-        QTest::newRow("empty") << "" << int(Check::Empty);
+        QTest::addColumn<QByteArray>("alert"); // each refusal says its own reason
+        QTest::newRow("empty") << "" << int(Check::Empty) << QByteArray();
         // Template's own tests go through every unusable file name; one of them here.
-        QTest::newRow("slash") << "a/b" << int(Check::IllegalCharacters);
-        QTest::newRow("256 bytes") << QString(256, u'n') << int(Check::IllegalCharacters);
-        QTest::newRow("255 bytes") << QString(255, u'n') << int(Check::Acceptable);
-        QTest::newRow("loaded name") << "Standards" << int(Check::NotUnique);
-        QTest::newRow("other case") << "standards" << int(Check::Acceptable);
-        QTest::newRow("file that is no template") << "notes.txt" << int(Check::NotUnique);
-        QTest::newRow("sub-folder") << "sub" << int(Check::NotUnique);
-        QTest::newRow("dots inside") << "..a" << int(Check::Acceptable);
+        QTest::newRow("slash") << "a/b" << int(Check::IllegalCharacters) << QByteArray("IllegalCharactersInName");
+        QTest::newRow("NUL") << u"a\0b"_qs << int(Check::HoldsNul) << QByteArray("NameHoldsNul");
+        QTest::newRow("256 bytes") << QString(256, u'n') << int(Check::TooLong) << QByteArray("NameTooLong");
+        QTest::newRow("255 bytes") << QString(255, u'n') << int(Check::Acceptable) << QByteArray();
+        QTest::newRow("loaded name") << "Standards" << int(Check::NotUnique) << QByteArray("ChooseUniqueName");
+        QTest::newRow("other case") << "standards" << int(Check::Acceptable) << QByteArray();
+        QTest::newRow("file that is no template")
+            << "notes.txt" << int(Check::FileExists) << QByteArray("NameTakenByFile");
+        QTest::newRow("sub-folder") << "sub" << int(Check::FileExists) << QByteArray("NameTakenByFile");
+        QTest::newRow("dots inside") << "..a" << int(Check::Acceptable) << QByteArray();
     }
     void nameRules()
     {
@@ -107,10 +110,7 @@ private Q_SLOTS:
 
         const auto check = editor.templateNameIsAcceptable(name);
         QTEST(int(check), "expected");
-        const char *wanted = check == TemplateEditor::NameCheck::IllegalCharacters ? "IllegalCharactersInName"
-            : check == TemplateEditor::NameCheck::NotUnique                        ? "ChooseUniqueName"
-                                                                                   : nullptr;
-        QCOMPARE(QByteArray(TemplateEditor::alertKey(check)), QByteArray(wanted));
+        QTEST(QByteArray(TemplateEditor::alertKey(check)), "alert");
         // A refused name creates nothing and overwrites nothing.
         if (check != TemplateEditor::NameCheck::Acceptable) {
             QSignalSpy spy(&editor, &TemplateEditor::templatesNeedUpdated);

@@ -3,6 +3,7 @@
 #include "batch/BatchFileList.h"
 #include "batch/BatchReport.h"
 #include "batch/widgets/BatchFileTableView.h"
+#include "commentlist/CommentListOwner.h"
 #include "commentlist/widgets/CommentTableView.h"
 #include "core/Strings.h"
 #include "windowkit/CommentListPane.h"
@@ -111,6 +112,15 @@ BatchWindow::BatchWindow(const WindowStores &stores, QWidget *parent)
     statusBar(); // there from the start, so the layout does not move when it first speaks
     updateFileCount();
     showRunning(false);
+}
+
+void BatchWindow::setNumber(int number)
+{
+    m_number = number;
+    const QString title
+        = number > 1 ? localizedString("BatchWindowNumbered").arg(number) : localizedString("BatchWindowTitle");
+    setWindowTitle(title);
+    m_pane->setEditorTitle(title);
 }
 
 CommentListOwner *BatchWindow::metadataList()
@@ -410,11 +420,32 @@ void BatchWindow::cancelRun()
     m_progressLabel->setText(localizedString("BatchCancelling"));
 }
 
+bool BatchWindow::mayClose()
+{
+    m_pane->commitEditing();
+    const qsizetype files = m_processor->files()->count();
+    const qsizetype comments = m_processor->comments()->comments().size();
+    if (m_processor->isRunning() || (files == 0 && comments == 0))
+        return true;
+    return Prompts::confirm(this, localizedString("DiscardBatchQuery"),
+        localizedString("DiscardBatchInfo").arg(files).arg(comments), localizedString("Discard"));
+}
+
+void BatchWindow::closeAgreed()
+{
+    m_closeAgreed = true;
+    m_closeWhenStopped = true;
+    close();
+}
+
 void BatchWindow::closeEvent(QCloseEvent *event)
 {
     m_pane->commitEditing();
     if (!m_processor->isRunning()) {
-        event->accept();
+        if (m_closeAgreed || mayClose())
+            event->accept();
+        else
+            event->ignore();
         return;
     }
     // The window goes once the run has stopped (between files).
@@ -423,6 +454,7 @@ void BatchWindow::closeEvent(QCloseEvent *event)
         && !Prompts::confirm(
             this, localizedString("StopRunQuery"), localizedString("StopRunInfo"), localizedString("StopAndClose")))
         return;
+    m_closeAgreed = true;
     m_closeWhenStopped = true;
     if (m_processor->isRunning())
         cancelRun();

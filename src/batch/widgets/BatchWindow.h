@@ -38,9 +38,19 @@ public:
     CommentListPane *pane() const { return m_pane; }
     BatchFileTableView *filesTable() const { return m_filesTable; }
 
+    // Which batch window this is, among those open: the second and later are titled
+    // "Batch Processing 2" and so on (in the Window menu and on the comment editor panel).
+    int number() const { return m_number; }
+    void setNumber(int number);
+
     // Import and export act on the batch's comments; no import while a run goes on.
     CommentListOwner *metadataList() override;
     bool canImportMetadata() const override;
+    // Files or comments would be lost: asks before discarding them. A running batch is not
+    // asked here (the caller asks once whether to stop).
+    bool mayClose() override;
+    // Stops a run between files first (no question), then closes.
+    void closeAgreed() override;
 
 public slots:
     void addFilesWithDialog();
@@ -66,6 +76,7 @@ private:
     void showReport(const BatchReport &report);
 
     BatchProcessor *m_processor = nullptr;
+    int m_number = 1;
     CommentListPane *m_pane = nullptr;
     // Controls and commands of the files, the options and Run, off while a run goes on.
     QList<QWidget *> m_editingWidgets;
@@ -77,6 +88,7 @@ private:
     QLabel *m_progressLabel = nullptr;
     bool m_cancelRequested = false;
     bool m_closeWhenStopped = false;
+    bool m_closeAgreed = false;
     QPushButton *m_cancelButton = nullptr;
     QAction *m_cancelAction = nullptr;
 };

@@ -94,6 +94,7 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
         auto *label = new QLabel;
         label->setObjectName(QString::fromLatin1(name));
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setWordWrap(true);
         m_summaryFields.append(label);
         leftLayout->addWidget(label);
     }
@@ -248,6 +249,8 @@ void DocumentWindow::showLoadError(const QString &reason)
     m_loadError = m_document->isLoaded() ? QString() : reason;
     for (QAction *action : std::as_const(m_saveActions))
         action->setEnabled(m_loadError.isEmpty());
+    // The entries read before the damage are shown, and nothing edits them.
+    m_pane->setReadOnly(!m_loadError.isEmpty());
     if (m_loadError.isEmpty()) {
         if (m_loadErrorLabel)
             m_loadErrorLabel->hide();
@@ -348,23 +351,33 @@ void DocumentWindow::revert()
         Prompts::showError(this, localizedString("ImageLoadFailed"), reason);
 }
 
-void DocumentWindow::closeEvent(QCloseEvent *event)
+bool DocumentWindow::mayClose()
 {
     m_pane->commitEditing();
-    if (m_document->isModified()) {
-        switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
-        case Prompts::SaveChoice::Save:
-            if (!save()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case Prompts::SaveChoice::Discard:
-            break;
-        case Prompts::SaveChoice::Cancel:
-            event->ignore();
-            return;
-        }
+    if (!m_document->isModified())
+        return true;
+    switch (Prompts::askSaveChanges(this, QFileInfo(m_document->path()).fileName())) {
+    case Prompts::SaveChoice::Save:
+        return save();
+    case Prompts::SaveChoice::Discard:
+        return true;
+    case Prompts::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void DocumentWindow::closeAgreed()
+{
+    m_closeAgreed = true;
+    close();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeAgreed && !mayClose()) {
+        event->ignore();
+        return;
     }
     // The picture is not wanted any more: its decode stops now, not when the window goes.
     m_previewLoader->cancel();

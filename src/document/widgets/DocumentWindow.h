@@ -55,6 +55,8 @@ public:
 
     // Import and export act on the document's arranged list.
     CommentListOwner *metadataList() override;
+    bool mayClose() override;
+    void closeAgreed() override;
 
 public slots:
     // Save to the document's file / to a chosen file; a failure shows an error dialog.
@@ -92,6 +94,7 @@ private:
     QList<QLabel *> m_summaryFields;
     PreviewLoader *m_previewLoader = nullptr;
     CommentListPane *m_pane = nullptr;
+    bool m_closeAgreed = false;
     QLineEdit *m_searchField = nullptr;
     // Save and Save As, off while the file could not be read.
     QList<QAction *> m_saveActions;

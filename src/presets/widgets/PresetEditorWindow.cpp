@@ -64,6 +64,9 @@ PresetEditorWindow::PresetEditorWindow(MetadataPresetManager *store, QWidget *pa
 
     showFields();
     showSelection();
+    // Opened with the first preset chosen, so the fields are ready for typing.
+    if (m_editor->selectedRows().isEmpty())
+        m_editor->setSelection({ 0 });
 }
 
 PresetEditorWindow::~PresetEditorWindow() = default;
@@ -96,8 +99,8 @@ void PresetEditorWindow::buildWidgets()
         m_fields[i] = field;
     }
 
-    // The macro names, inserted into the field being edited. The button takes no focus,
-    // so that the field keeps it (from the keyboard: Preset ▸ Insert Macro).
+    // The macro names, inserted into the field being edited. A click leaves the focus in the
+    // field; reached by Tab, the button inserts into the value field.
     m_macroMenu = makeMacrosMenu(this, [this](const QString &name) { insertMacro(name); });
     m_macroButton = new QToolButton;
     m_macroButton->setObjectName(QStringLiteral("macroButton"));
@@ -105,7 +108,7 @@ void PresetEditorWindow::buildWidgets()
     m_macroButton->setAccessibleName(m_macroButton->text());
     m_macroButton->setMenu(m_macroMenu);
     m_macroButton->setPopupMode(QToolButton::InstantPopup);
-    m_macroButton->setFocusPolicy(Qt::NoFocus);
+    m_macroButton->setFocusPolicy(Qt::TabFocus);
 
     auto *newButton = new QToolButton;
     newButton->setObjectName(QStringLiteral("newButton"));
@@ -149,6 +152,7 @@ void PresetEditorWindow::buildWidgets()
     setTabOrder(m_table, m_fields[0]);
     setTabOrder(m_fields[0], m_fields[1]);
     setTabOrder(m_fields[1], m_fields[2]);
+    setTabOrder(m_fields[2], m_macroButton);
     resize(680, 400);
 }
 
@@ -280,7 +284,8 @@ QLineEdit *PresetEditorWindow::focusedField() const
 
 void PresetEditorWindow::insertMacro(const QString &name)
 {
-    if (QLineEdit *field = focusedField())
+    QLineEdit *field = m_macroButton->hasFocus() && m_fields[1]->isEnabled() ? m_fields[1] : focusedField();
+    if (field)
         field->insert(name);
 }
 
@@ -362,20 +367,24 @@ void PresetEditorWindow::closeEvent(QCloseEvent *event)
 {
     commitFields();
     QString reason;
-    if (!m_editor->finishEditing(&reason))
+    m_closeSaveFailed = !m_editor->finishEditing(&reason);
+    if (m_closeSaveFailed)
         Prompts::showError(this, localizedString("PresetsSaveFailed"), reason);
     // The presets stay in memory either way, and the next close tries again.
     event->accept();
 }
 
-bool PresetEditorWindow::saveForQuit()
+bool PresetEditorWindow::saveForQuit(QString *error)
 {
-    if (!isVisible())
+    if (!isVisible() && !m_closeSaveFailed)
         return true;
     commitFields();
     QString reason;
-    if (m_editor->finishEditing(&reason))
+    m_closeSaveFailed = !m_editor->finishEditing(&reason);
+    if (!m_closeSaveFailed)
         return true;
     qCWarning(lcPresetWindow, "The presets could not be saved: %s", qUtf8Printable(reason));
+    if (error)
+        *error = localizedString("PresetsSaveFailed") + u' ' + reason;
     return false;
 }

@@ -42,9 +42,10 @@ public:
 
     // Brings the window to the front as the active window.
     void makeWindowKey();
-    // The application quits: when the window is open its edits are written (a failure is
-    // only logged, there is nobody left to tell). True when nothing failed.
-    bool saveForQuit();
+    // The application quits: when the window is open, or its last write at closing failed,
+    // its edits are written again. True when nothing failed; else *error says why (a quit
+    // from the menu asks whether to quit all the same, the end of a session only logs it).
+    bool saveForQuit(QString *error = nullptr);
 
 public slots:
     void newPreset();
@@ -88,4 +89,6 @@ private:
     QMenu *m_macroMenu = nullptr;
     QList<QAction *> m_selectionActions;
     bool m_showingSelection = false;
+    // The write when the window last closed failed; the quit tries again.
+    bool m_closeSaveFailed = false;
 };

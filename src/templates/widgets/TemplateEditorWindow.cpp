@@ -59,6 +59,9 @@ TemplateEditorWindow::TemplateEditorWindow(TemplateEditor *store, MetadataPreset
     m_pane->setWindowList(
         m_templatesTable, [this](CommentListPane::EditCommand command) { return runTemplatesCommand(command); });
 
+    // Opened with the first template chosen (when none is current), ready for editing.
+    if (m_store->currentRow() < 0 && m_store->count() > 0)
+        chooseTemplate(0);
     showTemplateSelection();
     showCurrentTemplate();
 }
@@ -346,20 +349,26 @@ void TemplateEditorWindow::closeEvent(QCloseEvent *event)
     leaveTemplate();
     QString reason;
     const TemplatePtr current = m_store->currentTemplate();
-    if (current && !m_store->windowWillClose(&reason))
+    m_closeSaveFailed = current && !m_store->windowWillClose(&reason);
+    if (m_closeSaveFailed)
         reportFailure("TemplateSaveFailed", current->name(), reason);
     // The template stays current and in memory; the next close or choice writes it again.
     event->accept();
 }
 
-bool TemplateEditorWindow::saveForQuit()
+bool TemplateEditorWindow::saveForQuit(QString *error)
 {
-    if (!isVisible())
+    if (!isVisible() && !m_closeSaveFailed)
         return true;
     leaveTemplate();
     QString reason;
-    if (m_store->appIsQuitting(true, &reason))
+    m_closeSaveFailed = !m_store->appIsQuitting(true, &reason);
+    if (!m_closeSaveFailed)
         return true;
     qCWarning(lcTemplateWindow, "The template could not be saved: %s", qUtf8Printable(reason));
+    if (error) {
+        const TemplatePtr current = m_store->currentTemplate();
+        *error = localizedString("TemplateSaveFailed").arg(current ? current->name() : QString()) + u' ' + reason;
+    }
     return false;
 }

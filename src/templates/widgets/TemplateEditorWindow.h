@@ -47,9 +47,10 @@ public:
 
     // Brings the window to the front as the active window.
     void makeWindowKey();
-    // The application quits: when the window is open the current template is written (a
-    // failure is only logged). True when nothing failed.
-    bool saveForQuit();
+    // The application quits: when the window is open, or its last write at closing failed,
+    // the current template is written again. True when nothing failed; else *error says why (a quit
+    // from the menu asks whether to quit all the same, the end of a session only logs it).
+    bool saveForQuit(QString *error = nullptr);
 
 public slots:
     // Opens the sheet that asks for the new template's name.
@@ -80,6 +81,8 @@ private:
     void reportFailure(const char *textKey, const QString &name, const QString &reason);
 
     bool m_showingSelection = false;
+    // The write when the window last closed failed; the quit tries again.
+    bool m_closeSaveFailed = false;
     TemplateEditor *m_store = nullptr;
     EditedTemplatePtr m_shown;
     TemplateListModel *m_templatesModel = nullptr;
