@@ -220,24 +220,6 @@ private slots:
                     qPrintable(kind + u' ' + QLatin1String(name)));
             QCOMPARE(itemNames(menuNamed(window, QStringLiteral("helpMenu"))),
                 QStringList({ "homePageAction", "-", "aboutAction" }));
-            // From the keyboard: Alt and a letter opens one menu, and within a menu a letter
-            // chooses one item.
-            QList<QList<QAction *>> levels { window->menuBar()->actions() };
-            for (QAction *item : menuItems(window->menuBar())) {
-                if (item->menu())
-                    levels << item->menu()->actions();
-            }
-            for (const QList<QAction *> &level : std::as_const(levels)) {
-                QMap<QChar, QString> letters;
-                for (QAction *item : level) {
-                    const QChar letter = mnemonic(item->text());
-                    if (letter.isNull())
-                        continue;
-                    QVERIFY2(!letters.contains(letter),
-                        qPrintable(kind + u": "_qs + letters.value(letter) + u" / "_qs + item->text()));
-                    letters.insert(letter, item->text());
-                }
-            }
         }
 
         // The Window menu lists the open windows, the one in front checked.

@@ -4,11 +4,16 @@
 #include "presets/MetadataPresetManager.h"
 #include "windowkit/Prompts.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
+#include <QGroupBox>
+#include <QLabel>
 #include <QList>
+#include <QMainWindow>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringList>
@@ -92,6 +97,53 @@ inline QList<QAction *> menuItems(QMenuBar *bar)
             pending += action->menu()->actions();
     }
     return found;
+}
+
+// The letters Alt reaches two things with at once, one "first / second" per clash (none:
+// every letter leads to one place). Within a window its menu bar's titles and its visible
+// buttons, check boxes, group boxes and labels of fields share the letters; within a menu,
+// its items.
+inline QStringList mnemonicClashes(QWidget *window)
+{
+    QStringList clashes;
+    const auto check = [&clashes](const QStringList &texts) {
+        QMap<QChar, QString> letters;
+        for (const QString &text : texts) {
+            const QChar letter = mnemonic(text);
+            if (letter.isNull())
+                continue;
+            if (letters.contains(letter))
+                clashes << letters.value(letter) + QStringLiteral(" / ") + text;
+            letters.insert(letter, text);
+        }
+    };
+    QStringList top;
+    QList<QAction *> items;
+    if (auto *main = qobject_cast<QMainWindow *>(window)) {
+        for (QAction *menu : main->menuBar()->actions())
+            top << menu->text();
+        items = menuItems(main->menuBar());
+    }
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->window() != window || !w->isVisibleTo(window))
+            continue;
+        if (auto *button = qobject_cast<QAbstractButton *>(w))
+            top << button->text();
+        else if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy())
+            top << label->text();
+        else if (auto *group = qobject_cast<QGroupBox *>(w))
+            top << group->title();
+    }
+    check(top);
+    for (QAction *item : std::as_const(items)) {
+        if (!item->menu())
+            continue;
+        QStringList texts;
+        for (QAction *inner : item->menu()->actions())
+            texts << inner->text();
+        check(texts);
+    }
+    return clashes;
 }
 
 // The texts of a list's first column, top to bottom.

@@ -3,6 +3,7 @@
 // folder: the document window, the preset editor, the template editor and a batch window.
 // scripts/screenshots.sh runs it under Xvfb (`make screenshots`).
 #include "app/AppController.h"
+#include "app/AppTranslations.h"
 #include "app/MetadataDialogs.h"
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QLocale>
 #include <QPalette>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -73,6 +75,13 @@ int main(int argc, char *argv[])
     }
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    // VELMORA_SHOTS_LANG=de: the windows in that language (make screenshots LANG=de).
+    const QString language = qEnvironmentVariable("VELMORA_SHOTS_LANG");
+    if (!language.isEmpty()) {
+        QLocale::setDefault(QLocale(language));
+        if (AppTranslations::install(QLocale(language)).isEmpty())
+            QTextStream(stderr) << "velmora-screenshots: no catalogue for the language " << language << '\n';
+    }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora.png")));
     const QString sample = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));
