@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Stamps three entries into every file of a photo-like corpus with `velmora-cli batch` (image
-# data checked, the default, and with --no-verify-image), exiftool and exiv2, each on fresh
+# data checked, the default, and with --no-verify-image), exiftool and exiv2, and removes each
+# file's metadata with `velmora-cli strip`, each on fresh
 # copies of the same files, beside two floors: a plain `cp -r` of the set and a plain read of
-# its files (`cat`). Checks that every result carries the entries, then prints one table: for
+# its files (`cat`). Checks that every result carries the entries (stripped: none), then prints one table: for
 # each set and run the files/s (small set) or MB/s, the median of RUNS runs (default 3) with
 # the slowest and fastest, the share of the cp floor and of the plain read, the peak RSS, the
 # ratios the targets name and whether each is met. The runs alternate, so that the load of a
@@ -29,7 +30,7 @@ for tool in exiftool exiv2 bc /usr/bin/time; do
 done
 "$build/bench/make_corpus" "$corpus" > /dev/null
 
-tools=(cp read exiftool exiv2 velmora velmora-noverify)
+tools=(cp read exiftool exiv2 velmora velmora-noverify velmora-strip)
 median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 # run_tool NAME SET -> prints "seconds maxrss_kb"
@@ -43,6 +44,8 @@ run_tool() {
     read) cmd=(sh -c 'cat "$@" > /dev/null' cat "$corpus/$set"/*.png) ;;
     velmora) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
     velmora-noverify) cmd=("$cli" batch ${JOBS:+-j "$JOBS"} --no-verify-image --set "Author=Bench Mark" --set "Title=%FILENAME%" --set "Copyright=(c) Bench" "$dir") ;;
+    # Every corpus file holds an entry, so each is rewritten.
+    velmora-strip) cmd=("$cli" strip ${JOBS:+-j "$JOBS"} "$dir") ;;
     exiftool) cmd=(exiftool -q -overwrite_original "-PNG:Author=Bench Mark" "-PNG:Title=bench" "-PNG:Copyright=(c) Bench" "$dir") ;;
     # exiv2 writes PNG text only as XMP (one iTXt chunk) or a Description comment.
     exiv2) cmd=(exiv2 -M"set Xmp.dc.creator Bench Mark" -M"set Xmp.dc.title bench" -M"set Xmp.dc.rights (c) Bench" "$dir"/*.png) ;;
@@ -55,6 +58,15 @@ run_tool() {
     end=$EPOCHREALTIME
     case $name in
     cp | read) ;;
+    velmora-strip)
+        # Every file must now carry no entry at all.
+        local left
+        left=$("$cli" list "$dir"/*.png | grep -vc "^==> " || true)
+        if [ "$left" != 0 ]; then
+            echo "ERROR: $name left $left entries in $set" >&2
+            exit 1
+        fi
+        ;;
     *)
         # Every file must now carry the entries.
         local stamped total
@@ -108,9 +120,11 @@ for set in $sets; do
     peak=$((rss[velmora] / 1024))
     memory=""
     if [ "$set" = large ]; then memory=$(printf ' | peak RSS %s MB (target <= 64: %s)' "$peak" "$(meets 64 "$peak")"); fi
-    summary+=("$(printf '%-7s checked %6sx exiftool (target %sx: %s) | --no-verify-image %5sx exiv2 (target %sx: %s)%s' \
+    stripped=$(div "${secs[velmora-noverify]}" "${secs[velmora-strip]}" 2)
+    summary+=("$(printf '%-7s checked %6sx exiftool (target %sx: %s) | --no-verify-image %5sx exiv2 (target %sx: %s) | strip %5sx --no-verify-image (target 1x: %s)%s' \
         "$set" "$checked" "$want_checked" "$(meets "$checked" "$want_checked")" \
-        "$unchecked" "$want_unchecked" "$(meets "$unchecked" "$want_unchecked")" "$memory")")
+        "$unchecked" "$want_unchecked" "$(meets "$unchecked" "$want_unchecked")" \
+        "$stripped" "$(meets "$stripped" 1)" "$memory")")
 done
 echo
 echo "Targets (velmora flushes every file to the disk before it replaces the original; exiv2 flushes nothing):"

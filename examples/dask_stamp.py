@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Stamp or strip the text entries of many PNG files with Dask.
+"""Stamp the text entries of many PNG files, or strip their metadata, with Dask.
 
 Maps velmora.update (or velmora.strip) over a list of files with a dask.distributed client:
 on a cluster of worker processes on this machine (--local N), or on the workers of a Dask
@@ -56,7 +56,7 @@ def main(argv=None):
     where.add_argument("--local", type=int, default=2, metavar="N", help="worker processes on this machine")
     what = parser.add_mutually_exclusive_group(required=True)
     what.add_argument("--set", type=key_text, action="append", metavar="KEY=TEXT", help="an entry to set")
-    what.add_argument("--strip", action="store_true", help="remove the text entries")
+    what.add_argument("--strip", action="store_true", help="remove the metadata (as velmora-cli strip)")
     parser.add_argument("--keep", action="append", default=[], metavar="KEY", help="with --strip: a keyword kept")
     parser.add_argument("--expand-macros", action="store_true", help="expand %%FILENAME%% ... in the texts")
     parser.add_argument("--files-from", metavar="FILE", help="a file listing one path a line")

@@ -12,7 +12,7 @@ seconds=${2:-30}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(chunks png_reader velmx delimited_text presets templates)
+    targets=(chunks png_reader velmx delimited_text presets templates metadata)
 fi
 work=${FUZZ_WORK:-$(mktemp -d /tmp/velmora-fuzz.XXXXXX)}
 mkdir -p "$work"

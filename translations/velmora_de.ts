@@ -111,6 +111,10 @@
             <numerusform>%n Dateien wurden erfolgreich bearbeitet.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Left as they were (nothing to remove): %1</source>
+        <translation>Unverändert (nichts zu entfernen): %1</translation>
+    </message>
 </context>
 <context>
     <name>CommentList</name>
@@ -944,6 +948,10 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>Overwrite Duplicates</source>
         <translation>Duplikate überschreiben</translation>
+    </message>
+    <message>
+        <source>Remove Metadata</source>
+        <translation>Metadaten entfernen</translation>
     </message>
 </context>
 </TS>

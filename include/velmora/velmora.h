@@ -93,9 +93,11 @@ struct Removed
     bool operator==(const Removed &) const = default;
 };
 
-// Removes the metadata a strip removes (the text entries) apart from the entries whose keyword
-// is in keep, and saves the file in place as update() does; returns what was removed, in file
-// order. With dryRun, or when nothing is to be removed, the file is not written.
+// Removes the metadata a strip removes (as velmora-cli strip: every text entry, Exif, the
+// modification time, private and unknown ancillary chunks; content credentials stay) apart
+// from the entries whose keyword is in keep, and saves the file in place as update() does;
+// returns what was removed: the text entries, then the chunks, each in file order. With
+// dryRun, or when nothing is to be removed, the file is not written.
 std::vector<Removed> strip(
     const std::filesystem::path &file, const std::vector<std::string> &keep = {}, bool dryRun = false);
 // The same for a PNG file in memory: returns the new file and fills *removed when given.

@@ -133,7 +133,25 @@ bool BatchProcessor::run(QString *error)
             *error = unwritable;
         return false;
     }
-    auto *job = new BatchJob(m_files->paths(), m_comments->allComments(), runOptions(), this);
+    start(m_comments->allComments(), runOptions());
+    return true;
+}
+
+bool BatchProcessor::removeMetadata(const StripRules &rules)
+{
+    if (isRunning())
+        return false;
+    BatchRun::Options options = runOptions();
+    options.strip = rules;
+    // The image data stay byte for byte: only the chunk structure and the CRCs are checked.
+    options.verifyImage = false;
+    start({}, options);
+    return true;
+}
+
+void BatchProcessor::start(const CommentList &comments, const BatchRun::Options &options)
+{
+    auto *job = new BatchJob(m_files->paths(), comments, options, this);
     job->setFileObserver(m_observer);
     connect(job, &BatchJob::progressChanged, this, &BatchProcessor::progressChanged);
     connect(job, &BatchJob::finished, this, &BatchProcessor::finishRun);
@@ -142,7 +160,6 @@ bool BatchProcessor::run(QString *error)
     emit runningChanged(true);
     emit progressChanged(0, m_files->count(), QString());
     job->start();
-    return true;
 }
 
 void BatchProcessor::cancel()

@@ -65,6 +65,10 @@ public:
     // with *error naming the entry when a comment is one no PNG file can hold (nothing is
     // started, no file touched).
     bool run(QString *error = nullptr);
+    // Starts a run that removes metadata from the files by these rules (StripRules; the
+    // window's choices) instead of writing the comments; a file with nothing to remove is
+    // left as it was. False while a run is going.
+    bool removeMetadata(const StripRules &rules);
     // Stops the run between files; the report then names the files not processed.
     void cancel();
     // The report of the last run that ended.
@@ -80,6 +84,7 @@ signals:
     void runFinished(const BatchReport &report);
 
 private:
+    void start(const CommentList &comments, const BatchRun::Options &options);
     void finishRun();
 
     CommentListOwner *m_comments = nullptr;

@@ -7,18 +7,23 @@ BatchReport::BatchReport(const QList<BatchRun::FileResult> &results, bool cancel
     , m_cancelled(cancelled)
 {
     for (const BatchRun::FileResult &result : results) {
-        if (result.ok)
+        if (result.ok) {
             ++m_succeeded;
-        else if (result.cancelled)
+            m_unchanged += result.unchanged ? 1 : 0;
+        } else if (result.cancelled) {
             m_notProcessed.append(result.path);
-        else
+        } else {
             m_failures.append(result);
+        }
     }
 }
 
 QString BatchReport::tally() const
 {
-    return QStringLiteral("%1 of %2 files processed").arg(m_succeeded).arg(m_total);
+    QString tally = QStringLiteral("%1 of %2 files processed").arg(m_succeeded).arg(m_total);
+    if (m_unchanged > 0)
+        tally += QStringLiteral(" (%1 with nothing to remove, left as they were)").arg(m_unchanged);
+    return tally;
 }
 
 QString BatchReport::title() const
@@ -34,6 +39,8 @@ QString BatchReport::headline() const
 QString BatchReport::summary() const
 {
     QStringList lines { headline(), localizedString("BatchFilesTotal").arg(m_total) };
+    if (m_unchanged > 0)
+        lines << localizedString("BatchFilesUnchanged").arg(m_unchanged);
     if (!m_failures.isEmpty())
         lines << localizedString("BatchFilesFailed").arg(m_failures.size());
     if (!m_notProcessed.isEmpty())

@@ -42,8 +42,9 @@ BatchRun::BatchRun(QStringList files, CommentList comments, Options options)
         m_comments.append(std::make_shared<PNGComment>(*c));
 }
 
-std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QString *error) const
+std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QString *error, bool *unchanged) const
 {
+    *unchanged = false;
     // Declared first, so it is given back after the memory is freed.
     MemoryBudget::Reservation imageMemory(MemoryBudget::decodedRows());
     PNGinfo info;
@@ -57,6 +58,34 @@ std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QSt
     readOptions.reserveRowMemory = [&imageMemory](quint64 bytes) { imageMemory.acquire(bytes); };
     if (!loadPNG(info, rows, own, readOptions, error))
         return nullptr;
+    PNGWriteOptions writeOptions;
+    writeOptions.textCompression = PNGWriteOptions::TextCompression::Never;
+    writeOptions.recompress = m_options.recompress;
+    CommentList written;
+    if (m_options.strip) {
+        const StripPlan plan = StripPlan::make(own, rows.source(), *m_options.strip, StripPlan::Descriptions::No);
+        if (!plan.removesAnything()) {
+            *unchanged = true;
+            return nullptr;
+        }
+        written = plan.keptEntries(own);
+        writeOptions.leftOutChunks = StripPlan::chunkContents(*rows.source(), plan.chosenChunks());
+    } else {
+        written = commentsFor(info, own);
+    }
+    auto file = std::make_unique<AtomicFileWriter>(path);
+    if (!file->open()) {
+        if (error)
+            *error = file->errorString();
+        return nullptr;
+    }
+    if (!writePNG(*file, info, rows, written, writeOptions, error))
+        return nullptr;
+    return file;
+}
+
+CommentList BatchRun::commentsFor(const PNGinfo &info, CommentList own) const
+{
     if (m_options.clearExisting)
         own.clear();
 
@@ -74,26 +103,17 @@ std::unique_ptr<AtomicFileWriter> BatchRun::prepareFile(const QString &path, QSt
             removeCommentsWithKeyword(own, c->keyword());
     }
     written.append(own);
-
-    PNGWriteOptions writeOptions;
-    writeOptions.textCompression = PNGWriteOptions::TextCompression::Never;
-    writeOptions.recompress = m_options.recompress;
-    auto file = std::make_unique<AtomicFileWriter>(path);
-    if (!file->open()) {
-        if (error)
-            *error = file->errorString();
-        return nullptr;
-    }
-    if (!writePNG(*file, info, rows, written, writeOptions, error))
-        return nullptr;
-    return file;
+    return written;
 }
 
-bool BatchRun::processFile(const QString &path, QString *error) const
+bool BatchRun::processFile(const QString &path, QString *error, bool *unchanged) const
 {
-    std::unique_ptr<AtomicFileWriter> file = prepareFile(path, error);
+    bool nothing = false;
+    std::unique_ptr<AtomicFileWriter> file = prepareFile(path, error, &nothing);
+    if (unchanged)
+        *unchanged = nothing;
     if (!file)
-        return false;
+        return nothing;
     if (!file->commit()) {
         if (error)
             *error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
@@ -207,7 +227,8 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 // One file's failure, whatever it is, must not end the run or the process.
                 std::unique_ptr<AtomicFileWriter> file;
                 try {
-                    file = prepareFile(result.path, &result.error);
+                    file = prepareFile(result.path, &result.error, &result.unchanged);
+                    result.ok = result.unchanged;
                     if (file) {
                         if (group.add(file))
                             waiting.push_back(index);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PNGComment.h"
+#include "inspect/StripPlan.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,10 +9,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AtomicFileWriter;
+struct PNGinfo;
 
-// One batch run: writes one comment list into many PNG files in place.
+// One batch run: writes one comment list into many PNG files in place, or removes their
+// metadata (Options::strip).
 //
 // Each file is read into a record of its own; invalid batch comments (no keyword) are left
 // out; the batch texts are macro-expanded against that file (the date read afresh for each
@@ -33,6 +37,7 @@ public:
         bool ok = false;
         QString error; // why it failed
         bool cancelled = false; // not processed: the run was cancelled before this file
+        bool unchanged = false; // ok, but not rewritten: a removal found nothing to remove
     };
 
     struct Options
@@ -55,6 +60,10 @@ public:
         // 64 MB, and what a second gathers): one flush of the disk for the group. A file is
         // reported once it is in place. 1 puts each file in place before the next is read.
         int groupFiles = 4096;
+        // Instead of writing the comments: remove what these rules say from each file (the
+        // chosen items of StripPlan), keeping everything else byte for byte. A file with
+        // nothing to remove is not rewritten.
+        std::optional<StripRules> strip;
     };
 
     // Called after each file with the number done so far; from a worker thread when
@@ -63,11 +72,11 @@ public:
 
     BatchRun(QStringList files, CommentList comments, Options options);
 
-    // Processes one file; true when it was rewritten, otherwise false with *error set and
-    // the file as it was. The memory its image data needs to be checked or decoded is taken
-    // from the process-wide budget (MemoryBudget::decodedRows()): it waits until it fits.
-    // May throw std::bad_alloc.
-    bool processFile(const QString &path, QString *error = nullptr) const;
+    // Processes one file; true when it was rewritten (or, removing metadata, had nothing to
+    // remove: *unchanged then true), otherwise false with *error set and the file as it was. The memory its image data
+    // needs to be checked or decoded is taken from the process-wide budget (MemoryBudget::decodedRows()): it waits
+    // until it fits. May throw std::bad_alloc.
+    bool processFile(const QString &path, QString *error = nullptr, bool *unchanged = nullptr) const;
 
     // Why a list of batch comments cannot be written into files (whyUnwritable() of the
     // first that cannot), or a null string. Comments without keyword are left out of a run
@@ -95,8 +104,11 @@ public:
 
 private:
     // Reads the file and writes its new version into a temporary file beside it, which the
-    // caller commits; null with *error set when the file cannot be processed.
-    std::unique_ptr<AtomicFileWriter> prepareFile(const QString &path, QString *error) const;
+    // caller commits; null with *error set when the file cannot be processed, null with
+    // *unchanged set when there is nothing to write.
+    std::unique_ptr<AtomicFileWriter> prepareFile(const QString &path, QString *error, bool *unchanged) const;
+    // The comments written into a file whose own are these.
+    CommentList commentsFor(const PNGinfo &info, CommentList own) const;
 
     QStringList m_files;
     CommentList m_comments;

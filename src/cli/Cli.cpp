@@ -10,11 +10,13 @@
 
 namespace {
 
-const char *const kIntro = R"(Reads and edits the text entries (tEXt, zTXt, iTXt) of PNG files. A file is only ever
-replaced whole, after the new version was written completely; a file that fails is left
-as it was. Everything but the text entries is kept, the compressed image data byte for
-byte (unless --recompress is given). A FILE given as - is read from standard input, and a
-command that changes it writes the new file to standard output (nothing is written to disk).
+const char *const kIntro = R"(Reads and edits the text entries (tEXt, zTXt, iTXt) of PNG files, and shows and removes
+the other metadata they carry (Exif, XMP, image generators' settings). A file is only
+ever replaced whole, after the new version was written completely; a file that fails is
+left as it was. Everything a command does not change is kept, the compressed image data
+byte for byte (unless --recompress is given). A FILE given as - is read from standard
+input, and a command that changes it writes the new file to standard output (nothing is
+written to disk).
 )";
 
 const char *const kGlobalOptions

@@ -23,8 +23,8 @@ struct CliCommand
 };
 
 // The commands, by group, in the order the help lists them.
-QList<CliCommand> readingCommands(); // info, list, chunks
+QList<CliCommand> readingCommands(); // info, list, chunks, generation
 QList<CliCommand> editingCommands(); // set, remove, clear
 QList<CliCommand> interchangeCommands(); // export, import
-QList<CliCommand> batchCommands(); // batch
+QList<CliCommand> batchCommands(); // batch, strip
 QList<CliCommand> storeCommands(); // presets, templates, apply-template

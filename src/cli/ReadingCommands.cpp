@@ -1,9 +1,11 @@
-// info, list and chunks: reading only. None of them decodes the pixels.
+// info, list, chunks and generation: reading only. None of them decodes the pixels.
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
+#include "inspect/ChunkDescription.h"
+#include "inspect/GenerationRecord.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -85,10 +87,12 @@ int list(CliContext &ctx, const CliOptions &options)
 
 int chunks(CliContext &ctx, const CliOptions &options)
 {
+    const bool json = options.isSet(QStringLiteral("--json"));
     const QStringList &paths = options.operands();
     if (paths.isEmpty())
         return ctx.usage(QStringLiteral("chunks"), QStringLiteral("no file given"));
     int status = CliStatus::Ok;
+    QJsonArray files;
     for (const QString &path : paths) {
         QByteArray bytes;
         if (!ctx.readBytes(path, &bytes)) {
@@ -98,20 +102,70 @@ int chunks(CliContext &ctx, const CliOptions &options)
         QString error;
         std::vector<PngChunk> chunks;
         const bool ok = scanPngChunks(bytes, chunks, &error);
-        if (paths.size() > 1)
-            ctx.out << "==> " << path << " <==\n";
-        for (const PngChunk &c : chunks) {
-            const char *where = c.position == PngChunk::BeforeIDAT ? "before-IDAT"
-                : c.position == PngChunk::IDAT                     ? "IDAT"
-                                                                   : "after-IDAT";
-            ctx.out << QString::fromLatin1(c.type) << "\t" << c.length << "\t" << where << "\t"
-                    << (c.crcOk ? "crc-ok" : "crc-BAD") << "\n";
+        if (json) {
+            QJsonObject entry;
+            entry.insert(QStringLiteral("file"), path);
+            entry.insert(QStringLiteral("chunks"), ChunkDescription::toJson(ChunkDescription::describe(bytes, chunks)));
+            if (!ok)
+                entry.insert(QStringLiteral("error"), error);
+            files.append(entry);
+        } else {
+            if (paths.size() > 1)
+                ctx.out << "==> " << path << " <==\n";
+            for (const PngChunk &c : chunks) {
+                const char *where = c.position == PngChunk::BeforeIDAT ? "before-IDAT"
+                    : c.position == PngChunk::IDAT                     ? "IDAT"
+                                                                       : "after-IDAT";
+                ctx.out << QString::fromLatin1(c.type) << "\t" << c.length << "\t" << where << "\t"
+                        << (c.crcOk ? "crc-ok" : "crc-BAD") << "\n";
+            }
         }
         if (!ok) {
             ctx.fileFailed(path, error);
             status = CliStatus::Failed;
         }
     }
+    if (json)
+        ctx.out << QString::fromUtf8(QJsonDocument(files).toJson(QJsonDocument::Indented));
+    return status;
+}
+
+int generation(CliContext &ctx, const CliOptions &options)
+{
+    const bool json = options.isSet(QStringLiteral("--json"));
+    const QStringList &paths = options.operands();
+    if (paths.isEmpty())
+        return ctx.usage(QStringLiteral("generation"), QStringLiteral("no file given"));
+    int status = CliStatus::Ok;
+    QJsonArray records;
+    for (const QString &path : paths) {
+        CliFile file;
+        if (!ctx.load(path, file, CliContext::Pixels::Skip)) {
+            status = CliStatus::Failed;
+            continue;
+        }
+        const QList<GenerationRecord> found = GenerationRecord::fromEntries(file.comments);
+        if (json) {
+            for (const GenerationRecord &r : found) {
+                QJsonObject o = r.toJson();
+                o.insert(QStringLiteral("file"), path);
+                records.append(o);
+            }
+            continue;
+        }
+        if (found.isEmpty())
+            ctx.out << path << ": no generation settings\n";
+        for (const GenerationRecord &r : found) {
+            ctx.out << path << ": " << r.generator << " (entry \"" << r.keyword << "\""
+                    << (r.node.isEmpty() ? QString() : QStringLiteral(", node ") + r.node) << ")\n";
+            for (const auto &[label, value] : r.labelledFields()) {
+                if (label != u"Generator" && label != u"Entry" && label != u"Node")
+                    ctx.out << "  " << label << ": " << escapedLine(value) << "\n";
+            }
+        }
+    }
+    if (json)
+        ctx.out << QString::fromUtf8(QJsonDocument(records).toJson(QJsonDocument::Indented));
     return status;
 }
 
@@ -131,9 +185,29 @@ QList<CliCommand> readingCommands()
                            "{\"file\": ..., \"comments\": [{\"keyword\": ..., \"text\": ...}]}."),
             QStringLiteral("  --json                        JSON instead of lines (an absent text as null).\n"),
             { QStringLiteral("--json") }, {}, list },
-        { QStringLiteral("chunks"), QStringLiteral("FILE..."),
+        { QStringLiteral("chunks"), QStringLiteral("[--json] FILE..."),
             QStringLiteral("Every chunk: type, length, position relative to the image\n"
-                           "data, and whether its CRC is right."),
-            {}, {}, {}, chunks },
+                           "data, and whether its CRC is right. With --json: one array\n"
+                           "with an object per file, {\"file\": ..., \"chunks\": [...]}, each\n"
+                           "chunk with its type, offset (where it starts in the file),\n"
+                           "length, crc_ok, critical, safe_to_copy, a summary of what it\n"
+                           "means (image header, dpi, dates, colour values, frames, Exif\n"
+                           "camera and GPS position, XMP properties, generation settings)\n"
+                           "and, where it holds more, details [{\"name\": ..., \"value\": ...}]."),
+            QStringLiteral("  --json                        JSON with a summary of every chunk.\n"),
+            { QStringLiteral("--json") }, {}, chunks },
+        { QStringLiteral("generation"), QStringLiteral("[--json] FILE..."),
+            QStringLiteral("The settings an image generator stored in the file: one\n"
+                           "record per sampler with generator, prompt, negative prompt,\n"
+                           "seed, steps, sampler, scheduler, CFG scale, model and its\n"
+                           "hash, size and the other settings. Read from the entries\n"
+                           "parameters (A1111-style), prompt and workflow (ComfyUI),\n"
+                           "Comment (NovelAI) and invokeai_metadata (InvokeAI); other\n"
+                           "entries, and malformed ones, give no record. With --json:\n"
+                           "one array of records for all files, each {\"file\": ...,\n"
+                           "\"generator\": ..., \"keyword\": ..., \"prompt\": ..., ...,\n"
+                           "\"extra\": {...}}, values as text, unset fields left out."),
+            QStringLiteral("  --json                        One JSON array of records.\n"),
+            { QStringLiteral("--json") }, {}, generation },
     };
 }

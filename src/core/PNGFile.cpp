@@ -17,10 +17,11 @@ PNGReadOptions readOptions(PNGFile::Pixels pixels)
     return options;
 }
 
-PNGWriteOptions writeOptions(bool recompress)
+PNGWriteOptions writeOptions(const PNGFile &file, bool recompress)
 {
     PNGWriteOptions options;
     options.recompress = recompress;
+    options.leftOutChunks = file.leftOutChunks;
     return options;
 }
 
@@ -41,11 +42,11 @@ bool PNGFile::readBytes(const QByteArray &bytes, const QString &name, Pixels pix
 bool PNGFile::save(bool recompress, QString *error)
 {
     removeInvalidComments(comments);
-    return savePNG(info.path, info, rows, comments, writeOptions(recompress), error);
+    return savePNG(info.path, info, rows, comments, writeOptions(*this, recompress), error);
 }
 
 bool PNGFile::encode(bool recompress, QByteArray *out, QString *error)
 {
     removeInvalidComments(comments);
-    return encodePNG(out, info, rows, comments, writeOptions(recompress), error);
+    return encodePNG(out, info, rows, comments, writeOptions(*this, recompress), error);
 }

@@ -5,6 +5,8 @@
 #include "core/PNGinfo.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // A PNG file opened to read or change its text entries: how velmora-cli and the library
@@ -19,6 +21,9 @@ struct PNGFile
     PNGinfo info;
     PNGRows rows;
     CommentList comments;
+    // Chunks of the file read that a save leaves out, by type and payload
+    // (PNGWriteOptions::leftOutChunks).
+    QList<QPair<QByteArray, QByteArray>> leftOutChunks;
 
     enum class Pixels { Skip, Decode };
 

@@ -6,6 +6,7 @@
 #include "core/PngLibrary.h"
 #include "core/RegularFile.h"
 #include "core/SourceFile.h"
+#include "core/TextChunks.h"
 
 #include <QLocale>
 #include <QLoggingCategory>
@@ -278,97 +279,24 @@ bool runLibrary(const char *data, qint64 size, const std::vector<PngChunk> &chun
     return true;
 }
 
-enum class TextStatus { Ok, Malformed, TooLarge };
-
-// Inflates at most limit bytes.
-TextStatus inflateText(const char *data, qsizetype length, qsizetype limit, QByteArray &out)
-{
-    z_stream stream {};
-    if (inflateInit(&stream) != Z_OK)
-        return TextStatus::Malformed;
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
-    stream.avail_in = uInt(length);
-    out.clear();
-    char buffer[16384];
-    int status = Z_OK;
-    do {
-        stream.next_out = reinterpret_cast<Bytef *>(buffer);
-        stream.avail_out = sizeof buffer;
-        status = inflate(&stream, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END)
-            break;
-        out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
-        if (out.size() > limit) {
-            inflateEnd(&stream);
-            return TextStatus::TooLarge;
-        }
-    } while (status != Z_STREAM_END && (stream.avail_in > 0 || stream.avail_out == 0));
-    inflateEnd(&stream);
-    return status == Z_STREAM_END ? TextStatus::Ok : TextStatus::Malformed;
-}
-
 // Turns one text chunk into a comment; null when the chunk is malformed or its text would
 // exceed the budget (then *status says which). The budget shrinks by the text's size.
-CommentPtr commentFromTextChunk(const char *data, const PngChunk &c, qsizetype &budget, TextStatus *status)
+CommentPtr commentFromTextChunk(const char *data, const PngChunk &c, qsizetype &budget, TextChunkStatus *status)
 {
-    *status = TextStatus::Malformed;
-    const qsizetype length = c.length;
-    const char *end = data + length;
-    const char *keyEnd = static_cast<const char *>(std::memchr(data, 0, size_t(length)));
-    if (c.type == "tEXt" && !keyEnd)
-        keyEnd = end; // a keyword with no text at all
-    if (!keyEnd || keyEnd == data)
+    DecodedTextChunk decoded;
+    *status = decodeTextChunk(c.type, data, c.length, budget, &decoded);
+    if (*status != TextChunkStatus::Ok)
         return nullptr;
-    const QByteArray keyword(data, keyEnd - data);
-    QByteArray text;
-    QString language, translated;
-    bool international = false;
-    const char *p = keyEnd + (keyEnd < end ? 1 : 0);
-    if (c.type == "tEXt") {
-        text = QByteArray(p, end - p);
-    } else if (c.type == "zTXt") {
-        if (end - p < 1 || *p != 0)
-            return nullptr;
-        *status = inflateText(p + 1, end - p - 1, budget, text);
-        if (*status != TextStatus::Ok)
-            return nullptr;
-    } else { // iTXt
-        if (end - p < 2)
-            return nullptr;
-        const bool compressed = p[0] != 0;
-        if (compressed && p[1] != 0)
-            return nullptr;
-        p += 2;
-        const char *langEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
-        if (!langEnd)
-            return nullptr;
-        language = QString::fromLatin1(p, langEnd - p);
-        p = langEnd + 1;
-        const char *transEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
-        if (!transEnd)
-            return nullptr;
-        translated = QString::fromUtf8(p, transEnd - p);
-        p = transEnd + 1;
-        if (compressed) {
-            *status = inflateText(p, end - p, budget, text);
-            if (*status != TextStatus::Ok)
-                return nullptr;
-        } else {
-            text = QByteArray(p, end - p);
-        }
-        international = true;
-    }
-    if (text.size() + keyword.size() > budget) {
-        *status = TextStatus::TooLarge;
+    if (decoded.text.size() + decoded.keyword.size() > budget) {
+        *status = TextChunkStatus::TooLarge;
         return nullptr;
     }
-    budget -= text.size() + keyword.size();
-    *status = TextStatus::Ok;
+    budget -= decoded.text.size() + decoded.keyword.size();
     auto comment = std::make_shared<PNGComment>();
-    comment->setKeyword(decodePngText(keyword));
-    comment->setText(decodePngText(text));
-    if (international)
-        comment->setInternational(language, translated);
+    comment->setKeyword(decodePngText(decoded.keyword));
+    comment->setText(decodePngText(decoded.text));
+    if (decoded.international)
+        comment->setInternational(decoded.language, decoded.translatedKeyword);
     // The values as the comment holds them (a keyword cut at 79): a comment nobody changed
     // writes its chunk back as it stood.
     auto origin = std::make_shared<TextChunkOrigin>();
@@ -377,7 +305,7 @@ CommentPtr commentFromTextChunk(const char *data, const PngChunk &c, qsizetype &
     origin->afterImageData = c.position == PngChunk::AfterIDAT;
     origin->keyword = comment->keyword();
     origin->text = comment->text();
-    origin->international = international;
+    origin->international = decoded.international;
     origin->language = comment->language();
     origin->translatedKeyword = comment->translatedKeyword();
     comment->setOrigin(std::move(origin));
@@ -640,11 +568,11 @@ bool readPng(
         if (t == "tEXt" || t == "zTXt" || t == "iTXt") {
             if (!c.crcOk)
                 continue;
-            TextStatus status;
+            TextChunkStatus status;
             if (auto comment = commentFromTextChunk(payload, c, textBudget, &status)) {
                 source->origins[i] = comment->origin();
                 read.append(comment);
-            } else if (status == TextStatus::TooLarge) {
+            } else if (status == TextChunkStatus::TooLarge) {
                 return fail(error,
                     QStringLiteral("the text entries are too large (more than %1 MiB in all)")
                         .arg(kMaxTextBytes >> 20));

@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 Q_LOGGING_CATEGORY(lcPngWrite, "velmora.png.write")
@@ -199,6 +200,22 @@ void placeEntries(std::vector<Entry> &entries, const Base &base)
     }
 }
 
+// Whether the options name the chunk (its type and payload) to be left out.
+bool isLeftOut(const Base &base, const PngChunk &c, const PNGWriteOptions &options)
+{
+    if (c.isCritical())
+        return false;
+    return std::any_of(options.leftOutChunks.begin(), options.leftOutChunks.end(), [&](const auto &chunk) {
+        if (chunk.first != c.type || chunk.second.size() != qsizetype(c.length))
+            return false;
+        if (const char *payload = base.bytes.held(c.offset, c.length))
+            return std::memcmp(chunk.second.constData(), payload, c.length) == 0;
+        QByteArray payload(qsizetype(c.length), Qt::Uninitialized);
+        QString error;
+        return base.bytes.read(c.offset, c.length, payload.data(), &error) && payload == chunk.second;
+    });
+}
+
 // Writes a byte range of the base, joining ranges that follow each other into one write; what
 // the base does not hold in memory is copied from its file.
 class BaseWriter
@@ -283,7 +300,7 @@ bool spliceInto(ByteSink &file, const Base &base, const CommentList &comments, c
             if (!out.bytes(e->chunk))
                 return false;
         }
-        if (base.isComment(i) || (!c.crcOk && !c.isCritical()))
+        if (base.isComment(i) || (!c.crcOk && !c.isCritical()) || isLeftOut(base, c, options))
             continue;
         if (newImageData) {
             if (c.type == "IDAT") {

@@ -5,6 +5,8 @@
 #include "core/PNGinfo.h"
 #include "core/TextChunks.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class ByteSink;
@@ -19,6 +21,10 @@ struct PNGWriteOptions
     // Re-encode the image from the rows (which must have been decoded) even when the
     // original compressed data could be written back unchanged.
     bool recompress = false;
+    // Chunks to leave out, each named by its type and payload: a chunk of the file written
+    // that equals one of them in both is not written. Critical chunks are always written;
+    // text chunks read as entries go or stay with the comments.
+    QList<QPair<QByteArray, QByteArray>> leftOutChunks;
 };
 
 // Writes a complete PNG to path.
@@ -32,9 +38,9 @@ struct PNGWriteOptions
 // image data stood, or else just before the image data. Comments kept after the image
 // data are the end of the list that was read from there and is unchanged. Text chunks that
 // could not be read are kept where they stood; ancillary chunks with a wrong CRC are left
-// out. With recompress (or rows changed since they were read) the image data is encoded
-// again by the PNG library, and chunks the PNG standard marks unsafe to copy that are not
-// registered are left out.
+// out, as are those named in leftOutChunks. With recompress (or rows changed since they were read) the image data is
+// encoded again by the PNG library, and chunks the PNG standard marks unsafe to copy that are not registered are left
+// out.
 //
 // Otherwise (a changed record, or one not read from a file) the PNG library writes the file
 // from the record, and the text chunks stand just before the image data; the image data read

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -36,6 +37,33 @@ QByteArray deflated(const QByteArray &raw)
         throw std::bad_alloc(); // the only way compress2 fails with a large enough buffer
     out.resize(qsizetype(size));
     return out;
+}
+
+// Inflates at most limit bytes.
+TextChunkStatus inflateText(const char *data, qsizetype length, qsizetype limit, QByteArray &out)
+{
+    z_stream stream {};
+    if (inflateInit(&stream) != Z_OK)
+        return TextChunkStatus::Malformed;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
+    stream.avail_in = uInt(length);
+    out.clear();
+    char buffer[16384];
+    int status = Z_OK;
+    do {
+        stream.next_out = reinterpret_cast<Bytef *>(buffer);
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        if (out.size() > limit) {
+            inflateEnd(&stream);
+            return TextChunkStatus::TooLarge;
+        }
+    } while (status != Z_STREAM_END && (stream.avail_in > 0 || stream.avail_out == 0));
+    inflateEnd(&stream);
+    return status == Z_STREAM_END ? TextChunkStatus::Ok : TextChunkStatus::Malformed;
 }
 
 QString quoted(const QString &s)
@@ -121,4 +149,57 @@ EncodedTextChunk encodeTextChunk(const PNGComment &comment, bool compressLongTex
     data += '\0';
     data += compressed ? deflated(text.toUtf8()) : text.toUtf8();
     return { "iTXt", data };
+}
+
+TextChunkStatus decodeTextChunk(
+    const QByteArray &type, const char *data, qsizetype length, qsizetype limit, DecodedTextChunk *out)
+{
+    const char *end = data + length;
+    const char *keyEnd = static_cast<const char *>(std::memchr(data, 0, size_t(length)));
+    if (type == "tEXt" && !keyEnd)
+        keyEnd = end; // a keyword with no text at all
+    if (!keyEnd || keyEnd == data)
+        return TextChunkStatus::Malformed;
+    DecodedTextChunk result;
+    result.keyword = QByteArray(data, keyEnd - data);
+    const char *p = keyEnd + (keyEnd < end ? 1 : 0);
+    if (type == "tEXt") {
+        result.text = QByteArray(p, end - p);
+    } else if (type == "zTXt") {
+        if (end - p < 1 || *p != 0)
+            return TextChunkStatus::Malformed;
+        result.compressed = true;
+        const TextChunkStatus status = inflateText(p + 1, end - p - 1, limit, result.text);
+        if (status != TextChunkStatus::Ok)
+            return status;
+    } else if (type == "iTXt") {
+        if (end - p < 2)
+            return TextChunkStatus::Malformed;
+        result.compressed = p[0] != 0;
+        if (result.compressed && p[1] != 0)
+            return TextChunkStatus::Malformed;
+        p += 2;
+        const char *langEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
+        if (!langEnd)
+            return TextChunkStatus::Malformed;
+        result.language = QString::fromLatin1(p, langEnd - p);
+        p = langEnd + 1;
+        const char *transEnd = static_cast<const char *>(std::memchr(p, 0, size_t(end - p)));
+        if (!transEnd)
+            return TextChunkStatus::Malformed;
+        result.translatedKeyword = QString::fromUtf8(p, transEnd - p);
+        p = transEnd + 1;
+        if (result.compressed) {
+            const TextChunkStatus status = inflateText(p, end - p, limit, result.text);
+            if (status != TextChunkStatus::Ok)
+                return status;
+        } else {
+            result.text = QByteArray(p, end - p);
+        }
+        result.international = true;
+    } else {
+        return TextChunkStatus::Malformed;
+    }
+    *out = std::move(result);
+    return TextChunkStatus::Ok;
 }

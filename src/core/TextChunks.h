@@ -38,3 +38,21 @@ struct EncodedTextChunk
 // The chunk a writable comment (whyUnwritable() is null) is written as when it is new or
 // changed. May throw std::bad_alloc.
 EncodedTextChunk encodeTextChunk(const PNGComment &comment, bool compressLongTexts);
+
+// What a text chunk (tEXt, zTXt or iTXt) holds, as the PNG standard lays it out: the keyword
+// and the text as bytes (inflated when compressed), and for iTXt its details.
+struct DecodedTextChunk
+{
+    QByteArray keyword;
+    QByteArray text;
+    bool compressed = false;
+    bool international = false; // an iTXt chunk
+    QString language;
+    QString translatedKeyword;
+};
+enum class TextChunkStatus { Ok, Malformed, TooLarge };
+// Decodes the payload of a text chunk of that type. Malformed: no keyword, a missing
+// separator, an unknown compression method, a damaged or cut-off deflate stream; TooLarge: a
+// compressed text that inflates to more than limit bytes. *out is complete only with Ok.
+TextChunkStatus decodeTextChunk(
+    const QByteArray &type, const char *data, qsizetype length, qsizetype limit, DecodedTextChunk *out);

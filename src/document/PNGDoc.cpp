@@ -25,6 +25,25 @@ bool isFilterSpace(QChar c)
 
 } // namespace
 
+// One change of the chunks a save leaves out, as a step of the undo history.
+class PNGDoc::LeaveOutEdit : public UndoCommand
+{
+public:
+    LeaveOutEdit(PNGDoc *doc, QList<qsizetype> before, QList<qsizetype> after)
+        : m_doc(doc)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+    {
+    }
+    void redo() override { m_doc->setLeftOutChunks(m_after); }
+    void undo() override { m_doc->setLeftOutChunks(m_before); }
+
+private:
+    PNGDoc *m_doc;
+    QList<qsizetype> m_before;
+    QList<qsizetype> m_after;
+};
+
 PNGDoc::PNGDoc(QObject *parent)
     : CommentListOwner(parent)
 {
@@ -77,6 +96,7 @@ bool PNGDoc::loadPNG(QString *error)
     m_imageDataDamage.clear();
     m_summary = ImageSummary::forImage(m_info);
     resetComments(read);
+    setLeftOutChunks({});
     qCInfo(lcDocument, "Physical size: %02f x %02f inches", double(float(m_info.width) / 72.0f),
         double(float(m_info.height) / 72.0f));
     emit summaryChanged();
@@ -108,7 +128,10 @@ bool PNGDoc::write(const QString &path, QString *error)
             return false;
         }
     }
-    if (!savePNG(path, m_info, decoded.hasPixels() ? decoded : m_rows, writable, m_writeOptions, error))
+    PNGWriteOptions options = m_writeOptions;
+    if (m_rows.source())
+        options.leftOutChunks = StripPlan::chunkContents(*m_rows.source(), m_leftOutChunks);
+    if (!savePNG(path, m_info, decoded.hasPixels() ? decoded : m_rows, writable, options, error))
         return false;
     m_skipped = skipped;
     for (const QString &reason : std::as_const(skipped))
@@ -204,6 +227,51 @@ void PNGDoc::setModified(bool modified)
         undoStack()->setClean();
 }
 
+// --- Removing metadata --------------------------------------------------------------
+
+StripPlan PNGDoc::removalPlan() const
+{
+    return StripPlan::make(allComments(), m_rows.source(), StripRules(), StripPlan::Descriptions::Yes, m_leftOutChunks);
+}
+
+bool PNGDoc::removeMetadata(const StripPlan &plan)
+{
+    CommentList entries;
+    QList<qsizetype> chunks = m_leftOutChunks;
+    const qsizetype chunkCount = m_rows.source() ? qsizetype(m_rows.source()->chunks.size()) : 0;
+    for (const StripItem &item : plan.items) {
+        if (!item.chosen)
+            continue;
+        if (item.kind == StripItem::Kind::TextEntry && contains(item.entry))
+            entries.append(item.entry);
+        else if (item.kind == StripItem::Kind::Chunk && item.chunk >= 0 && item.chunk < chunkCount
+            && !chunks.contains(item.chunk))
+            chunks.append(item.chunk);
+    }
+    if (entries.isEmpty() && chunks == m_leftOutChunks)
+        return false;
+    const QString step = localizedString("StepRemoveMetadata");
+    UndoMacro macro(*undoStack(), step);
+    if (!entries.isEmpty())
+        removeComments(entries, step);
+    if (chunks != m_leftOutChunks)
+        undoStack()->push(std::make_unique<LeaveOutEdit>(this, m_leftOutChunks, chunks));
+    return true;
+}
+
+PrivacyFacts PNGDoc::privacyFacts() const
+{
+    return PrivacyFacts::of(allComments(), m_rows.source(), m_leftOutChunks);
+}
+
+void PNGDoc::setLeftOutChunks(const QList<qsizetype> &chunks)
+{
+    if (chunks == m_leftOutChunks)
+        return;
+    m_leftOutChunks = chunks;
+    emit leftOutChunksChanged();
+}
+
 // --- Search filter --------------------------------------------------------------------
 
 QString PNGDoc::trimmedSearchText(const QString &text)
@@ -216,11 +284,23 @@ QString PNGDoc::trimmedSearchText(const QString &text)
     return text.sliced(start, end - start);
 }
 
-bool PNGDoc::passesFilter(const PNGComment &comment, const QString &filter)
+bool PNGDoc::passesFilter(const PNGComment &comment, const QString &filter, bool inTexts)
 {
     if (filter.isEmpty())
         return true;
-    return !comment.keyword().isEmpty() && comment.keyword().contains(filter, Qt::CaseInsensitive);
+    return !comment.keyword().isEmpty()
+        && (comment.keyword().contains(filter, Qt::CaseInsensitive)
+            || (inTexts && comment.text().contains(filter, Qt::CaseInsensitive)));
+}
+
+void PNGDoc::setSearchInTexts(bool on)
+{
+    if (on == m_searchInTexts)
+        return;
+    m_searchInTexts = on;
+    if (!m_filter.isEmpty())
+        rearrange();
+    emit searchInTextsChanged(on);
 }
 
 void PNGDoc::setSearchText(const QString &text)
@@ -237,8 +317,8 @@ void PNGDoc::revealComments(const CommentList &entering)
 {
     if (m_filter.isEmpty())
         return;
-    const bool hidden = std::any_of(
-        entering.cbegin(), entering.cend(), [this](const CommentPtr &c) { return !passesFilter(*c, m_filter); });
+    const bool hidden = std::any_of(entering.cbegin(), entering.cend(),
+        [this](const CommentPtr &c) { return !passesFilter(*c, m_filter, m_searchInTexts); });
     if (!hidden)
         return;
     m_searchText.clear();

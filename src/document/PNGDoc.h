@@ -7,6 +7,8 @@
 #include "core/PNGWriter.h"
 #include "core/PNGinfo.h"
 #include "document/DocumentError.h"
+#include "inspect/PrivacyFacts.h"
+#include "inspect/StripPlan.h"
 
 #include <QObject>
 #include <QString>
@@ -92,6 +94,21 @@ public:
     // false: the current state counts as saved; true: no state does any more.
     void setModified(bool modified);
 
+    // --- Removing metadata ------------------------------------------------------------
+
+    // What Remove Metadata offers: every text entry and every removable chunk of the file as
+    // read that is still to be written, chosen as the default rules say (StripRules: content
+    // credentials not chosen), with descriptions.
+    StripPlan removalPlan() const;
+    // Removes the chosen items of a plan in one step of the undo history: the chosen entries
+    // leave the list, the chosen chunks are left out of every save from now on. False,
+    // nothing changed, when nothing chosen is still there.
+    bool removeMetadata(const StripPlan &plan);
+    // The chunks of the file as read that a save leaves out (indices into its chunk list).
+    QList<qsizetype> leftOutChunks() const { return m_leftOutChunks; }
+    // What the document would give away if saved now.
+    PrivacyFacts privacyFacts() const;
+
     // --- Search filter ----------------------------------------------------------------
 
     QString searchText() const { return m_searchText; }
@@ -99,15 +116,20 @@ public:
     // space separators. An empty filter shows every comment.
     void setSearchText(const QString &text);
     static QString trimmedSearchText(const QString &text);
-    // Whether a comment passes a (trimmed) filter: its keyword contains the filter,
-    // ignoring case. A comment without keyword passes only the empty filter.
-    static bool passesFilter(const PNGComment &comment, const QString &filter);
+    // Whether a comment passes a (trimmed) filter: its keyword contains the filter, or with
+    // inTexts its text does, ignoring case. A comment without keyword passes only the empty
+    // filter.
+    static bool passesFilter(const PNGComment &comment, const QString &filter, bool inTexts = false);
+    // Whether the filter looks in the texts too (Search in Texts); off at first.
+    bool searchesInTexts() const { return m_searchInTexts; }
+    void setSearchInTexts(bool on);
 
     // --- Expansion policy: texts expand against this image. ---------------------------
     const PNGinfo *expansionInfo() const override { return &m_info; }
 
 signals:
     void searchTextChanged(const QString &text);
+    void searchInTextsChanged(bool on);
     void modifiedChanged(bool modified);
     void pathChanged(const QString &path);
     // The summary lines changed (after every load, failed or not).
@@ -117,23 +139,33 @@ signals:
     // The image data was checked (setImageDataChecked(), checkImageData()).
     void imageDataChecked(const QString &damage);
     void saved();
+    // The chunks left out changed (a removal, its undo or redo, a load).
+    void leftOutChunksChanged();
 
 protected:
-    bool isArranged(const PNGComment &comment) const override { return passesFilter(comment, m_filter); }
+    bool isArranged(const PNGComment &comment) const override
+    {
+        return passesFilter(comment, m_filter, m_searchInTexts);
+    }
     // A comment that enters the list is never hidden: a filter that would hide it goes.
     void revealComments(const CommentList &entering) override;
 
 private:
+    class LeaveOutEdit;
+
     bool write(const QString &path, QString *error);
+    void setLeftOutChunks(const QList<qsizetype> &chunks);
 
     PNGinfo m_info;
     PNGRows m_rows;
     QString m_searchText;
     QString m_filter;
+    bool m_searchInTexts = false;
     ImageSummary m_summary;
     PNGWriteOptions m_writeOptions;
     QStringList m_skipped;
     bool m_loaded = false;
     bool m_imageDataChecked = false;
     QString m_imageDataDamage;
+    QList<qsizetype> m_leftOutChunks;
 };

@@ -45,6 +45,30 @@ QString attributeOrNull(const QXmlStreamAttributes &attributes, QLatin1StringVie
 
 } // namespace
 
+QXmlStreamReader::TokenType MetadataXml::readNextSafely(QXmlStreamReader &reader, int &depth)
+{
+    const QXmlStreamReader::TokenType token = reader.readNext();
+    switch (token) {
+    case QXmlStreamReader::DTD:
+        reader.raiseError(QStringLiteral("document type declarations are not accepted"));
+        break;
+    case QXmlStreamReader::StartElement:
+        if (++depth > MaxDepth)
+            reader.raiseError(QStringLiteral("elements are nested more than %1 deep").arg(MaxDepth));
+        break;
+    case QXmlStreamReader::EndElement:
+        --depth;
+        break;
+    case QXmlStreamReader::EntityReference:
+        // Only reachable through a DTD, which is refused above; never let one through.
+        reader.raiseError(QStringLiteral("entity references are not accepted"));
+        break;
+    default:
+        break;
+    }
+    return reader.hasError() ? QXmlStreamReader::Invalid : token;
+}
+
 bool MetadataXml::parse(const QByteArray &data, Content *content, QString *error)
 {
     QXmlStreamReader reader(data);
@@ -55,32 +79,14 @@ bool MetadataXml::parse(const QByteArray &data, Content *content, QString *error
     bool seenRoot = false;
     int depth = 0;
     while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            reader.raiseError(QStringLiteral("document type declarations are not accepted"));
-            break;
-        case QXmlStreamReader::StartElement:
-            if (++depth > MaxDepth) {
-                reader.raiseError(QStringLiteral("elements are nested more than %1 deep").arg(MaxDepth));
-                break;
-            }
-            if (depth == 1) {
-                seenRoot = true;
-                result.rootName = reader.qualifiedName().toString();
-                result.rootAttributes = holdableAttributes(reader.attributes());
-            } else if (depth == 2) {
-                result.elements.append(holdableAttributes(reader.attributes()));
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        case QXmlStreamReader::EntityReference:
-            // Only reachable through a DTD, which is refused above; never let one through.
-            reader.raiseError(QStringLiteral("entity references are not accepted"));
-            break;
-        default:
-            break;
+        if (readNextSafely(reader, depth) != QXmlStreamReader::StartElement)
+            continue;
+        if (depth == 1) {
+            seenRoot = true;
+            result.rootName = reader.qualifiedName().toString();
+            result.rootAttributes = holdableAttributes(reader.attributes());
+        } else if (depth == 2) {
+            result.elements.append(holdableAttributes(reader.attributes()));
         }
     }
     if (reader.hasError()) {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QXmlStreamAttributes>
+#include <QXmlStreamReader>
 
 // The XML form of a comment list: one root element holding one element per comment,
 // each with the attributes "keyword" and "text". Velmx files, template files and the
@@ -26,6 +27,12 @@ public:
         // The attributes of each child element of the root, in document order.
         QList<QXmlStreamAttributes> elements;
     };
+
+    // The next token of a document that may come from anywhere, refusing (raiseError()) what
+    // none of our readers accepts: a document type declaration (so no entity is ever expanded
+    // or fetched), an entity reference, elements nested more than MaxDepth deep. depth counts
+    // the elements open; start it at 0.
+    static QXmlStreamReader::TokenType readNextSafely(QXmlStreamReader &reader, int &depth);
 
     // Parses a whole document. Fails (false, *error set, *content untouched) on anything
     // that is not well-formed XML, on a DTD, on excessive nesting and without a root element.

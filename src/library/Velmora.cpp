@@ -3,12 +3,12 @@
 #include <velmora/velmora.h>
 
 #include "core/ImageSummary.h"
-#include "core/MetadataStrip.h"
 #include "core/PNGChunks.h"
 #include "core/PNGFile.h"
 #include "core/PNGReader.h"
 #include "core/RegularFile.h"
 #include "core/TextEntryEdit.h"
+#include "inspect/StripPlan.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -154,16 +154,19 @@ namespace {
             const QStringList kept = texts(keep, "a keyword to keep");
             // Only a file that will be written is decoded (its image data checked).
             PNGFile opened = source.read(dryRun ? PNGFile::Pixels::Skip : PNGFile::Pixels::Decode);
-            const QList<StrippedItem> items = stripMetadata(opened, kept);
+            StripRules rules;
+            rules.keepKeywords = kept;
+            const StripPlan plan = StripPlan::applyTo(opened, rules);
             if (removed) {
                 removed->clear();
-                for (const StrippedItem &item : items)
-                    removed->push_back(
-                        { item.chunkType.toStdString(), item.keyword.toStdString(), quint64(item.size) });
+                for (const StripItem &item : plan.items) {
+                    if (item.chosen)
+                        removed->push_back({ item.type.toStdString(), item.keyword.toStdString(), quint64(item.size) });
+                }
             }
             if (dryRun)
                 return std::vector<std::byte>();
-            if (items.isEmpty())
+            if (!plan.removesAnything())
                 return source.file ? std::vector<std::byte>()
                                    : std::vector<std::byte>(source.png.begin(), source.png.end());
             return source.save(opened, false);

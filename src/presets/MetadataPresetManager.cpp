@@ -26,19 +26,10 @@ bool parsePresets(const QByteArray &bytes, PresetList &presets)
     QXmlStreamReader reader(bytes);
     int depth = 0;
     while (!reader.atEnd()) {
-        const auto token = reader.readNext();
-        // Like every metadata file: no document type declaration (so no entity is ever
-        // expanded) and no absurd nesting.
-        if (token == QXmlStreamReader::DTD)
-            return false;
-        if (token == QXmlStreamReader::StartElement) {
-            if (++depth > MetadataXml::MaxDepth)
-                return false;
-            if (depth == 2 && reader.name() == QLatin1String("comment"))
-                presets.append(MetadataPreset::fromXmlAttributes(MetadataXml::holdableAttributes(reader.attributes())));
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
-        }
+        // Like every metadata file: no document type declaration and no absurd nesting.
+        if (MetadataXml::readNextSafely(reader, depth) == QXmlStreamReader::StartElement && depth == 2
+            && reader.name() == QLatin1String("comment"))
+            presets.append(MetadataPreset::fromXmlAttributes(MetadataXml::holdableAttributes(reader.attributes())));
     }
     return !reader.hasError();
 }

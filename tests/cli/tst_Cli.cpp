@@ -1,9 +1,8 @@
 #include "TestSupport.h"
 
-#include "cli/Cli.h"
+#include "CliRun.h"
 #include "cli/CliOptions.h"
 
-#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,16 +20,7 @@ class tst_Cli : public QObject
     QString m_out, m_err;
     std::unique_ptr<TempFolder> m_dir;
 
-    int run(const QStringList &args)
-    {
-        m_out.clear();
-        m_err.clear();
-        QTextStream out(&m_out), err(&m_err);
-        const int status = runCli(args, out, err);
-        out.flush();
-        err.flush();
-        return status;
-    }
+    int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
     // What "list" prints for the files, or its exit status when it fails.
     QString list(const QStringList &files)
     {
@@ -40,18 +30,7 @@ class tst_Cli : public QObject
     // run() with standard input holding input; *output gets what went to standard output.
     int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
     {
-        QBuffer in, out;
-        in.setData(input);
-        in.open(QIODevice::ReadOnly);
-        out.open(QIODevice::WriteOnly);
-        m_out.clear();
-        m_err.clear();
-        QTextStream text(&m_out), err(&m_err);
-        const int status = runCli(args, text, err, { &in, &out });
-        text.flush();
-        err.flush();
-        *output = out.data();
-        return status;
+        return runCliCaptured(args, &m_out, &m_err, input, output);
     }
     QString copyOf(const QString &suiteFile, const QString &folder = QString())
     {
@@ -450,6 +429,8 @@ private Q_SLOTS:
         QTest::newRow("export") << u"export"_qs << u"--separator C"_qs;
         QTest::newRow("import") << u"import"_qs << u"--clear"_qs;
         QTest::newRow("batch") << u"batch"_qs << u"--no-verify-image"_qs;
+        QTest::newRow("strip") << u"strip"_qs << u"--credentials"_qs;
+        QTest::newRow("generation") << u"generation"_qs << u"invokeai_metadata"_qs;
         QTest::newRow("presets") << u"presets"_qs << u"preset list"_qs;
         QTest::newRow("templates") << u"templates"_qs << u"template names"_qs;
         QTest::newRow("apply-template") << u"apply-template"_qs << u"NAME FILE..."_qs;
@@ -556,6 +537,7 @@ private Q_SLOTS:
         QTest::newRow("list") << QStringList { "list", "--json", "-" };
         QTest::newRow("info") << QStringList { "info", "-" };
         QTest::newRow("chunks") << QStringList { "chunks", "-" };
+        QTest::newRow("generation") << QStringList { "generation", "--json", "-" };
     }
     void pipes()
     {
@@ -566,7 +548,8 @@ private Q_SLOTS:
         const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
         const QByteArray png = readFile(file);
         const QStringList names = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
-        const bool writes = !QStringList { "list", "info", "chunks" }.contains(args.at(args.at(0) == u"--recompress"));
+        const bool writes
+            = !QStringList { "list", "info", "chunks", "generation" }.contains(args.at(args.at(0) == u"--recompress"));
 
         // The file read from standard input, from the test folder (where a save would write).
         const QString previous = QDir::currentPath();

@@ -119,10 +119,10 @@ def update_bytes(
 
 
 def strip(path: Path, *, keep: Union[str, Iterable[str]] = (), dry_run: bool = False) -> List[Removed]:
-    """Removes the metadata of a PNG file (its text entries) and saves it in place.
+    """Removes the metadata of a PNG file (text entries, Exif, tIME, private chunks) and saves it in place.
 
-    Entries whose keyword is in keep stay. Returns what was removed, in file order, as
-    (chunk type, keyword, size) triples; with dry_run, what would be, and nothing is
+    Entries whose keyword is in keep stay. Returns what was removed (the text entries, then
+    the chunks, each in file order) as (chunk type, keyword, size) triples; with dry_run, what would be, and nothing is
     written. A file with nothing to remove is not written either. The image data and every
     chunk that shapes the picture are kept byte for byte.
     """

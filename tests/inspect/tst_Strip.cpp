@@ -1,0 +1,153 @@
+#include "TestSupport.h"
+
+#include "batch/BatchFileList.h"
+#include "batch/BatchProcessor.h"
+#include "batch/BatchRun.h"
+
+#include <QSignalSpy>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace TestSupport;
+
+namespace {
+
+// "TYPE" for a chunk, "TYPE keyword" for a text chunk.
+QString label(const RawChunk &c)
+{
+    const QString type = QString::fromLatin1(c.type);
+    return isTextChunk(type) ? type + u' ' + QString::fromLatin1(c.data.left(c.data.indexOf('\0'))) : type;
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+// Removing metadata through the batch engine: what goes, what stays byte for byte and in
+// order, an animation that still plays, a file with nothing to remove left alone.
+class tst_Strip : public QObject
+{
+    Q_OBJECT
+
+    TempFolder m_dir;
+
+    static QList<BatchRun::FileResult> strip(const QStringList &files, const StripRules &rules, int threads = 1)
+    {
+        BatchRun::Options options;
+        options.strip = rules;
+        options.verifyImage = false;
+        options.threads = threads;
+        return BatchRun(files, {}, options).process();
+    }
+
+private Q_SLOTS:
+    void keptChunksByteForByte_data()
+    {
+        QTest::addColumn<QStringList>("keep");
+        QTest::addColumn<QStringList>("keepChunks");
+        QTest::addColumn<bool>("credentials");
+        QTest::addColumn<QStringList>("removed");
+        const QStringList metadata { "tEXt Author", "eXIf", "tIME", "prVt", "aBCd", "iTXt XML:com.adobe.xmp",
+            "zTXt parameters", "tEXt Comment" };
+        QTest::newRow("the default rules") << QStringList {} << QStringList {} << false << metadata;
+        QTest::newRow("content credentials too")
+            << QStringList {} << QStringList {} << true << metadata + QStringList { "caBX" };
+        QTest::newRow("a keyword and a chunk type kept")
+            << QStringList { "Author" } << QStringList { "tIME", "prVt" } << false
+            << QStringList { "eXIf", "aBCd", "iTXt XML:com.adobe.xmp", "zTXt parameters", "tEXt Comment" };
+    }
+    void keptChunksByteForByte()
+    {
+        QFETCH(QStringList, keep);
+        QFETCH(QStringList, keepChunks);
+        QFETCH(bool, credentials);
+        QFETCH(QStringList, removed);
+        const QString file = copyFixture(QStringLiteral("inspect/everything.png"), m_dir.path());
+        const std::vector<RawChunk> before = chunksOf(readFile(file));
+        StripRules rules;
+        rules.keepKeywords = keep;
+        for (const QString &type : std::as_const(keepChunks))
+            rules.keepChunkTypes.append(type.toLatin1());
+        rules.credentials = credentials;
+        const auto results = strip({ file }, rules);
+        QVERIFY2(results.first().ok && !results.first().unchanged, qPrintable(results.first().error));
+
+        std::vector<RawChunk> expected;
+        std::copy_if(before.begin(), before.end(), std::back_inserter(expected),
+            [&](const RawChunk &c) { return !removed.contains(label(c)); });
+        QCOMPARE(chunksOf(readFile(file)), expected);
+
+        // Nothing is left to remove: the file is not written again.
+        const ino_t written = inode(file);
+        const auto again = strip({ file }, rules);
+        QVERIFY(again.first().ok && again.first().unchanged);
+        QCOMPARE(inode(file), written);
+        QCOMPARE(chunksOf(readFile(file)), expected);
+    }
+
+    void animationStillPlays()
+    {
+        const QString file = copyFixture(QStringLiteral("inspect/animated.png"), m_dir.path());
+        const QString other = copyFixture(QStringLiteral("inspect/a1111.png"), m_dir.path());
+        const QByteArray before = readFile(file);
+        const auto results = strip({ file, other }, StripRules(), 2);
+        QVERIFY(BatchRun::successCount(results) == 2);
+
+        const QByteArray after = readFile(file);
+        QCOMPARE(
+            chunkTypes(after), QStringList({ "IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "fcTL", "fdAT", "IEND" }));
+        const QList<QByteArray> frames = chunkPayloads(after, "fcTL");
+        QCOMPARE(qFromBigEndian<quint32>(chunkPayloads(after, "acTL").value(0).constData()), quint32(frames.size()));
+        QList<quint32> sequence;
+        for (const RawChunk &c : chunksOf(after)) {
+            if (c.type == "fcTL" || c.type == "fdAT")
+                sequence << qFromBigEndian<quint32>(c.data.constData());
+        }
+        QCOMPARE(sequence, QList<quint32>({ 0, 1, 2, 3, 4 }));
+        for (const char *type : { "fcTL", "fdAT", "IDAT" })
+            QCOMPARE(chunkPayloads(after, type), chunkPayloads(before, type));
+        QCOMPARE(chunkTypes(readFile(other)), QStringList({ "IHDR", "IDAT", "IEND" }));
+    }
+
+    // A text chunk whose CRC is wrong still holds its text: it goes too.
+    void damagedChunksGoToo()
+    {
+        QByteArray png = simplePng(4, 4, { tEXt("Secret", "x") });
+        png[49] = char(png[49] ^ 0x55); // the text chunk's CRC
+        const QString file = m_dir.write(QStringLiteral("damaged.png"), png);
+        const auto results = strip({ file }, StripRules());
+        QVERIFY(results.first().ok && !results.first().unchanged);
+        QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
+    }
+
+    // The batch window's run: the window's choices, and a report that counts the files left
+    // as they were.
+    void removalRunOfTheBatchWindow()
+    {
+        const QString file = copyFixture(QStringLiteral("inspect/credentials.png"), m_dir.path());
+        const QString plain = m_dir.write(QStringLiteral("plain.png"), simplePng(4, 4));
+        BatchProcessor processor;
+        processor.addFiles({ file, plain });
+        QSignalSpy finished(&processor, &BatchProcessor::runFinished);
+        StripRules rules;
+        rules.credentials = true;
+        QVERIFY(processor.removeMetadata(rules));
+        QVERIFY(finished.wait(60000));
+        const BatchReport &report = processor.lastReport();
+        QCOMPARE(report.succeeded(), 2);
+        QCOMPARE(report.unchanged(), 1);
+        QVERIFY(report.summary().contains(u"Left as they were (nothing to remove): 1"_qs));
+        QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Strip)
+#include "tst_Strip.moc"
