@@ -84,6 +84,23 @@ QStringList placeholders(const QString &text)
     return found;
 }
 
+// Every window and dialog of the application, shown: a document on file with its comment
+// editor and dialogs, a batch window, the editors and the start window.
+QList<QWidget *> openEveryWindow(AppController &controller, const QString &file)
+{
+    DocumentWindow *document = controller.openFiles({ file }).first();
+    QList<QWidget *> windows { document, controller.newBatchWindow(), controller.showPresetEditor(),
+        controller.showTemplateEditor(), controller.showStartWindow(), new CsvOptionsDialog(document),
+        new ImportMetadataDialog(document, true, false),
+        new ExportMetadataDialog(document, file + u".velmx"_qs, MetadataFormat::Velmx) };
+    document->pane()->table()->selectRow(0);
+    document->pane()->openCommentEditor();
+    windows << document->pane()->commentEditor();
+    for (QWidget *window : std::as_const(windows))
+        window->show();
+    return windows;
+}
+
 } // namespace
 
 class tst_Translations : public QObject
@@ -116,24 +133,15 @@ private slots:
         answers.answer = false;
         AppController controller;
         QSettings().clear();
-        DocumentWindow *document = controller.openFiles({ m_png }).first();
-        BatchWindow *batch = controller.newBatchWindow();
-        batch->processor()->addFiles({ m_png });
-        PresetEditorWindow *presets = controller.showPresetEditor();
-        TemplateEditorWindow *templates = controller.showTemplateEditor();
-        controller.showStartWindow();
-        document->pane()->table()->selectRow(0);
-        document->pane()->openCommentEditor();
-        (new CsvOptionsDialog(document))->show();
-        (new ImportMetadataDialog(document, true, false))->show();
-        (new ExportMetadataDialog(document, m_home.filePath(QStringLiteral("zqx.velmx")), MetadataFormat::Velmx))
-            ->show();
-        trigger(templates, "newTemplateAction");
+        const QList<QWidget *> windows = openEveryWindow(controller, m_png);
+        auto *document = qobject_cast<DocumentWindow *>(windows[0]);
+        qobject_cast<BatchWindow *>(windows[1])->processor()->addFiles({ m_png });
+        trigger(windows[3], "newTemplateAction");
         // Questions and messages, answered by the handler.
         trigger(&controller, "aboutAction");
         document->document()->addText(QStringLiteral("Qvalue"), QStringLiteral("Qkey"));
         trigger(document, "revertAction");
-        trigger(presets, "restoreDefaultsAction");
+        trigger(windows[2], "restoreDefaultsAction");
         document->close();
 
         QSet<QString> allowed { u"zqx"_qs, u"png"_qs, u"velmx"_qs, u"Qkey"_qs, u"Qvalue"_qs };
@@ -304,21 +312,13 @@ private slots:
 
         PromptAnswers answers;
         AppController controller;
-        DocumentWindow *document = controller.openFiles({ m_png }).first();
+        const QList<QWidget *> windows = openEveryWindow(controller, m_png);
         QStringList titles;
-        for (QAction *menu : document->menuBar()->actions())
+        for (QAction *menu : qobject_cast<QMainWindow *>(windows[0])->menuBar()->actions())
             titles << menu->text().remove(u'&');
         QCOMPARE(QStringList({ titles.first(), titles.at(1), titles.last() }), menus);
-
-        QList<QWidget *> windows { document, controller.newBatchWindow(), controller.showPresetEditor(),
-            controller.showTemplateEditor(), controller.showStartWindow(), new CsvOptionsDialog(document),
-            new ImportMetadataDialog(document, true, false) };
-        document->pane()->table()->selectRow(0);
-        document->pane()->openCommentEditor();
-        windows << document->pane()->commentEditor();
         QStringList clashes;
-        for (QWidget *window : std::as_const(windows)) {
-            window->show();
+        for (QWidget *window : windows) {
             for (const QString &clash : mnemonicClashes(window))
                 clashes << QString::fromLatin1(window->metaObject()->className()) + u": "_qs + clash;
         }
