@@ -117,6 +117,79 @@
     </message>
 </context>
 <context>
+    <name>ChunksWindow</name>
+    <message>
+        <source>Chunks of “%1”</source>
+        <translation>Chunks von „%1“</translation>
+    </message>
+    <message>
+        <source>The chunks of the file, in order</source>
+        <translation>Die Chunks der Datei, der Reihe nach</translation>
+    </message>
+    <message>
+        <source>The file&apos;s structure breaks off after these chunks: %1</source>
+        <translation>Der Aufbau der Datei bricht nach diesen Chunks ab: %1</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <comment>the four-letter type of a chunk</comment>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>CRC</source>
+        <translation>CRC</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <comment>critical or ancillary, as the PNG standard names chunks</comment>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Copying</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Meaning</source>
+        <translation>Bedeutung</translation>
+    </message>
+    <message>
+        <source>correct</source>
+        <translation>korrekt</translation>
+    </message>
+    <message>
+        <source>wrong</source>
+        <translation>falsch</translation>
+    </message>
+    <message>
+        <source>critical</source>
+        <translation>kritisch</translation>
+    </message>
+    <message>
+        <source>ancillary</source>
+        <translation>ergänzend</translation>
+    </message>
+    <message>
+        <source>safe to copy</source>
+        <translation>sicher kopierbar</translation>
+    </message>
+    <message>
+        <source>unsafe to copy</source>
+        <translation>nicht sicher kopierbar</translation>
+    </message>
+    <message>
+        <source>&amp;Copy as Text</source>
+        <translation>Als Text &amp;kopieren</translation>
+    </message>
+</context>
+<context>
     <name>CommentList</name>
     <message>
         <source>Keyword</source>
@@ -180,6 +253,14 @@
     <message>
         <source>&amp;Text:</source>
         <translation>&amp;Text:</translation>
+    </message>
+    <message>
+        <source>Search keywords and texts</source>
+        <translation>Schlüsselwörter und Texte durchsuchen</translation>
+    </message>
+    <message>
+        <source>Shows only the entries whose keyword or text contains the text typed</source>
+        <translation>Zeigt nur die Einträge, deren Schlüsselwort oder Text den eingegebenen Text enthält</translation>
     </message>
 </context>
 <context>
@@ -387,6 +468,88 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>&quot;%1&quot; was saved without the entries that a PNG file cannot hold.</source>
         <translation>„%1“ wurde ohne die Einträge gespeichert, die eine PNG-Datei nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>This file tells more than the picture:</source>
+        <translation>Diese Datei verrät mehr als das Bild:</translation>
+    </message>
+    <message>
+        <source>it holds a GPS position (%1)</source>
+        <translation>sie enthält eine GPS-Position (%1)</translation>
+    </message>
+    <message>
+        <source>it holds generation settings</source>
+        <translation>sie enthält Generierungseinstellungen</translation>
+    </message>
+    <message>
+        <source>it names people: %1</source>
+        <translation>sie nennt Personen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EntryDetails</name>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Details of “%1”</source>
+        <translation>Details von „%1“</translation>
+    </message>
+    <message>
+        <source>Select an entry to see what it holds.</source>
+        <translation>Wählen Sie einen Eintrag, um seinen Inhalt zu sehen.</translation>
+    </message>
+    <message>
+        <source>Fields</source>
+        <translation>Felder</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <comment>a tab showing the text of an entry</comment>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Formatted JSON</source>
+        <translation>Formatiertes JSON</translation>
+    </message>
+    <message>
+        <source>Fields of the selected entry</source>
+        <translation>Felder des ausgewählten Eintrags</translation>
+    </message>
+    <message>
+        <source>Text of the selected entry, formatted</source>
+        <translation>Text des ausgewählten Eintrags, formatiert</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <comment>the name of a field</comment>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <comment>the value of a field</comment>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Generation settings: %1</source>
+        <translation>Generierungseinstellungen: %1</translation>
+    </message>
+    <message>
+        <source>XMP properties</source>
+        <translation>XMP-Eigenschaften</translation>
+    </message>
+    <message>
+        <source>JSON</source>
+        <translation>JSON</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Prompt</source>
+        <translation>&amp;Prompt kopieren</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Value</source>
+        <translation>&amp;Wert kopieren</translation>
     </message>
 </context>
 <context>
@@ -627,6 +790,26 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
         <source>&amp;Quit</source>
         <translation>&amp;Beenden</translation>
     </message>
+    <message>
+        <source>Search &amp;in Texts</source>
+        <translation>Auch in &amp;Texten suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Details</source>
+        <translation>De&amp;tails</translation>
+    </message>
+    <message>
+        <source>&amp;Chunks</source>
+        <translation>&amp;Chunks</translation>
+    </message>
+    <message>
+        <source>Re&amp;move Metadata…</source>
+        <translation>Metadaten entfe&amp;rnen …</translation>
+    </message>
+    <message>
+        <source>Remove &amp;Metadata…</source>
+        <translation>&amp;Metadaten entfernen …</translation>
+    </message>
 </context>
 <context>
     <name>MetadataDialogs</name>
@@ -766,6 +949,82 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>Your own presets will be lost.</source>
         <translation>Ihre eigenen Vorgaben gehen verloren.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveMetadata</name>
+    <message>
+        <source>Remove Metadata from “%1”</source>
+        <translation>Metadaten aus „%1“ entfernen</translation>
+    </message>
+    <message>
+        <source>The checked items leave the document in one step you can undo; Save writes the file without them. The picture stays as it is.</source>
+        <translation>Die markierten Elemente werden in einem Schritt aus dem Dokument entfernt, den Sie rückgängig machen können; Speichern schreibt die Datei ohne sie. Das Bild bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>What the file carries</source>
+        <translation>Was die Datei enthält</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Element</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <comment>how many bytes an item takes</comment>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>What it gives away</source>
+        <translation>Was es verrät</translation>
+    </message>
+    <message>
+        <source>%1 “%2”</source>
+        <translation>%1 „%2“</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Content credentials (caBX) prove where the picture comes from: removing them breaks its provenance.</source>
+        <translation>Inhaltsnachweise (caBX) belegen, woher das Bild stammt: Wer sie entfernt, unterbricht seinen Herkunftsnachweis.</translation>
+    </message>
+    <message>
+        <source>“%1” carries no metadata to remove.</source>
+        <translation>„%1“ enthält keine Metadaten, die entfernt werden könnten.</translation>
+    </message>
+    <message>
+        <source>Remove Metadata from Every File</source>
+        <translation>Metadaten aus jeder Datei entfernen</translation>
+    </message>
+    <message>
+        <source>The checked kinds of metadata are removed from every file of the batch, instead of writing the comments. The picture, its colour and its animation stay byte for byte; a file with nothing to remove is left as it was.</source>
+        <translation>Die markierten Arten von Metadaten werden aus jeder Datei des Stapels entfernt, statt die Kommentare zu schreiben. Das Bild, seine Farben und seine Animation bleiben Byte für Byte erhalten; eine Datei ohne zu entfernende Metadaten bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>&amp;Text entries (tEXt, zTXt, iTXt)</source>
+        <translation>&amp;Texteinträge (tEXt, zTXt, iTXt)</translation>
+    </message>
+    <message>
+        <source>&amp;XMP packet (creators, places, editing history)</source>
+        <translation>&amp;XMP-Paket (Urheber, Orte, Bearbeitungsverlauf)</translation>
+    </message>
+    <message>
+        <source>&amp;Exif (camera, dates, GPS position)</source>
+        <translation>&amp;Exif (Kamera, Datumsangaben, GPS-Position)</translation>
+    </message>
+    <message>
+        <source>&amp;Modification time (tIME)</source>
+        <translation>Änderungs&amp;zeit (tIME)</translation>
+    </message>
+    <message>
+        <source>&amp;Private and unknown chunks</source>
+        <translation>&amp;Private und unbekannte Chunks</translation>
+    </message>
+    <message>
+        <source>Content &amp;credentials (caBX)</source>
+        <translation>Inhalts&amp;nachweise (caBX)</translation>
     </message>
 </context>
 <context>

@@ -174,10 +174,15 @@ void AppController::installMenus(QMainWindow *window)
     file->addAction(m_quitAction);
     connect(file, &QMenu::aboutToShow, this, &AppController::updateInterchangeActions);
 
-    auto *windowMenu = bar->addMenu(localizedString("MenuWindow"));
-    windowMenu->setObjectName(QStringLiteral("windowMenu"));
-    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { fillWindowMenu(windowMenu); });
-    fillWindowMenu(windowMenu);
+    // A window may bring a Window menu with items of its own, which stay on top.
+    auto *windowMenu = window->findChild<QMenu *>(QStringLiteral("windowMenu"));
+    if (!windowMenu) {
+        windowMenu = bar->addMenu(localizedString("MenuWindow"));
+        windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    }
+    const QList<QAction *> own = windowMenu->actions();
+    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu, own] { fillWindowMenu(windowMenu, own); });
+    fillWindowMenu(windowMenu, own);
 
     QMenu *help = bar->addMenu(localizedString("MenuHelp"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -234,12 +239,16 @@ QList<QWidget *> AppController::openWindows() const
     return result;
 }
 
-void AppController::fillWindowMenu(QMenu *menu)
+void AppController::fillWindowMenu(QMenu *menu, const QList<QAction *> &own)
 {
     for (QAction *item : menu->actions()) {
         menu->removeAction(item);
         if (item->parent() == menu)
             delete item;
+    }
+    if (!own.isEmpty()) {
+        menu->addActions(own);
+        menu->addSeparator();
     }
     menu->addAction(m_newBatchAction);
     menu->addAction(m_presetEditorAction);
@@ -418,6 +427,13 @@ QList<DocumentWindow *> AppController::openFiles(const QStringList &paths)
         if (!window) {
             window = new DocumentWindow(path, stores());
             installMenus(window);
+            // Search in Texts is a preference: remembered, and the same in every document.
+            window->document()->setSearchInTexts(AppSettings::searchInTexts());
+            connect(window->document(), &PNGDoc::searchInTextsChanged, this, [this](bool on) {
+                AppSettings::setSearchInTexts(on);
+                for (DocumentWindow *other : windows())
+                    other->document()->setSearchInTexts(on);
+            });
             // A file saved under another name is the one to offer next time.
             connect(window->document(), &PNGDoc::saved, this,
                 [document = window->document()] { AppSettings::addRecentFile(document->path()); });

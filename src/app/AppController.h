@@ -108,7 +108,8 @@ private:
     DocumentWindow *windowFor(const QString &path) const;
     void createActions();
     void fillRecentMenu(QMenu *menu);
-    void fillWindowMenu(QMenu *menu);
+    // The window's own items first (own), then the application's.
+    void fillWindowMenu(QMenu *menu, const QList<QAction *> &own);
     QList<QWidget *> openWindows() const;
     void updateInterchangeActions();
     void restoreWindowState(QMainWindow *window);

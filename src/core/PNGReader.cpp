@@ -301,7 +301,7 @@ CommentPtr commentFromTextChunk(const char *data, const PngChunk &c, qsizetype &
     // writes its chunk back as it stood.
     auto origin = std::make_shared<TextChunkOrigin>();
     origin->type = c.type;
-    origin->data = QByteArray(data, qsizetype(c.length));
+    origin->data = QByteArray(data, c.length);
     origin->afterImageData = c.position == PngChunk::AfterIDAT;
     origin->keyword = comment->keyword();
     origin->text = comment->text();

@@ -1,6 +1,7 @@
 #include "inspect/ChunkDescription.h"
 
 #include "core/PNGReader.h"
+#include "core/PNGSource.h"
 #include "core/TextChunks.h"
 #include "inspect/ExifData.h"
 #include "inspect/GenerationRecord.h"
@@ -371,14 +372,18 @@ ChunkDescription ChunkDescription::describeOne(
     return d;
 }
 
-QList<ChunkDescription> ChunkDescription::describe(const QByteArray &bytes, const std::vector<PngChunk> &chunks)
+namespace {
+
+// Every chunk described, its payload as payloadOf gives it (empty: not at hand).
+QList<ChunkDescription> describeChunks(
+    const std::vector<PngChunk> &chunks, const std::function<QByteArray(const PngChunk &)> &payloadOf)
 {
     QList<ChunkDescription> result;
     int colourType = -1;
     qsizetype textBudget = kMaxTextBytes;
     for (const PngChunk &c : chunks) {
-        const QByteArray payload = QByteArray::fromRawData(bytes.constData() + c.offset, c.length);
-        ChunkDescription d = describeOne(c.type, c.type == "IDAT" ? QByteArray() : payload, colourType, &textBudget);
+        const QByteArray payload = c.type == "IDAT" ? QByteArray() : payloadOf(c);
+        ChunkDescription d = ChunkDescription::describeOne(c.type, payload, colourType, &textBudget);
         d.offset = c.offset - 8;
         d.length = c.length;
         d.crcOk = c.crcOk;
@@ -387,6 +392,25 @@ QList<ChunkDescription> ChunkDescription::describe(const QByteArray &bytes, cons
         result.append(std::move(d));
     }
     return result;
+}
+
+} // namespace
+
+QList<ChunkDescription> ChunkDescription::describe(const QByteArray &bytes, const std::vector<PngChunk> &chunks)
+{
+    return describeChunks(chunks, [&bytes](const PngChunk &c) {
+        return c.offset >= 0 && c.offset + qint64(c.length) <= bytes.size()
+            ? QByteArray::fromRawData(bytes.constData() + c.offset, c.length)
+            : QByteArray();
+    });
+}
+
+QList<ChunkDescription> ChunkDescription::ofSource(const PNGSource &source)
+{
+    return describeChunks(source.chunks, [&source](const PngChunk &c) {
+        const char *held = source.payload(c);
+        return held ? QByteArray::fromRawData(held, c.length) : QByteArray();
+    });
 }
 
 QList<ChunkDescription> ChunkDescription::ofFile(const QByteArray &bytes, QString *error)

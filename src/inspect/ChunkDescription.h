@@ -8,7 +8,10 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
 #include <vector>
+
+struct PNGSource;
 
 // What one chunk of a PNG file is and means, for the chunk inspector and `velmora-cli
 // chunks`: where it stands, its CRC verdict, its kind by the letters of its type, and a
@@ -34,6 +37,9 @@ struct ChunkDescription
     static QList<ChunkDescription> ofFile(const QByteArray &bytes, QString *error = nullptr);
     // The chunks as scanned from bytes (scanPngChunks()).
     static QList<ChunkDescription> describe(const QByteArray &bytes, const std::vector<PngChunk> &chunks);
+    // The chunks of a file as read (a document's), from the bytes it holds: a large file's
+    // image data, not held, are described without being read.
+    static QList<ChunkDescription> ofSource(const PNGSource &source);
     // The summary and details of one payload; colourType is the image header's (it shapes
     // tRNS, bKGD and sBIT), -1 when unknown. A compressed text inflates to at most
     // *textBudget bytes (which shrinks by what it took; 64 MiB without one).

@@ -4,6 +4,7 @@
 #include "core/PNGSource.h"
 #include "core/TextChunks.h"
 #include "inspect/ChunkDescription.h"
+#include "inspect/XmpPacket.h"
 
 namespace {
 
@@ -31,7 +32,27 @@ bool StripRules::removesEntry(const QString &keyword, const QByteArray &chunkTyp
 
 bool StripRules::removesChunk(const QByteArray &type) const
 {
-    return isRemovableType(type) && !keepChunkTypes.contains(type) && (type != "caBX" || credentials);
+    static const QList<QByteArray> named { "tEXt", "zTXt", "iTXt", "eXIf", "tIME", "caBX" };
+    return isRemovableType(type) && !keepChunkTypes.contains(type) && (type != "caBX" || credentials)
+        && (otherChunks || named.contains(type));
+}
+
+StripRules StripChoices::rules() const
+{
+    StripRules rules;
+    if (!textEntries)
+        rules.keepChunkTypes << "tEXt"
+                             << "zTXt"
+                             << "iTXt";
+    else if (!xmp)
+        rules.keepKeywords << QString::fromLatin1(XmpPacket::Keyword);
+    if (!exif)
+        rules.keepChunkTypes << "eXIf";
+    if (!time)
+        rules.keepChunkTypes << "tIME";
+    rules.otherChunks = otherChunks;
+    rules.credentials = credentials;
+    return rules;
 }
 
 bool StripRules::isChunkType(const QString &type)

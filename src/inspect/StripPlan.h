@@ -24,6 +24,9 @@ struct StripRules
     QStringList keepKeywords; // text entries with one of these keywords stay (exact)
     QList<QByteArray> keepChunkTypes; // chunks of these types stay (text chunks too)
     bool credentials = false; // content credentials go too
+    // Private and unknown chunks (and GIF application data and text) go too; without it a
+    // removal takes only text entries, eXIf, tIME and (when asked) content credentials.
+    bool otherChunks = true;
 
     // Whether a chunk type is metadata that a removal can take away at all.
     static bool isRemovableType(const QByteArray &type);
@@ -33,6 +36,22 @@ struct StripRules
     bool removesChunk(const QByteArray &type) const;
     // Four letters, as a chunk type must be.
     static bool isChunkType(const QString &type);
+};
+
+// The kinds of metadata a window offers to remove, each on a check box: every text entry,
+// the XMP packet among them, Exif, the modification time, other (private and unknown)
+// chunks, and content credentials (off at first). Without text entries the XMP packet stays
+// too.
+struct StripChoices
+{
+    bool textEntries = true;
+    bool xmp = true;
+    bool exif = true;
+    bool time = true;
+    bool otherChunks = true;
+    bool credentials = false;
+
+    StripRules rules() const;
 };
 
 // One thing a removal can take away: a text entry or a chunk.

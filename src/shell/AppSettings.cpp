@@ -10,6 +10,7 @@ const QString kEnforceUnique = QStringLiteral("importEnforceUniqueKeywords");
 const QString kCheckFileExt = QStringLiteral("checkFileExtWhenAddingToBatchList");
 const QString kExportFormat = QStringLiteral("exportFormat");
 const QString kRecentFiles = QStringLiteral("recentFiles");
+const QString kSearchInTexts = QStringLiteral("searchInTexts");
 
 QString sameFileKey(const QString &path)
 {
@@ -75,6 +76,16 @@ MetadataFormat exportFormat()
 void setExportFormat(MetadataFormat format)
 {
     QSettings().setValue(kExportFormat, formatDisplayName(format));
+}
+
+bool searchInTexts()
+{
+    return QSettings().value(kSearchInTexts, false).toBool();
+}
+
+void setSearchInTexts(bool on)
+{
+    QSettings().setValue(kSearchInTexts, on);
 }
 
 QStringList recentFiles()

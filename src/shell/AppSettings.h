@@ -28,6 +28,11 @@ void setExportFormat(MetadataFormat format);
 // format's for Unknown.
 QString formatDisplayName(MetadataFormat format);
 
+// Whether a document's search field looks in the texts too (Edit ▸ Search in Texts); off
+// unless the user turned it on.
+bool searchInTexts();
+void setSearchInTexts(bool on);
+
 // The files opened last, newest first, at most MaxRecentFiles.
 constexpr int MaxRecentFiles = 10;
 QStringList recentFiles();

@@ -9,6 +9,7 @@
 #include "templates/TemplateApplication.h"
 #include "templates/TemplateEditor.h"
 #include "windowkit/CommentEditorPanel.h"
+#include "windowkit/EntryDetailsView.h"
 #include "windowkit/StoreMenu.h"
 #include "windowkit/TextEditCommands.h"
 #include "windowkit/UndoActions.h"
@@ -25,6 +26,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -74,6 +76,12 @@ CommentListPane::CommentListPane(
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CommentListPane::updateActions);
     connect(m_model, &QAbstractItemModel::modelReset, this, &CommentListPane::updateActions);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &CommentListPane::updateActions);
+    if (m_details) {
+        connect(m_model, &QAbstractItemModel::modelReset, this, &CommentListPane::updateDetails);
+        connect(m_model, &QAbstractItemModel::rowsRemoved, this, &CommentListPane::updateDetails);
+        connect(
+            m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CommentListPane::updateDetails);
+    }
     // A text editor taking or leaving the focus changes what Cut, Copy and Delete act on;
     // the menu bar borrowing the focus does not.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -199,12 +207,23 @@ void CommentListPane::buildWidgets(const Options &options)
     }
     buttons->addWidget(editor);
 
-    // The table's row: where a view of the selected entry would stand beside it.
-    auto *tableRow = new QHBoxLayout;
-    tableRow->addWidget(m_table, 1);
+    // The table's row, with the details of the selected entry beside it.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(tableRow, 1);
+    if (options.details) {
+        m_details = new EntryDetailsView;
+        auto *row = new QSplitter(Qt::Horizontal);
+        row->setObjectName(QStringLiteral("detailsSplitter"));
+        row->addWidget(m_table);
+        row->addWidget(m_details);
+        row->setStretchFactor(0, 3);
+        row->setStretchFactor(1, 2);
+        row->setChildrenCollapsible(false);
+        m_menus << m_details->menu();
+        layout->addWidget(row, 1);
+    } else {
+        layout->addWidget(m_table, 1);
+    }
     layout->addLayout(buttons);
 }
 
@@ -227,13 +246,25 @@ void CommentListPane::addMenus(QMenuBar *bar) const
 
 void CommentListPane::setOwner(CommentListOwner *owner)
 {
+    if (m_owner && m_details)
+        disconnect(m_owner, &CommentListOwner::commentsChanged, m_details, nullptr);
     m_owner = owner;
+    if (owner && m_details)
+        connect(owner, &CommentListOwner::commentsChanged, m_details, &EntryDetailsView::refresh);
     if (m_model->owner() != owner)
         m_model->setOwner(owner);
     if (m_editor)
         m_editor->setOwner(owner);
     m_history->setStack(owner ? owner->undoStack() : nullptr);
     updateActions();
+    if (m_details)
+        updateDetails();
+}
+
+void CommentListPane::updateDetails()
+{
+    const QList<int> rows = m_table->selectedRowNumbers();
+    m_details->showEntry(m_owner && !rows.isEmpty() ? m_owner->commentAt(rows.last()) : nullptr);
 }
 
 void CommentListPane::setReadOnly(bool readOnly)

@@ -12,6 +12,7 @@ class QAbstractItemView;
 class CommentListOwner;
 class CommentTableModel;
 class CommentTableView;
+class EntryDetailsView;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -39,9 +40,9 @@ class UndoActions;
 // its keyword cell. A template is applied in one step.
 //
 // Children carry object names for tests: commentsTable, addButton, removeButton,
-// presetsButton, templatesButton, macrosButton, commentEditorButton; the menus presetsMenu,
-// templatesMenu, macrosMenu, commentsMenu; the actions undoAction, redoAction, cutAction,
-// copyAction, pasteAction, deleteAction, deleteAllAction, selectAllAction, addAction,
+// presetsButton, templatesButton, macrosButton, commentEditorButton, detailsSplitter (and
+// those of EntryDetailsView); the menus presetsMenu, templatesMenu, macrosMenu, commentsMenu; the actions undoAction,
+// redoAction, cutAction, copyAction, pasteAction, deleteAction, deleteAllAction, selectAllAction, addAction,
 // removeAction, openCommentEditorAction.
 class CommentListPane : public QWidget
 {
@@ -61,6 +62,9 @@ public:
         QString editorTitle;
         // What a screen reader calls the table (empty: "Comments").
         QString tableName;
+        // The details of the selected entry beside the table (EntryDetailsView), with its
+        // Details menu.
+        bool details = false;
     };
 
     // Without a templates store there is no Templates button or menu.
@@ -81,12 +85,14 @@ public:
 
     CommentTableModel *model() const { return m_model; }
     CommentTableView *table() const { return m_table; }
+    // The details beside the table, or nullptr without Options::details.
+    EntryDetailsView *details() const { return m_details; }
     // The comment editor panel, or nullptr before its first use.
     CommentEditorPanel *commentEditor() const;
 
     // Undo, Redo, Cut, Copy, Paste, Delete, Delete All and Select All, with separators.
     void addEditActions(QMenu *edit) const;
-    // The Comments, Presets and (with a store) Templates menus.
+    // The Comments, Presets, (with a store) Templates and (with details) Details menus.
     void addMenus(QMenuBar *bar) const;
 
     // Hands open edits (a table cell, the panel) to the owner.
@@ -112,6 +118,8 @@ private:
     void buildActions();
     void buildWidgets(const Options &options);
     void updateActions();
+    // The details show the entry of the highest selected row.
+    void updateDetails();
     // Starts editing a cell of the row; a text with the cursor after its value.
     void editCell(int row, int column);
     // After a command on the list the table takes the focus.
@@ -135,6 +143,7 @@ private:
     QWidget *m_removeButton = nullptr;
     QWidget *m_editorButton = nullptr;
     QPointer<CommentEditorPanel> m_editor;
+    EntryDetailsView *m_details = nullptr;
     QString m_editorTitle;
     QPointer<QAbstractItemView> m_windowList;
     WindowListCommands m_windowListCommands;

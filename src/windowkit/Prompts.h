@@ -29,6 +29,9 @@ public:
         ExportMetadata,
         CsvOptions,
         About,
+        // Remove Metadata: the choices offered (options), answered with the choices made
+        // (a QVariantList of the same size) or nothing (cancelled).
+        RemoveMetadata,
     };
     enum class SaveChoice { Save, Discard, Cancel };
 

@@ -10,6 +10,7 @@
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
+#include "document/widgets/ChunkInspector.h"
 #include "document/widgets/DocumentWindow.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
@@ -196,7 +197,7 @@ private slots:
         StartWindow *start = controller.showStartWindow();
 
         QCOMPARE(menuTitles(document),
-            QStringList({ "File", "Edit", "Comments", "Presets", "Templates", "Window", "Help" }));
+            QStringList({ "File", "Edit", "Comments", "Presets", "Templates", "Details", "Window", "Help" }));
         QCOMPARE(menuTitles(batch),
             QStringList({ "File", "Edit", "Comments", "Presets", "Templates", "Batch", "Window", "Help" }));
         QCOMPARE(menuTitles(presets), QStringList({ "File", "Edit", "Preset", "Window", "Help" }));
@@ -206,7 +207,7 @@ private slots:
 
         QCOMPARE(itemNames(document->menuBar()->actions().first()->menu()),
             QStringList({ "openAction", "openRecentMenuAction", "-", "importAction", "exportAction", "-", "closeAction",
-                "saveAction", "saveAsAction", "revertAction", "-", "quitAction" }));
+                "saveAction", "saveAsAction", "revertAction", "-", "removeMetadataAction", "-", "quitAction" }));
         QCOMPARE(itemNames(start->menuBar()->actions().first()->menu()),
             QStringList(
                 { "openAction", "openRecentMenuAction", "-", "importAction", "exportAction", "-", "quitAction" }));
@@ -356,6 +357,26 @@ private slots:
         QCOMPARE(answers.last(Prompts::Kind::ImportMetadata)->options, QVariantList({ false, true }));
         QCOMPARE(describe(window->document()->comments()), QStringList({ "Keep=new", "Other=x" }));
         QVERIFY(AppSettings::importClearExistingMetadata() && AppSettings::importEnforceUniqueKeywords());
+    }
+
+    // Edit ▸ Search in Texts is one preference: every document follows it, and the next
+    // session starts with it.
+    void searchInTextsIsRemembered()
+    {
+        Answers answers;
+        {
+            AppController controller;
+            const auto windows = controller.openFiles({ m_a, m_b });
+            windows[0]->document()->setSearchText(QStringLiteral("DUSK"));
+            QCOMPARE(windows[0]->document()->rowCount(), 0);
+            menuItem(windows[0], QStringLiteral("searchInTextsAction"))->trigger();
+            QCOMPARE(describe(windows[0]->document()->comments()), QStringList({ "Title=Dusk" }));
+            QVERIFY(menuItem(windows[1], QStringLiteral("searchInTextsAction"))->isChecked());
+            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
+                localizedString("SearchKeywordsAndTexts"));
+        }
+        AppController controller;
+        QVERIFY(controller.openFiles({ m_a }).first()->document()->searchesInTexts());
     }
 
     void csvExportNamesWhatItCannotCarry()
@@ -691,6 +712,8 @@ private slots:
         first->pane()->openCommentEditor();
         QVERIFY(first->pane()->commentEditor());
         windows << first->pane()->commentEditor();
+        first->showChunks();
+        windows << first->findChild<ChunkInspector *>();
         QStringList unnamed;
         for (QWidget *window : std::as_const(windows)) {
             window->show();

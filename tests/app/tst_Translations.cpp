@@ -10,7 +10,9 @@
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 #include "document/PNGDoc.h"
+#include "document/widgets/ChunkInspector.h"
 #include "document/widgets/DocumentWindow.h"
+#include "document/widgets/RemoveMetadataDialog.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/widgets/PresetEditorWindow.h"
 #include "templates/TemplateEditor.h"
@@ -85,7 +87,7 @@ QStringList placeholders(const QString &text)
 }
 
 // Every window and dialog of the application, shown: a document on file with its comment
-// editor and dialogs, a batch window, the editors and the start window.
+// editor, chunks and dialogs, a batch window, the editors and the start window.
 QList<QWidget *> openEveryWindow(AppController &controller, const QString &file)
 {
     DocumentWindow *document = controller.openFiles({ file }).first();
@@ -95,7 +97,10 @@ QList<QWidget *> openEveryWindow(AppController &controller, const QString &file)
         new ExportMetadataDialog(document, file + u".velmx"_qs, MetadataFormat::Velmx) };
     document->pane()->table()->selectRow(0);
     document->pane()->openCommentEditor();
-    windows << document->pane()->commentEditor();
+    windows << document->pane()->commentEditor()
+            << new RemoveMetadataDialog(document->document()->removalPlan(), QFileInfo(file).fileName(), document);
+    trigger(document, "chunksAction");
+    windows << document->findChild<ChunkInspector *>();
     for (QWidget *window : std::as_const(windows))
         window->show();
     return windows;
@@ -137,6 +142,7 @@ private slots:
         auto *document = qobject_cast<DocumentWindow *>(windows[0]);
         qobject_cast<BatchWindow *>(windows[1])->processor()->addFiles({ m_png });
         trigger(windows[3], "newTemplateAction");
+        trigger(windows[1], "removeMetadataAction");
         // Questions and messages, answered by the handler.
         trigger(&controller, "aboutAction");
         document->document()->addText(QStringLiteral("Qvalue"), QStringLiteral("Qkey"));

@@ -286,6 +286,33 @@ private slots:
             QCOMPARE(fileComments(files[i]), i < 3 ? QStringList { "Author=New" } : QStringList { "Author=Old" });
     }
 
+    // Batch ▸ Remove Metadata…: the choices asked for become the run's rules; cancelling
+    // starts nothing.
+    void removeMetadataRun()
+    {
+        BatchWindow *window = newWindow();
+        const QString file = copyFixture(u"inspect/everything.png"_qs, m_dir->path());
+        window->processor()->addFiles({ file });
+        PromptAnswers prompts;
+        trigger(window, "removeMetadataAction");
+        QVERIFY(!window->processor()->isRunning());
+        const QVariantList offered = prompts.of(Prompts::Kind::RemoveMetadata).first().options;
+        QCOMPARE(offered, QVariantList({ true, true, true, true, true, false }));
+        // The XMP packet stays, the content credentials go.
+        prompts.answerFor = [](const Prompts::Request &request) {
+            return request.kind == Prompts::Kind::RemoveMetadata
+                ? QVariant(QVariantList { true, false, true, true, true, true })
+                : QVariant();
+        };
+        trigger(window, "removeMetadataAction");
+        QTRY_COMPARE(prompts.of(Prompts::Kind::Report).size(), 1);
+        const QStringList types = chunkTypes(readFile(file));
+        QVERIFY2(types.contains(u"iTXt"_qs) && !types.contains(u"caBX"_qs) && !types.contains(u"eXIf"_qs),
+            qPrintable(types.join(u' ')));
+        const QStringList entries = fileComments(file);
+        QVERIFY(entries.size() == 1 && entries.first().startsWith(u"XML:com.adobe.xmp="_qs));
+    }
+
     void closingDuringARunAsksStopsThenCloses()
     {
         QPointer<BatchWindow> window = newWindow();

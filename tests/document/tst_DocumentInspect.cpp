@@ -24,6 +24,7 @@ private Q_SLOTS:
         const PrivacyFacts before = doc.privacyFacts();
         QVERIFY(before.gpsPosition && before.generationSettings);
         QCOMPARE(before.gpsText, u"51.50740° N, 0.12777° W"_qs); // the XMP packet's, an entry
+        QCOMPARE(before.creators, QStringList({ "Ann Lee", "Bo Chen" })); // XMP's, and Exif's once
 
         // Every entry and chunk that tells, chosen; the content credentials offered, not chosen.
         StripPlan plan = doc.removalPlan();
@@ -48,6 +49,7 @@ private Q_SLOTS:
         QVERIFY(doc.isModified());
         QCOMPARE(doc.privacyFacts().gpsPosition, false);
         QCOMPARE(doc.privacyFacts().generationSettings, false);
+        QVERIFY(!doc.privacyFacts().any());
         QVERIFY(!doc.removeMetadata(plan)); // nothing chosen is still there
 
         doc.undoStack()->undo();

@@ -5,23 +5,31 @@
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
+#include "document/widgets/ChunkInspector.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/ImageView.h"
+#include "document/widgets/RemoveMetadataDialog.h"
 #include "windowkit/CommentEditorPanel.h"
 #include "windowkit/CommentListPane.h"
+#include "windowkit/EntryDetailsView.h"
 #include "windowkit/Prompts.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSemaphore>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -451,6 +459,171 @@ private slots:
         QVERIFY(!window.isNull());
         QVERIFY(!loader->isRunning());
         QVERIFY(finished.isEmpty());
+    }
+
+    // The details beside the table: the entry's readings as branches of one tree, values and
+    // branches copied, the prompt copied; the stored text stays as it was.
+    void detailsOfTheSelectedEntry_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QStringList>("sections");
+        QTest::addColumn<QString>("prompt"); // empty: Copy Prompt is off
+        QTest::addColumn<QStringList>("path"); // of the item Copy Value copies
+        QTest::addColumn<QString>("value");
+        const QString api = u"Generation settings: ComfyUI"_qs;
+        QTest::newRow("ComfyUI graph") << "comfyui.png"
+                                       << "prompt"
+                                       << QStringList { api + u" (3 KSampler)"_qs, api + u" (20 KSamplerAdvanced)"_qs,
+                                              "JSON" }
+                                       << "a lighthouse on a cliff at dusk\ndramatic clouds\n\n"
+                                          "a lighthouse on a cliff at dusk" // each sampler's, once
+                                       << QStringList { "JSON", "5", "inputs" }
+                                       << "{\n    \"batch_size\": 1,\n    \"height\": 768,\n    \"width\": 1024\n}";
+        QTest::newRow("A1111 text") << "a1111.png"
+                                    << "parameters"
+                                    << QStringList { "Generation settings: Stable Diffusion web UI v1.9.3" }
+                                    << "masterpiece, a lighthouse on a cliff,\n(dusk:1.2), dramatic sky"
+                                    << QStringList { "Generation settings: Stable Diffusion web UI v1.9.3", "Seed" }
+                                    << "3141592653";
+        QTest::newRow("XMP packet") << "xmp.png"
+                                    << "XML:com.adobe.xmp" << QStringList { "XMP properties" } << QString()
+                                    << QStringList { "XMP properties", "dc:creator" } << "Ann Lee; Bo Chen";
+        QTest::newRow("damaged JSON: plain text")
+            << "damaged-json.png"
+            << "prompt" << QStringList() << QString() << QStringList() << QString();
+    }
+    void detailsOfTheSelectedEntry()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, keyword);
+        QFETCH(QStringList, sections);
+        QFETCH(QString, prompt);
+        QFETCH(QStringList, path);
+        QFETCH(QString, value);
+        const QString copy = fixture(u"inspect/"_qs + file);
+        const QByteArray before = readFile(copy);
+        DocumentWindow *window = open(copy);
+        PNGDoc *doc = window->document();
+        EntryDetailsView *details = window->pane()->details();
+        QVERIFY(details);
+        int row = 0;
+        while (row < doc->rowCount() && doc->commentAt(row)->keyword() != keyword)
+            ++row;
+        selectRows(window->pane()->table(), { row });
+        QCOMPARE(details->entry(), doc->commentAt(row));
+
+        auto *tree = details->findChild<QTreeView *>(u"detailsTree"_qs);
+        QCOMPARE(firstColumnTexts(*tree->model()), sections);
+        auto *tabs = details->findChild<QTabWidget *>(u"detailsTabs"_qs);
+        QCOMPARE(tabs->isTabVisible(0), !sections.isEmpty());
+        tabs->setCurrentIndex(1);
+        const QString text = details->findChild<QPlainTextEdit *>(u"detailsText"_qs)->toPlainText();
+        if (sections.contains(u"JSON"_qs))
+            QVERIFY(text.contains(u"\n    \"3\": {\n"_qs));
+        else
+            QCOMPARE(text, doc->commentAt(row)->text());
+
+        QCOMPARE(isEnabled(window, "copyPromptAction"), !prompt.isEmpty());
+        if (!prompt.isEmpty()) {
+            trigger(window, "copyPromptAction");
+            QCOMPARE(QApplication::clipboard()->text(), prompt);
+        }
+        QModelIndex item;
+        for (const QString &name : std::as_const(path)) {
+            const QModelIndexList found
+                = tree->model()->match(tree->model()->index(0, 0, item), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+            QVERIFY2(!found.isEmpty(), qPrintable(name));
+            item = found.first();
+            tree->expand(item); // a JSON branch's own branches come when it opens
+        }
+        QCOMPARE(isEnabled(window, "copyValueAction"), false);
+        if (item.isValid()) {
+            tree->setCurrentIndex(item);
+            trigger(window, "copyValueAction");
+            QCOMPARE(QApplication::clipboard()->text(), value);
+        }
+        // Reading changed nothing: a save writes the file as it was.
+        QVERIFY(!doc->isModified());
+        QVERIFY(window->save());
+        QCOMPARE(readFile(copy), before);
+    }
+
+    // Window ▸ Chunks: every chunk of the file in order, the chunks before a break and why,
+    // Copy as Text.
+    void chunkInspector_data()
+    {
+        QTest::addColumn<int>("cut"); // bytes cut off the end
+        QTest::addColumn<bool>("broken");
+        QTest::newRow("whole file") << 0 << false;
+        QTest::newRow("cut off in its last chunks") << 20 << true;
+    }
+    void chunkInspector()
+    {
+        QFETCH(int, cut);
+        QFETCH(bool, broken);
+        const QString path = m_dir->filePath(u"chunks.png"_qs);
+        const QByteArray whole = TestSupport::readFile(dataPath(u"inspect/everything.png"_qs));
+        QVERIFY(writeFile(path, whole.left(whole.size() - cut)));
+        DocumentWindow *window = open(path);
+        QCOMPARE(window->loadError().isEmpty(), !broken); // the chunks before the damage all the same
+        trigger(window, "chunksAction");
+        auto *inspector = window->findChild<ChunkInspector *>();
+        QVERIFY(inspector && inspector->isVisible());
+        auto *tree = inspector->findChild<QTreeView *>(u"chunksTree"_qs);
+        QStringList types = chunkTypes(whole);
+        QCOMPARE(firstColumnTexts(*tree->model()), broken ? types.mid(0, types.size() - 2) : types);
+        QCOMPARE(inspector->findChild<QLabel *>(u"chunksErrorLabel"_qs)->isVisibleTo(inspector), broken);
+        if (broken)
+            return;
+        const QModelIndex exif = tree->model()->index(int(types.indexOf(u"eXIf"_qs)), 0);
+        QVERIFY(tree->model()->rowCount(exif) > 0); // its fields as branches
+        QCOMPARE(tree->model()->index(0, 1).data().toString(), u"8"_qs);
+        QCOMPARE(tree->model()->index(0, 2).data().toString(), u"13"_qs);
+        QTest::mouseClick(inspector->findChild<QAbstractButton *>(u"copyChunksButton"_qs), Qt::LeftButton);
+        const QStringList lines = QApplication::clipboard()->text().split(u'\n');
+        QVERIFY2(
+            lines.first().startsWith(u"IHDR\toffset 8\tlength 13\tCRC ok\tcritical"_qs), qPrintable(lines.first()));
+    }
+
+    // File ▸ Remove Metadata…: the choices made apply in one step of the undo history, and
+    // the privacy notice follows what the document would still give away.
+    void removeMetadataAndThePrivacyNotice()
+    {
+        DocumentWindow *window = open(fixture(u"inspect/everything.png"_qs));
+        auto *notice = window->findChild<QLabel *>(u"privacyNotice"_qs);
+        QVERIFY(notice->isVisibleTo(window));
+        for (const QString &told :
+            { u"GPS position (51.50740° N, 0.12777° W)"_qs, u"generation settings"_qs, u"Ann Lee, Bo Chen"_qs })
+            QVERIFY2(accessibleName(notice).contains(told), qPrintable(accessibleName(notice)));
+
+        const QList<bool> offered { true, true, true, true, true, true, false, true, true, true };
+        RemoveMetadataDialog dialog(window->document()->removalPlan(), u"everything.png"_qs, window);
+        QCOMPARE(dialog.choices(), offered);
+        QVERIFY(dialog.findChild<QLabel *>(u"credentialsWarning"_qs)->isVisibleTo(&dialog));
+        dialog.show(); // Return in the list removes
+        QTest::keyClick(dialog.findChild<QWidget *>(u"removeItemsTree"_qs), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+        PromptAnswers answers;
+        answers.answer = QVariant(); // cancelled
+        trigger(window, "removeMetadataAction");
+        QCOMPARE(window->document()->undoStack()->count(), 0);
+        const Prompts::Request asked = answers.of(Prompts::Kind::RemoveMetadata).first();
+        QVERIFY(asked.detail.contains(u"masterpiece, a lighthouse"_qs));
+        QVERIFY(asked.detail.contains(u"GPS position 51.50740° N, 0.12777° W"_qs));
+        QVariantList chosen = asked.options;
+        QCOMPARE(chosen.size(), offered.size());
+        chosen[3] = false; // the comment after the image data stays
+        answers.answer = chosen;
+        trigger(window, "removeMetadataAction");
+        QCOMPARE(describe(window->document()->allComments()), QStringList({ "Comment=after the image data" }));
+        QCOMPARE(window->document()->leftOutChunks().size(), 5);
+        QVERIFY(window->isWindowModified());
+        QVERIFY(!notice->isVisibleTo(window));
+        trigger(window, "undoAction");
+        QCOMPARE(window->document()->allComments().size(), 4);
+        QVERIFY(notice->isVisibleTo(window));
     }
 
 private:

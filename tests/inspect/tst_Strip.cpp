@@ -51,29 +51,41 @@ class tst_Strip : public QObject
 private Q_SLOTS:
     void keptChunksByteForByte_data()
     {
+        QTest::addColumn<QStringList>("off"); // StripChoices turned off
         QTest::addColumn<QStringList>("keep");
         QTest::addColumn<QStringList>("keepChunks");
         QTest::addColumn<bool>("credentials");
         QTest::addColumn<QStringList>("removed");
         const QStringList metadata { "tEXt Author", "eXIf", "tIME", "prVt", "aBCd", "iTXt XML:com.adobe.xmp",
             "zTXt parameters", "tEXt Comment" };
-        QTest::newRow("the default rules") << QStringList {} << QStringList {} << false << metadata;
+        QTest::newRow("the default rules") << QStringList {} << QStringList {} << QStringList {} << false << metadata;
         QTest::newRow("content credentials too")
-            << QStringList {} << QStringList {} << true << metadata + QStringList { "caBX" };
+            << QStringList {} << QStringList {} << QStringList {} << true << metadata + QStringList { "caBX" };
+        QTest::newRow("XMP, time and other chunks unchecked")
+            << QStringList { "xmp", "time", "other" } << QStringList {} << QStringList {} << false
+            << QStringList { "tEXt Author", "eXIf", "zTXt parameters", "tEXt Comment" };
+        QTest::newRow("text entries and Exif unchecked (XMP stays too)") << QStringList { "text",
+            "exif" } << QStringList {} << QStringList {} << false << QStringList { "tIME", "prVt", "aBCd" };
         QTest::newRow("a keyword and a chunk type kept")
-            << QStringList { "Author" } << QStringList { "tIME", "prVt" } << false
+            << QStringList {} << QStringList { "Author" } << QStringList { "tIME", "prVt" } << false
             << QStringList { "eXIf", "aBCd", "iTXt XML:com.adobe.xmp", "zTXt parameters", "tEXt Comment" };
     }
     void keptChunksByteForByte()
     {
+        QFETCH(QStringList, off);
         QFETCH(QStringList, keep);
         QFETCH(QStringList, keepChunks);
         QFETCH(bool, credentials);
         QFETCH(QStringList, removed);
         const QString file = copyFixture(QStringLiteral("inspect/everything.png"), m_dir.path());
         const std::vector<RawChunk> before = chunksOf(readFile(file));
-        StripRules rules;
-        rules.keepKeywords = keep;
+        StripChoices choices;
+        for (auto [name, flag] : { std::pair { "text", &choices.textEntries }, std::pair { "xmp", &choices.xmp },
+                 std::pair { "exif", &choices.exif }, std::pair { "time", &choices.time },
+                 std::pair { "other", &choices.otherChunks } })
+            *flag = !off.contains(QLatin1String(name));
+        StripRules rules = choices.rules();
+        rules.keepKeywords += keep;
         for (const QString &type : std::as_const(keepChunks))
             rules.keepChunkTypes.append(type.toLatin1());
         rules.credentials = credentials;

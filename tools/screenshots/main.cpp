@@ -1,6 +1,8 @@
 // velmora-screenshots: opens Velmora's windows through the application's own controller
 // on copies of the bundled sample, and writes a picture of each (QWidget::grab) to a
-// folder: the document window, the preset editor, the template editor and a batch window.
+// folder: the document window, the preset editor, the template editor and a batch window,
+// and, on the inspect fixtures beside the sample, the details of a generator's entry, the
+// chunk inspector and the Remove Metadata sheet.
 // scripts/screenshots.sh runs it under Xvfb (`make screenshots`).
 #include "app/AppController.h"
 #include "app/AppTranslations.h"
@@ -8,16 +10,21 @@
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
 #include "commentlist/CommentListOwner.h"
+#include "commentlist/widgets/CommentTableView.h"
 #include "document/PNGDoc.h"
+#include "document/widgets/ChunkInspector.h"
 #include "document/widgets/DocumentWindow.h"
+#include "document/widgets/RemoveMetadataDialog.h"
 #include "presets/PresetEditor.h"
 #include "presets/widgets/PresetEditorWindow.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
+#include "windowkit/CommentListPane.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
 #include <QPalette>
@@ -26,6 +33,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -119,6 +127,24 @@ int main(int argc, char *argv[])
     batch->processor()->comments()->addText(QStringLiteral("%FILENAME%"), QStringLiteral("Title"));
     batch->processor()->comments()->addText(QStringLiteral("Ann Example"), QStringLiteral("Author"));
     ok = grabTo(batch, out.filePath(QStringLiteral("batch-window.png"))) && ok;
+
+    // What a picture carries: a ComfyUI graph's details, the chunks and the removal sheet of
+    // a file with every kind of metadata.
+    const QDir inspect(QFileInfo(sample).dir().filePath(QStringLiteral("inspect")));
+    for (const char *name : { "comfyui.png", "everything.png" })
+        QFile::copy(inspect.filePath(QString::fromLatin1(name)), home.filePath(QString::fromLatin1(name)));
+    DocumentWindow *comfy = controller.openFiles({ home.filePath(QStringLiteral("comfyui.png")) }).first();
+    comfy->resize(1200, 640);
+    comfy->pane()->table()->selectRow(0);
+    ok = grabTo(comfy, out.filePath(QStringLiteral("details-view.png"))) && ok;
+    DocumentWindow *everything = controller.openFiles({ home.filePath(QStringLiteral("everything.png")) }).first();
+    everything->showChunks();
+    auto *chunks = everything->findChild<ChunkInspector *>();
+    ok = chunks && grabTo(chunks, out.filePath(QStringLiteral("chunk-inspector.png"))) && ok;
+    RemoveMetadataDialog removal(everything->document()->removalPlan(), QStringLiteral("everything.png"), everything);
+    auto *items = removal.findChild<QTreeWidget *>(QStringLiteral("removeItemsTree"));
+    items->setCurrentItem(items->topLevelItem(2)); // the prompt, in full below the list
+    ok = grabTo(&removal, out.filePath(QStringLiteral("remove-metadata.png"))) && ok;
 
     // The start window and the import, export and CSV dialogs too, to be looked at.
     if (qEnvironmentVariableIntValue("VELMORA_SHOTS_ALL") == 1) {

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +27,65 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// The kinds a removal of metadata may take, as check boxes, in StripChoices' order.
+const struct
+{
+    const char *name;
+    const char *textKey;
+    bool StripChoices::*flag;
+} kStripChoices[] = {
+    { "stripTextCheckbox", "StripTextEntries", &StripChoices::textEntries },
+    { "stripXmpCheckbox", "StripXmp", &StripChoices::xmp },
+    { "stripExifCheckbox", "StripExif", &StripChoices::exif },
+    { "stripTimeCheckbox", "StripTime", &StripChoices::time },
+    { "stripOtherCheckbox", "StripOtherChunks", &StripChoices::otherChunks },
+    { "stripCredentialsCheckbox", "StripCredentials", &StripChoices::credentials },
+};
+
+// The dialog of Batch ▸ Remove Metadata…: the choices to start from, answered with those
+// made, or nothing when cancelled.
+QVariant askStripChoices(QWidget *parent, const QVariantList &states)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("stripChoicesDialog"));
+    dialog.setWindowTitle(localizedString("BatchRemoveTitle"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *intro = new QLabel(localizedString("BatchRemoveIntro"));
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    QList<QCheckBox *> boxes;
+    for (const auto &choice : kStripChoices) {
+        auto *box = new QCheckBox(localizedString(choice.textKey));
+        box->setObjectName(QString::fromLatin1(choice.name));
+        box->setChecked(states.value(boxes.size()).toBool());
+        layout->addWidget(box);
+        boxes << box;
+    }
+    // XMP is a text entry: it goes only with them.
+    QObject::connect(boxes[0], &QCheckBox::toggled, boxes[1], &QWidget::setEnabled);
+    boxes[1]->setEnabled(boxes[0]->isChecked());
+    auto *warning = new QLabel(localizedString("CredentialsWarning"));
+    warning->setObjectName(QStringLiteral("credentialsWarning"));
+    warning->setWordWrap(true);
+    layout->addWidget(warning);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    QPushButton *remove = buttons->addButton(localizedString("RemoveButton"), QDialogButtonBox::AcceptRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    remove->setDefault(true); // once it stands in the dialog, so that Return presses it
+    if (dialog.exec() != QDialog::Accepted)
+        return QVariant();
+    QVariantList chosen;
+    for (QCheckBox *box : std::as_const(boxes))
+        chosen << box->isChecked();
+    return chosen;
+}
+
+} // namespace
 
 BatchWindow::BatchWindow(const WindowStores &stores, QWidget *parent)
     : QMainWindow(parent)
@@ -191,6 +252,8 @@ void BatchWindow::buildMenus()
     connect(m_processor, &BatchProcessor::replaceSameKeywordChanged, replace, &QAction::setChecked);
     QAction *runAction = makeWindowAction(this, "runAction", "RunBatch", QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(runAction, &QAction::triggered, this, &BatchWindow::run);
+    QAction *removeMetadata = makeWindowAction(this, "removeMetadataAction", "MenuRemoveMetadataRun");
+    connect(removeMetadata, &QAction::triggered, this, &BatchWindow::removeMetadata);
     m_cancelAction = makeWindowAction(this, "cancelAction", "CancelRun");
     m_cancelAction->setShortcuts({ QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period) });
     connect(m_cancelAction, &QAction::triggered, this, &BatchWindow::cancelRun);
@@ -200,9 +263,9 @@ void BatchWindow::buildMenus()
     batch->addSeparator();
     batch->addActions({ clearExisting, replace });
     batch->addSeparator();
-    batch->addActions({ runAction, m_cancelAction });
+    batch->addActions({ runAction, removeMetadata, m_cancelAction });
 
-    m_editingActions = { addFiles, addFolder, removeFiles, clearExisting, replace, runAction };
+    m_editingActions = { addFiles, addFolder, removeFiles, clearExisting, replace, runAction, removeMetadata };
 }
 
 // --- Showing ----------------------------------------------------------------------------
@@ -317,6 +380,24 @@ void BatchWindow::run()
     QString error;
     if (!m_processor->run(&error) && !error.isEmpty())
         Prompts::showError(this, localizedString("BatchCannotRun"), error);
+}
+
+void BatchWindow::removeMetadata()
+{
+    if (m_processor->isRunning())
+        return;
+    m_pane->commitEditing();
+    const StripChoices defaults;
+    Prompts::Request request { Prompts::Kind::RemoveMetadata, localizedString("BatchRemoveTitle"), QString() };
+    for (const auto &choice : kStripChoices)
+        request.options << defaults.*choice.flag;
+    const QVariantList answer = Prompts::ask(request, [&] { return askStripChoices(this, request.options); }).toList();
+    if (answer.size() != std::size(kStripChoices))
+        return;
+    StripChoices choices;
+    for (qsizetype i = 0; i < answer.size(); ++i)
+        choices.*kStripChoices[i].flag = answer[i].toBool();
+    m_processor->removeMetadata(choices.rules());
 }
 
 void BatchWindow::cancelRun()

@@ -26,7 +26,7 @@ class QPushButton;
 // Child widgets carry object names for tests: filesTable, filesLabel, addFilesButton,
 // addFolderButton, removeFilesButton, clearExistingCheckbox, replaceCheckbox, progressBar,
 // progressLabel, runButton, cancelButton, and those of the pane; actions are named after
-// their commands (runAction, cancelAction, addFilesAction …).
+// their commands (runAction, removeMetadataAction, cancelAction, addFilesAction …).
 class BatchWindow : public QMainWindow, public CommentListWindow
 {
     Q_OBJECT
@@ -47,6 +47,9 @@ public slots:
     void addFolderWithDialog();
     void removeFiles();
     void run();
+    // Batch ▸ Remove Metadata…: asks what to remove (StripChoices), then runs the removal
+    // over the files instead of writing the comments.
+    void removeMetadata();
     void cancelRun();
 
 protected:

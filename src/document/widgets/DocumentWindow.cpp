@@ -3,7 +3,9 @@
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
+#include "document/widgets/ChunkInspector.h"
 #include "document/widgets/ImageView.h"
+#include "document/widgets/RemoveMetadataDialog.h"
 #include "windowkit/CommentListPane.h"
 #include "windowkit/Prompts.h"
 #include "windowkit/WindowActions.h"
@@ -69,6 +71,9 @@ DocumentWindow::DocumentWindow(const QString &path, const WindowStores &stores, 
             m_searchField->setText(text);
     });
     connect(m_searchField, &QLineEdit::textChanged, m_document, &PNGDoc::setSearchText);
+    using Signal = void (PNGDoc::*)();
+    for (const Signal signal : { Signal(&PNGDoc::commentsChanged), &PNGDoc::leftOutChunksChanged, &PNGDoc::loaded })
+        connect(m_document, signal, this, &DocumentWindow::showPrivacy);
 
     m_document->readFromPath(path);
     updateTitle();
@@ -92,6 +97,12 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
         m_summaryFields.append(label);
         leftLayout->addWidget(label);
     }
+    m_privacyNotice = new QLabel;
+    m_privacyNotice->setObjectName(QStringLiteral("privacyNotice"));
+    m_privacyNotice->setWordWrap(true);
+    m_privacyNotice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_privacyNotice->hide();
+    leftLayout->addWidget(m_privacyNotice);
 
     m_searchField = new QLineEdit;
     m_searchField->setObjectName(QStringLiteral("searchField"));
@@ -101,7 +112,9 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
     m_searchField->setAccessibleDescription(localizedString("SearchDescription"));
     m_imageView->setAccessibleName(localizedString("ImageDescription"));
 
-    m_pane = new CommentListPane(m_document, stores, {}, this);
+    CommentListPane::Options options;
+    options.details = true;
+    m_pane = new CommentListPane(m_document, stores, options, this);
 
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
@@ -130,21 +143,62 @@ void DocumentWindow::buildMenus()
     m_saveActions = { save, saveAs };
     QAction *revert = makeWindowAction(this, "revertAction", "MenuRevert");
     connect(revert, &QAction::triggered, this, &DocumentWindow::revert);
+    QAction *remove = makeWindowAction(this, "removeMetadataAction", "MenuRemoveMetadata");
+    connect(remove, &QAction::triggered, this, &DocumentWindow::removeMetadata);
     QMenu *file = menuBar()->addMenu(localizedString("MenuFile"));
     file->addActions({ close, save, saveAs, revert });
+    file->addSeparator();
+    file->addAction(remove);
 
     QAction *find = makeWindowAction(this, "findAction", "MenuFind", QKeySequence::Find);
     connect(find, &QAction::triggered, this, [this] {
         m_searchField->setFocus(Qt::ShortcutFocusReason);
         m_searchField->selectAll();
     });
+    QAction *inTexts = makeWindowAction(this, "searchInTextsAction", "MenuSearchInTexts");
+    inTexts->setCheckable(true);
+    connect(inTexts, &QAction::toggled, m_document, &PNGDoc::setSearchInTexts);
+    connect(m_document, &PNGDoc::searchInTextsChanged, inTexts, &QAction::setChecked);
+    connect(m_document, &PNGDoc::searchInTextsChanged, this, &DocumentWindow::showSearchScope);
     QMenu *edit = menuBar()->addMenu(localizedString("MenuEdit"));
     m_pane->addEditActions(edit);
-    edit->addAction(find);
+    edit->addSeparator();
+    edit->addActions({ find, inTexts });
     m_pane->addMenus(menuBar());
+
+    // The window's own item of the Window menu; the application adds its items below.
+    QAction *chunks = makeWindowAction(this, "chunksAction", "MenuChunks", QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(chunks, &QAction::triggered, this, &DocumentWindow::showChunks);
+    QMenu *window = menuBar()->addMenu(localizedString("MenuWindow"));
+    window->setObjectName(QStringLiteral("windowMenu"));
+    window->addAction(chunks);
 }
 
 // --- Showing ----------------------------------------------------------------------------
+
+void DocumentWindow::showPrivacy()
+{
+    const PrivacyFacts facts = m_document->privacyFacts();
+    QStringList lines { localizedString("PrivacyNotice") };
+    if (facts.gpsPosition)
+        lines << localizedString("PrivacyGps").arg(facts.gpsText);
+    if (facts.generationSettings)
+        lines << localizedString("PrivacyGeneration");
+    if (!facts.creators.isEmpty())
+        lines << localizedString("PrivacyCreators").arg(facts.creators.join(QStringLiteral(", ")));
+    m_privacyNotice->setText(lines.join(QStringLiteral("\n• ")));
+    m_privacyNotice->setAccessibleName(lines.join(u' '));
+    m_privacyNotice->setVisible(facts.any());
+}
+
+void DocumentWindow::showSearchScope(bool inTexts)
+{
+    const char *key = inTexts ? "SearchKeywordsAndTexts" : "SearchKeywords";
+    m_searchField->setPlaceholderText(localizedString(key));
+    m_searchField->setAccessibleName(localizedString(key));
+    m_searchField->setAccessibleDescription(
+        localizedString(inTexts ? "SearchInTextsDescription" : "SearchDescription"));
+}
 
 void DocumentWindow::showSummary()
 {
@@ -260,6 +314,28 @@ bool DocumentWindow::saveAs()
     m_pane->commitEditing();
     const QString path = Prompts::saveFileName(this, m_document->path());
     return !path.isEmpty() && saveToPath(path);
+}
+
+void DocumentWindow::removeMetadata()
+{
+    m_pane->commitEditing();
+    StripPlan plan = m_document->removalPlan();
+    const QString fileName = QFileInfo(m_document->path()).fileName();
+    if (plan.items.isEmpty()) {
+        Prompts::showInformation(this, localizedString("NothingToRemove").arg(fileName), QString());
+        return;
+    }
+    if (RemoveMetadataDialog::choose(this, fileName, &plan))
+        m_document->removeMetadata(plan);
+}
+
+void DocumentWindow::showChunks()
+{
+    if (!m_chunkInspector)
+        m_chunkInspector = new ChunkInspector(m_document, this);
+    m_chunkInspector->show();
+    m_chunkInspector->raise();
+    m_chunkInspector->activateWindow();
 }
 
 void DocumentWindow::revert()

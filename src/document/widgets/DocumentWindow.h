@@ -4,7 +4,9 @@
 #include "windowkit/WindowStores.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
+class ChunkInspector;
 class CommentListPane;
 class ImageView;
 class PNGDoc;
@@ -14,9 +16,10 @@ class QLabel;
 class QLineEdit;
 
 // The window of one open PNG: the image, its six summary lines, the search field and the
-// comment list pane (CommentListPane: the table, its buttons, the comment editor panel and
-// the list's commands), with the document's commands in its menus (File, Edit with the
-// pane's commands and Find, the pane's Comments, Presets and Templates; the application
+// comment list pane (CommentListPane: the table, the details of the selected entry, its
+// buttons, the comment editor panel and the list's commands), with the document's commands
+// in its menus (File, Edit with the pane's commands, Find and Search in Texts, the pane's
+// Comments, Presets, Templates and Details; the application
 // adds its own items and menus). It owns its PNGDoc and reads the file once the window is
 // built; a file that cannot be read leaves the window open with the load-failed lines and
 // the reason below them, and cannot be saved (Save and Save As are off until Revert to
@@ -31,8 +34,10 @@ class QLineEdit;
 //
 // Child widgets carry object names for tests: imageView, imageSizeField,
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
-// imagePhysicalSizeMMField, imagePhysicalSizeInchField, searchField, loadErrorLabel, and
-// those of the pane; actions are named after their commands (saveAction, findAction …).
+// imagePhysicalSizeMMField, imagePhysicalSizeInchField, privacyNotice, searchField,
+// loadErrorLabel, and those of the pane; actions are named after their commands (saveAction,
+// findAction, searchInTextsAction, removeMetadataAction, chunksAction …), and its own
+// Window menu (windowMenu) holds Chunks.
 class DocumentWindow : public QMainWindow, public CommentListWindow
 {
     Q_OBJECT
@@ -57,6 +62,10 @@ public slots:
     bool saveAs();
     // Reads the file again, after asking when the document is modified.
     void revert();
+    // File ▸ Remove Metadata…: the plan's items to choose from, removed in one undoable step.
+    void removeMetadata();
+    // Window ▸ Chunks: the chunk inspector of the file (made on first use).
+    void showChunks();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,6 +74,10 @@ private:
     void buildWidgets(const WindowStores &stores);
     void buildMenus();
     void showSummary();
+    // The notice of what the file gives away (PrivacyFacts), hidden when nothing.
+    void showPrivacy();
+    // The search field says whether it looks in the texts too.
+    void showSearchScope(bool inTexts);
     void showImage();
     void showPreview();
     // Whether a save may go on when the image data is damaged (asks).
@@ -83,4 +96,6 @@ private:
     // Save and Save As, off while the file could not be read.
     QList<QAction *> m_saveActions;
     QLabel *m_loadErrorLabel = nullptr;
+    QLabel *m_privacyNotice = nullptr;
+    QPointer<ChunkInspector> m_chunkInspector;
 };
