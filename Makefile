@@ -11,7 +11,7 @@ TSAN_LABEL := batch
 TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli tst_BatchJob tst_BatchProcessor tst_Strip \
 	tst_InspectCommands
 
-.PHONY: all deps configure build test package run screenshots bench asan tsan fuzz tidy format format-check ci clean
+.PHONY: all deps configure build test package run screenshots translations bench asan tsan fuzz tidy format format-check ci clean
 
 all: build
 
@@ -34,9 +34,17 @@ package: build
 run: build
 	@./scripts/run-sample.sh $(BUILD) $(SAMPLE)
 
-# Pictures of the windows under Xvfb for the README and the metainfo (docs/screenshots).
+# Pictures of the windows under Xvfb for the README and the metainfo (docs/screenshots);
+# `make screenshots LANG=de` takes them in that language, into docs/screenshots/de.
+ifeq ($(origin LANG),command line)
+SHOTS_LANG := $(LANG)
+endif
 screenshots: build
-	@./scripts/screenshots.sh $(BUILD) docs/screenshots
+	@VELMORA_SHOTS_LANG=$(SHOTS_LANG) ./scripts/screenshots.sh $(BUILD) docs/screenshots$(if $(SHOTS_LANG),/$(SHOTS_LANG))
+
+# Brings the translation catalogues (translations/*.ts) up to date with the sources.
+translations: configure
+	@cmake --build $(BUILD) --target update_translations
 
 bench:
 	@./scripts/install-deps.sh bench

@@ -32,6 +32,8 @@ set(CPACK_VELMORA_LIBDIR ${CMAKE_INSTALL_LIBDIR})
 
 set(CPACK_DEBIAN_APPLICATION_PACKAGE_NAME velmora)
 set(CPACK_DEBIAN_APPLICATION_PACKAGE_SECTION graphics)
+# Qt's own translations, for the standard dialogs in the user's language.
+set(CPACK_DEBIAN_APPLICATION_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_COMPONENT_APPLICATION_DESCRIPTION "view and edit the text metadata of PNG images
 Velmora shows the text entries of a PNG file (tEXt, zTXt and iTXt: Author,
 Copyright, Description and the like) beside the image and a summary of its

@@ -13,6 +13,8 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # lupdate and lrelease with their CMake functions, and Qt's own translations.
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     libpng-dev zlib1g-dev libdeflate-dev libisal-dev
     clang-format
     # Peer tools the tests labelled "peer" run (ctest -LE peer runs without them).

@@ -3,7 +3,8 @@
 # velmora-screenshots and runs it under Xvfb on the bundled sample, writing
 # docs/screenshots/*.png. SCALE=2 gives the 200 % pictures, DARK=1 a dark colour scheme
 # (the Fusion style with a dark palette), ALL=1 also the start window and the dialogs;
-# those go to another folder, to be looked at.
+# those go to another folder, to be looked at. VELMORA_SHOTS_LANG=de shows the windows in
+# that language (`make screenshots LANG=de`).
 set -euo pipefail
 build=${1:-build}
 out=${2:-docs/screenshots}

@@ -17,7 +17,7 @@ QPushButton *button(const char *name, const char *textKey, const char *icon)
 {
     auto *result = new QPushButton(QIcon::fromTheme(QString::fromLatin1(icon)), localizedString(textKey));
     result->setObjectName(QString::fromLatin1(name));
-    result->setAccessibleName(localizedString(textKey).remove(u'&').remove(u'…'));
+    result->setAccessibleName(localizedString(textKey).remove(u'&').remove(u'…').trimmed());
     return result;
 }
 

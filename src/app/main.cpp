@@ -1,8 +1,10 @@
 #include "app/AppController.h"
+#include "app/AppTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
 
 namespace {
 
@@ -42,6 +44,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     nameApplication();
+    // The user's language where Velmora has a catalogue for it, else English.
+    AppTranslations::install(QLocale::system());
     // The launcher entry and the icon installed with it (the theme's, else our own copy).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     QApplication::setWindowIcon(

@@ -33,7 +33,7 @@ QString BatchReport::title() const
 
 QString BatchReport::headline() const
 {
-    return localizedString("FilesSuccessfullyProcessed").arg(m_succeeded);
+    return localizedString("FilesSuccessfullyProcessed", m_succeeded);
 }
 
 QString BatchReport::summary() const

@@ -1,11 +1,29 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
-// The application's user-visible texts, looked up by key ("ImageSize", "None", …) in
-// one table of English texts behind Qt's translation system. An unknown key gives the
-// key itself.
+// The application's user-visible texts, looked up by key ("ImageSize", "MenuFile", …) in
+// one table of English texts behind Qt's translation system. Each text belongs to a
+// context (the part of the application that shows it: "Menu", "BatchWindow", …) and, where
+// the English word alone is ambiguous, carries a note for translators. An unknown key gives
+// the key itself. Without a translator installed (velmora-cli) the texts are English.
 QString localizedString(const char *key);
+// A text with a count (%n in it), in the form the language uses for that count
+// ("1 file", "2 files").
+QString localizedString(const char *key, int count);
+
+// One text of the table, as a translation catalogue holds it.
+struct StringTableEntry
+{
+    const char *key = nullptr;
+    const char *context = nullptr;
+    const char *text = nullptr;
+    const char *comment = nullptr;
+    bool plural = false;
+};
+// Every text of the table, in order (for the checks of the catalogues).
+const QList<StringTableEntry> &stringTable();
 
 // A reason ("the file is truncated") as a sentence of its own: a capital first letter and a
 // full stop at the end.

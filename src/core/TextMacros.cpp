@@ -1,7 +1,6 @@
 #include "core/TextMacros.h"
 
 #include "core/PNGinfo.h"
-#include "core/Strings.h"
 
 #include <QFileInfo>
 #include <QTimeZone>
@@ -76,10 +75,10 @@ QString macroValue(int index, const PNGinfo &info)
     case 7:
         return QString::number(info.bit_depth);
     case 8:
-        return localizedString(info.interlace_method == 1 ? "Adam7" : "None");
+        return info.interlace_method == 1 ? QStringLiteral("Adam7") : QStringLiteral("None");
     case 9:
         if (info.profileName.isNull())
-            return localizedString("None");
+            return QStringLiteral("None");
         return QString::fromUtf8(info.profileName);
     }
     return QString();

@@ -27,12 +27,12 @@ namespace CsvSeparatorChoice {
 
 QString tabText()
 {
-    return QStringLiteral("TAB CHARACTER");
+    return localizedString("CsvTabCharacter");
 }
 
 QString spaceText()
 {
-    return QStringLiteral("SPACE CHARACTER");
+    return localizedString("CsvSpaceCharacter");
 }
 
 QChar separatorFromText(const QString &text)

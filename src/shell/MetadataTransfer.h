@@ -22,10 +22,10 @@ QString fileNameForFormat(const QString &typedName, MetadataFormat format);
 
 // The separator choice of the CSV options dialogue, from its combo box text.
 namespace CsvSeparatorChoice {
-// The named choices offered in the list.
+// The named choices offered in the list, in the user's language ("TAB CHARACTER" in English).
 QString tabText();
 QString spaceText();
-// "TAB CHARACTER" gives a tab, "SPACE CHARACTER" a space, any other text its first
+// tabText() gives a tab, spaceText() a space, any other text its first
 // character; an empty text or a NUL character gives a comma.
 QChar separatorFromText(const QString &text);
 // What the combo box keeps of a typed text: the named choices and texts of fewer than two

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTest>
 #include <QTextEdit>
@@ -190,6 +191,13 @@ inline QStringList reachFaults(QWidget *window)
             faults << what + u": not in the Tab order"_qs;
     }
     return faults;
+}
+
+// The faults of reachFaults() that concern Alt letters: one used twice within a window (its
+// menu bar's titles and visible controls) or within a menu, or a command without one.
+inline QStringList mnemonicClashes(QWidget *window)
+{
+    return reachFaults(window).filter(QRegularExpression(u"Alt\\+|no Alt letter"_qs));
 }
 
 // The texts of a list's first column, top to bottom.

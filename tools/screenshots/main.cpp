@@ -5,6 +5,7 @@
 // chunk inspector and the Remove Metadata sheet.
 // scripts/screenshots.sh runs it under Xvfb (`make screenshots`).
 #include "app/AppController.h"
+#include "app/AppTranslations.h"
 #include "app/MetadataDialogs.h"
 #include "app/StartWindow.h"
 #include "batch/widgets/BatchWindow.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QPalette>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -81,6 +83,13 @@ int main(int argc, char *argv[])
     }
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    // VELMORA_SHOTS_LANG=de: the windows in that language (make screenshots LANG=de).
+    const QString language = qEnvironmentVariable("VELMORA_SHOTS_LANG");
+    if (!language.isEmpty()) {
+        QLocale::setDefault(QLocale(language));
+        if (AppTranslations::install(QLocale(language)).isEmpty())
+            QTextStream(stderr) << "velmora-screenshots: no catalogue for the language " << language << '\n';
+    }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora.png")));
     const QString sample = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));

@@ -311,8 +311,7 @@ void BatchWindow::showProgress(int done, int total, const QString &path)
     m_progressBar->setRange(0, std::max(total, 1));
     m_progressBar->setValue(done);
     if (!path.isEmpty() && !m_cancelRequested)
-        m_progressLabel->setText(
-            localizedString("BatchProgressText").arg(done).arg(total).arg(QFileInfo(path).fileName()));
+        m_progressLabel->setText(localizedString("BatchProgressText", total).arg(done).arg(QFileInfo(path).fileName()));
 }
 
 void BatchWindow::showReport(const BatchReport &report)
