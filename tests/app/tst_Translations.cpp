@@ -144,7 +144,7 @@ private slots:
         trigger(windows[3], "newTemplateAction");
         trigger(windows[1], "removeMetadataAction");
         // Questions and messages, answered by the handler.
-        trigger(&controller, "aboutAction");
+        trigger(document, "aboutAction");
         document->document()->addText(QStringLiteral("Qvalue"), QStringLiteral("Qkey"));
         trigger(document, "revertAction");
         trigger(windows[2], "restoreDefaultsAction");
