@@ -5,12 +5,12 @@
 # - model targets link neither QtGui nor QtWidgets (directly or through another target).
 # docs/ARCHITECTURE.md draws the graph.
 
-# The tiers, lowest first. "inspect" reads what a file carries beyond its text entries
+# The tiers, lowest first. "provenance" reads what a file carries beyond its text entries
 # (Exif, XMP, generators' settings, chunk descriptions, removal rules); "subsystem" holds the
 # model targets above the comment list
 # (presets, templates, shell, document, batch); "table" the comment table widgets;
 # "windows" the windows of the subsystems; "programs" the application and velmora-cli.
-set(VELMORA_TIERS core interchange inspect commentlist subsystem table windowkit windows programs)
+set(VELMORA_TIERS core interchange provenance commentlist subsystem table windowkit windows programs)
 # Tiers at or below this one are model tiers: QtCore only.
 set(VELMORA_LAST_MODEL_TIER subsystem)
 set_property(GLOBAL PROPERTY VELMORA_MODEL_TARGETS "")

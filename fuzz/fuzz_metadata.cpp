@@ -4,10 +4,10 @@
 // GPS position found must be one on the earth.
 #include "FuzzInput.h"
 
-#include "inspect/ChunkDescription.h"
-#include "inspect/ExifData.h"
-#include "inspect/GenerationRecord.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/ChunkDescription.h"
+#include "provenance/ExifData.h"
+#include "provenance/GenerationRecord.h"
+#include "provenance/XmpPacket.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/PNGComment.h"
-#include "inspect/StripPlan.h"
+#include "provenance/StripPlan.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,9 +5,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
-#include "inspect/StripPlan.h"
 #include "interchange/CommentListAdapter.h"
 #include "interchange/MetadataFormats.h"
+#include "provenance/StripPlan.h"
 
 #include <QFile>
 #include <QFileInfo>

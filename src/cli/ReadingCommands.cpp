@@ -5,8 +5,8 @@
 #include "core/ImageSummary.h"
 #include "core/PNGChunks.h"
 #include "core/PNGReader.h"
-#include "inspect/ChunkDescription.h"
-#include "inspect/GenerationRecord.h"
+#include "provenance/ChunkDescription.h"
+#include "provenance/GenerationRecord.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -7,8 +7,8 @@
 #include "core/PNGWriter.h"
 #include "core/PNGinfo.h"
 #include "document/DocumentError.h"
-#include "inspect/PrivacyFacts.h"
-#include "inspect/StripPlan.h"
+#include "provenance/PrivacyFacts.h"
+#include "provenance/StripPlan.h"
 
 #include <QObject>
 #include <QString>

@@ -8,7 +8,7 @@
 #include "core/PNGReader.h"
 #include "core/RegularFile.h"
 #include "core/TextEntryEdit.h"
-#include "inspect/StripPlan.h"
+#include "provenance/StripPlan.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #include "windowkit/EntryDetailsView.h"
 
 #include "core/Strings.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/XmpPacket.h"
 #include "windowkit/WindowActions.h"
 
 #include <QApplication>

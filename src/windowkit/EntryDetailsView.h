@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/PNGComment.h"
-#include "inspect/GenerationRecord.h"
+#include "provenance/GenerationRecord.h"
 
 #include <QJsonDocument>
 #include <QWidget>

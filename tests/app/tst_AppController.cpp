@@ -11,7 +11,7 @@
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
@@ -222,7 +222,7 @@ private slots:
         document->pane()->openCommentEditor();
         document->showChunks();
         QList<QWidget *> windows { document, batch, presets, templates, document->pane()->commentEditor(),
-            document->findChild<ChunkInspector *>(), new CsvOptionsDialog(document),
+            document->findChild<ChunkListWindow *>(), new CsvOptionsDialog(document),
             new ImportMetadataDialog(document, false, false) };
         for (QWidget *window : std::as_const(windows)) {
             window->show();

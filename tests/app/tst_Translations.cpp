@@ -10,7 +10,7 @@
 #include "core/Strings.h"
 #include "core/TextMacros.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/RemoveMetadataDialog.h"
 #include "presets/MetadataPresetManager.h"
@@ -100,7 +100,7 @@ QList<QWidget *> openEveryWindow(AppController &controller, const QString &file)
     windows << document->pane()->commentEditor()
             << new RemoveMetadataDialog(document->document()->removalPlan(), QFileInfo(file).fileName(), document);
     trigger(document, "chunksAction");
-    windows << document->findChild<ChunkInspector *>();
+    windows << document->findChild<ChunkListWindow *>();
     for (QWidget *window : std::as_const(windows))
         window->show();
     return windows;

@@ -292,7 +292,7 @@ private slots:
     void removeMetadataRun()
     {
         BatchWindow *window = newWindow();
-        const QString file = copyFixture(u"inspect/everything.png"_qs, m_dir->path());
+        const QString file = copyFixture(u"provenance/everything.png"_qs, m_dir->path());
         window->processor()->addFiles({ file });
         PromptAnswers prompts;
         trigger(window, "removeMetadataAction");

@@ -5,7 +5,7 @@
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/ImageView.h"
 #include "document/widgets/RemoveMetadataDialog.h"
@@ -497,7 +497,7 @@ private slots:
         QFETCH(QString, prompt);
         QFETCH(QStringList, path);
         QFETCH(QString, value);
-        const QString copy = fixture(u"inspect/"_qs + file);
+        const QString copy = fixture(u"provenance/"_qs + file);
         const QByteArray before = readFile(copy);
         DocumentWindow *window = open(copy);
         PNGDoc *doc = window->document();
@@ -559,12 +559,12 @@ private slots:
         QFETCH(int, cut);
         QFETCH(bool, broken);
         const QString path = m_dir->filePath(u"chunks.png"_qs);
-        const QByteArray whole = TestSupport::readFile(dataPath(u"inspect/everything.png"_qs));
+        const QByteArray whole = TestSupport::readFile(dataPath(u"provenance/everything.png"_qs));
         QVERIFY(writeFile(path, whole.left(whole.size() - cut)));
         DocumentWindow *window = open(path);
         QCOMPARE(window->loadError().isEmpty(), !broken); // the chunks before the damage all the same
         trigger(window, "chunksAction");
-        auto *inspector = window->findChild<ChunkInspector *>();
+        auto *inspector = window->findChild<ChunkListWindow *>();
         QVERIFY(inspector && inspector->isVisible());
         auto *tree = inspector->findChild<QTreeView *>(u"chunksTree"_qs);
         QStringList types = chunkTypes(whole);
@@ -586,7 +586,7 @@ private slots:
     // the privacy notice follows what the document would still give away.
     void removeMetadataAndThePrivacyNotice()
     {
-        DocumentWindow *window = open(fixture(u"inspect/everything.png"_qs));
+        DocumentWindow *window = open(fixture(u"provenance/everything.png"_qs));
         auto *notice = window->findChild<QLabel *>(u"privacyNotice"_qs);
         QVERIFY(notice->isVisibleTo(window));
         for (const QString &told :

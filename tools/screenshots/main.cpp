@@ -1,7 +1,7 @@
 // velmora-screenshots: opens Velmora's windows through the application's own controller
 // on copies of the bundled sample, and writes a picture of each (QWidget::grab) to a
 // folder: the document window, the preset editor, the template editor and a batch window,
-// and, on the inspect fixtures beside the sample, the details of a generator's entry, the
+// and, on the provenance fixtures beside the sample, the details of a generator's entry, the
 // chunk inspector and the Remove Metadata sheet.
 // scripts/screenshots.sh runs it under Xvfb (`make screenshots`).
 #include "app/AppController.h"
@@ -12,7 +12,7 @@
 #include "commentlist/CommentListOwner.h"
 #include "commentlist/widgets/CommentTableView.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/RemoveMetadataDialog.h"
 #include "presets/PresetEditor.h"
@@ -130,17 +130,17 @@ int main(int argc, char *argv[])
 
     // What a picture carries: a ComfyUI graph's details, the chunks and the removal sheet of
     // a file with every kind of metadata.
-    const QDir inspect(QFileInfo(sample).dir().filePath(QStringLiteral("inspect")));
+    const QDir provenance(QFileInfo(sample).dir().filePath(QStringLiteral("provenance")));
     for (const char *name : { "comfyui.png", "everything.png" })
-        QFile::copy(inspect.filePath(QString::fromLatin1(name)), home.filePath(QString::fromLatin1(name)));
+        QFile::copy(provenance.filePath(QString::fromLatin1(name)), home.filePath(QString::fromLatin1(name)));
     DocumentWindow *comfy = controller.openFiles({ home.filePath(QStringLiteral("comfyui.png")) }).first();
     comfy->resize(1200, 640);
     comfy->pane()->table()->selectRow(0);
     ok = grabTo(comfy, out.filePath(QStringLiteral("details-view.png"))) && ok;
     DocumentWindow *everything = controller.openFiles({ home.filePath(QStringLiteral("everything.png")) }).first();
     everything->showChunks();
-    auto *chunks = everything->findChild<ChunkInspector *>();
-    ok = chunks && grabTo(chunks, out.filePath(QStringLiteral("chunk-inspector.png"))) && ok;
+    auto *chunks = everything->findChild<ChunkListWindow *>();
+    ok = chunks && grabTo(chunks, out.filePath(QStringLiteral("chunk-list.png"))) && ok;
     RemoveMetadataDialog removal(everything->document()->removalPlan(), QStringLiteral("everything.png"), everything);
     auto *items = removal.findChild<QTreeWidget *>(QStringLiteral("removeItemsTree"));
     items->setCurrentItem(items->topLevelItem(2)); // the prompt, in full below the list

@@ -3,7 +3,7 @@
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
 #include "document/PreviewLoader.h"
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/ImageView.h"
 #include "document/widgets/RemoveMetadataDialog.h"
 #include "windowkit/CommentListPane.h"
@@ -335,7 +335,7 @@ void DocumentWindow::removeMetadata()
 void DocumentWindow::showChunks()
 {
     if (!m_chunkInspector)
-        m_chunkInspector = new ChunkInspector(m_document, this);
+        m_chunkInspector = new ChunkListWindow(m_document, this);
     m_chunkInspector->show();
     m_chunkInspector->raise();
     m_chunkInspector->activateWindow();

@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-class ChunkInspector;
+class ChunkListWindow;
 class CommentListPane;
 class ImageView;
 class PNGDoc;
@@ -100,5 +100,5 @@ private:
     QList<QAction *> m_saveActions;
     QLabel *m_loadErrorLabel = nullptr;
     QLabel *m_privacyNotice = nullptr;
-    QPointer<ChunkInspector> m_chunkInspector;
+    QPointer<ChunkListWindow> m_chunkInspector;
 };

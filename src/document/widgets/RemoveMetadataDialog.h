@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspect/StripPlan.h"
+#include "provenance/StripPlan.h"
 
 #include <QDialog>
 

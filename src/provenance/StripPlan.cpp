@@ -1,10 +1,10 @@
-#include "inspect/StripPlan.h"
+#include "provenance/StripPlan.h"
 
 #include "core/PNGFile.h"
 #include "core/PNGSource.h"
 #include "core/TextChunks.h"
-#include "inspect/ChunkDescription.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/ChunkDescription.h"
+#include "provenance/XmpPacket.h"
 
 namespace {
 

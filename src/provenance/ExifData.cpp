@@ -1,4 +1,4 @@
-#include "inspect/ExifData.h"
+#include "provenance/ExifData.h"
 
 #include "core/PNGReader.h"
 

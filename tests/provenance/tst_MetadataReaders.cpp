@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "inspect/ChunkDescription.h"
-#include "inspect/ExifData.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/ChunkDescription.h"
+#include "provenance/ExifData.h"
+#include "provenance/XmpPacket.h"
 
 #include <QtEndian>
 #include <QtTest>
@@ -42,9 +42,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("readable");
         QTest::addColumn<QString>("fields");
         QTest::addColumn<QString>("gps");
-        const QString le = QStringLiteral("inspect/exif-le.tiff");
+        const QString le = QStringLiteral("provenance/exif-le.tiff");
         QTest::newRow("little-endian") << le << -1 << 0u << -1 << true << kCamera << kGps;
-        QTest::newRow("big-endian") << u"inspect/exif-be.tiff"_qs << -1 << 0u << -1 << true << kCamera << kGps;
+        QTest::newRow("big-endian") << u"provenance/exif-be.tiff"_qs << -1 << 0u << -1 << true << kCamera << kGps;
         QTest::newRow("IFD0 chained to itself") << le << 94 << 8u << -1 << true << kCamera << kGps;
         QTest::newRow("Exif IFD chained to itself") << le << 172 << 146u << -1 << true << kCamera << kGps;
         QTest::newRow("Exif pointer back to IFD0") << le << 78 << 8u << -1 << true
@@ -85,7 +85,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("readable");
         QTest::addColumn<QString>("properties");
         QTest::addColumn<QString>("gps");
-        const QByteArray packet = chunkPayloads(readFile(dataPath("inspect/xmp.png")), "iTXt").value(0).mid(22);
+        const QByteArray packet = chunkPayloads(readFile(dataPath("provenance/xmp.png")), "iTXt").value(0).mid(22);
         QVERIFY(packet.startsWith("<?xpacket"));
         QTest::newRow("the fixture's packet") << packet << true
                                               << u"xmp:CreatorTool=Darktable 4.6; photoshop:City=London; "
@@ -129,7 +129,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("summaries");
         QTest::newRow("every kind of chunk")
-            << u"inspect/everything.png"_qs
+            << u"provenance/everything.png"_qs
             << QStringList {
                    "IHDR 8×8, 8-bit palette, not interlaced",
                    "gAMA gamma 0.45455",
@@ -159,7 +159,7 @@ private Q_SLOTS:
                    "tIME last modified 2024-05-03 08:00:00 UTC",
                    "IEND end of the image",
                };
-        QTest::newRow("animation") << u"inspect/animated.png"_qs
+        QTest::newRow("animation") << u"provenance/animated.png"_qs
                                    << QStringList {
                                           "IHDR 16×16, 8-bit RGB, not interlaced",
                                           "acTL animation of 3 frames, played forever",
@@ -179,7 +179,7 @@ private Q_SLOTS:
                                           "IEND end of the image",
                                       };
         QTest::newRow("cut off: the chunks before the break")
-            << u"inspect/xmp.png"_qs << QStringList { "IHDR 8×8, 8-bit RGB, not interlaced", "ERROR" };
+            << u"provenance/xmp.png"_qs << QStringList { "IHDR 8×8, 8-bit RGB, not interlaced", "ERROR" };
     }
     void chunkSummaries()
     {

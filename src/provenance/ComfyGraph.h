@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspect/GenerationRecord.h"
+#include "provenance/GenerationRecord.h"
 
 #include <QHash>
 #include <QJsonObject>

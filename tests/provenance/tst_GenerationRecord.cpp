@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "inspect/GenerationRecord.h"
+#include "provenance/GenerationRecord.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,11 +56,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("records");
         QTest::newRow("A1111 parameters, a quoted setting holding commas")
-            << u"inspect/a1111.png"_qs << QStringList { kA1111 };
+            << u"provenance/a1111.png"_qs << QStringList { kA1111 };
         QTest::newRow("ComfyUI API graph: ControlNet, combined prompts, LoRA, refiner (the editor graph unused)")
-            << u"inspect/comfyui.png"_qs << kComfyApi;
+            << u"provenance/comfyui.png"_qs << kComfyApi;
         QTest::newRow("ComfyUI editor graph: reroute, seed from a primitive, muted sampler")
-            << u"inspect/comfyui-workflow.png"_qs
+            << u"provenance/comfyui-workflow.png"_qs
             << QStringList {
                    "Generator=ComfyUI; Entry=workflow; Node=3 KSampler; Prompt=beautiful scenery, glass bottle "
                    "with a galaxy inside; Negative prompt=text, watermark; Seed=1234567890123; Steps=20; "
@@ -68,7 +68,7 @@ private Q_SLOTS:
                    "Size=512x640; denoise=1"
                };
         QTest::newRow("NovelAI Comment with Software and Source")
-            << u"inspect/novelai.png"_qs
+            << u"provenance/novelai.png"_qs
             << QStringList {
                    "Generator=NovelAI; Entry=Comment; Prompt=1girl, reading in a library, soft light; Negative "
                    "prompt=lowres, bad anatomy, bad hands; Seed=2717040125; Steps=28; Sampler=k_euler_ancestral; "
@@ -77,12 +77,12 @@ private Q_SLOTS:
                    "signed_hash=c2lnbmVkIGJ5IHRoZSB0ZXN0IGZpeHR1cmU=; sm=false; sm_dyn=false; uncond_scale=1"
                };
         QTest::newRow("NovelAI version 4: captions for the characters")
-            << u"inspect/novelai-v4.png"_qs
+            << u"provenance/novelai-v4.png"_qs
             << QStringList { "Generator=NovelAI; Entry=Comment; Prompt=two cats on a sofa\na black cat\na white cat; "
                              "Negative prompt=blurry; Seed=1077551930; Steps=23; Sampler=k_euler_ancestral; "
                              "Scheduler=karras; CFG scale=6; Model=NovelAI Diffusion V4 Curated; Model hash=7ABFFA2A; "
                              "Size=1216x832; request_type=PromptGenerateRequest" };
-        QTest::newRow("InvokeAI") << u"inspect/invokeai.png"_qs
+        QTest::newRow("InvokeAI") << u"provenance/invokeai.png"_qs
                                   << QStringList {
                                          "Generator=InvokeAI 4.2.4; Entry=invokeai_metadata; Prompt=a red fox in "
                                          "fresh snow, golden hour; Negative prompt=cartoon; Seed=4006111830; "
@@ -91,9 +91,9 @@ private Q_SLOTS:
                                          "cfg_rescale_multiplier=0; generation_mode=txt2img; rand_device=cpu"
                                      };
         QTest::newRow("zTXt parameters and a compressed iTXt graph")
-            << u"inspect/compressed-prompts.png"_qs << QStringList { kA1111 } + kComfyApi;
+            << u"provenance/compressed-prompts.png"_qs << QStringList { kA1111 } + kComfyApi;
         QTest::newRow("malformed or foreign JSON, plain Comment, empty parameters")
-            << u"inspect/damaged-json.png"_qs << QStringList {};
+            << u"provenance/damaged-json.png"_qs << QStringList {};
     }
     void records()
     {

@@ -1,4 +1,4 @@
-#include "document/widgets/ChunkInspector.h"
+#include "document/widgets/ChunkListWindow.h"
 
 #include "core/PNGSource.h"
 #include "core/RegularFile.h"
@@ -23,7 +23,7 @@ constexpr qint64 kMaxUnreadFileBytes = qint64(256) << 20;
 
 } // namespace
 
-ChunkInspector::ChunkInspector(PNGDoc *document, QWidget *parent)
+ChunkListWindow::ChunkListWindow(PNGDoc *document, QWidget *parent)
     : QDialog(parent, Qt::Window)
     , m_document(document)
 {
@@ -48,7 +48,7 @@ ChunkInspector::ChunkInspector(PNGDoc *document, QWidget *parent)
     QPushButton *copy = buttons->addButton(localizedString("CopyAsText"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("copyChunksButton"));
     copy->setAutoDefault(false);
-    connect(copy, &QPushButton::clicked, this, &ChunkInspector::copyAsText);
+    connect(copy, &QPushButton::clicked, this, &ChunkListWindow::copyAsText);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     auto *layout = new QVBoxLayout(this);
@@ -57,12 +57,12 @@ ChunkInspector::ChunkInspector(PNGDoc *document, QWidget *parent)
     layout->addWidget(buttons);
     resize(900, 480);
 
-    connect(document, &PNGDoc::loaded, this, &ChunkInspector::showChunks);
-    connect(document, &PNGDoc::pathChanged, this, &ChunkInspector::showChunks);
+    connect(document, &PNGDoc::loaded, this, &ChunkListWindow::showChunks);
+    connect(document, &PNGDoc::pathChanged, this, &ChunkListWindow::showChunks);
     showChunks();
 }
 
-void ChunkInspector::showChunks()
+void ChunkListWindow::showChunks()
 {
     setWindowTitle(localizedString("ChunksTitle").arg(QFileInfo(m_document->path()).fileName()));
     QString error;
@@ -105,7 +105,7 @@ void ChunkInspector::showChunks()
     m_errorLabel->setVisible(!error.isEmpty());
 }
 
-void ChunkInspector::copyAsText()
+void ChunkListWindow::copyAsText()
 {
     QGuiApplication::clipboard()->setText(ChunkDescription::toText(m_chunks));
 }

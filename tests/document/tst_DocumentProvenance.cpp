@@ -10,7 +10,7 @@ using namespace TestSupport;
 // What the inspecting windows ask of a document: Remove Metadata (the plan it offers, the
 // removal as one step of the undo history, a save that leaves the removed chunks out) and
 // Search in Texts.
-class tst_DocumentInspect : public QObject
+class tst_DocumentProvenance : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ private Q_SLOTS:
     void removalIsOneUndoableStepThatTheSaveWrites()
     {
         TempFolder dir;
-        const QString file = copyFixture(QStringLiteral("inspect/everything.png"), dir.path());
+        const QString file = copyFixture(QStringLiteral("provenance/everything.png"), dir.path());
         PNGDoc doc;
         QVERIFY(doc.readFromPath(file) && doc.loadPNG());
         const PrivacyFacts before = doc.privacyFacts();
@@ -84,5 +84,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_DocumentInspect)
-#include "tst_DocumentInspect.moc"
+QTEST_GUILESS_MAIN(tst_DocumentProvenance)
+#include "tst_DocumentProvenance.moc"

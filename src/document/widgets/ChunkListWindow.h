@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspect/ChunkDescription.h"
+#include "provenance/ChunkDescription.h"
 
 #include <QDialog>
 
@@ -17,12 +17,12 @@ class QTreeView;
 // to show the chunks before the damage and what it is.
 //
 // Children carry object names for tests: chunksTree, chunksErrorLabel, copyChunksButton.
-class ChunkInspector : public QDialog
+class ChunkListWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    ChunkInspector(PNGDoc *document, QWidget *parent);
+    ChunkListWindow(PNGDoc *document, QWidget *parent);
 
     const QList<ChunkDescription> &chunks() const { return m_chunks; }
 

@@ -1,4 +1,4 @@
-#include "inspect/XmpPacket.h"
+#include "provenance/XmpPacket.h"
 
 #include "interchange/MetadataXml.h"
 

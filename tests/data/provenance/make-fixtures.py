@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes the fixtures of the inspect tests from the public descriptions of the formats:
+"""Makes the fixtures of the provenance tests from the public descriptions of the formats:
 the PNG standard (with APNG, eXIf, cICP, mDCV, cLLI), TIFF 6 and Exif 2.3 (IFDs, GPS IFD),
 XMP (RDF/XML in an iTXt entry "XML:com.adobe.xmp"), C2PA (a JUMBF manifest store in caBX),
 and the entries image generators write: A1111-style "parameters", ComfyUI's "prompt" (API

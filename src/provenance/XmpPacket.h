@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspect/ExifData.h"
+#include "provenance/ExifData.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "inspect/GenerationRecord.h"
+#include "provenance/GenerationRecord.h"
 
-#include "inspect/ComfyGraph.h"
+#include "provenance/ComfyGraph.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

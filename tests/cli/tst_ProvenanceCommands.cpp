@@ -10,7 +10,7 @@
 using namespace TestSupport;
 
 // velmora-cli's generation, chunks --json and strip: their options and output.
-class tst_InspectCommands : public QObject
+class tst_ProvenanceCommands : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ class tst_InspectCommands : public QObject
     std::unique_ptr<TempFolder> m_dir;
 
     int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
-    QString fixture(const QString &name) { return copyFixture(u"inspect/"_qs + name, m_dir->path()); }
+    QString fixture(const QString &name) { return copyFixture(u"provenance/"_qs + name, m_dir->path()); }
     // A size as the dry run prints it: the whole chunk.
     static qsizetype chunkSize(const QString &file, const QByteArray &type)
     {
@@ -102,7 +102,7 @@ private Q_SLOTS:
 
     void stripThroughPipes()
     {
-        const QByteArray png = readFile(dataPath("inspect/everything.png"));
+        const QByteArray png = readFile(dataPath("provenance/everything.png"));
         QByteArray out;
         QCOMPARE(runCliCaptured({ "strip", "--credentials", "-" }, &m_out, &m_err, png, &out), 0);
         QCOMPARE(chunkTypes(out),
@@ -131,5 +131,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_InspectCommands)
-#include "tst_InspectCommands.moc"
+QTEST_GUILESS_MAIN(tst_ProvenanceCommands)
+#include "tst_ProvenanceCommands.moc"

@@ -1,11 +1,11 @@
-#include "inspect/ChunkDescription.h"
+#include "provenance/ChunkDescription.h"
 
 #include "core/PNGReader.h"
 #include "core/PNGSource.h"
 #include "core/TextChunks.h"
-#include "inspect/ExifData.h"
-#include "inspect/GenerationRecord.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/ExifData.h"
+#include "provenance/GenerationRecord.h"
+#include "provenance/XmpPacket.h"
 
 #include <QJsonObject>
 #include <QLocale>

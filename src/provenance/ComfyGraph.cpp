@@ -1,4 +1,4 @@
-#include "inspect/ComfyGraph.h"
+#include "provenance/ComfyGraph.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,9 +1,9 @@
-#include "inspect/PrivacyFacts.h"
+#include "provenance/PrivacyFacts.h"
 
 #include "core/PNGSource.h"
-#include "inspect/ExifData.h"
-#include "inspect/GenerationRecord.h"
-#include "inspect/XmpPacket.h"
+#include "provenance/ExifData.h"
+#include "provenance/GenerationRecord.h"
+#include "provenance/XmpPacket.h"
 
 PrivacyFacts PrivacyFacts::of(const CommentList &entries, const PNGSource *source, const QList<qsizetype> &leftOut)
 {

@@ -77,7 +77,7 @@ private Q_SLOTS:
         QFETCH(QStringList, keepChunks);
         QFETCH(bool, credentials);
         QFETCH(QStringList, removed);
-        const QString file = copyFixture(QStringLiteral("inspect/everything.png"), m_dir.path());
+        const QString file = copyFixture(QStringLiteral("provenance/everything.png"), m_dir.path());
         const std::vector<RawChunk> before = chunksOf(readFile(file));
         StripChoices choices;
         for (auto [name, flag] : { std::pair { "text", &choices.textEntries }, std::pair { "xmp", &choices.xmp },
@@ -107,8 +107,8 @@ private Q_SLOTS:
 
     void animationStillPlays()
     {
-        const QString file = copyFixture(QStringLiteral("inspect/animated.png"), m_dir.path());
-        const QString other = copyFixture(QStringLiteral("inspect/a1111.png"), m_dir.path());
+        const QString file = copyFixture(QStringLiteral("provenance/animated.png"), m_dir.path());
+        const QString other = copyFixture(QStringLiteral("provenance/a1111.png"), m_dir.path());
         const QByteArray before = readFile(file);
         const auto results = strip({ file, other }, StripRules(), 2);
         QVERIFY(BatchRun::successCount(results) == 2);
@@ -144,7 +144,7 @@ private Q_SLOTS:
     // as they were.
     void removalRunOfTheBatchWindow()
     {
-        const QString file = copyFixture(QStringLiteral("inspect/credentials.png"), m_dir.path());
+        const QString file = copyFixture(QStringLiteral("provenance/credentials.png"), m_dir.path());
         const QString plain = m_dir.write(QStringLiteral("plain.png"), simplePng(4, 4));
         BatchProcessor processor;
         processor.addFiles({ file, plain });
