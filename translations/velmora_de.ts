@@ -129,6 +129,261 @@
     </message>
 </context>
 <context>
+    <name>ChunkSummary</name>
+    <message>
+        <source>malformed (%1 bytes)</source>
+        <translation>fehlerhaft (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>greyscale</source>
+        <translation>Graustufen</translation>
+    </message>
+    <message>
+        <source>palette</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>greyscale with alpha</source>
+        <translation>Graustufen mit Alpha</translation>
+    </message>
+    <message>
+        <source>RGB with alpha</source>
+        <translation>RGB mit Alpha</translation>
+    </message>
+    <message>
+        <source>colour type %1</source>
+        <translation>Farbtyp %1</translation>
+    </message>
+    <message>
+        <source>%1×%2, %3-bit %4, %5</source>
+        <translation>%1×%2, %3 Bit %4, %5</translation>
+    </message>
+    <message>
+        <source>interlaced (Adam7)</source>
+        <translation>mit Zeilensprung (Adam7)</translation>
+    </message>
+    <message>
+        <source>not interlaced</source>
+        <translation>ohne Zeilensprung</translation>
+    </message>
+    <message>
+        <source>grey %1</source>
+        <translation>Grau %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2 dpi (%3 × %4 pixels per metre)</source>
+        <translation>%1 × %2 dpi (%3 × %4 Pixel pro Meter)</translation>
+    </message>
+    <message>
+        <source>pixel aspect ratio %1:%2</source>
+        <translation>Pixelseitenverhältnis %1:%2</translation>
+    </message>
+    <message>
+        <source>last modified %1-%2-%3 %4:%5:%6 UTC</source>
+        <translation>zuletzt geändert %1-%2-%3 %4:%5:%6 UTC</translation>
+    </message>
+    <message>
+        <source>white point %1, %2; red %3, %4; green %5, %6; blue %7, %8</source>
+        <translation>Weißpunkt %1, %2; Rot %3, %4; Grün %5, %6; Blau %7, %8</translation>
+    </message>
+    <message>
+        <source>colour primaries %1, transfer %2, matrix %3, %4</source>
+        <translation>Farbprimärvalenzen %1, Übertragung %2, Matrix %3, %4</translation>
+    </message>
+    <message>
+        <source>full range</source>
+        <translation>voller Umfang</translation>
+    </message>
+    <message>
+        <source>narrow range</source>
+        <translation>eingeschränkter Umfang</translation>
+    </message>
+    <message>
+        <source>mastering display: red %1; green %2; blue %3; white point %4; luminance %5 to %6 cd/m²</source>
+        <translation>Mastering-Anzeige: Rot %1; Grün %2; Blau %3; Weißpunkt %4; Leuchtdichte %5 bis %6 cd/m²</translation>
+    </message>
+    <message>
+        <source>maximum content light level %1 cd/m², maximum frame-average %2 cd/m²</source>
+        <translation>höchste Inhaltshelligkeit %1 cd/m², höchster Bildmittelwert %2 cd/m²</translation>
+    </message>
+    <message>
+        <source>animation of %1 frames, %2</source>
+        <translation>Animation aus %1 Einzelbildern, %2</translation>
+    </message>
+    <message>
+        <source>played forever</source>
+        <translation>endlos abgespielt</translation>
+    </message>
+    <message>
+        <source>played %1 times</source>
+        <translation>%1-mal abgespielt</translation>
+    </message>
+    <message>
+        <source>frame, sequence %1: %2×%3 at %4, %5, delay %6/%7 s, dispose %8, blend %9</source>
+        <translation>Einzelbild, Folge %1: %2×%3 bei %4, %5, Verzögerung %6/%7 s, Entsorgung %8, Überblendung %9</translation>
+    </message>
+    <message>
+        <source>Exif data, unreadable (%1 bytes)</source>
+        <translation>Exif-Daten, unlesbar (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>taken %1</source>
+        <translation>aufgenommen %1</translation>
+    </message>
+    <message>
+        <source>GPS position %1</source>
+        <translation>GPS-Position %1</translation>
+    </message>
+    <message>
+        <source>GPS position</source>
+        <translation>GPS-Position</translation>
+    </message>
+    <message>
+        <source>GPS data without a position</source>
+        <translation>GPS-Daten ohne Position</translation>
+    </message>
+    <message>
+        <source>Exif data</source>
+        <translation>Exif-Daten</translation>
+    </message>
+    <message>
+        <source>text entry, too large to read (the texts of a file may take %1 MiB in all)</source>
+        <translation>Texteintrag, zu groß zum Lesen (die Texte einer Datei dürfen insgesamt %1 MiB belegen)</translation>
+    </message>
+    <message>
+        <source>text entry, unreadable (%1 bytes)</source>
+        <translation>Texteintrag, unlesbar (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>compressed</source>
+        <translation>komprimiert</translation>
+    </message>
+    <message>
+        <source>XMP packet with %1 properties%2</source>
+        <translation>XMP-Paket mit %1 Eigenschaften%2</translation>
+    </message>
+    <message>
+        <source>XMP packet, unreadable%1</source>
+        <translation>XMP-Paket, unlesbar%1</translation>
+    </message>
+    <message>
+        <source>“%1”%2: generation settings (%3): %4</source>
+        <translation>„%1“%2: Generierungseinstellungen (%3): %4</translation>
+    </message>
+    <message>
+        <source>palette of %1 colours</source>
+        <translation>Palette mit %1 Farben</translation>
+    </message>
+    <message>
+        <source>image data</source>
+        <translation>Bilddaten</translation>
+    </message>
+    <message>
+        <source>end of the image</source>
+        <translation>Ende des Bildes</translation>
+    </message>
+    <message>
+        <source>alpha of %1 palette entries</source>
+        <translation>Alpha von %1 Paletteneinträgen</translation>
+    </message>
+    <message>
+        <source>transparency (%1 bytes)</source>
+        <translation>Transparenz (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>transparent colour %1</source>
+        <translation>transparente Farbe %1</translation>
+    </message>
+    <message>
+        <source>background: palette entry %1</source>
+        <translation>Hintergrund: Paletteneintrag %1</translation>
+    </message>
+    <message>
+        <source>background: %1</source>
+        <translation>Hintergrund: %1</translation>
+    </message>
+    <message>
+        <source>gamma %1</source>
+        <translation>Gamma %1</translation>
+    </message>
+    <message>
+        <source>sRGB colour space, %1 rendering intent</source>
+        <translation>sRGB-Farbraum, Wiedergabeabsicht %1</translation>
+    </message>
+    <message>
+        <source>ICC profile “%1” (%2 bytes compressed)</source>
+        <translation>ICC-Profil „%1“ (%2 Bytes komprimiert)</translation>
+    </message>
+    <message>
+        <source>significant bits %1</source>
+        <translation>signifikante Bits %1</translation>
+    </message>
+    <message>
+        <source>frame data, sequence %1</source>
+        <translation>Einzelbilddaten, Folge %1</translation>
+    </message>
+    <message>
+        <source>content credentials present (C2PA manifest store, %1 bytes)</source>
+        <translation>Herkunftsnachweis vorhanden (C2PA-Manifestspeicher, %1 Bytes)</translation>
+    </message>
+    <message>
+        <source>histogram of %1 palette entries</source>
+        <translation>Histogramm von %1 Paletteneinträgen</translation>
+    </message>
+    <message>
+        <source>suggested palette “%1”</source>
+        <translation>vorgeschlagene Palette „%1“</translation>
+    </message>
+    <message>
+        <source>image offset %1, %2 %3</source>
+        <translation>Bildversatz %1, %2 %3</translation>
+    </message>
+    <message>
+        <source>micrometres</source>
+        <translation>Mikrometer</translation>
+    </message>
+    <message>
+        <source>pixels</source>
+        <translation>Pixel</translation>
+    </message>
+    <message>
+        <source>physical scale of the pixels</source>
+        <translation>physischer Maßstab der Pixel</translation>
+    </message>
+    <message>
+        <source>pixel calibration “%1”</source>
+        <translation>Pixelkalibrierung „%1“</translation>
+    </message>
+    <message>
+        <source>stereo pair</source>
+        <translation>Stereopaar</translation>
+    </message>
+    <message>
+        <source>digital signature</source>
+        <translation>digitale Signatur</translation>
+    </message>
+    <message>
+        <source>private chunk</source>
+        <translation>privater Chunk</translation>
+    </message>
+    <message>
+        <source>unknown chunk</source>
+        <translation>unbekannter Chunk</translation>
+    </message>
+    <message>
+        <source>unreadable text entry</source>
+        <translation>unlesbarer Texteintrag</translation>
+    </message>
+    <message>
+        <source>%1 (removing them breaks the picture&apos;s provenance)</source>
+        <translation>%1 (wer sie entfernt, bricht den Herkunftsnachweis des Bildes)</translation>
+    </message>
+    <message>
+        <source>%1 (damaged: its CRC is wrong)</source>
+        <translation>%1 (beschädigt: seine Prüfsumme ist falsch)</translation>
+    </message>
+</context>
+<context>
     <name>ChunksWindow</name>
     <message>
         <source>Chunks of “%1”</source>
@@ -199,6 +454,27 @@
     <message>
         <source>&amp;Copy as Text</source>
         <translation>Als Text &amp;kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Views and edits the text metadata of PNG images.</source>
+        <translation>Zeigt und bearbeitet die Text-Metadaten von PNG-Bildern.</translation>
+    </message>
+    <message>
+        <source>PNG files to open, one window each.</source>
+        <translation>Zu öffnende PNG-Dateien, jede in einem eigenen Fenster.</translation>
+    </message>
+    <message>
+        <source>[FILE…]</source>
+        <comment>FILE stands for the file names given</comment>
+        <translation>[DATEI…]</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <comment>the name of the file arguments in --help</comment>
+        <translation>DATEI</translation>
     </message>
 </context>
 <context>
@@ -595,6 +871,101 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>Copy &amp;Value</source>
         <translation>&amp;Wert kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>FieldName</name>
+    <message>
+        <source>Camera make</source>
+        <translation>Kamerahersteller</translation>
+    </message>
+    <message>
+        <source>Camera model</source>
+        <translation>Kameramodell</translation>
+    </message>
+    <message>
+        <source>Lens</source>
+        <translation>Objektiv</translation>
+    </message>
+    <message>
+        <source>Camera serial number</source>
+        <translation>Seriennummer der Kamera</translation>
+    </message>
+    <message>
+        <source>Date taken</source>
+        <translation>Aufnahmedatum</translation>
+    </message>
+    <message>
+        <source>Date changed</source>
+        <translation>Änderungsdatum</translation>
+    </message>
+    <message>
+        <source>Software</source>
+        <translation>Software</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Künstler</translation>
+    </message>
+    <message>
+        <source>Camera owner</source>
+        <translation>Kamerabesitzer</translation>
+    </message>
+    <message>
+        <source>Copyright</source>
+        <translation>Urheberrecht</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>Schritte</translation>
+    </message>
+    <message>
+        <source>Sampler</source>
+        <translation>Sampler</translation>
+    </message>
+    <message>
+        <source>CFG scale</source>
+        <translation>CFG-Skala</translation>
+    </message>
+    <message>
+        <source>Seed</source>
+        <translation>Seed</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Model hash</source>
+        <translation>Modell-Hash</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Generator</source>
+        <translation>Generator</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>Node</source>
+        <translation>Knoten</translation>
+    </message>
+    <message>
+        <source>Prompt</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>Negative prompt</source>
+        <translation>Negativer Prompt</translation>
+    </message>
+    <message>
+        <source>Scheduler</source>
+        <translation>Scheduler</translation>
     </message>
 </context>
 <context>
@@ -1002,6 +1373,385 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>Your own presets will be lost.</source>
         <translation>Ihre eigenen Vorgaben gehen verloren.</translation>
+    </message>
+</context>
+<context>
+    <name>Reason</name>
+    <message>
+        <source>cannot write the file: %1</source>
+        <translation>die Datei kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>not enough memory to finish writing the file (it holds either the old or the new version)</source>
+        <translation>nicht genug Speicher, um das Schreiben der Datei abzuschließen (sie enthält entweder die alte oder die neue Fassung)</translation>
+    </message>
+    <message>
+        <source>not processed (the run was cancelled)</source>
+        <translation>nicht bearbeitet (der Lauf wurde abgebrochen)</translation>
+    </message>
+    <message>
+        <source>not enough memory to process the file</source>
+        <translation>nicht genug Speicher, um die Datei zu bearbeiten</translation>
+    </message>
+    <message>
+        <source>the file could not be processed (%1)</source>
+        <translation>die Datei konnte nicht bearbeitet werden (%1)</translation>
+    </message>
+    <message>
+        <source>the file could not be processed</source>
+        <translation>die Datei konnte nicht bearbeitet werden</translation>
+    </message>
+    <message>
+        <source>a row of the image data has an unknown filter type (%1)</source>
+        <translation>eine Zeile der Bilddaten hat einen unbekannten Filtertyp (%1)</translation>
+    </message>
+    <message>
+        <source>the image header is not valid</source>
+        <translation>der Bildkopf ist ungültig</translation>
+    </message>
+    <message>
+        <source>the image data is damaged (it does not decompress)</source>
+        <translation>die Bilddaten sind beschädigt (sie lassen sich nicht entpacken)</translation>
+    </message>
+    <message>
+        <source>the image data ends too early (not enough image data)</source>
+        <translation>die Bilddaten enden zu früh (zu wenig Bilddaten)</translation>
+    </message>
+    <message>
+        <source>the file is truncated (it ends before the end chunk)</source>
+        <translation>die Datei ist abgeschnitten (sie endet vor dem End-Chunk)</translation>
+    </message>
+    <message>
+        <source>a chunk length is larger than the PNG standard allows</source>
+        <translation>eine Chunk-Länge ist größer, als der PNG-Standard erlaubt</translation>
+    </message>
+    <message>
+        <source>a chunk type is malformed at byte %1</source>
+        <translation>ein Chunk-Typ ist bei Byte %1 fehlerhaft</translation>
+    </message>
+    <message>
+        <source>the file is truncated (the %1 chunk is cut off)</source>
+        <translation>die Datei ist abgeschnitten (der %1-Chunk ist abgeschnitten)</translation>
+    </message>
+    <message>
+        <source>the first chunk is not the image header</source>
+        <translation>der erste Chunk ist nicht der Bildkopf</translation>
+    </message>
+    <message>
+        <source>the image data chunks are not consecutive</source>
+        <translation>die Bilddaten-Chunks folgen nicht aufeinander</translation>
+    </message>
+    <message>
+        <source>the file holds no image data</source>
+        <translation>die Datei enthält keine Bilddaten</translation>
+    </message>
+    <message>
+        <source>not a PNG file (the PNG signature is missing)</source>
+        <translation>keine PNG-Datei (die PNG-Signatur fehlt)</translation>
+    </message>
+    <message>
+        <source>the PNG library could not be set up</source>
+        <translation>die PNG-Bibliothek konnte nicht eingerichtet werden</translation>
+    </message>
+    <message>
+        <source>the image has no pixels</source>
+        <translation>das Bild hat keine Pixel</translation>
+    </message>
+    <message>
+        <source>the image is too large to open in memory</source>
+        <translation>das Bild ist zu groß, um es im Speicher zu öffnen</translation>
+    </message>
+    <message>
+        <source>not enough memory for the image</source>
+        <translation>nicht genug Speicher für das Bild</translation>
+    </message>
+    <message>
+        <source>cannot read the file: %1</source>
+        <translation>die Datei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>the file holds too many chunks (%1)</source>
+        <translation>die Datei enthält zu viele Chunks (%1)</translation>
+    </message>
+    <message>
+        <source>the %1 chunk is damaged (CRC error)</source>
+        <translation>der %1-Chunk ist beschädigt (Prüfsummenfehler)</translation>
+    </message>
+    <message>
+        <source>the file is truncated</source>
+        <translation>die Datei ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>the text entries are too large (more than %1 MiB in all)</source>
+        <translation>die Texteinträge sind zu groß (insgesamt mehr als %1 MiB)</translation>
+    </message>
+    <message>
+        <source>the image was not read from a file</source>
+        <translation>das Bild wurde nicht aus einer Datei gelesen</translation>
+    </message>
+    <message>
+        <source>not enough memory to decode the image</source>
+        <translation>nicht genug Speicher, um das Bild zu dekodieren</translation>
+    </message>
+    <message>
+        <source>the image does not match its file</source>
+        <translation>das Bild passt nicht zu seiner Datei</translation>
+    </message>
+    <message>
+        <source>the file is too large (%1 bytes)</source>
+        <translation>die Datei ist zu groß (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>not enough memory to read the file</source>
+        <translation>nicht genug Speicher, um die Datei zu lesen</translation>
+    </message>
+    <message>
+        <source>there is no image to write (the file was not read)</source>
+        <translation>es gibt kein Bild zum Schreiben (die Datei wurde nicht gelesen)</translation>
+    </message>
+    <message>
+        <source>there is no image data to write</source>
+        <translation>es gibt keine Bilddaten zum Schreiben</translation>
+    </message>
+    <message>
+        <source>the row size does not match the image header</source>
+        <translation>die Zeilengröße passt nicht zum Bildkopf</translation>
+    </message>
+    <message>
+        <source>the image rows do not match the image header</source>
+        <translation>die Bildzeilen passen nicht zum Bildkopf</translation>
+    </message>
+    <message>
+        <source>the palette is missing or too long</source>
+        <translation>die Palette fehlt oder ist zu lang</translation>
+    </message>
+    <message>
+        <source>the transparency table is longer than the palette</source>
+        <translation>die Transparenztabelle ist länger als die Palette</translation>
+    </message>
+    <message>
+        <source>the histogram does not match the palette</source>
+        <translation>das Histogramm passt nicht zur Palette</translation>
+    </message>
+    <message>
+        <source>the colour profile is too large</source>
+        <translation>das Farbprofil ist zu groß</translation>
+    </message>
+    <message>
+        <source>a carried-over chunk is too large</source>
+        <translation>ein übernommener Chunk ist zu groß</translation>
+    </message>
+    <message>
+        <source>the image must be decoded before its data can be encoded again</source>
+        <translation>das Bild muss dekodiert werden, bevor seine Daten neu kodiert werden können</translation>
+    </message>
+    <message>
+        <source>cannot write the entry: %1</source>
+        <translation>der Eintrag kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>not enough memory to write the file</source>
+        <translation>nicht genug Speicher, um die Datei zu schreiben</translation>
+    </message>
+    <message>
+        <source>cannot open the file: %1</source>
+        <translation>die Datei kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>es ist ein Ordner, keine Datei</translation>
+    </message>
+    <message>
+        <source>the file is too large (more than %1 bytes)</source>
+        <translation>die Datei ist zu groß (mehr als %1 Bytes)</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>der Ordner %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>no file name was given</source>
+        <translation>es wurde kein Dateiname angegeben</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the folder %1 is read-only</source>
+        <translation>der Ordner %1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>the link leads to no file (%1)</source>
+        <translation>die Verknüpfung führt zu keiner Datei (%1)</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>die Datei ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>the file read is shorter than it was</source>
+        <translation>die gelesene Datei ist kürzer als zuvor</translation>
+    </message>
+    <message>
+        <source>the file read cannot be read again</source>
+        <translation>die gelesene Datei kann nicht erneut gelesen werden</translation>
+    </message>
+    <message>
+        <source>the permissions could not be kept</source>
+        <translation>die Zugriffsrechte konnten nicht beibehalten werden</translation>
+    </message>
+    <message>
+        <source>flushing the file to the disk failed</source>
+        <translation>das Schreiben der Datei auf die Platte ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>writing the file failed</source>
+        <translation>das Schreiben der Datei ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>replacing the file failed</source>
+        <translation>das Ersetzen der Datei ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>flushing the folder to the disk failed: %1</source>
+        <translation>das Schreiben des Ordners auf die Platte ist fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>the old version is kept as %1</source>
+        <translation>die alte Fassung bleibt als %1 erhalten</translation>
+    </message>
+    <message>
+        <source>the file holds the new version, which a power cut may undo</source>
+        <translation>die Datei enthält die neue Fassung, die ein Stromausfall rückgängig machen kann</translation>
+    </message>
+    <message>
+        <source>the file cannot be read again: %1</source>
+        <translation>die Datei kann nicht erneut gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>the file was changed by another program since it was opened (open it again)</source>
+        <translation>die Datei wurde seit dem Öffnen von einem anderen Programm geändert (öffnen Sie sie erneut)</translation>
+    </message>
+    <message>
+        <source>the file is shorter than it was</source>
+        <translation>die Datei ist kürzer als zuvor</translation>
+    </message>
+    <message>
+        <source>the keyword %1 has characters that a PNG keyword cannot hold (only Latin-1 letters)</source>
+        <translation>das Schlüsselwort %1 enthält Zeichen, die ein PNG-Schlüsselwort nicht aufnehmen kann (nur Latin-1-Buchstaben)</translation>
+    </message>
+    <message>
+        <source>the keyword %1 has no printable character</source>
+        <translation>das Schlüsselwort %1 hat kein druckbares Zeichen</translation>
+    </message>
+    <message>
+        <source>the text of %1 holds a NUL character, which PNG text cannot hold</source>
+        <translation>der Text von %1 enthält ein NUL-Zeichen, das PNG-Text nicht aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>an entry to set has no keyword</source>
+        <translation>ein zu setzender Eintrag hat kein Schlüsselwort</translation>
+    </message>
+    <message>
+        <source>the image cannot be decoded: %1</source>
+        <translation>das Bild kann nicht dekodiert werden: %1</translation>
+    </message>
+    <message>
+        <source>“%1” is not valid UTF-8 text.</source>
+        <translation>„%1“ ist kein gültiger UTF-8-Text.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read “%1”: %2</source>
+        <translation>„%1“ kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t write “%1”: %2</source>
+        <translation>„%1“ kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>document type declarations are not accepted</source>
+        <translation>Dokumenttyp-Deklarationen werden nicht angenommen</translation>
+    </message>
+    <message>
+        <source>elements are nested more than %1 deep</source>
+        <translation>Elemente sind tiefer als %1 Ebenen verschachtelt</translation>
+    </message>
+    <message>
+        <source>entity references are not accepted</source>
+        <translation>Entitätsverweise werden nicht angenommen</translation>
+    </message>
+    <message>
+        <source>Unreadable metadata XML (line %1, column %2): %3</source>
+        <translation>Unlesbares Metadaten-XML (Zeile %1, Spalte %2): %3</translation>
+    </message>
+    <message>
+        <source>The XML document has no root element.</source>
+        <translation>Das XML-Dokument hat kein Wurzelelement.</translation>
+    </message>
+    <message>
+        <source>The comment “%1” holds control characters that an XML file cannot carry.</source>
+        <translation>Der Kommentar „%1“ enthält Steuerzeichen, die eine XML-Datei nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>Could not build the presets document</source>
+        <translation>Das Dokument der Vorgaben konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Could not create the folder %1</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>not an Exif block (no valid TIFF header or first IFD)</source>
+        <translation>kein Exif-Block (kein gültiger TIFF-Kopf oder erstes IFD)</translation>
+    </message>
+    <message>
+        <source>not a readable XMP packet (line %1): %2</source>
+        <translation>kein lesbares XMP-Paket (Zeile %1): %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 is read-only.</source>
+        <translation>Der Ordner %1 ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>No template file given.</source>
+        <translation>Keine Vorlagendatei angegeben.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be used as a file name.</source>
+        <translation>„%1“ kann nicht als Dateiname verwendet werden.</translation>
+    </message>
+    <message>
+        <source>A file named “%1” exists already in %2.</source>
+        <translation>In %2 gibt es bereits eine Datei namens „%1“.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be renamed: %2</source>
+        <translation>„%1“ konnte nicht umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <source>“%1” is a folder, not a template file.</source>
+        <translation>„%1“ ist ein Ordner, keine Vorlagendatei.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be removed: %2</source>
+        <translation>„%1“ konnte nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be created.</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden.</translation>
     </message>
 </context>
 <context>

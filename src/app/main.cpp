@@ -1,5 +1,6 @@
 #include "app/AppController.h"
 #include "app/AppTranslations.h"
+#include "core/Strings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -10,11 +11,11 @@ namespace {
 
 void describe(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Views and edits the text metadata of PNG images."));
+    parser.setApplicationDescription(localizedString("CommandLineDescription"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("PNG files to open, one window each."), QStringLiteral("[FILE…]"));
+    parser.addPositionalArgument(localizedString("CommandLineFile"), localizedString("CommandLineFiles"),
+        localizedString("CommandLineFilesSyntax"));
 }
 
 void nameApplication()
@@ -38,7 +39,11 @@ int main(int argc, char *argv[])
         if (probe.parse(arguments) && (probe.isSet(QStringLiteral("help")) || probe.isSet(QStringLiteral("version")))) {
             QCoreApplication core(argc, argv);
             nameApplication();
-            probe.process(core); // prints and exits
+            // The help in the user's language, as the windows.
+            AppTranslations::install(QLocale::system());
+            QCommandLineParser parser;
+            describe(parser);
+            parser.process(core); // prints and exits
         }
     }
 

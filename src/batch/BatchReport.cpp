@@ -54,7 +54,7 @@ QString BatchReport::details() const
     if (!m_failures.isEmpty()) {
         QStringList lines { localizedString("BatchFailedFilesHeading") };
         for (const BatchRun::FileResult &failure : m_failures)
-            lines << localizedString("BatchFailedFile").arg(failure.path, failure.error);
+            lines << localizedString("BatchFailedFile").arg(failure.path, shownText(failure.error));
         sections << lines.join(u'\n');
     }
     if (!m_notProcessed.isEmpty())

@@ -1,4 +1,5 @@
 #include "batch/BatchRun.h"
+#include "core/Strings.h"
 
 #include "batch/MemoryBudget.h"
 
@@ -116,7 +117,7 @@ bool BatchRun::processFile(const QString &path, QString *error, bool *unchanged)
         return nothing;
     if (!file->commit()) {
         if (error)
-            *error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the file: %1")).arg(file->errorString());
         return false;
     }
     return true;
@@ -201,10 +202,12 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                 FileResult &result = results[size_t(waiting[k])];
                 result.ok = known && outcome[qsizetype(k)].isEmpty();
                 if (!known)
-                    result.error = QStringLiteral("not enough memory to finish writing the file (it holds either "
-                                                  "the old or the new version)");
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason",
+                        "not enough memory to finish writing the file (it holds either "
+                        "the old or the new version)"));
                 else if (!result.ok)
-                    result.error = QStringLiteral("cannot write the file: %1").arg(outcome[qsizetype(k)]);
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the file: %1"))
+                                       .arg(outcome[qsizetype(k)]);
                 report(result);
             }
             waiting.clear();
@@ -221,7 +224,7 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                     commit();
                 first = false;
                 if (m_cancelled) {
-                    result.error = QStringLiteral("not processed (the run was cancelled)");
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "not processed (the run was cancelled)"));
                     result.cancelled = true;
                     report(result);
                     continue;
@@ -235,15 +238,16 @@ QList<BatchRun::FileResult> BatchRun::process(const Progress &progress)
                         if (group.add(file))
                             waiting.push_back(index);
                         else
-                            result.error = QStringLiteral("cannot write the file: %1").arg(file->errorString());
+                            result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the file: %1"))
+                                               .arg(file->errorString());
                     }
                 } catch (const std::bad_alloc &) {
-                    result.error = QStringLiteral("not enough memory to process the file");
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory to process the file"));
                 } catch (const std::exception &e) {
-                    result.error
-                        = QStringLiteral("the file could not be processed (%1)").arg(QString::fromUtf8(e.what()));
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "the file could not be processed (%1)"))
+                                       .arg(QString::fromUtf8(e.what()));
                 } catch (...) {
-                    result.error = QStringLiteral("the file could not be processed");
+                    result.error = reasonText(QT_TRANSLATE_NOOP("Reason", "the file could not be processed"));
                 }
                 if (waiting.empty() || waiting.back() != index)
                     report(result);

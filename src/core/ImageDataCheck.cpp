@@ -1,4 +1,5 @@
 #include "core/ImageDataCheck.h"
+#include "core/Strings.h"
 
 #include <isa-l/igzip_lib.h>
 
@@ -126,7 +127,9 @@ bool ImageDataCheck::inspect(const uint8_t *data, size_t length, QString *error)
         data += m_toFilter;
         length -= size_t(m_toFilter);
         if (*data > 4)
-            return fail(error, QStringLiteral("a row of the image data has an unknown filter type (%1)").arg(*data));
+            return fail(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "a row of the image data has an unknown filter type (%1)"))
+                    .arg(*data));
         m_toFilter = m_runs[m_run].bytes + 1;
         if (--m_rowsLeft == 0 && ++m_run < m_runs.size())
             m_rowsLeft = m_runs[m_run].count;
@@ -139,7 +142,7 @@ bool ImageDataCheck::feed(const char *data, size_t length, QString *error)
     if (m_failed)
         return false;
     if (m_runs.empty())
-        return fail(error, QStringLiteral("the image header is not valid"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image header is not valid")));
     // The zlib header, read here (the library takes the stream after it).
     while (m_headerBytes < 2 && length > 0) {
         m_header[m_headerBytes++] = uint8_t(*data++);
@@ -147,7 +150,8 @@ bool ImageDataCheck::feed(const char *data, size_t length, QString *error)
         const uint8_t method = m_header[0], flags = m_header[1];
         if (m_headerBytes == 2
             && ((method & 0x0f) != 8 || (method >> 4) > 7 || ((method << 8) | flags) % 31 != 0 || (flags & 0x20)))
-            return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+            return fail(
+                error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image data is damaged (it does not decompress)")));
     }
     if (m_beyond || m_ended)
         return true; // data beyond the image or after the stream are not looked at
@@ -173,7 +177,8 @@ bool ImageDataCheck::feed(const char *data, size_t length, QString *error)
         const size_t produced = window.size() - zs.avail_out;
         full = zs.avail_out == 0;
         if (status != ISAL_DECOMP_OK)
-            return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+            return fail(
+                error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image data is damaged (it does not decompress)")));
         // Only the bytes the image takes are looked at; one more says the stream holds more.
         const quint64 wanted = m_expected - m_produced;
         const size_t taken = size_t(std::min<quint64>(produced, wanted));
@@ -202,15 +207,18 @@ bool ImageDataCheck::finish(QString *error)
     if (m_failed)
         return false;
     if (m_runs.empty())
-        return fail(error, QStringLiteral("the image header is not valid"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image header is not valid")));
     if (m_produced < m_expected) {
         if (m_ended)
-            return fail(error, QStringLiteral("the image data ends too early (not enough image data)"));
-        return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+            return fail(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "the image data ends too early (not enough image data)")));
+        return fail(
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image data is damaged (it does not decompress)")));
     }
     // Every byte of the image, but the stream neither ended (its checksum) nor went on.
     if (!m_ended && !m_beyond)
-        return fail(error, QStringLiteral("the image data is damaged (it does not decompress)"));
+        return fail(
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image data is damaged (it does not decompress)")));
     m_stream.reset();
     return true;
 }

@@ -1,4 +1,5 @@
 #include "core/PNGChunks.h"
+#include "core/Strings.h"
 
 #include <QtEndian>
 
@@ -38,27 +39,31 @@ static bool fail(QString *error, const QString &reason)
 bool PngChunkSequence::next(const char *header, qint64 pos, qint64 size, PngChunk &c, QString *error)
 {
     if (size - pos < 12)
-        return fail(error, QStringLiteral("the file is truncated (it ends before the end chunk)"));
+        return fail(
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file is truncated (it ends before the end chunk)")));
     const quint32 length = qFromBigEndian<quint32>(header);
     const char *type = header + 4;
     if (length > 0x7fffffffu)
-        return fail(error, QStringLiteral("a chunk length is larger than the PNG standard allows"));
-    if (!isChunkTypeValid(type))
-        return fail(error, QStringLiteral("a chunk type is malformed at byte %1").arg(pos + 4));
-    if (qint64(length) > size - pos - 12)
         return fail(
-            error, QStringLiteral("the file is truncated (the %1 chunk is cut off)").arg(QString::fromLatin1(type, 4)));
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "a chunk length is larger than the PNG standard allows")));
+    if (!isChunkTypeValid(type))
+        return fail(
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "a chunk type is malformed at byte %1")).arg(pos + 4));
+    if (qint64(length) > size - pos - 12)
+        return fail(error,
+            reasonText(QT_TRANSLATE_NOOP("Reason", "the file is truncated (the %1 chunk is cut off)"))
+                .arg(QString::fromLatin1(type, 4)));
     c = PngChunk();
     c.type = QByteArray(type, 4);
     c.length = length;
     c.offset = pos + 8;
     c.seenPLTE = m_seenPLTE;
     if (m_count == 0 && c.type != "IHDR")
-        return fail(error, QStringLiteral("the first chunk is not the image header"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the first chunk is not the image header")));
     ++m_count;
     if (c.type == "IDAT") {
         if (m_idatEnded)
-            return fail(error, QStringLiteral("the image data chunks are not consecutive"));
+            return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image data chunks are not consecutive")));
         m_seenIDAT = true;
         c.position = PngChunk::IDAT;
     } else {
@@ -76,7 +81,7 @@ bool PngChunkSequence::next(const char *header, qint64 pos, qint64 size, PngChun
 bool PngChunkSequence::finish(QString *error) const
 {
     if (!m_seenIDAT)
-        return fail(error, QStringLiteral("the file holds no image data"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file holds no image data")));
     return true;
 }
 
@@ -84,7 +89,7 @@ bool scanPngChunks(const QByteArray &bytes, std::vector<PngChunk> &chunks, QStri
 {
     chunks.clear();
     if (bytes.size() < 8 || !bytes.startsWith(PngSignature))
-        return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not a PNG file (the PNG signature is missing)")));
 
     const char *data = bytes.constData();
     const qint64 size = bytes.size();

@@ -1,4 +1,5 @@
 #include "core/PNGReader.h"
+#include "core/Strings.h"
 
 #include "core/ImageDataCheck.h"
 #include "core/PNGChunks.h"
@@ -252,16 +253,16 @@ bool runLibrary(const char *data, qint64 size, const std::vector<PngChunk> &chun
     ctx.size = size;
     PngStructs library(PngStructs::Read, &ctx);
     if (!library.info)
-        return fail(error, QStringLiteral("the PNG library could not be set up"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the PNG library could not be set up")));
     if (!readHeader(library.png, library.info, ctx))
         return fail(error, QString::fromUtf8(ctx.message));
 
     const quint64 rowBytes = png_get_rowbytes(library.png, library.info);
     const quint64 height = png_get_image_height(library.png, library.info);
     if (rowBytes == 0 || height == 0)
-        return fail(error, QStringLiteral("the image has no pixels"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image has no pixels")));
     if (rowBytes > quint64(INT32_MAX) || rowBytes * height > options.memoryLimit)
-        return fail(error, QStringLiteral("the image is too large to open in memory"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image is too large to open in memory")));
 
     // The library's getters only hand out what the first pass stored; none raises an error.
     captureChunks(library.png, library.info, data, chunks, info);
@@ -272,7 +273,7 @@ bool runLibrary(const char *data, qint64 size, const std::vector<PngChunk> &chun
     if (options.reserveRowMemory)
         options.reserveRowMemory(rowBytes * height);
     if (!rows.allocate(uint32_t(height), size_t(rowBytes)))
-        return fail(error, QStringLiteral("not enough memory for the image"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory for the image")));
     std::vector<png_bytep> pointers = rows.rowPointers();
     if (!decodeRows(library.png, pointers.data()))
         return fail(error, QString::fromUtf8(ctx.message));
@@ -375,8 +376,10 @@ private:
                 continue;
             if (n <= 0)
                 return fail(error,
-                    n < 0 ? QStringLiteral("cannot read the file: %1").arg(qt_error_string(errno))
-                          : QStringLiteral("the file is truncated (it ends before the end chunk)"));
+                    n < 0 ? reasonText(QT_TRANSLATE_NOOP("Reason", "cannot read the file: %1"))
+                                .arg(qt_error_string(errno))
+                          : reasonText(
+                              QT_TRANSLATE_NOOP("Reason", "the file is truncated (it ends before the end chunk)")));
             m_start = 0;
             m_end = n;
             return true;
@@ -403,7 +406,7 @@ bool readHoldingAllButImageData(int fd, const struct stat &st, ImageDataCheck *c
     qint64 runStart = 0;
     char signature[8];
     if (size < 8 || !in.read(signature, 8, nullptr) || QByteArray::fromRawData(signature, 8) != PngSignature)
-        return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not a PNG file (the PNG signature is missing)")));
     held.append(signature, 8);
     PngChunkSequence sequence;
     bool checking = check != nullptr;
@@ -443,7 +446,8 @@ bool readHoldingAllButImageData(int fd, const struct stat &st, ImageDataCheck *c
         c.crcOk = qFromBigEndian<quint32>(stored) == crc;
         chunks.push_back(c);
         if (chunks.size() > kMaxChunks)
-            return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(chunks.size()));
+            return fail(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "the file holds too many chunks (%1)")).arg(chunks.size()));
     }
     if (!sequence.finish(error))
         return false;
@@ -480,12 +484,13 @@ struct ReadBytes
 bool holdWhole(QByteArray bytes, ReadBytes &out, QString *error)
 {
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) != 0)
-        return fail(error, QStringLiteral("not a PNG file (the PNG signature is missing)"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not a PNG file (the PNG signature is missing)")));
     QString reason;
     if (!scanPngChunks(bytes, out.chunks, &reason))
         return fail(error, reason);
     if (out.chunks.size() > kMaxChunks)
-        return fail(error, QStringLiteral("the file holds too many chunks (%1)").arg(out.chunks.size()));
+        return fail(error,
+            reasonText(QT_TRANSLATE_NOOP("Reason", "the file holds too many chunks (%1)")).arg(out.chunks.size()));
     out.file = std::make_shared<SourceFile>(std::move(bytes));
     return true;
 }
@@ -504,7 +509,8 @@ bool readFile(const QString &path, const PNGReadOptions &options, ReadBytes &out
         if (options.checkImageData) {
             char head[8 + 8 + 13];
             if (::pread(opened.fd, head, sizeof head, 0) != qint64(sizeof head))
-                return fail(error, QStringLiteral("the file is truncated (it ends before the end chunk)"));
+                return fail(error,
+                    reasonText(QT_TRANSLATE_NOOP("Reason", "the file is truncated (it ends before the end chunk)")));
             out.check = std::make_unique<ImageDataCheck>(qFromBigEndian<quint32>(head + 16),
                 qFromBigEndian<quint32>(head + 20), uchar(head[24]), uchar(head[25]), uchar(head[28]));
         }
@@ -526,7 +532,9 @@ bool readPng(
     auto &[file, chunks, check, checkFailure] = bytes;
     for (const PngChunk &c : chunks) {
         if (!c.crcOk && c.isCritical())
-            return fail(error, QStringLiteral("the %1 chunk is damaged (CRC error)").arg(QString::fromLatin1(c.type)));
+            return fail(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "the %1 chunk is damaged (CRC error)"))
+                    .arg(QString::fromLatin1(c.type)));
     }
 
     // The library reads the chunks up to the image data (all of it when it decodes).
@@ -539,7 +547,7 @@ bool readPng(
     }
     const char *prefix = file->held(0, libraryBytes);
     if (!prefix)
-        return fail(error, QStringLiteral("the file is truncated"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file is truncated")));
     if (!runLibrary(prefix, libraryBytes, chunks, options, info, rows, error))
         return false;
     if (!options.decodeImage && options.checkImageData) {
@@ -574,7 +582,7 @@ bool readPng(
                 read.append(comment);
             } else if (status == TextChunkStatus::TooLarge) {
                 return fail(error,
-                    QStringLiteral("the text entries are too large (more than %1 MiB in all)")
+                    reasonText(QT_TRANSLATE_NOOP("Reason", "the text entries are too large (more than %1 MiB in all)"))
                         .arg(kMaxTextBytes >> 20));
             } else {
                 qCDebug(lcPngRead) << "keeping a malformed" << t << "chunk as it stands";
@@ -638,7 +646,7 @@ bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
     decoded.clear();
     const std::shared_ptr<const PNGSource> source = rows.sharedSource();
     if (!source)
-        return fail(error, QStringLiteral("the image was not read from a file"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image was not read from a file")));
     PNGinfo scratch;
     PNGReadOptions options;
     options.memoryLimit = std::numeric_limits<quint64>::max();
@@ -648,11 +656,11 @@ bool decodeImageRows(const PNGRows &rows, PNGRows &decoded, QString *error)
         ok = source->file->readAll(&bytes, error)
             && runLibrary(bytes.constData(), bytes.size(), source->chunks, options, scratch, decoded, error);
     } catch (const std::bad_alloc &) {
-        ok = fail(error, QStringLiteral("not enough memory to decode the image"));
+        ok = fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory to decode the image")));
     }
     if (!ok || decoded.height() != rows.height() || decoded.rowBytes() != rows.rowBytes()) {
         decoded.clear();
-        return ok ? fail(error, QStringLiteral("the image does not match its file")) : false;
+        return ok ? fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the image does not match its file"))) : false;
     }
     decoded.setSource(source);
     return true;
@@ -671,12 +679,13 @@ bool load(const QByteArray *given, PNGinfo &info, PNGRows &rows, CommentList &co
     try {
         ReadBytes bytes;
         if (given && given->size() > options.maxFileSize)
-            ok = fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(given->size()));
+            ok = fail(
+                error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file is too large (%1 bytes)")).arg(given->size()));
         else
             ok = (given ? holdWhole(*given, bytes, error) : readFile(info.path, options, bytes, error))
                 && readPng(bytes, info, rows, read, options, error);
     } catch (const std::bad_alloc &) {
-        ok = fail(error, QStringLiteral("not enough memory to read the file"));
+        ok = fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory to read the file")));
     }
     if (!ok) {
         zeroImageData(info);

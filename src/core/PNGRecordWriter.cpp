@@ -1,4 +1,5 @@
 #include "core/PNGRecordWriter.h"
+#include "core/Strings.h"
 
 #include "core/PNGSource.h"
 #include "core/PngLibrary.h"
@@ -221,7 +222,7 @@ bool writeRecordPNG(const PNGinfo &info, const PNGRows &rows, bool keepImageData
     if (!library.info) {
         qCWarning(lcPngRecord, "Failed to create info struct");
         if (error)
-            *error = QStringLiteral("the PNG library could not be set up");
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "the PNG library could not be set up"));
         return false;
     }
     out->clear();

@@ -1,4 +1,5 @@
 #include "core/PNGWriter.h"
+#include "core/Strings.h"
 
 #include "core/ByteSink.h"
 #include "core/PNGChunks.h"
@@ -32,32 +33,32 @@ bool fail(QString *error, const QString &reason)
 QString inconsistency(const PNGinfo &info, const PNGRows &rows)
 {
     if (!info.hasImage())
-        return QStringLiteral("there is no image to write (the file was not read)");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "there is no image to write (the file was not read)"));
     if (!rows.hasOriginalImageData() && !rows.hasPixels())
-        return QStringLiteral("there is no image data to write");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "there is no image data to write"));
     static const int channels[] = { 1, 0, 3, 1, 2, 0, 4 };
     const int colour = info.colourType;
     if (colour < 0 || colour > 6 || channels[colour] == 0 || info.bit_depth < 1 || info.bit_depth > 16)
-        return QStringLiteral("the image header is not valid");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "the image header is not valid"));
     const quint64 bits = quint64(info.width) * quint64(channels[colour]) * quint64(info.bit_depth);
     if (info.bytesPerRow < 0 || quint64(info.bytesPerRow) != (bits + 7) / 8)
-        return QStringLiteral("the row size does not match the image header");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "the row size does not match the image header"));
     if (rows.hasPixels() && (rows.height() != info.height || rows.rowBytes() != size_t(info.bytesPerRow)))
-        return QStringLiteral("the image rows do not match the image header");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "the image rows do not match the image header"));
     if (colour == 3) {
         const size_t entries = info.paletteData.size();
         if (entries == 0 || entries > 256)
-            return QStringLiteral("the palette is missing or too long");
+            return reasonText(QT_TRANSLATE_NOOP("Reason", "the palette is missing or too long"));
         if (size_t(info.transparencyTable.size()) > entries)
-            return QStringLiteral("the transparency table is longer than the palette");
+            return reasonText(QT_TRANSLATE_NOOP("Reason", "the transparency table is longer than the palette"));
         if (!info.hIST.empty() && info.hIST.size() != entries)
-            return QStringLiteral("the histogram does not match the palette");
+            return reasonText(QT_TRANSLATE_NOOP("Reason", "the histogram does not match the palette"));
     }
     if (quint64(info.profileData.size()) > 0x7fffffffu)
-        return QStringLiteral("the colour profile is too large");
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "the colour profile is too large"));
     for (const PngUnknownChunk &u : info.unknowns) {
         if (quint64(u.data.size()) > 0x7fffffffu)
-            return QStringLiteral("a carried-over chunk is too large");
+            return reasonText(QT_TRANSLATE_NOOP("Reason", "a carried-over chunk is too large"));
     }
     return QString();
 }
@@ -89,13 +90,14 @@ QString refusal(const PNGinfo &info, const PNGRows &rows, const CommentList &com
     if (!wrong.isEmpty())
         return wrong;
     if (reencodes(info, rows, options) && !rows.hasPixels())
-        return QStringLiteral("the image must be decoded before its data can be encoded again");
+        return reasonText(
+            QT_TRANSLATE_NOOP("Reason", "the image must be decoded before its data can be encoded again"));
     for (const CommentPtr &comment : comments) {
         if (!comment)
             continue;
         wrong = whyUnwritable(*comment);
         if (!wrong.isEmpty())
-            return QStringLiteral("cannot write the entry: %1").arg(wrong);
+            return reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the entry: %1")).arg(wrong);
     }
     return QString();
 }
@@ -363,7 +365,9 @@ bool writeChecked(ByteSink &file, const PNGinfo &info, const PNGRows &rows, cons
         // A failed write says why in the file's own words.
         const QString written = file.errorString();
         file.cancel();
-        return fail(error, written.isEmpty() ? reason : QStringLiteral("cannot write the file: %1").arg(written));
+        return fail(error,
+            written.isEmpty() ? reason
+                              : reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the file: %1")).arg(written));
     };
     QString reason;
     const PNGSource *source = rows.source();
@@ -424,10 +428,11 @@ bool savePNG(const QString &path, const PNGinfo &info, const PNGRows &rows, cons
         if (!writeChecked(file, info, rows, comments, options, error))
             return false;
         if (!file.commit())
-            return fail(error, QStringLiteral("cannot write the file: %1").arg(file.errorString()));
+            return fail(
+                error, reasonText(QT_TRANSLATE_NOOP("Reason", "cannot write the file: %1")).arg(file.errorString()));
         return true;
     } catch (const std::bad_alloc &) {
-        return fail(error, QStringLiteral("not enough memory to write the file"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory to write the file")));
     }
 }
 
@@ -442,6 +447,6 @@ bool encodePNG(QByteArray *out, const PNGinfo &info, const PNGRows &rows, const 
         *out = memory.bytes();
         return true;
     } catch (const std::bad_alloc &) {
-        return fail(error, QStringLiteral("not enough memory to write the file"));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "not enough memory to write the file")));
     }
 }

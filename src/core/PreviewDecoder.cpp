@@ -1,4 +1,5 @@
 #include "core/PreviewDecoder.h"
+#include "core/Strings.h"
 
 #include <QFile>
 
@@ -360,14 +361,14 @@ bool PreviewDecoder::decodeFile(const QString &path, const Options &options, Pre
     if (fd < 0) {
         // qt_error_string: strerror is not safe in the decoding threads.
         if (error)
-            *error = QStringLiteral("cannot open the file: %1").arg(qt_error_string(errno));
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "cannot open the file: %1")).arg(qt_error_string(errno));
         return false;
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         if (error)
-            *error = QStringLiteral("it is not a regular file");
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "it is not a regular file"));
         return false;
     }
     DecodeContext ctx;

@@ -1,4 +1,5 @@
 #include "core/RegularFile.h"
+#include "core/Strings.h"
 
 #include <QFile>
 
@@ -46,17 +47,22 @@ int openRegularFile(const QString &path, qint64 maxSize, struct stat *st, QStrin
     if (file.fd < 0) {
         const int code = errno;
         if (code == ENOENT)
-            return fail(error, QStringLiteral("the file does not exist")), -1;
-        return fail(error, QStringLiteral("cannot open the file: %1").arg(systemError(code))), -1;
+            return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file does not exist"))), -1;
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "cannot open the file: %1")).arg(systemError(code))),
+               -1;
     }
     if (::fstat(file.fd, st) != 0)
-        return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno))), -1;
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "cannot read the file: %1")).arg(systemError(errno))),
+               -1;
     if (S_ISDIR(st->st_mode))
-        return fail(error, QStringLiteral("it is a folder, not a file")), -1;
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "it is a folder, not a file"))), -1;
     if (!S_ISREG(st->st_mode))
-        return fail(error, QStringLiteral("it is not a regular file")), -1;
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "it is not a regular file"))), -1;
     if (st->st_size > maxSize)
-        return fail(error, QStringLiteral("the file is too large (%1 bytes)").arg(qint64(st->st_size))), -1;
+        return fail(error,
+                   reasonText(QT_TRANSLATE_NOOP("Reason", "the file is too large (%1 bytes)"))
+                       .arg(qint64(st->st_size))),
+               -1;
     return std::exchange(file.fd, -1);
 }
 
@@ -78,7 +84,8 @@ bool readOpenFile(int fd, const struct stat &st, qint64 maxSize, QByteArray *byt
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return fail(error, QStringLiteral("cannot read the file: %1").arg(systemError(errno)));
+            return fail(
+                error, reasonText(QT_TRANSLATE_NOOP("Reason", "cannot read the file: %1")).arg(systemError(errno)));
         if (n == 0)
             break;
         if (!full) {
@@ -91,7 +98,8 @@ bool readOpenFile(int fd, const struct stat &st, qint64 maxSize, QByteArray *byt
         filled += taken;
     }
     if (filled > maxSize)
-        return fail(error, QStringLiteral("the file is too large (more than %1 bytes)").arg(maxSize));
+        return fail(
+            error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file is too large (more than %1 bytes)")).arg(maxSize));
     data.resize(filled);
     *bytes = std::move(data);
     return true;

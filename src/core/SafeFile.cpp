@@ -1,4 +1,5 @@
 #include "core/SafeFile.h"
+#include "core/Strings.h"
 
 #include "core/SourceFile.h"
 
@@ -190,9 +191,9 @@ std::shared_ptr<Folder> openFolder(const QByteArray &path, QString *error)
     if (folder->fd < 0) {
         const int code = errno;
         if (code == ENOENT)
-            failWith(error, QStringLiteral("the folder %1 does not exist").arg(native(path)));
+            failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the folder %1 does not exist")).arg(native(path)));
         else if (code == ENOTDIR)
-            failWith(error, QStringLiteral("%1 is not a folder").arg(native(path)));
+            failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "%1 is not a folder")).arg(native(path)));
         else
             failWith(error, systemError(code));
         return nullptr;
@@ -215,12 +216,12 @@ std::shared_ptr<Folder> openFolder(const QByteArray &path, QString *error)
 bool openTarget(const QByteArray &encoded, Target &target, QString *error, bool resolved = false)
 {
     if (encoded.isEmpty())
-        return failWith(error, QStringLiteral("no file name was given"));
+        return failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "no file name was given")));
     const qsizetype slash = encoded.lastIndexOf('/');
     const QByteArray folderPath = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : encoded.left(slash);
     target.name = encoded.mid(slash + 1);
     if (target.name.isEmpty() || target.name == "." || target.name == "..")
-        return failWith(error, QStringLiteral("%1 is a folder").arg(native(encoded)));
+        return failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "%1 is a folder")).arg(native(encoded)));
     target.folder = openFolder(folderPath, error);
     if (!target.folder)
         return false;
@@ -229,7 +230,8 @@ bool openTarget(const QByteArray &encoded, Target &target, QString *error, bool 
         if (errno != ENOENT)
             return failWith(error, systemError(errno));
         if (!target.folder->writable)
-            return failWith(error, QStringLiteral("the folder %1 is read-only").arg(native(target.folder->path)));
+            return failWith(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "the folder %1 is read-only")).arg(native(target.folder->path)));
         return true; // a new file
     }
     if (S_ISLNK(target.st.st_mode) && !resolved) {
@@ -237,20 +239,22 @@ bool openTarget(const QByteArray &encoded, Target &target, QString *error, bool 
         char full[PATH_MAX];
         if (!::realpath(encoded.constData(), full)) {
             // A link that leads nowhere (or round in circles) is not followed into a guess.
-            return failWith(error, QStringLiteral("the link leads to no file (%1)").arg(systemError(errno)));
+            return failWith(error,
+                reasonText(QT_TRANSLATE_NOOP("Reason", "the link leads to no file (%1)")).arg(systemError(errno)));
         }
         target = Target();
         return openTarget(QByteArray(full), target, error, true);
     }
     if (!target.folder->writable)
-        return failWith(error, QStringLiteral("the folder %1 is read-only").arg(native(target.folder->path)));
+        return failWith(error,
+            reasonText(QT_TRANSLATE_NOOP("Reason", "the folder %1 is read-only")).arg(native(target.folder->path)));
     target.exists = true;
     if (S_ISDIR(target.st.st_mode))
-        return failWith(error, QStringLiteral("%1 is a folder").arg(native(encoded)));
+        return failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "%1 is a folder")).arg(native(encoded)));
     if (!S_ISREG(target.st.st_mode))
-        return failWith(error, QStringLiteral("it is not a regular file"));
+        return failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "it is not a regular file")));
     if (!(target.st.st_mode & S_IWUSR))
-        return failWith(error, QStringLiteral("the file is read-only"));
+        return failWith(error, reasonText(QT_TRANSLATE_NOOP("Reason", "the file is read-only")));
     return true;
 }
 
@@ -426,7 +430,7 @@ bool AtomicFileWriter::copyFrom(const SourceFile &file, qint64 offset, qint64 le
             if (n < 0 && errno == EINTR)
                 continue;
             if (n == 0)
-                return fail(QStringLiteral("the file read is shorter than it was"));
+                return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "the file read is shorter than it was")));
             if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
                 return failWithSystemError(QString(), errno);
             system = false; // not between these files: through memory
@@ -436,8 +440,9 @@ bool AtomicFileWriter::copyFrom(const SourceFile &file, qint64 offset, qint64 le
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return n < 0 ? failWithSystemError(QStringLiteral("the file read cannot be read again"), errno)
-                         : fail(QStringLiteral("the file read is shorter than it was"));
+            return n < 0 ? failWithSystemError(
+                       reasonText(QT_TRANSLATE_NOOP("Reason", "the file read cannot be read again")), errno)
+                         : fail(reasonText(QT_TRANSLATE_NOOP("Reason", "the file read is shorter than it was")));
         if (!writeOut(buffer.data(), n))
             return false;
         offset += n;
@@ -472,7 +477,7 @@ bool AtomicFileWriter::keepPermissions()
     if (mine.st_gid != m_targetGroup)
         mode &= ~mode_t(S_ISGID);
     if (::fchmod(m_fd, mode) != 0)
-        return failWithSystemError(QStringLiteral("the permissions could not be kept"), errno);
+        return failWithSystemError(reasonText(QT_TRANSLATE_NOOP("Reason", "the permissions could not be kept")), errno);
     return true;
 }
 
@@ -504,14 +509,15 @@ bool AtomicFileWriter::finishFile()
     if (!finishWriting())
         return false;
     if (const int code = flushFile(m_fd))
-        return failWithSystemError(QStringLiteral("flushing the file to the disk failed"), code);
+        return failWithSystemError(
+            reasonText(QT_TRANSLATE_NOOP("Reason", "flushing the file to the disk failed")), code);
     return closeFile();
 }
 
 bool AtomicFileWriter::closeFile()
 {
     if (m_fd >= 0 && ::close(std::exchange(m_fd, -1)) != 0)
-        return failWithSystemError(QStringLiteral("writing the file failed"), errno);
+        return failWithSystemError(reasonText(QT_TRANSLATE_NOOP("Reason", "writing the file failed")), errno);
     return true;
 }
 
@@ -530,7 +536,7 @@ bool AtomicFileWriter::replaceTarget()
             return true;
         }
         if (code != EINVAL && code != ENOSYS && code != ENOENT)
-            return failWithSystemError(QStringLiteral("replacing the file failed"), code);
+            return failWithSystemError(reasonText(QT_TRANSLATE_NOOP("Reason", "replacing the file failed")), code);
         for (int attempt = 0; attempt < 100 && code != ENOENT && m_backup.isEmpty(); ++attempt) {
             const QByteArray name = hiddenName();
             if (::linkat(folder, m_name.constData(), folder, name.constData(), 0) == 0)
@@ -544,7 +550,7 @@ bool AtomicFileWriter::replaceTarget()
         if (!m_backup.isEmpty())
             ::unlinkat(folder, m_backup.constData(), 0);
         m_backup.clear();
-        return failWithSystemError(QStringLiteral("replacing the file failed"), code);
+        return failWithSystemError(reasonText(QT_TRANSLATE_NOOP("Reason", "replacing the file failed")), code);
     }
     m_temporaryName.clear(); // it is the target now
     return true;
@@ -561,14 +567,17 @@ bool AtomicFileWriter::settle(int folderError)
         m_folder.reset();
         return true;
     }
-    QString reason = QStringLiteral("flushing the folder to the disk failed: %1").arg(systemError(folderError));
+    QString reason = reasonText(QT_TRANSLATE_NOOP("Reason", "flushing the folder to the disk failed: %1"))
+                         .arg(systemError(folderError));
     if (!backup.isEmpty()) {
         if (::renameat(folder, backup.constData(), folder, m_name.constData()) != 0)
-            reason += QStringLiteral("; the old version is kept as %1").arg(native(backup));
+            reason += QStringLiteral("; ")
+                + reasonText(QT_TRANSLATE_NOOP("Reason", "the old version is kept as %1")).arg(native(backup));
     } else if (!m_targetExisted) {
         ::unlinkat(folder, m_name.constData(), 0);
     } else {
-        reason += QStringLiteral("; the file holds the new version, which a power cut may undo");
+        reason += QStringLiteral("; ")
+            + reasonText(QT_TRANSLATE_NOOP("Reason", "the file holds the new version, which a power cut may undo"));
     }
     return fail(reason);
 }
@@ -637,7 +646,8 @@ QStringList AtomicFileGroup::commit()
             }
         }
         if (code != 0) {
-            f.failWithSystemError(QStringLiteral("flushing the file to the disk failed"), code);
+            f.failWithSystemError(
+                reasonText(QT_TRANSLATE_NOOP("Reason", "flushing the file to the disk failed")), code);
             results[qsizetype(i)] = f.errorString();
         } else if (!f.closeFile()) {
             results[qsizetype(i)] = f.errorString();

@@ -1,4 +1,5 @@
 #include "core/SourceFile.h"
+#include "core/Strings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -62,7 +63,8 @@ bool SourceFile::unchanged(QString *error) const
     struct stat now;
     if (::fstat(m_fd, &now) != 0) {
         if (error)
-            *error = QStringLiteral("the file cannot be read again: %1").arg(qt_error_string(errno));
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "the file cannot be read again: %1"))
+                         .arg(qt_error_string(errno));
         return false;
     }
     // The time of change of the inode moves when the file is replaced (its last name goes),
@@ -70,7 +72,8 @@ bool SourceFile::unchanged(QString *error) const
     if (now.st_size != m_size || now.st_mtim.tv_sec != m_modifiedSeconds
         || now.st_mtim.tv_nsec != m_modifiedNanoseconds) {
         if (error)
-            *error = QStringLiteral("the file was changed by another program since it was opened (open it again)");
+            *error = reasonText(QT_TRANSLATE_NOOP(
+                "Reason", "the file was changed by another program since it was opened (open it again)"));
         return false;
     }
     return true;
@@ -80,7 +83,7 @@ bool SourceFile::read(qint64 offset, qint64 length, char *out, QString *error) c
 {
     if (offset < 0 || length < 0 || offset > m_size - length) {
         if (error)
-            *error = QStringLiteral("the file is shorter than it was");
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "the file is shorter than it was"));
         return false;
     }
     if (const char *bytes = held(offset, length)) {
@@ -96,8 +99,9 @@ bool SourceFile::read(qint64 offset, qint64 length, char *out, QString *error) c
             continue;
         if (got <= 0) {
             if (error)
-                *error = got < 0 ? QStringLiteral("the file cannot be read again: %1").arg(qt_error_string(errno))
-                                 : QStringLiteral("the file is shorter than it was");
+                *error = got < 0 ? reasonText(QT_TRANSLATE_NOOP("Reason", "the file cannot be read again: %1"))
+                                       .arg(qt_error_string(errno))
+                                 : reasonText(QT_TRANSLATE_NOOP("Reason", "the file is shorter than it was"));
             return false;
         }
         out += got;

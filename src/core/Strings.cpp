@@ -2,6 +2,11 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -403,6 +408,12 @@ const Entry kStrings[] = {
     { "StripTime", QT_TRANSLATE_NOOP("RemoveMetadata", "&Modification time (tIME)") },
     { "StripOtherChunks", QT_TRANSLATE_NOOP("RemoveMetadata", "&Private and unknown chunks") },
     { "StripCredentials", QT_TRANSLATE_NOOP("RemoveMetadata", "Content &credentials (caBX)") },
+    // The desktop program's --help.
+    section("CommandLine"),
+    { "CommandLineDescription", QT_TRANSLATE_NOOP("CommandLine", "Views and edits the text metadata of PNG images.") },
+    { "CommandLineFile", QT_TRANSLATE_NOOP3("CommandLine", "FILE", "the name of the file arguments in --help") },
+    { "CommandLineFiles", QT_TRANSLATE_NOOP("CommandLine", "PNG files to open, one window each.") },
+    { "CommandLineFilesSyntax", QT_TRANSLATE_NOOP3("CommandLine", "[FILE…]", "FILE stands for the file names given") },
 };
 
 QList<StringTableEntry> buildTable()
@@ -433,7 +444,148 @@ const StringTableEntry *find(const char *key)
     return it == index.constEnd() ? nullptr : &stringTable()[it.value()];
 }
 
+// A text made below the windows, remembered as the source of the texts made from it.
+struct Remembered
+{
+    const char *context = nullptr;
+    const char *source = nullptr;
+    QRegularExpression pattern; // its fixed parts, each placeholder a group
+    QList<int> placeholders; // the number of each group's placeholder
+    qsizetype fixedLetters = 0; // how specific a match is
+};
+
+struct RememberedTexts
+{
+    QMutex mutex;
+    QSet<const char *> seen;
+    QSet<QByteArray> sources; // the same text may stand at several addresses
+    QHash<QString, Remembered> exact; // sources without a placeholder
+    QList<Remembered> patterns;
+};
+
+RememberedTexts &remembered()
+{
+    static RememberedTexts texts;
+    return texts;
+}
+
+const QRegularExpression &placeholder()
+{
+    static const QRegularExpression re(QStringLiteral("%([1-9])"));
+    return re;
+}
+
+void remember(const char *context, const char *sourceText, const QString &text)
+{
+    Remembered r { context, sourceText, {}, {}, 0 };
+    QString pattern = QStringLiteral("^");
+    qsizetype at = 0;
+    auto addFixed = [&](QStringView fixed) {
+        pattern += QRegularExpression::escape(fixed.toString());
+        for (const QChar c : fixed)
+            r.fixedLetters += c.isLetter();
+    };
+    for (const QRegularExpressionMatch &m : placeholder().globalMatch(text)) {
+        addFixed(QStringView(text).mid(at, m.capturedStart() - at));
+        pattern += QStringLiteral("(.*)");
+        r.placeholders.append(m.captured(1).toInt());
+        at = m.capturedEnd();
+    }
+    addFixed(QStringView(text).mid(at));
+    RememberedTexts &texts = remembered();
+    if (r.placeholders.isEmpty()) {
+        texts.exact.insert(text, r);
+    } else if (r.fixedLetters >= 3) { // "%1 (%2)" would match anything
+        r.pattern.setPattern(pattern + u'$');
+        r.pattern.setPatternOptions(QRegularExpression::DotMatchesEverythingOption);
+        texts.patterns.append(r);
+    }
+}
+
+// The translated source with the values put in its placeholders in one pass, so a value
+// holding "%1" stays as it is.
+QString fill(const QString &translated, const QHash<int, QString> &values)
+{
+    QString out;
+    out.reserve(translated.size());
+    for (qsizetype i = 0; i < translated.size(); ++i) {
+        const QChar c = translated.at(i);
+        if (c == u'%' && i + 1 < translated.size() && values.contains(translated.at(i + 1).digitValue())) {
+            out += values.value(translated.at(i + 1).digitValue());
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString shown(
+    const QString &text, const QHash<QString, Remembered> &exact, const QList<Remembered> &patterns, int depth)
+{
+    if (const auto it = exact.constFind(text); it != exact.constEnd())
+        return QCoreApplication::translate(it->context, it->source);
+    if (depth > 4)
+        return text;
+    const Remembered *best = nullptr;
+    QRegularExpressionMatch bestMatch;
+    for (const Remembered &r : patterns) {
+        if (best && r.fixedLetters <= best->fixedLetters)
+            continue;
+        QRegularExpressionMatch m = r.pattern.match(text);
+        if (m.hasMatch()) {
+            best = &r;
+            bestMatch = std::move(m);
+        }
+    }
+    if (!best) {
+        // Reasons joined to a reason ("…: no space left on device", "…; the old version is
+        // kept as …") and lists ("taken …, GPS position …"): each part on its own.
+        for (const QLatin1StringView separator : { "; "_L1, ": "_L1, ", "_L1 }) {
+            const qsizetype at = text.indexOf(separator);
+            if (at < 0)
+                continue;
+            const QString head = shown(text.left(at), exact, patterns, depth + 1);
+            const QString tail = shown(text.mid(at + separator.size()), exact, patterns, depth + 1);
+            return head + separator + tail;
+        }
+        return text;
+    }
+    QHash<int, QString> values;
+    for (qsizetype k = 0; k < best->placeholders.size(); ++k)
+        values.insert(best->placeholders[k], shown(bestMatch.captured(int(k) + 1), exact, patterns, depth + 1));
+    return fill(QCoreApplication::translate(best->context, best->source), values);
+}
+
 } // namespace
+
+QString rememberedText(const char *context, const char *sourceText)
+{
+    const QString text = QString::fromUtf8(sourceText);
+    RememberedTexts &texts = remembered();
+    const QMutexLocker lock(&texts.mutex);
+    if (!texts.seen.contains(sourceText)) {
+        texts.seen.insert(sourceText);
+        if (!texts.sources.contains(QByteArray(sourceText))) {
+            texts.sources.insert(QByteArray(sourceText));
+            remember(context, sourceText, text);
+        }
+    }
+    return text;
+}
+
+QString shownText(const QString &text)
+{
+    QHash<QString, Remembered> exact;
+    QList<Remembered> patterns;
+    {
+        RememberedTexts &texts = remembered();
+        const QMutexLocker lock(&texts.mutex);
+        exact = texts.exact;
+        patterns = texts.patterns;
+    }
+    return shown(text, exact, patterns, 0);
+}
 
 const QList<StringTableEntry> &stringTable()
 {

@@ -28,3 +28,19 @@ const QList<StringTableEntry> &stringTable();
 // A reason ("the file is truncated") as a sentence of its own: a capital first letter and a
 // full stop at the end.
 QString asSentence(const QString &reason);
+
+// Texts made below the windows (the reason a file cannot be read, a chunk's summary) are
+// English where they are made, since velmora-cli, the library and the logs show them too.
+// Each is made through rememberedText(), which gives its English text and remembers it as
+// the source of the texts made from it (by arg()); a window shows such a text through
+// shownText(), which finds the sources it was made of and gives it in the user's language,
+// its values (a file name, a number, a reason within the reason) as they were. The source
+// must stand in a QT_TRANSLATE_NOOP of the same context, where lupdate finds it.
+QString rememberedText(const char *context, const char *sourceText);
+// A reason, under the context "Reason".
+inline QString reasonText(const char *sourceText)
+{
+    return rememberedText("Reason", sourceText);
+}
+// A text made of remembered texts, in the user's language; any other text as it is.
+QString shownText(const QString &text);

@@ -1,4 +1,5 @@
 #include "core/TextChunks.h"
+#include "core/Strings.h"
 
 #include <zlib.h>
 
@@ -105,12 +106,16 @@ QString whyUnwritable(const PNGComment &comment)
         return QString();
     const QString keyword = comment.keyword();
     if (!isLatin1(keyword))
-        return QStringLiteral("the keyword %1 has characters that a PNG keyword cannot hold (only Latin-1 letters)")
+        return reasonText(QT_TRANSLATE_NOOP("Reason",
+                              "the keyword %1 has characters that a PNG keyword cannot hold (only Latin-1 letters)"))
             .arg(quoted(keyword));
     if (pngKeywordBytes(keyword).isEmpty())
-        return QStringLiteral("the keyword %1 has no printable character").arg(quoted(keyword));
+        return reasonText(QT_TRANSLATE_NOOP("Reason", "the keyword %1 has no printable character"))
+            .arg(quoted(keyword));
     if (comment.text().contains(QChar(0)))
-        return QStringLiteral("the text of %1 holds a NUL character, which PNG text cannot hold").arg(quoted(keyword));
+        return reasonText(
+            QT_TRANSLATE_NOOP("Reason", "the text of %1 holds a NUL character, which PNG text cannot hold"))
+            .arg(quoted(keyword));
     return QString();
 }
 

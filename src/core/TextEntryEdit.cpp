@@ -1,4 +1,5 @@
 #include "core/TextEntryEdit.h"
+#include "core/Strings.h"
 
 #include "core/TextMacros.h"
 
@@ -7,7 +8,7 @@ bool TextEntryEdit::apply(CommentList &comments, const PNGinfo &info, QString *e
     for (const auto &entry : set) {
         if (entry.first.isEmpty()) {
             if (error)
-                *error = QStringLiteral("an entry to set has no keyword");
+                *error = reasonText(QT_TRANSLATE_NOOP("Reason", "an entry to set has no keyword"));
             return false;
         }
     }

@@ -129,7 +129,7 @@ bool PNGDoc::write(const QString &path, QString *error)
         QString reason;
         if (!decodeImageRows(m_rows, decoded, &reason)) {
             if (error)
-                *error = QStringLiteral("the image cannot be decoded: %1").arg(reason);
+                *error = reasonText(QT_TRANSLATE_NOOP("Reason", "the image cannot be decoded: %1")).arg(reason);
             return false;
         }
     }
@@ -201,7 +201,7 @@ bool PNGDoc::saveTo(const QString &path, DocumentError *error)
     if (path.isEmpty() || !write(path, &reason)) {
         if (error) {
             *error = DocumentError();
-            error->reason = path.isEmpty() ? QStringLiteral("no file name was given") : reason;
+            error->reason = path.isEmpty() ? reasonText(QT_TRANSLATE_NOOP("Reason", "no file name was given")) : reason;
         }
         return false;
     }

@@ -1,4 +1,5 @@
 #include "interchange/DelimitedTextFormat.h"
+#include "core/Strings.h"
 
 #include "interchange/CommentListTarget.h"
 #include "interchange/ImportedComments.h"
@@ -73,7 +74,7 @@ bool importMetadataFromCsv(
     const QString text = decoder.decode(data);
     if (decoder.hasError()) {
         if (error)
-            *error = QStringLiteral("“%1” is not valid UTF-8 text.").arg(path);
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” is not valid UTF-8 text.")).arg(path);
         return false;
     }
     appendImportedComments(target, parseDelimitedText(text, separator), replace);

@@ -1,4 +1,5 @@
 #include "interchange/MetadataXml.h"
+#include "core/Strings.h"
 
 #include "interchange/CommentForms.h"
 
@@ -50,18 +51,19 @@ QXmlStreamReader::TokenType MetadataXml::readNextSafely(QXmlStreamReader &reader
     const QXmlStreamReader::TokenType token = reader.readNext();
     switch (token) {
     case QXmlStreamReader::DTD:
-        reader.raiseError(QStringLiteral("document type declarations are not accepted"));
+        reader.raiseError(reasonText(QT_TRANSLATE_NOOP("Reason", "document type declarations are not accepted")));
         break;
     case QXmlStreamReader::StartElement:
         if (++depth > MaxDepth)
-            reader.raiseError(QStringLiteral("elements are nested more than %1 deep").arg(MaxDepth));
+            reader.raiseError(
+                reasonText(QT_TRANSLATE_NOOP("Reason", "elements are nested more than %1 deep")).arg(MaxDepth));
         break;
     case QXmlStreamReader::EndElement:
         --depth;
         break;
     case QXmlStreamReader::EntityReference:
         // Only reachable through a DTD, which is refused above; never let one through.
-        reader.raiseError(QStringLiteral("entity references are not accepted"));
+        reader.raiseError(reasonText(QT_TRANSLATE_NOOP("Reason", "entity references are not accepted")));
         break;
     default:
         break;
@@ -91,13 +93,13 @@ bool MetadataXml::parse(const QByteArray &data, Content *content, QString *error
     }
     if (reader.hasError()) {
         return fail(error,
-            QStringLiteral("Unreadable metadata XML (line %1, column %2): %3")
+            reasonText(QT_TRANSLATE_NOOP("Reason", "Unreadable metadata XML (line %1, column %2): %3"))
                 .arg(reader.lineNumber())
                 .arg(reader.columnNumber())
                 .arg(reader.errorString()));
     }
     if (!seenRoot)
-        return fail(error, QStringLiteral("The XML document has no root element."));
+        return fail(error, reasonText(QT_TRANSLATE_NOOP("Reason", "The XML document has no root element.")));
     *content = std::move(result);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "interchange/VelmxFormat.h"
+#include "core/Strings.h"
 
 #include "interchange/CommentListTarget.h"
 #include "interchange/ImportedComments.h"
@@ -10,7 +11,8 @@ bool exportMetadataToVelmx(const CommentListTarget &target, const QString &path,
     const CommentList comments = target.interchangeComments();
     if (const CommentPtr bad = MetadataXml::firstUnholdableComment(comments)) {
         if (error) {
-            *error = QStringLiteral("The comment “%1” holds control characters that an XML file cannot carry.")
+            *error = reasonText(
+                QT_TRANSLATE_NOOP("Reason", "The comment “%1” holds control characters that an XML file cannot carry."))
                          .arg(MetadataXml::holdable(bad->keyword()));
         }
         return false;

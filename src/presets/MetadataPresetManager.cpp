@@ -1,4 +1,5 @@
 #include "presets/MetadataPresetManager.h"
+#include "core/Strings.h"
 
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
@@ -153,11 +154,11 @@ bool MetadataPresetManager::saveMetadataPresets(QString *error) const
     writer.writeEndElement();
     writer.writeEndDocument();
     if (writer.hasError())
-        return fail(QStringLiteral("Could not build the presets document"));
+        return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "Could not build the presets document")));
 
     const QFileInfo info(m_presetsFilePath);
     if (!QDir().mkpath(info.absolutePath()))
-        return fail(QStringLiteral("Could not create the folder %1").arg(info.absolutePath()));
+        return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "Could not create the folder %1")).arg(info.absolutePath()));
     return InterchangeFile::write(m_presetsFilePath, bytes, error);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/PNGReader.h"
 #include "core/PNGSource.h"
+#include "core/Strings.h"
 #include "core/TextChunks.h"
 #include "provenance/ExifData.h"
 #include "provenance/GenerationRecord.h"
@@ -32,6 +33,13 @@ int u8(const QByteArray &p, qsizetype at)
     return quint8(p.at(at));
 }
 
+// A summary is English where it is made (velmora-cli and the library print it); the chunk
+// window shows it in the user's language (shownText).
+QString summaryText(const char *sourceText)
+{
+    return rememberedText("ChunkSummary", sourceText);
+}
+
 QString number(qint64 n)
 {
     return QLocale::c().toString(n);
@@ -39,24 +47,24 @@ QString number(qint64 n)
 
 QString malformed(const QByteArray &payload)
 {
-    return QStringLiteral("malformed (%1 bytes)").arg(payload.size());
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "malformed (%1 bytes)")).arg(payload.size());
 }
 
 QString colourTypeName(int colourType)
 {
     switch (colourType) {
     case 0:
-        return QStringLiteral("greyscale");
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "greyscale"));
     case 2:
         return QStringLiteral("RGB");
     case 3:
-        return QStringLiteral("palette");
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "palette"));
     case 4:
-        return QStringLiteral("greyscale with alpha");
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "greyscale with alpha"));
     case 6:
-        return QStringLiteral("RGB with alpha");
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "RGB with alpha"));
     default:
-        return QStringLiteral("colour type %1").arg(colourType);
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "colour type %1")).arg(colourType);
     }
 }
 
@@ -79,19 +87,20 @@ QString ihdr(const QByteArray &p)
 {
     if (p.size() != 13)
         return malformed(p);
-    return QStringLiteral("%1×%2, %3-bit %4, %5")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "%1×%2, %3-bit %4, %5"))
         .arg(u32(p, 0))
         .arg(u32(p, 4))
         .arg(u8(p, 8))
         .arg(colourTypeName(u8(p, 9)))
-        .arg(u8(p, 12) == 1 ? QStringLiteral("interlaced (Adam7)") : QStringLiteral("not interlaced"));
+        .arg(u8(p, 12) == 1 ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "interlaced (Adam7)"))
+                            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "not interlaced")));
 }
 
 // The samples of a tRNS or bKGD colour by the image's colour type.
 QString colourSamples(const QByteArray &p, int colourType)
 {
     if ((colourType == 0 || colourType == 4) && p.size() == 2)
-        return QStringLiteral("grey %1").arg(u16(p, 0));
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "grey %1")).arg(u16(p, 0));
     if ((colourType == 2 || colourType == 6) && p.size() == 6)
         return QStringLiteral("%1, %2, %3").arg(u16(p, 0)).arg(u16(p, 2)).arg(u16(p, 4));
     return QString();
@@ -103,19 +112,19 @@ QString phys(const QByteArray &p)
         return malformed(p);
     const quint32 x = u32(p, 0), y = u32(p, 4);
     if (u8(p, 8) == 1)
-        return QStringLiteral("%1 × %2 dpi (%3 × %4 pixels per metre)")
+        return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "%1 × %2 dpi (%3 × %4 pixels per metre)"))
             .arg(qRound(x * 0.0254))
             .arg(qRound(y * 0.0254))
             .arg(x)
             .arg(y);
-    return QStringLiteral("pixel aspect ratio %1:%2").arg(x).arg(y);
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "pixel aspect ratio %1:%2")).arg(x).arg(y);
 }
 
 QString time(const QByteArray &p)
 {
     if (p.size() != 7)
         return malformed(p);
-    return QStringLiteral("last modified %1-%2-%3 %4:%5:%6 UTC")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "last modified %1-%2-%3 %4:%5:%6 UTC"))
         .arg(u16(p, 0), 4, 10, QLatin1Char('0'))
         .arg(u8(p, 2), 2, 10, QLatin1Char('0'))
         .arg(u8(p, 3), 2, 10, QLatin1Char('0'))
@@ -128,7 +137,7 @@ QString chrm(const QByteArray &p)
 {
     if (p.size() != 32)
         return malformed(p);
-    return QStringLiteral("white point %1, %2; red %3, %4; green %5, %6; blue %7, %8")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "white point %1, %2; red %3, %4; green %5, %6; blue %7, %8"))
         .arg(fixedPoint(u32(p, 0)), fixedPoint(u32(p, 4)), fixedPoint(u32(p, 8)), fixedPoint(u32(p, 12)),
             fixedPoint(u32(p, 16)), fixedPoint(u32(p, 20)), fixedPoint(u32(p, 24)), fixedPoint(u32(p, 28)));
 }
@@ -144,10 +153,12 @@ QString cicp(const QByteArray &p)
         }
         return QString::number(code);
     };
-    return QStringLiteral("colour primaries %1, transfer %2, matrix %3, %4")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "colour primaries %1, transfer %2, matrix %3, %4"))
         .arg(named(u8(p, 0), { { 1, "BT.709" }, { 9, "BT.2020" }, { 12, "Display P3" } }),
             named(u8(p, 1), { { 1, "BT.709" }, { 8, "linear" }, { 13, "sRGB" }, { 16, "PQ" }, { 18, "HLG" } }),
-            QString::number(u8(p, 2)), u8(p, 3) ? QStringLiteral("full range") : QStringLiteral("narrow range"));
+            QString::number(u8(p, 2)),
+            u8(p, 3) ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "full range"))
+                     : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "narrow range")));
 }
 
 QString mdcv(const QByteArray &p)
@@ -157,7 +168,8 @@ QString mdcv(const QByteArray &p)
     auto xy = [&](qsizetype at) {
         return QStringLiteral("%1, %2").arg(u16(p, at) * 0.00002, 0, 'f', 4).arg(u16(p, at + 2) * 0.00002, 0, 'f', 4);
     };
-    return QStringLiteral("mastering display: red %1; green %2; blue %3; white point %4; luminance %5 to %6 cd/m²")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary",
+                           "mastering display: red %1; green %2; blue %3; white point %4; luminance %5 to %6 cd/m²"))
         .arg(xy(0), xy(4), xy(8), xy(12))
         .arg(u32(p, 20) * 0.0001, 0, 'g', 6)
         .arg(u32(p, 16) * 0.0001, 0, 'g', 6);
@@ -167,7 +179,8 @@ QString clli(const QByteArray &p)
 {
     if (p.size() != 8)
         return malformed(p);
-    return QStringLiteral("maximum content light level %1 cd/m², maximum frame-average %2 cd/m²")
+    return summaryText(
+        QT_TRANSLATE_NOOP("ChunkSummary", "maximum content light level %1 cd/m², maximum frame-average %2 cd/m²"))
         .arg(u32(p, 0) * 0.0001, 0, 'g', 6)
         .arg(u32(p, 4) * 0.0001, 0, 'g', 6);
 }
@@ -177,9 +190,10 @@ QString actl(const QByteArray &p)
     if (p.size() != 8)
         return malformed(p);
     const quint32 plays = u32(p, 4);
-    return QStringLiteral("animation of %1 frames, %2")
+    return summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "animation of %1 frames, %2"))
         .arg(u32(p, 0))
-        .arg(plays == 0 ? QStringLiteral("played forever") : QStringLiteral("played %1 times").arg(plays));
+        .arg(plays == 0 ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "played forever"))
+                        : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "played %1 times")).arg(plays));
 }
 
 QString fctl(const QByteArray &p)
@@ -189,7 +203,8 @@ QString fctl(const QByteArray &p)
     static const char *const dispose[] = { "none", "background", "previous" };
     static const char *const blend[] = { "source", "over" };
     const quint16 den = u16(p, 22);
-    return QStringLiteral("frame, sequence %1: %2×%3 at %4, %5, delay %6/%7 s, dispose %8, blend %9")
+    return summaryText(
+        QT_TRANSLATE_NOOP("ChunkSummary", "frame, sequence %1: %2×%3 at %4, %5, delay %6/%7 s, dispose %8, blend %9"))
         .arg(u32(p, 0))
         .arg(u32(p, 4))
         .arg(u32(p, 8))
@@ -212,7 +227,7 @@ void describeExif(ChunkDescription &d, const QByteArray &p)
 {
     ExifData exif;
     if (!ExifData::read(p, &exif)) {
-        d.summary = QStringLiteral("Exif data, unreadable (%1 bytes)").arg(p.size());
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "Exif data, unreadable (%1 bytes)")).arg(p.size());
         return;
     }
     d.details = exif.fields;
@@ -223,14 +238,14 @@ void describeExif(ChunkDescription &d, const QByteArray &p)
     if (!camera.isEmpty())
         parts << camera;
     if (const QString taken = exif.value(QStringLiteral("Date taken")); !taken.isEmpty())
-        parts << QStringLiteral("taken %1").arg(taken);
+        parts << summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "taken %1")).arg(taken);
     if (exif.gps) {
-        parts << QStringLiteral("GPS position %1").arg(exif.gps->text());
-        d.details.append({ QStringLiteral("GPS position"), exif.gps->text() });
+        parts << summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "GPS position %1")).arg(exif.gps->text());
+        d.details.append({ summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "GPS position")), exif.gps->text() });
     } else if (exif.hasGpsData) {
-        parts << QStringLiteral("GPS data without a position");
+        parts << summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "GPS data without a position"));
     }
-    d.summary = QStringLiteral("Exif data")
+    d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "Exif data"))
         + (parts.isEmpty() ? QString() : QStringLiteral(": ") + parts.join(QStringLiteral(", ")));
 }
 
@@ -239,27 +254,33 @@ void describeText(ChunkDescription &d, const QByteArray &type, const QByteArray 
     DecodedTextChunk text;
     const TextChunkStatus status = decodeTextChunk(type, p.constData(), p.size(), *budget, &text);
     if (status == TextChunkStatus::TooLarge) {
-        d.summary = QStringLiteral("text entry, too large to read (the texts of a file may take %1 MiB in all)")
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary",
+                                    "text entry, too large to read (the texts of a file may take %1 MiB in all)"))
                         .arg(kMaxTextBytes >> 20);
         return;
     }
     if (status != TextChunkStatus::Ok) {
-        d.summary = QStringLiteral("text entry, unreadable (%1 bytes)").arg(p.size());
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "text entry, unreadable (%1 bytes)")).arg(p.size());
         return;
     }
     *budget -= text.text.size();
     const QString keyword = decodePngText(text.keyword);
     const QString value = decodePngText(text.text);
-    const QString compressed = text.compressed ? QStringLiteral(", compressed") : QString();
+    const QString compressed = text.compressed
+        ? QStringLiteral(", ") + summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "compressed"))
+        : QString();
     if (keyword == QLatin1String(XmpPacket::Keyword)) {
         XmpPacket xmp;
         if (XmpPacket::read(text.text, &xmp)) {
             d.details = xmp.properties;
-            d.summary = QStringLiteral("XMP packet with %1 properties%2").arg(xmp.properties.size()).arg(compressed);
+            d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "XMP packet with %1 properties%2"))
+                            .arg(xmp.properties.size())
+                            .arg(compressed);
             if (const auto gps = xmp.gps())
-                d.summary += QStringLiteral(", GPS position %1").arg(gps->text());
+                d.summary += QStringLiteral(", ")
+                    + summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "GPS position %1")).arg(gps->text());
         } else {
-            d.summary = QStringLiteral("XMP packet, unreadable%1").arg(compressed);
+            d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "XMP packet, unreadable%1")).arg(compressed);
         }
         return;
     }
@@ -267,7 +288,7 @@ void describeText(ChunkDescription &d, const QByteArray &type, const QByteArray 
     if (GenerationRecord::isGenerationKeyword(keyword)) {
         const QList<GenerationRecord> records = GenerationRecord::fromEntries({ makeComment(keyword, value) });
         if (!records.isEmpty()) {
-            d.summary = QStringLiteral("“%1”%2: generation settings (%3): %4")
+            d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "“%1”%2: generation settings (%3): %4"))
                             .arg(keyword, compressed, records.first().generator, excerpt(records.first().prompt));
             d.details = records.first().labelledFields();
         }
@@ -288,36 +309,45 @@ ChunkDescription ChunkDescription::describeOne(
     if (type == "IHDR") {
         d.summary = ihdr(p);
     } else if (type == "PLTE") {
-        d.summary = p.size() % 3 ? malformed(p) : QStringLiteral("palette of %1 colours").arg(p.size() / 3);
+        d.summary = p.size() % 3
+            ? malformed(p)
+            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "palette of %1 colours")).arg(p.size() / 3);
     } else if (type == "IDAT") {
-        d.summary = QStringLiteral("image data");
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "image data"));
     } else if (type == "IEND") {
-        d.summary = QStringLiteral("end of the image");
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "end of the image"));
     } else if (type == "tRNS") {
         const QString samples = colourSamples(p, colourType);
-        d.summary = colourType == 3 ? QStringLiteral("alpha of %1 palette entries").arg(p.size())
-            : samples.isEmpty()     ? QStringLiteral("transparency (%1 bytes)").arg(p.size())
-                                    : QStringLiteral("transparent colour %1").arg(samples);
+        d.summary = colourType == 3
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "alpha of %1 palette entries")).arg(p.size())
+            : samples.isEmpty()
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "transparency (%1 bytes)")).arg(p.size())
+            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "transparent colour %1")).arg(samples);
     } else if (type == "bKGD") {
         const QString samples = colourSamples(p, colourType);
-        d.summary = colourType == 3 && p.size() == 1 ? QStringLiteral("background: palette entry %1").arg(u8(p, 0))
-            : samples.isEmpty()                      ? malformed(p)
-                                                     : QStringLiteral("background: %1").arg(samples);
+        d.summary = colourType == 3 && p.size() == 1
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "background: palette entry %1")).arg(u8(p, 0))
+            : samples.isEmpty() ? malformed(p)
+                                : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "background: %1")).arg(samples);
     } else if (type == "gAMA") {
-        d.summary = p.size() == 4 ? QStringLiteral("gamma %1").arg(fixedPoint(u32(p, 0))) : malformed(p);
+        d.summary = p.size() == 4
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "gamma %1")).arg(fixedPoint(u32(p, 0)))
+            : malformed(p);
     } else if (type == "cHRM") {
         d.summary = chrm(p);
     } else if (type == "sRGB") {
         static const char *const intents[]
             = { "perceptual", "relative colorimetric", "saturation", "absolute colorimetric" };
         d.summary = p.size() == 1 && u8(p, 0) < 4
-            ? QStringLiteral("sRGB colour space, %1 rendering intent").arg(QLatin1String(intents[u8(p, 0)]))
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "sRGB colour space, %1 rendering intent"))
+                  .arg(QLatin1String(intents[u8(p, 0)]))
             : malformed(p);
     } else if (type == "iCCP") {
         const QString name = leadingName(p);
         d.summary = name.isNull() || p.size() < name.size() + 2
             ? malformed(p)
-            : QStringLiteral("ICC profile “%1” (%2 bytes compressed)").arg(name, number(p.size() - name.size() - 2));
+            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "ICC profile “%1” (%2 bytes compressed)"))
+                  .arg(name, number(p.size() - name.size() - 2));
     } else if (type == "cICP") {
         d.summary = cicp(p);
     } else if (type == "mDCV" || type == "mDCv") {
@@ -328,9 +358,9 @@ ChunkDescription ChunkDescription::describeOne(
         QStringList bits;
         for (char b : p)
             bits << QString::number(quint8(b));
-        d.summary = p.isEmpty() || p.size() > 4
-            ? malformed(p)
-            : QStringLiteral("significant bits %1").arg(bits.join(QStringLiteral(", ")));
+        d.summary = p.isEmpty() || p.size() > 4 ? malformed(p)
+                                                : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "significant bits %1"))
+                                                      .arg(bits.join(QStringLiteral(", ")));
     } else if (type == "pHYs") {
         d.summary = phys(p);
     } else if (type == "tIME") {
@@ -340,34 +370,41 @@ ChunkDescription ChunkDescription::describeOne(
     } else if (type == "fcTL") {
         d.summary = fctl(p);
     } else if (type == "fdAT") {
-        d.summary = p.size() < 4 ? malformed(p) : QStringLiteral("frame data, sequence %1").arg(u32(p, 0));
+        d.summary = p.size() < 4
+            ? malformed(p)
+            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "frame data, sequence %1")).arg(u32(p, 0));
     } else if (type == "eXIf") {
         describeExif(d, p);
     } else if (type == "tEXt" || type == "zTXt" || type == "iTXt") {
         describeText(d, type, p, textBudget ? textBudget : &ownBudget);
     } else if (type == "caBX") {
-        d.summary = QStringLiteral("content credentials present (C2PA manifest store, %1 bytes)").arg(number(p.size()));
+        d.summary = summaryText(
+            QT_TRANSLATE_NOOP("ChunkSummary", "content credentials present (C2PA manifest store, %1 bytes)"))
+                        .arg(number(p.size()));
     } else if (type == "hIST") {
-        d.summary = QStringLiteral("histogram of %1 palette entries").arg(p.size() / 2);
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "histogram of %1 palette entries")).arg(p.size() / 2);
     } else if (type == "sPLT") {
-        d.summary = QStringLiteral("suggested palette “%1”").arg(leadingName(p));
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "suggested palette “%1”")).arg(leadingName(p));
     } else if (type == "oFFs") {
-        d.summary = p.size() == 9 ? QStringLiteral("image offset %1, %2 %3")
-                                        .arg(qint32(u32(p, 0)))
-                                        .arg(qint32(u32(p, 4)))
-                                        .arg(u8(p, 8) == 1 ? QStringLiteral("micrometres") : QStringLiteral("pixels"))
-                                  : malformed(p);
+        d.summary = p.size() == 9
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "image offset %1, %2 %3"))
+                  .arg(qint32(u32(p, 0)))
+                  .arg(qint32(u32(p, 4)))
+                  .arg(u8(p, 8) == 1 ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "micrometres"))
+                                     : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "pixels")))
+            : malformed(p);
     } else if (type == "sCAL") {
-        d.summary = QStringLiteral("physical scale of the pixels");
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "physical scale of the pixels"));
     } else if (type == "pCAL") {
-        d.summary = QStringLiteral("pixel calibration “%1”").arg(leadingName(p));
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "pixel calibration “%1”")).arg(leadingName(p));
     } else if (type == "sTER") {
-        d.summary = QStringLiteral("stereo pair");
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "stereo pair"));
     } else if (type == "dSIG") {
-        d.summary = QStringLiteral("digital signature");
+        d.summary = summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "digital signature"));
     } else {
-        d.summary = type.size() == 4 && (type.at(1) & 0x20) ? QStringLiteral("private chunk")
-                                                            : QStringLiteral("unknown chunk");
+        d.summary = type.size() == 4 && (type.at(1) & 0x20)
+            ? summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "private chunk"))
+            : summaryText(QT_TRANSLATE_NOOP("ChunkSummary", "unknown chunk"));
     }
     return d;
 }

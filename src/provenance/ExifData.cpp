@@ -1,4 +1,5 @@
 #include "provenance/ExifData.h"
+#include "core/Strings.h"
 
 #include "core/PNGReader.h"
 
@@ -240,7 +241,7 @@ bool ExifData::read(const QByteArray &tiffBytes, ExifData *out, QString *error)
     quint32 next = 0;
     if (!tiff.header(&first) || !tiff.ifd(first, &fields, &next)) {
         if (error)
-            *error = QStringLiteral("not an Exif block (no valid TIFF header or first IFD)");
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "not an Exif block (no valid TIFF header or first IFD)"));
         return false;
     }
 
@@ -254,16 +255,16 @@ bool ExifData::read(const QByteArray &tiffBytes, ExifData *out, QString *error)
     std::vector<Pending> pending { { first, Pending::Image } };
     // The fields shown, in this order.
     static const QPair<quint16, const char *> shown[] = {
-        { Make, "Camera make" },
-        { Model, "Camera model" },
-        { LensModel, "Lens" },
-        { BodySerialNumber, "Camera serial number" },
-        { DateTimeOriginal, "Date taken" },
-        { DateTime, "Date changed" },
-        { Software, "Software" },
-        { Artist, "Artist" },
-        { OwnerName, "Camera owner" },
-        { Copyright, "Copyright" },
+        { Make, QT_TRANSLATE_NOOP("FieldName", "Camera make") },
+        { Model, QT_TRANSLATE_NOOP("FieldName", "Camera model") },
+        { LensModel, QT_TRANSLATE_NOOP("FieldName", "Lens") },
+        { BodySerialNumber, QT_TRANSLATE_NOOP("FieldName", "Camera serial number") },
+        { DateTimeOriginal, QT_TRANSLATE_NOOP("FieldName", "Date taken") },
+        { DateTime, QT_TRANSLATE_NOOP("FieldName", "Date changed") },
+        { Software, QT_TRANSLATE_NOOP("FieldName", "Software") },
+        { Artist, QT_TRANSLATE_NOOP("FieldName", "Artist") },
+        { OwnerName, QT_TRANSLATE_NOOP("FieldName", "Camera owner") },
+        { Copyright, QT_TRANSLATE_NOOP("FieldName", "Copyright") },
     };
     QHash<quint16, QString> found;
     ExifData result;
@@ -300,7 +301,7 @@ bool ExifData::read(const QByteArray &tiffBytes, ExifData *out, QString *error)
     for (const auto &[tag, label] : shown) {
         const QString text = found.value(tag);
         if (!text.isEmpty())
-            result.fields.append({ QString::fromLatin1(label), text });
+            result.fields.append({ rememberedText("FieldName", label), text });
     }
     *out = std::move(result);
     return true;

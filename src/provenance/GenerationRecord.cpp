@@ -1,4 +1,5 @@
 #include "provenance/GenerationRecord.h"
+#include "core/Strings.h"
 
 #include "provenance/ComfyGraph.h"
 
@@ -101,14 +102,14 @@ std::optional<GenerationRecord> fromParameters(const QString &text)
     r.prompt = prompt.join(u'\n').trimmed();
     r.negativePrompt = negativePrompt.join(u'\n').trimmed();
     const QList<QPair<const char *, QString GenerationRecord::*>> fields {
-        { "Steps", &GenerationRecord::steps },
-        { "Sampler", &GenerationRecord::sampler },
+        { QT_TRANSLATE_NOOP("FieldName", "Steps"), &GenerationRecord::steps },
+        { QT_TRANSLATE_NOOP("FieldName", "Sampler"), &GenerationRecord::sampler },
         { "Schedule type", &GenerationRecord::scheduler },
-        { "CFG scale", &GenerationRecord::cfgScale },
-        { "Seed", &GenerationRecord::seed },
-        { "Size", &GenerationRecord::size },
-        { "Model hash", &GenerationRecord::modelHash },
-        { "Model", &GenerationRecord::model },
+        { QT_TRANSLATE_NOOP("FieldName", "CFG scale"), &GenerationRecord::cfgScale },
+        { QT_TRANSLATE_NOOP("FieldName", "Seed"), &GenerationRecord::seed },
+        { QT_TRANSLATE_NOOP("FieldName", "Size"), &GenerationRecord::size },
+        { QT_TRANSLATE_NOOP("FieldName", "Model hash"), &GenerationRecord::modelHash },
+        { QT_TRANSLATE_NOOP("FieldName", "Model"), &GenerationRecord::model },
     };
     for (const auto &setting : std::as_const(settings)) {
         const QString &key = setting.first, &value = setting.second;
@@ -261,15 +262,15 @@ QList<GenerationRecord> GenerationRecord::fromEntries(const CommentList &entries
 QList<QPair<QString, QString>> GenerationRecord::labelledFields() const
 {
     const QPair<const char *, QString> fields[] = {
-        { "Generator", generator },
-        { "Entry", keyword },
-        { "Node", node },
-        { "Prompt", prompt },
-        { "Negative prompt", negativePrompt },
+        { QT_TRANSLATE_NOOP("FieldName", "Generator"), generator },
+        { QT_TRANSLATE_NOOP("FieldName", "Entry"), keyword },
+        { QT_TRANSLATE_NOOP("FieldName", "Node"), node },
+        { QT_TRANSLATE_NOOP("FieldName", "Prompt"), prompt },
+        { QT_TRANSLATE_NOOP("FieldName", "Negative prompt"), negativePrompt },
         { "Seed", seed },
         { "Steps", steps },
         { "Sampler", sampler },
-        { "Scheduler", scheduler },
+        { QT_TRANSLATE_NOOP("FieldName", "Scheduler"), scheduler },
         { "CFG scale", cfgScale },
         { "Model", model },
         { "Model hash", modelHash },
@@ -278,7 +279,7 @@ QList<QPair<QString, QString>> GenerationRecord::labelledFields() const
     QList<QPair<QString, QString>> result;
     for (const auto &[label, value] : fields) {
         if (!value.isEmpty())
-            result.append({ QString::fromLatin1(label), value });
+            result.append({ rememberedText("FieldName", label), value });
     }
     return result + extras;
 }

@@ -1,4 +1,5 @@
 #include "provenance/StripPlan.h"
+#include "core/Strings.h"
 
 #include "core/PNGFile.h"
 #include "core/PNGSource.h"
@@ -97,12 +98,16 @@ StripPlan StripPlan::make(const CommentList &entries, const PNGSource *source, c
         item.chosen = rules.removesChunk(c.type);
         if (describe) {
             item.description = isTextChunk(c.type)
-                ? QStringLiteral("unreadable text entry")
+                ? rememberedText("ChunkSummary", QT_TRANSLATE_NOOP("ChunkSummary", "unreadable text entry"))
                 : ChunkDescription::describeOne(c.type, QByteArray::fromRawData(source->payload(c), c.length)).summary;
             if (c.type == "caBX")
-                item.description += QStringLiteral(" (removing them breaks the picture's provenance)");
+                item.description = rememberedText("ChunkSummary",
+                    QT_TRANSLATE_NOOP("ChunkSummary", "%1 (removing them breaks the picture's provenance)"))
+                                       .arg(item.description);
             if (!c.crcOk)
-                item.description += QStringLiteral(" (damaged: its CRC is wrong)");
+                item.description = rememberedText(
+                    "ChunkSummary", QT_TRANSLATE_NOOP("ChunkSummary", "%1 (damaged: its CRC is wrong)"))
+                                       .arg(item.description);
         }
         plan.items.append(item);
     }

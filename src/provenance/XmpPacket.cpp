@@ -1,4 +1,5 @@
 #include "provenance/XmpPacket.h"
+#include "core/Strings.h"
 
 #include "interchange/MetadataXml.h"
 
@@ -127,7 +128,7 @@ bool XmpPacket::read(const QByteArray &xml, XmpPacket *out, QString *error)
     }
     if (reader.hasError()) {
         if (error)
-            *error = QStringLiteral("not a readable XMP packet (line %1): %2")
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "not a readable XMP packet (line %1): %2"))
                          .arg(reader.lineNumber())
                          .arg(reader.errorString());
         return false;

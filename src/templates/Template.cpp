@@ -1,4 +1,5 @@
 #include "templates/Template.h"
+#include "core/Strings.h"
 
 #include "interchange/InterchangeFile.h"
 #include "interchange/MetadataXml.h"
@@ -62,7 +63,7 @@ bool folderIsWritable(const QString &folder, QString *error)
     if (QFileInfo(folder).permission(QFile::WriteOwner))
         return true;
     if (error)
-        *error = QStringLiteral("The folder %1 is read-only.").arg(folder);
+        *error = reasonText(QT_TRANSLATE_NOOP("Reason", "The folder %1 is read-only.")).arg(folder);
     return false;
 }
 
@@ -103,7 +104,7 @@ std::shared_ptr<Template> Template::initWithFile(const QString &path, QString *e
 {
     if (path.isNull()) {
         if (error)
-            *error = QStringLiteral("No template file given.");
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "No template file given."));
         return nullptr;
     }
     QByteArray bytes;
@@ -142,7 +143,7 @@ bool Template::setName(const QString &name, QString *error)
         return false;
     };
     if (name.isNull() || !isUsableFileName(name, m_directory))
-        return fail(QStringLiteral("“%1” cannot be used as a file name.").arg(name));
+        return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” cannot be used as a file name.")).arg(name));
     if (name == m_name)
         return true;
 
@@ -153,14 +154,16 @@ bool Template::setName(const QString &name, QString *error)
         const QFileInfo oldInfo(oldPath);
         const QFileInfo newInfo(newPath);
         if (!oldInfo.exists() || oldInfo.canonicalFilePath() != newInfo.canonicalFilePath())
-            return fail(QStringLiteral("A file named “%1” exists already in %2.").arg(name, m_directory));
+            return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "A file named “%1” exists already in %2."))
+                            .arg(name, m_directory));
     }
     if (pathExists(oldPath) && !QFileInfo(oldPath).isDir()) {
         if (!folderIsWritable(m_directory, error))
             return false;
         QFile file(oldPath);
         if (!file.rename(newPath))
-            return fail(QStringLiteral("“%1” could not be renamed: %2").arg(oldPath, file.errorString()));
+            return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” could not be renamed: %2"))
+                            .arg(oldPath, file.errorString()));
     }
     m_name = name;
     return true;
@@ -180,7 +183,7 @@ bool Template::save(QString *error) const
         return false;
     if (!isUsableFileName(m_name, m_directory)) {
         if (error)
-            *error = QStringLiteral("“%1” cannot be used as a file name.").arg(m_name);
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” cannot be used as a file name.")).arg(m_name);
         return false;
     }
     return InterchangeFile::write(filePath(), fileContents(), error);
@@ -195,18 +198,19 @@ bool Template::deleteFile(QString *error) const
         return false;
     };
     if (!isUsableFileName(m_name, m_directory))
-        return fail(QStringLiteral("“%1” cannot be used as a file name.").arg(m_name));
+        return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” cannot be used as a file name.")).arg(m_name));
     const QString path = filePath();
     const QFileInfo info(path);
     if (!pathExists(path))
         return true;
     if (info.isDir() && !info.isSymLink())
-        return fail(QStringLiteral("“%1” is a folder, not a template file.").arg(path));
+        return fail(reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” is a folder, not a template file.")).arg(path));
     if (!folderIsWritable(m_directory, error))
         return false;
     QFile file(path);
     if (!file.remove())
-        return fail(QStringLiteral("“%1” could not be removed: %2").arg(path, file.errorString()));
+        return fail(
+            reasonText(QT_TRANSLATE_NOOP("Reason", "“%1” could not be removed: %2")).arg(path, file.errorString()));
     return true;
 }
 

@@ -110,7 +110,7 @@ bool TemplateEditor::saveCurrentTemplate(QString *error)
     const QString folder = m_currentTemplate->directory();
     if (!QDir().mkpath(folder)) {
         if (error)
-            *error = QStringLiteral("The folder %1 could not be created.").arg(folder);
+            *error = reasonText(QT_TRANSLATE_NOOP("Reason", "The folder %1 could not be created.")).arg(folder);
         return false;
     }
     return m_currentTemplate->save(error);

@@ -189,7 +189,7 @@ void EntryDetailsView::rebuild()
             heading += QStringLiteral(" (%1)").arg(record.node);
         QStandardItem *section = addSection(m_fields, heading);
         for (const auto &[label, value] : record.labelledFields())
-            section->appendRow(fieldRow(label, value, value));
+            section->appendRow(fieldRow(shownText(label), value, value));
     }
     XmpPacket xmp;
     if (m_keyword == QLatin1String(XmpPacket::Keyword) && XmpPacket::read(m_text.toUtf8(), &xmp)) {

@@ -87,7 +87,7 @@ bool Prompts::confirm(QWidget *parent, const QString &text, const QString &detai
 void Prompts::showError(QWidget *parent, const QString &text, const QString &reason)
 {
     // The reason stands below the message as a sentence of its own.
-    const QString detail = asSentence(reason);
+    const QString detail = asSentence(shownText(reason));
     if (handler()) {
         handler()({ Kind::Error, text, detail });
         return;

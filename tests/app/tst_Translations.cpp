@@ -13,8 +13,10 @@
 #include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "document/widgets/RemoveMetadataDialog.h"
+#include "interchange/InterchangeFile.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/widgets/PresetEditorWindow.h"
+#include "provenance/ChunkDescription.h"
 #include "templates/TemplateEditor.h"
 #include "templates/widgets/TemplateEditorWindow.h"
 #include "windowkit/CommentEditorPanel.h"
@@ -295,13 +297,20 @@ private slots:
         QTest::addColumn<QStringList>("menus");
         QTest::addColumn<QString>("cancel");
         QTest::addColumn<QString>("processedOne");
+        // Texts made below the windows (a reason within a reason, a chunk's summary), as shown.
+        QTest::addColumn<QStringList>("made");
         const QString english = u"1 file was successfully processed."_qs;
-        QTest::newRow("C") << u"C"_qs << QStringList { u"File"_qs, u"Edit"_qs, u"Help"_qs } << u"Cancel"_qs << english;
+        const QStringList madeInEnglish { u"Can't read “%1”: the file does not exist"_qs,
+            u"4×4, 8-bit RGB, not interlaced"_qs };
+        QTest::newRow("C") << u"C"_qs << QStringList { u"File"_qs, u"Edit"_qs, u"Help"_qs } << u"Cancel"_qs << english
+                           << madeInEnglish;
         QTest::newRow("German") << u"de_DE"_qs << QStringList { u"Datei"_qs, u"Bearbeiten"_qs, u"Hilfe"_qs }
-                                << u"Abbrechen"_qs << u"1 Datei wurde erfolgreich bearbeitet."_qs;
+                                << u"Abbrechen"_qs << u"1 Datei wurde erfolgreich bearbeitet."_qs
+                                << QStringList { u"„%1“ kann nicht gelesen werden: die Datei existiert nicht"_qs,
+                                       u"4×4, 8 Bit RGB, ohne Zeilensprung"_qs };
         // No catalogue of Velmora's: English throughout, Qt's dialogs too.
         QTest::newRow("French") << u"fr_FR"_qs << QStringList { u"File"_qs, u"Edit"_qs, u"Help"_qs } << u"Cancel"_qs
-                                << english;
+                                << english << madeInEnglish;
     }
     void languageFollowsTheLocale()
     {
@@ -309,7 +318,15 @@ private slots:
         QFETCH(QStringList, menus);
         QFETCH(QString, cancel);
         QFETCH(QString, processedOne);
+        QFETCH(QStringList, made);
         AppTranslations::install(QLocale(locale));
+        const QString missing = m_home.filePath(u"missing.velmx"_qs);
+        QByteArray contents;
+        QString unreadable;
+        QVERIFY(!InterchangeFile::read(missing, &contents, &unreadable));
+        const QString header = ChunkDescription::ofFile(readFile(m_png)).first().summary;
+        QCOMPARE(
+            QStringList({ shownText(unreadable), shownText(header) }), QStringList({ made[0].arg(missing), made[1] }));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
         QCOMPARE(localizedString("FilesSuccessfullyProcessed", 1), processedOne);
         PNGinfo info;

@@ -81,13 +81,13 @@ void ChunkListWindow::showChunks()
         for (const QString &text : { QString::fromLatin1(chunk.type), QString::number(chunk.offset),
                  QString::number(chunk.length), localizedString(chunk.crcOk ? "CrcCorrect" : "CrcWrong"),
                  localizedString(chunk.critical ? "ChunkCritical" : "ChunkAncillary"),
-                 localizedString(chunk.safeToCopy ? "SafeToCopy" : "UnsafeToCopy"), chunk.summary }) {
+                 localizedString(chunk.safeToCopy ? "SafeToCopy" : "UnsafeToCopy"), shownText(chunk.summary) }) {
             auto *item = new QStandardItem(text);
             item->setToolTip(text);
             row << item;
         }
         for (const auto &[name, value] : chunk.details) {
-            auto *detail = new QStandardItem(name + QStringLiteral(": ") + value);
+            auto *detail = new QStandardItem(shownText(name) + QStringLiteral(": ") + value);
             detail->setToolTip(value.left(2000));
             row.first()->appendRow(detail);
         }
@@ -101,7 +101,7 @@ void ChunkListWindow::showChunks()
     }
     for (int column = 0; column < 6; ++column)
         m_tree->resizeColumnToContents(column);
-    m_errorLabel->setText(error.isEmpty() ? QString() : localizedString("ChunksBrokenOff").arg(error));
+    m_errorLabel->setText(error.isEmpty() ? QString() : localizedString("ChunksBrokenOff").arg(shownText(error)));
     m_errorLabel->setVisible(!error.isEmpty());
 }
 

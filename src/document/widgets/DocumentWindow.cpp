@@ -57,7 +57,7 @@ DocumentWindow::DocumentWindow(const QString &path, const WindowStores &stores, 
         m_imageView->setImage(QImage());
         // Only a fault of the image data marks the document; a picture out of reach (its
         // memory, say) says so and leaves the data's check to a save.
-        m_imageView->setMessage(localizedString(damaged ? "PictureDamaged" : "PictureFailed").arg(reason));
+        m_imageView->setMessage(localizedString(damaged ? "PictureDamaged" : "PictureFailed").arg(shownText(reason)));
         if (damaged)
             m_document->setImageDataChecked(reason);
     });
@@ -243,7 +243,7 @@ void DocumentWindow::updateTitle()
 void DocumentWindow::showLoadError(const QString &reason)
 {
     // The reason of a failed read, also for whoever wonders why the image is missing.
-    m_summaryFields.first()->setToolTip(reason);
+    m_summaryFields.first()->setToolTip(shownText(reason));
     // A file never read has nothing sound to write, over it or elsewhere. A failed revert
     // keeps the image read before, and the edits made since can still be saved.
     m_loadError = m_document->isLoaded() ? QString() : reason;
@@ -263,7 +263,7 @@ void DocumentWindow::showLoadError(const QString &reason)
         m_loadErrorLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         statusBar()->addWidget(m_loadErrorLabel, 1);
     }
-    m_loadErrorLabel->setText(localizedString("FileUnreadableStatus").arg(m_loadError));
+    m_loadErrorLabel->setText(localizedString("FileUnreadableStatus").arg(shownText(m_loadError)));
     m_loadErrorLabel->setAccessibleName(m_loadErrorLabel->text());
     m_loadErrorLabel->show();
 }
@@ -281,7 +281,7 @@ bool DocumentWindow::confirmDamagedSave(const QString &path)
     const QString damage = m_document->checkImageData();
     return damage.isEmpty()
         || Prompts::confirm(this, localizedString("SaveDamagedImageData").arg(QFileInfo(path).fileName()),
-            localizedString("SaveDamagedImageDataDetail").arg(damage), localizedString("SaveAnyway"));
+            localizedString("SaveDamagedImageDataDetail").arg(shownText(damage)), localizedString("SaveAnyway"));
 }
 
 bool DocumentWindow::saveToPath(const QString &path)
@@ -289,7 +289,7 @@ bool DocumentWindow::saveToPath(const QString &path)
     m_pane->commitEditing();
     if (!m_loadError.isEmpty()) {
         Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
-            localizedString("FileUnreadableStatus").arg(m_loadError));
+            localizedString("FileUnreadableStatus").arg(shownText(m_loadError)));
         return false;
     }
     if (!confirmDamagedSave(path))
@@ -303,7 +303,7 @@ bool DocumentWindow::saveToPath(const QString &path)
         return true;
     }
     Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
-        localizedString("SaveFailedReason").arg(error.reason, error.domain, QString::number(error.code)));
+        localizedString("SaveFailedReason").arg(shownText(error.reason), error.domain, QString::number(error.code)));
     return false;
 }
 

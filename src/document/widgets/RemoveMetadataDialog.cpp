@@ -39,10 +39,11 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
         localizedString("RemoveColumnWhat") });
     bool credentials = false;
     for (const StripItem &item : plan.items) {
+        const QString description = shownText(item.description);
         auto *line = new QTreeWidgetItem(
-            m_items, { itemName(item), QLocale().formattedDataSize(item.size), item.description.left(400) });
+            m_items, { itemName(item), QLocale().formattedDataSize(item.size), description.left(400) });
         line->setCheckState(0, item.chosen ? Qt::Checked : Qt::Unchecked);
-        line->setToolTip(2, item.description.left(4000));
+        line->setToolTip(2, description.left(4000));
         credentials = credentials || item.type == "caBX";
     }
     m_items->header()->resizeSection(0, 220);
@@ -56,7 +57,8 @@ RemoveMetadataDialog::RemoveMetadataDialog(const StripPlan &plan, const QString 
     detail->setMaximumHeight(110);
     connect(m_items, &QTreeWidget::currentItemChanged, detail, [plan, this, detail](QTreeWidgetItem *current) {
         const int row = m_items->indexOfTopLevelItem(current);
-        detail->setPlainText(row >= 0 && row < plan.items.size() ? plan.items.at(row).description : QString());
+        detail->setPlainText(
+            row >= 0 && row < plan.items.size() ? shownText(plan.items.at(row).description) : QString());
     });
     m_items->setCurrentItem(m_items->topLevelItem(0));
 

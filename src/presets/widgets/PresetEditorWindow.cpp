@@ -385,6 +385,6 @@ bool PresetEditorWindow::saveForQuit(QString *error)
         return true;
     qCWarning(lcPresetWindow, "The presets could not be saved: %s", qUtf8Printable(reason));
     if (error)
-        *error = localizedString("PresetsSaveFailed") + u' ' + reason;
+        *error = localizedString("PresetsSaveFailed") + u' ' + asSentence(shownText(reason));
     return false;
 }

@@ -368,7 +368,8 @@ bool TemplateEditorWindow::saveForQuit(QString *error)
     qCWarning(lcTemplateWindow, "The template could not be saved: %s", qUtf8Printable(reason));
     if (error) {
         const TemplatePtr current = m_store->currentTemplate();
-        *error = localizedString("TemplateSaveFailed").arg(current ? current->name() : QString()) + u' ' + reason;
+        *error = localizedString("TemplateSaveFailed").arg(current ? current->name() : QString()) + u' '
+            + asSentence(shownText(reason));
     }
     return false;
 }
