@@ -530,6 +530,10 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
         <source>Could not be read: %1. The entries read before the damage are shown; they cannot be edited or saved.</source>
         <translation>Konnte nicht gelesen werden: %1. Angezeigt werden die Einträge vor der beschädigten Stelle; sie können weder bearbeitet noch gespeichert werden.</translation>
     </message>
+    <message>
+        <source>Checking the image data of &quot;%1&quot; before saving…</source>
+        <translation>Die Bilddaten von „%1“ werden vor dem Speichern geprüft …</translation>
+    </message>
 </context>
 <context>
     <name>EntryDetails</name>

@@ -256,6 +256,7 @@ const Entry kStrings[] = {
         QT_TRANSLATE_NOOP("DocumentWindow",
             "%1\n\nSaving writes the damaged image data back as it is; other programs may not show the picture.") },
     { "SaveAnyway", QT_TRANSLATE_NOOP("DocumentWindow", "Save Anyway") },
+    { "CheckingImageData", QT_TRANSLATE_NOOP("DocumentWindow", "Checking the image data of \"%1\" before saving…") },
     { "SaveFailed", QT_TRANSLATE_NOOP("DocumentWindow", "The document \"%1\" could not be saved.") },
     { "SaveFailedReason",
         QT_TRANSLATE_NOOP3("DocumentWindow", "Reason: %1 (%2 error %3)",
