@@ -120,6 +120,7 @@ inline QStringList reachFaults(QWidget *window)
         faults << kind + u": not a window to a screen reader"_qs;
 
     QMap<QChar, QString> topLetters;
+    QList<QWidget *> textFields;
     const auto letter = [&](QMap<QChar, QString> &letters, const QString &text, bool needed = false) {
         const QChar key = mnemonic(text);
         if (key.isNull() && needed)
@@ -189,6 +190,22 @@ inline QStringList reachFaults(QWidget *window)
         // A line edit's own buttons (clear) are reached by keys of the field itself.
         if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QLineEdit *>(w->parentWidget()))
             faults << what + u": not in the Tab order"_qs;
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w))
+            textFields << w;
+    }
+    // Alt with a letter that no command of the window takes types nothing either.
+    QChar unused = u'a';
+    while (topLetters.contains(unused))
+        unused = QChar(unused.unicode() + 1);
+    for (QWidget *field : std::as_const(textFields)) {
+        const auto text = [field] {
+            auto *line = qobject_cast<QLineEdit *>(field);
+            return line ? line->text() : static_cast<QPlainTextEdit *>(field)->toPlainText();
+        };
+        const QString before = text();
+        QTest::keyClick(field, char(unused.unicode()), Qt::AltModifier);
+        if (text() != before)
+            faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
 }

@@ -8,6 +8,7 @@
 #include "document/widgets/RemoveMetadataDialog.h"
 #include "windowkit/CommentListPane.h"
 #include "windowkit/Prompts.h"
+#include "windowkit/TextEditCommands.h"
 #include "windowkit/WindowActions.h"
 
 #include <QAction>
@@ -111,6 +112,7 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(localizedString("SearchKeywords"));
     m_searchField->setClearButtonEnabled(true);
+    leaveAltLettersToCommands(m_searchField);
     m_searchField->setAccessibleName(localizedString("SearchKeywords"));
     m_searchField->setAccessibleDescription(localizedString("SearchDescription"));
     m_imageView->setAccessibleName(localizedString("ImageDescription"));
