@@ -238,10 +238,6 @@
         <translation>Dieser Eintrag kann nicht gespeichert werden: %1.</translation>
     </message>
     <message>
-        <source>&amp;Presets</source>
-        <translation>&amp;Vorgaben</translation>
-    </message>
-    <message>
         <source>Templates</source>
         <translation>Vorlagen</translation>
     </message>
@@ -260,11 +256,7 @@
     </message>
     <message>
         <source>&amp;Keyword:</source>
-        <translation>&amp;Schlüsselwort:</translation>
-    </message>
-    <message>
-        <source>&amp;Text:</source>
-        <translation>&amp;Text:</translation>
+        <translation>Schlüsse&amp;lwort:</translation>
     </message>
     <message>
         <source>Search keywords and texts</source>
@@ -273,6 +265,14 @@
     <message>
         <source>Shows only the entries whose keyword or text contains the text typed</source>
         <translation>Zeigt nur die Einträge, deren Schlüsselwort oder Text den eingegebenen Text enthält</translation>
+    </message>
+    <message>
+        <source>P&amp;resets</source>
+        <translation>V&amp;orgaben</translation>
+    </message>
+    <message>
+        <source>Te&amp;xt:</source>
+        <translation>Te&amp;xt:</translation>
     </message>
 </context>
 <context>

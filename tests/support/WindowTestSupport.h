@@ -168,6 +168,14 @@ inline QStringList reachFaults(QWidget *window)
             }
         }
     }
+    // A tool window (the comment editor) answers the keys of the window it belongs to too:
+    // Alt with a letter of that window's menu bar opens its menu.
+    if (window->windowType() == Qt::Tool && window->parentWidget()) {
+        if (auto *owner = qobject_cast<QMainWindow *>(window->parentWidget()->window()); owner && owner->menuWidget()) {
+            for (QAction *item : owner->menuBar()->actions())
+                letter(topLetters, item->text());
+        }
+    }
     for (QWidget *w : window->findChildren<QWidget *>()) {
         // Qt's own parts (a view's header, named after its columns) are Qt's business.
         if (w->window() != window || !w->isVisibleTo(window) || w->objectName().startsWith(u"qt_"_qs)
