@@ -514,10 +514,6 @@
         <translation>Dieser Eintrag kann nicht gespeichert werden: %1.</translation>
     </message>
     <message>
-        <source>&amp;Presets</source>
-        <translation>&amp;Vorgaben</translation>
-    </message>
-    <message>
         <source>Templates</source>
         <translation>Vorlagen</translation>
     </message>
@@ -536,11 +532,7 @@
     </message>
     <message>
         <source>&amp;Keyword:</source>
-        <translation>&amp;Schlüsselwort:</translation>
-    </message>
-    <message>
-        <source>&amp;Text:</source>
-        <translation>&amp;Text:</translation>
+        <translation>Schlüsse&amp;lwort:</translation>
     </message>
     <message>
         <source>Search keywords and texts</source>
@@ -549,6 +541,14 @@
     <message>
         <source>Shows only the entries whose keyword or text contains the text typed</source>
         <translation>Zeigt nur die Einträge, deren Schlüsselwort oder Text den eingegebenen Text enthält</translation>
+    </message>
+    <message>
+        <source>P&amp;resets</source>
+        <translation>V&amp;orgaben</translation>
+    </message>
+    <message>
+        <source>Te&amp;xt:</source>
+        <translation>Te&amp;xt:</translation>
     </message>
 </context>
 <context>
@@ -805,6 +805,10 @@ Beim Speichern werden die beschädigten Bilddaten unverändert zurückgeschriebe
     <message>
         <source>Could not be read: %1. The entries read before the damage are shown; they cannot be edited or saved.</source>
         <translation>Konnte nicht gelesen werden: %1. Angezeigt werden die Einträge vor der beschädigten Stelle; sie können weder bearbeitet noch gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Checking the image data of &quot;%1&quot; before saving…</source>
+        <translation>Die Bilddaten von „%1“ werden vor dem Speichern geprüft …</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "core/Strings.h"
 #include "windowkit/Prompts.h"
+#include "windowkit/TextEditCommands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -102,6 +103,8 @@ ImportMetadataDialog::ImportMetadataDialog(QWidget *parent, bool clearExisting, 
     setAcceptMode(QFileDialog::AcceptOpen);
     setNameFilters({ localizedString("MetadataFilesFilter").arg(metadataFileNamePatterns()) });
     setLabelText(QFileDialog::Accept, localizedString("ImportMetadataPrompt"));
+    if (QLineEdit *field = nameField(this))
+        leaveAltLettersToCommands(field);
 
     auto *extra = new QWidget;
     auto *layout = new QVBoxLayout(extra);
@@ -146,8 +149,10 @@ ExportMetadataDialog::ExportMetadataDialog(QWidget *parent, const QString &sugge
     }
     connect(this, &QFileDialog::filterSelected, this,
         [this](const QString &filter) { formatChosen(formatForFilter(filter)); });
-    if (QLineEdit *field = nameField(this))
+    if (QLineEdit *field = nameField(this)) {
         connect(field, &QLineEdit::textEdited, this, &ExportMetadataDialog::nameTyped);
+        leaveAltLettersToCommands(field);
+    }
     chooseFormat(format);
 }
 

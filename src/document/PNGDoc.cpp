@@ -2,14 +2,17 @@
 
 #include "core/PNGReader.h"
 #include "core/PNGSource.h"
-#include "core/PreviewDecoder.h"
 #include "core/RegularFile.h"
 #include "core/SourceFile.h"
 #include "core/Strings.h"
 #include "core/TextChunks.h"
+#include "document/PreviewLoader.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSize>
+#include <QThread>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <algorithm>
@@ -49,6 +52,17 @@ PNGDoc::PNGDoc(QObject *parent)
     : CommentListOwner(parent)
 {
     connect(undoStack(), &UndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
+    m_imageCheck = new PreviewLoader(this, checkThreadPool());
+    connect(m_imageCheck, &PreviewLoader::progressChanged, this, &PNGDoc::imageDataCheckProgress);
+    connect(m_imageCheck, &PreviewLoader::finished, this, [this] {
+        setImageDataChecked(QString());
+        emit imageDataCheckEnded();
+    });
+    connect(m_imageCheck, &PreviewLoader::failed, this, [this](const QString &reason, bool damaged) {
+        if (damaged)
+            setImageDataChecked(reason);
+        emit imageDataCheckEnded();
+    });
 }
 
 PNGDoc::~PNGDoc() = default;
@@ -97,6 +111,7 @@ bool PNGDoc::loadPNG(QString *error)
     m_info = info;
     m_rows = std::move(rows);
     m_loaded = true;
+    m_imageCheck->cancel();
     m_imageDataChecked = false;
     m_imageDataDamage.clear();
     m_summary = ImageSummary::forImage(m_info);
@@ -157,6 +172,8 @@ std::shared_ptr<const SourceFile> PNGDoc::file() const
 
 void PNGDoc::setImageDataChecked(const QString &damage)
 {
+    // An answer from elsewhere (the picture's decode) makes a check of our own needless.
+    m_imageCheck->cancel();
     m_imageDataChecked = true;
     m_imageDataDamage = damage;
     if (!damage.isEmpty())
@@ -164,26 +181,35 @@ void PNGDoc::setImageDataChecked(const QString &damage)
     emit imageDataChecked(damage);
 }
 
-QString PNGDoc::checkImageData()
+QThreadPool *PNGDoc::checkThreadPool()
 {
-    if (m_imageDataChecked || !m_rows.source())
-        return m_imageDataDamage;
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        return p;
+    }();
+    return pool;
+}
+
+bool PNGDoc::startImageDataCheck()
+{
+    if (m_imageDataChecked || !file())
+        return false;
+    if (m_imageCheck->isRunning())
+        return true;
     // The smallest picture: every row is still decoded, and nothing is kept.
-    PreviewDecoder::Options options;
-    options.maxWidth = 1;
-    options.maxHeight = 1;
-    PreviewImage picture;
-    QString reason;
-    bool damaged = false;
-    if (PreviewDecoder::decodeSource(*file(), options, &picture, nullptr, {}, &reason, &damaged)) {
-        setImageDataChecked(QString());
-        return QString();
-    }
-    // A decode that failed for another reason than the data (its memory) proves nothing.
-    if (!damaged)
-        return QString();
-    setImageDataChecked(reason);
-    return reason;
+    m_imageCheck->start(file(), QSize(1, 1));
+    return true;
+}
+
+void PNGDoc::cancelImageDataCheck()
+{
+    m_imageCheck->cancel();
+}
+
+bool PNGDoc::isCheckingImageData() const
+{
+    return m_imageCheck->isRunning();
 }
 
 bool PNGDoc::saveImage(QString *error)

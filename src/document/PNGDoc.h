@@ -16,6 +16,8 @@
 
 #include <memory>
 
+class PreviewLoader;
+class QThreadPool;
 class SourceFile;
 
 // One open PNG file: its image record, the file as read and its comments, the search filter that
@@ -59,13 +61,23 @@ public:
     std::shared_ptr<const SourceFile> file() const;
 
     // Whether the image data of the file as read is sound. The decode of the picture checks
-    // it and reports here; checkImageData() decodes now when no report came yet (blocking).
-    // Empty: sound (or, before a check, not known); otherwise why it is damaged. A load
-    // forgets the result.
+    // it and reports here (setImageDataChecked()); startImageDataCheck() checks it when no
+    // report came yet. Empty: sound (or, before a check, not known); otherwise why it is
+    // damaged. A load forgets the result.
     bool isImageDataChecked() const { return m_imageDataChecked; }
     QString imageDataDamage() const { return m_imageDataDamage; }
     void setImageDataChecked(const QString &damage);
-    QString checkImageData();
+    // Decodes every row of the file as read into nothing, on a thread of checkThreadPool()
+    // (the worker holds the file, not the document): imageDataCheckProgress() while it runs,
+    // imageDataChecked() with the result, then imageDataCheckEnded(). A decode that fails for
+    // another reason than the data (its memory, a file changed since) proves nothing: only
+    // imageDataCheckEnded() comes, and the data stays unchecked. False, nothing started, when
+    // the result is known or there is no image; a check already running goes on.
+    // cancelImageDataCheck(), a load and the document's destruction stop it: nothing comes.
+    bool startImageDataCheck();
+    void cancelImageDataCheck();
+    bool isCheckingImageData() const;
+    static QThreadPool *checkThreadPool();
 
     // Direct save to path(); the modified state is left alone. False with the reason when
     // the file could not be written (it is then unchanged, as is the comment list).
@@ -138,8 +150,10 @@ signals:
     void summaryChanged();
     void loaded();
     void loadFailed(const QString &reason);
-    // The image data was checked (setImageDataChecked(), checkImageData()).
+    // The image data was checked (setImageDataChecked(), startImageDataCheck()).
     void imageDataChecked(const QString &damage);
+    void imageDataCheckProgress(int percent);
+    void imageDataCheckEnded();
     void saved();
     // The chunks left out changed (a removal, its undo or redo, a load).
     void leftOutChunksChanged();
@@ -169,5 +183,6 @@ private:
     bool m_loaded = false;
     bool m_imageDataChecked = false;
     QString m_imageDataDamage;
+    PreviewLoader *m_imageCheck = nullptr;
     QList<qsizetype> m_leftOutChunks;
 };

@@ -14,6 +14,7 @@ struct PreviewLoader::Job
     std::shared_ptr<const SourceFile> file; // decoded instead of path when path is empty
     PreviewDecoder::Options options;
     std::atomic<bool> cancel { false };
+    std::atomic<bool> started { false };
     // The loader to report to; cleared (under the mutex) when the loader no longer wants
     // this job's result, so the worker never posts to a loader that is gone.
     QMutex mutex;
@@ -41,8 +42,9 @@ struct PreviewLoader::Job
     }
 };
 
-PreviewLoader::PreviewLoader(QObject *parent)
+PreviewLoader::PreviewLoader(QObject *parent, QThreadPool *pool)
     : QObject(parent)
+    , m_pool(pool)
 {
 }
 
@@ -93,7 +95,8 @@ void PreviewLoader::run(const std::shared_ptr<Job> &job, const QSize &box)
     m_job = job;
     m_running = true;
 
-    threadPool()->start([job] {
+    m_pool->start([job] {
+        job->started = true;
         int lastPercent = -1;
         const auto progress = [&](quint64 done, quint64 total) {
             const int percent = total ? int(done * 100 / total) : 100;
@@ -113,6 +116,11 @@ void PreviewLoader::run(const std::shared_ptr<Job> &job, const QSize &box)
                                           progress, &job->error, &job->damaged);
         job->post([job](PreviewLoader *loader) { loader->deliver(job); });
     });
+}
+
+bool PreviewLoader::isDecoding() const
+{
+    return m_job && m_job->started;
 }
 
 void PreviewLoader::cancel()

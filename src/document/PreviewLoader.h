@@ -17,12 +17,14 @@ class QThreadPool;
 //
 // Signals arrive on the loader's thread. A new start(), cancel() or the loader's
 // destruction stops the decode in flight between two rows; its result is never delivered.
+// A loader may run on a pool of its own instead (the document's check of its image data,
+// which must not wait behind the pictures of other windows).
 class PreviewLoader : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PreviewLoader(QObject *parent = nullptr);
+    explicit PreviewLoader(QObject *parent = nullptr, QThreadPool *pool = threadPool());
     ~PreviewLoader() override;
 
     // The pool every preview decode runs on.
@@ -35,6 +37,8 @@ public:
     void start(std::shared_ptr<const SourceFile> file, const QSize &box);
     void cancel();
     bool isRunning() const { return m_running; }
+    // Running, and a thread of the pool decodes it (it no longer waits for one).
+    bool isDecoding() const;
 
     // The last finished preview (empty before one finished or after a failure).
     const PreviewImage &preview() const { return m_preview; }
@@ -55,6 +59,7 @@ private:
     void run(const std::shared_ptr<Job> &job, const QSize &box);
     void deliver(const std::shared_ptr<Job> &job);
 
+    QThreadPool *m_pool = nullptr;
     std::shared_ptr<Job> m_job;
     PreviewImage m_preview;
     QString m_error;

@@ -5,6 +5,7 @@
 #include "core/Strings.h"
 #include "presets/MetadataPresetManager.h"
 #include "windowkit/StoreMenu.h"
+#include "windowkit/TextEditCommands.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -48,12 +49,14 @@ CommentEditorPanel::CommentEditorPanel(CommentListOwner *owner, MetadataPresetMa
     m_keywordField->setObjectName(QStringLiteral("keywordField"));
     m_keywordField->setAccessibleName(localizedString("KeywordColumn"));
     connect(m_keywordField, &QLineEdit::editingFinished, this, &CommentEditorPanel::commitKeyword);
+    leaveAltLettersToCommands(m_keywordField);
 
     m_textField = new QPlainTextEdit;
     m_textField->setObjectName(QStringLiteral("textField"));
     m_textField->setAccessibleName(localizedString("TextColumn"));
     m_textField->setTabChangesFocus(true);
     m_textField->installEventFilter(this);
+    leaveAltLettersToCommands(m_textField);
 
     StoreMenu *presetsMenu = StoreMenu::presetsMenu(presets, this);
     connect(presetsMenu, &StoreMenu::chosen, this, &CommentEditorPanel::applyPreset);

@@ -1,10 +1,32 @@
 #include "windowkit/TextEditCommands.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace {
+
+class AltLetterFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            // AltGr, which types letters, is not Alt (nor, where it is Ctrl+Alt, Alt alone).
+            const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+            if (mods == Qt::AltModifier && !key->text().isEmpty() && key->text().front().isPrint()) {
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // The commands of QLineEdit and QPlainTextEdit, which share their names but no base class;
 // Delete differs (deleteChar removes the selection, or the character after the cursor).
@@ -62,4 +84,9 @@ bool sendToFocusedTextEditor(const QWidget *window, TextEditCommand command)
             [text] { text->textCursor().deleteChar(); });
     }
     return false;
+}
+
+void leaveAltLettersToCommands(QWidget *field)
+{
+    field->installEventFilter(new AltLetterFilter(field));
 }

@@ -15,3 +15,7 @@ bool isTextEditor(const QWidget *widget);
 // false when no such editor has the focus, and for Undo and Redo when it has no typing to
 // take back or forward.
 bool sendToFocusedTextEditor(const QWidget *window, TextEditCommand command);
+
+// Alt with a letter belongs to the commands (a menu's title, a control's mnemonic): in a text
+// field it never types the letter, even when no command takes it (a menu that is off).
+void leaveAltLettersToCommands(QWidget *field);

@@ -24,11 +24,14 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QSemaphore>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -50,18 +53,20 @@ QStringList summaryTexts(const DocumentWindow &window)
     return texts;
 }
 
-// Holds every thread of the picture decodes until it goes, so that a test sees the window
-// before its picture can arrive.
+// Holds every thread of the picture decodes (or of another pool) until it goes, so that a
+// test sees the window before its picture can arrive.
 struct PicturePoolHeld
 {
+    QThreadPool *pool;
     QSemaphore started;
     QSemaphore release;
-    int threads = PreviewLoader::threadPool()->maxThreadCount();
+    int threads = pool->maxThreadCount();
 
-    PicturePoolHeld()
+    explicit PicturePoolHeld(QThreadPool *held = PreviewLoader::threadPool())
+        : pool(held)
     {
         for (int i = 0; i < threads; ++i) {
-            PreviewLoader::threadPool()->start([this] {
+            pool->start([this] {
                 started.release();
                 release.acquire();
             });
@@ -71,7 +76,7 @@ struct PicturePoolHeld
     ~PicturePoolHeld()
     {
         release.release(threads);
-        PreviewLoader::threadPool()->waitForDone();
+        pool->waitForDone();
     }
 };
 
@@ -620,6 +625,38 @@ private slots:
         trigger(window, "undoAction");
         QCOMPARE(window->document()->allComments().size(), 4);
         QVERIFY(notice->isVisibleTo(window));
+    }
+
+    // A save before the image data was checked waits for its check, off the GUI thread, with
+    // a progress dialog whose Cancel abandons the save.
+    void saveWaitsForTheImageDataCheck()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("unchecked.png"));
+        const QByteArray original = simplePng(64, 64, { tEXt("Author", "Ann") });
+        QVERIFY(writeFile(path, original));
+        PicturePoolHeld picture;
+        DocumentWindow *window = open(path);
+        window->document()->addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
+        {
+            PicturePoolHeld check(PNGDoc::checkThreadPool());
+            bool shown = false;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, window, [&] {
+                auto *progress = window->findChild<QProgressDialog *>(QStringLiteral("imageCheckProgress"));
+                if (!shown && progress && progress->isVisible()) {
+                    shown = true;
+                    QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+                }
+            });
+            poll.start(20);
+            QVERIFY(!window->save());
+            QVERIFY(shown);
+        }
+        QCOMPARE(readFile(path), original);
+        QVERIFY(window->isWindowModified() && !window->document()->isImageDataChecked());
+        QVERIFY(window->save());
+        QVERIFY(window->document()->isImageDataChecked());
+        QCOMPARE(fileComments(path, false), QStringList({ "Author=Ann", "Title=Sunset" }));
     }
 
 private:

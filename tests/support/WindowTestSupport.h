@@ -120,6 +120,7 @@ inline QStringList reachFaults(QWidget *window)
         faults << kind + u": not a window to a screen reader"_qs;
 
     QMap<QChar, QString> topLetters;
+    QList<QWidget *> textFields;
     const auto letter = [&](QMap<QChar, QString> &letters, const QString &text, bool needed = false) {
         const QChar key = mnemonic(text);
         if (key.isNull() && needed)
@@ -167,6 +168,14 @@ inline QStringList reachFaults(QWidget *window)
             }
         }
     }
+    // A tool window (the comment editor) answers the keys of the window it belongs to too:
+    // Alt with a letter of that window's menu bar opens its menu.
+    if (window->windowType() == Qt::Tool && window->parentWidget()) {
+        if (auto *owner = qobject_cast<QMainWindow *>(window->parentWidget()->window()); owner && owner->menuWidget()) {
+            for (QAction *item : owner->menuBar()->actions())
+                letter(topLetters, item->text());
+        }
+    }
     for (QWidget *w : window->findChildren<QWidget *>()) {
         // Qt's own parts (a view's header, named after its columns) are Qt's business.
         if (w->window() != window || !w->isVisibleTo(window) || w->objectName().startsWith(u"qt_"_qs)
@@ -189,6 +198,22 @@ inline QStringList reachFaults(QWidget *window)
         // A line edit's own buttons (clear) are reached by keys of the field itself.
         if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QLineEdit *>(w->parentWidget()))
             faults << what + u": not in the Tab order"_qs;
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w))
+            textFields << w;
+    }
+    // Alt with a letter that no command of the window takes types nothing either.
+    QChar unused = u'a';
+    while (topLetters.contains(unused))
+        unused = QChar(unused.unicode() + 1);
+    for (QWidget *field : std::as_const(textFields)) {
+        const auto text = [field] {
+            auto *line = qobject_cast<QLineEdit *>(field);
+            return line ? line->text() : static_cast<QPlainTextEdit *>(field)->toPlainText();
+        };
+        const QString before = text();
+        QTest::keyClick(field, char(unused.unicode()), Qt::AltModifier);
+        if (text() != before)
+            faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
 }

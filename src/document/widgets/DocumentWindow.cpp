@@ -8,15 +8,18 @@
 #include "document/widgets/RemoveMetadataDialog.h"
 #include "windowkit/CommentListPane.h"
 #include "windowkit/Prompts.h"
+#include "windowkit/TextEditCommands.h"
 #include "windowkit/WindowActions.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -109,6 +112,7 @@ void DocumentWindow::buildWidgets(const WindowStores &stores)
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(localizedString("SearchKeywords"));
     m_searchField->setClearButtonEnabled(true);
+    leaveAltLettersToCommands(m_searchField);
     m_searchField->setAccessibleName(localizedString("SearchKeywords"));
     m_searchField->setAccessibleDescription(localizedString("SearchDescription"));
     m_imageView->setAccessibleName(localizedString("ImageDescription"));
@@ -276,9 +280,56 @@ CommentListOwner *DocumentWindow::metadataList()
 
 // --- Commands ---------------------------------------------------------------------------
 
+bool DocumentWindow::awaitImageDataCheck(const QString &path)
+{
+    if (m_document->isImageDataChecked() || !m_document->file())
+        return true;
+    // Decoding a large image takes seconds: the window stays responsive, with a progress
+    // dialog shown only when the check is not over at once.
+    QProgressDialog progress(
+        localizedString("CheckingImageData").arg(QFileInfo(path).fileName()), localizedString("Cancel"), 0, 100, this);
+    progress.setObjectName(QStringLiteral("imageCheckProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.setAccessibleName(progress.labelText());
+    QEventLoop loop;
+    bool waiting = true;
+    bool cancelled = false;
+    const auto answered = [&] {
+        waiting = false;
+        loop.quit();
+    };
+    connect(m_document, &PNGDoc::imageDataChecked, &loop, answered);
+    connect(m_document, &PNGDoc::imageDataCheckEnded, &loop, answered);
+    connect(m_document, &PNGDoc::imageDataCheckProgress, &progress, &QProgressDialog::setValue);
+    connect(&progress, &QProgressDialog::canceled, &loop, [&] {
+        cancelled = true;
+        answered();
+    });
+    if (m_previewLoader->isDecoding()) {
+        // The picture's decode checks the same data: its answer is awaited, not decoded twice.
+        connect(m_previewLoader, &PreviewLoader::progressChanged, &progress, &QProgressDialog::setValue);
+        connect(m_previewLoader, &PreviewLoader::failed, &loop, [this](const QString &, bool damaged) {
+            if (!damaged)
+                m_document->startImageDataCheck();
+        });
+    } else {
+        m_document->startImageDataCheck();
+    }
+    m_checkingImageData = true;
+    if (waiting)
+        loop.exec();
+    m_checkingImageData = false;
+    if (cancelled)
+        m_document->cancelImageDataCheck();
+    return !cancelled;
+}
+
 bool DocumentWindow::confirmDamagedSave(const QString &path)
 {
-    const QString damage = m_document->checkImageData();
+    const QString damage = m_document->imageDataDamage();
     return damage.isEmpty()
         || Prompts::confirm(this, localizedString("SaveDamagedImageData").arg(QFileInfo(path).fileName()),
             localizedString("SaveDamagedImageDataDetail").arg(shownText(damage)), localizedString("SaveAnyway"));
@@ -286,13 +337,16 @@ bool DocumentWindow::confirmDamagedSave(const QString &path)
 
 bool DocumentWindow::saveToPath(const QString &path)
 {
+    // A save waiting for the check of the image data is the only one.
+    if (m_checkingImageData)
+        return false;
     m_pane->commitEditing();
     if (!m_loadError.isEmpty()) {
         Prompts::showError(this, localizedString("SaveFailed").arg(QFileInfo(path).fileName()),
             localizedString("FileUnreadableStatus").arg(shownText(m_loadError)));
         return false;
     }
-    if (!confirmDamagedSave(path))
+    if (!awaitImageDataCheck(path) || !confirmDamagedSave(path))
         return false;
     DocumentError error;
     if (m_document->saveTo(path, &error)) {
@@ -375,7 +429,8 @@ void DocumentWindow::closeAgreed()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeAgreed && !mayClose()) {
+    // A save in progress waits for the check of the image data on this window's stack.
+    if (m_checkingImageData || (!m_closeAgreed && !mayClose())) {
         event->ignore();
         return;
     }

@@ -29,8 +29,10 @@ class QLineEdit;
 // Reading the file decodes no pixels, so the entries and the summary show at once; the
 // picture is decoded afterwards, off the GUI thread (PreviewLoader), into a preview no
 // larger than the screen, with a progress bar over it. A decode that finds the image data
-// damaged shows why in the picture's place, and a save then asks before writing. Closing
-// the window stops the decode.
+// damaged shows why in the picture's place, and a save then asks before writing. A save
+// before the picture's answer waits for the check of the image data, with a progress
+// dialog (imageCheckProgress) whose Cancel abandons the save. Closing the window stops the
+// decode.
 //
 // Child widgets carry object names for tests: imageView, imageSizeField,
 // imageBitDepthField, imagePixelFormatField, imageInterlacedField,
@@ -82,6 +84,10 @@ private:
     void showSearchScope(bool inTexts);
     void showImage();
     void showPreview();
+    // Waits for the check of the image data unless its result is known (the picture's decode
+    // answers when it is under way, else the document checks), with a progress dialog;
+    // false when the user cancelled it.
+    bool awaitImageDataCheck(const QString &path);
     // Whether a save may go on when the image data is damaged (asks).
     bool confirmDamagedSave(const QString &path);
     void updateTitle();
@@ -95,6 +101,7 @@ private:
     PreviewLoader *m_previewLoader = nullptr;
     CommentListPane *m_pane = nullptr;
     bool m_closeAgreed = false;
+    bool m_checkingImageData = false;
     QLineEdit *m_searchField = nullptr;
     // Save and Save As, off while the file could not be read.
     QList<QAction *> m_saveActions;

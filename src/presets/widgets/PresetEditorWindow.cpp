@@ -93,6 +93,7 @@ void PresetEditorWindow::buildWidgets()
         field->setAccessibleName(localizedString(accessible[i]));
         connect(field, &QLineEdit::returnPressed, this, [this, field] { commitField(field); });
         field->installEventFilter(this);
+        leaveAltLettersToCommands(field);
         auto *label = new QLabel(localizedString(labels[i]));
         label->setBuddy(field);
         form->addRow(label, field);

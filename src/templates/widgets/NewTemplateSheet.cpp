@@ -1,6 +1,7 @@
 #include "templates/widgets/NewTemplateSheet.h"
 
 #include "core/Strings.h"
+#include "windowkit/TextEditCommands.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -18,6 +19,7 @@ NewTemplateSheet::NewTemplateSheet(NameCheck check, QWidget *parent)
 
     m_nameField = new QLineEdit;
     m_nameField->setObjectName(QStringLiteral("newTemplateNameField"));
+    leaveAltLettersToCommands(m_nameField);
     auto *label = new QLabel(localizedString("NewTemplateName"));
     label->setBuddy(m_nameField);
     m_nameField->setAccessibleName(label->text().remove(u'&').remove(u':'));
