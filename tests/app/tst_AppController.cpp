@@ -573,6 +573,7 @@ private slots:
         QCOMPARE(QStringList({ dialog.typedName(), dialog.defaultSuffix() }), QStringList({ "a.csv", "csv" }));
         dialog.setTypedName(QStringLiteral("b.VELMX"));
         QCOMPARE(dialog.format(), MetadataFormat::Velmx);
+        QCOMPARE(dialog.defaultSuffix(), u"velmx"_qs);
 
         ImportMetadataDialog import(nullptr, true, false);
         QVERIFY(import.clearExisting() && !import.enforceUniqueKeywords());

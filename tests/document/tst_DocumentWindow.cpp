@@ -194,6 +194,10 @@ private slots:
         PromptAnswers answers;
         DocumentWindow *window = open(fixture(QStringLiteral("sample.png")));
         window->document()->addText(QStringLiteral("x"), u"日本"_qs);
+        // Marked in the table: a warning sign beside the keyword.
+        const CommentTableModel *model = window->pane()->model();
+        QVERIFY(!model->index(model->rowCount() - 1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(model->index(0, 0).data(Qt::DecorationRole).isNull());
         trigger(window, "saveAction");
         QCOMPARE(answers.asked.size(), 1);
         QCOMPARE(answers.asked.first().kind, Prompts::Kind::Information);

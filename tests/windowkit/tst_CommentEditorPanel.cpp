@@ -36,7 +36,8 @@ private slots:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_document = new PNGDoc(m_window.get());
-        const QString path = m_dir.filePath(u"a.png"_qs);
+        // A file name that is itself the name of an earlier macro shows a second expansion.
+        const QString path = m_dir.filePath(u"%DATE%.png"_qs);
         QVERIFY(writeFile(path, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") })));
         QVERIFY(m_document->readFromPath(path));
         QVERIFY(m_document->loadPNG());
@@ -81,12 +82,12 @@ private slots:
         CommentEditorPanel *panel = open(m_document, 0);
         keywordField(panel)->selectAll();
         QTest::keyClicks(keywordField(panel), u"Caption"_qs);
-        textField(panel)->setPlainText(u"%WIDTH% wide"_qs);
+        textField(panel)->setPlainText(u"%WIDTH% wide %FILENAME%"_qs);
         textField(panel)->document()->setModified(true);
         QTest::mouseClick(panel->findChild<QPushButton *>(u"closeButton"_qs), Qt::LeftButton);
         QVERIFY(!panel->isVisible());
-        // The document expands its macros, the text shown follows.
-        QCOMPARE(describe({ m_document->commentAt(0) }), QStringList { "Caption=640 wide" });
+        // The document expands its macros once.
+        QCOMPARE(describe({ m_document->commentAt(0) }), QStringList { "Caption=640 wide %DATE%" });
 
         // The same panel serves the next comment; Escape drops the typing (as in a table
         // cell) and closes it.
