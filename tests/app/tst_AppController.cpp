@@ -130,6 +130,12 @@ private slots:
         QVERIFY2(reachFaults(start).isEmpty(), qPrintable(reachFaults(start).join(u"\n"_qs)));
         DocumentWindow *document = controller.openFiles({ m_a }).first();
         QTRY_VERIFY(start.isNull());
+        // Where a control's name is not enough, a description.
+        for (const char *name : { "addButton", "removeButton", "searchField" }) {
+            QAccessibleInterface *face
+                = QAccessible::queryAccessibleInterface(document->findChild<QWidget *>(QString::fromLatin1(name)));
+            QVERIFY2(!face->text(QAccessible::Description).isEmpty(), name);
+        }
         BatchWindow *batch = controller.newBatchWindow();
         PresetEditorWindow *presets = controller.showPresetEditor();
         TemplateEditorWindow *templates = controller.showTemplateEditor();
@@ -283,26 +289,6 @@ private slots:
         QVERIFY(AppSettings::importClearExistingMetadata() && AppSettings::importEnforceUniqueKeywords());
     }
 
-    // Edit ▸ Search in Texts is one preference: every document follows it, and the next
-    // session starts with it.
-    void searchInTextsIsRemembered()
-    {
-        Answers answers;
-        {
-            AppController controller;
-            const auto windows = controller.openFiles({ m_a, m_b });
-            windows[0]->document()->setSearchText(QStringLiteral("DUSK"));
-            QCOMPARE(windows[0]->document()->rowCount(), 0);
-            trigger(windows[0], "searchInTextsAction");
-            QCOMPARE(describe(windows[0]->document()->comments()), QStringList({ "Title=Dusk" }));
-            QVERIFY(action(windows[1], "searchInTextsAction")->isChecked());
-            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
-                localizedString("SearchKeywordsAndTexts"));
-        }
-        AppController controller;
-        QVERIFY(controller.openFiles({ m_a }).first()->document()->searchesInTexts());
-    }
-
     // Export of a document's filtered list: the document's name suggested with the last
     // format; a CSV asks its separator and names the entries it cannot carry.
     void exportAsksWhatItNeeds()
@@ -422,6 +408,10 @@ private slots:
             QCOMPARE(controller.windows().size(), 1);
             QCOMPARE(controller.windows().first()->document()->path(), QFileInfo(m_b).canonicalFilePath());
             QTRY_VERIFY(start.isNull());
+            // File ▸ Open… of a window asks the controller, several files at once.
+            answers.byKind[Prompts::Kind::OpenFiles] = QStringList { m_a, m_b };
+            trigger(controller.windows().first(), "openAction");
+            QCOMPARE(controller.windows().size(), 2);
         }
         AppController controller;
         QPointer<StartWindow> start = controller.showStartWindow();
@@ -512,13 +502,22 @@ private slots:
         QVERIFY(!refused.isAccepted());
     }
 
-    void windowStateIsRemembered()
+    // What the user set holds in the next session: Edit ▸ Search in Texts, which every
+    // document follows at once, and a document window's size, split and columns.
+    void preferencesOutliveTheSession()
     {
         Answers answers;
         QList<int> sizes;
         {
             AppController controller;
-            DocumentWindow *window = controller.openFiles({ m_a }).first();
+            const auto windows = controller.openFiles({ m_a, m_b });
+            trigger(windows[0], "searchInTextsAction");
+            QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
+            QVERIFY(action(windows[1], "searchInTextsAction")->isChecked());
+            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
+                localizedString("SearchKeywordsAndTexts"));
+            windows[1]->close();
+            DocumentWindow *window = windows[0];
             window->resize(777, 511);
             auto *splitter = window->findChild<QSplitter *>(QStringLiteral("splitter"));
             splitter->setSizes({ 200, 500 });
@@ -528,6 +527,7 @@ private slots:
         }
         AppController controller;
         DocumentWindow *window = controller.openFiles({ m_b }).first();
+        QVERIFY(window->document()->searchesInTexts());
         QCOMPARE(window->size(), QSize(777, 511));
         QCOMPARE(window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
         QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
@@ -579,19 +579,6 @@ private slots:
         QVERIFY(import.clearExisting() && !import.enforceUniqueKeywords());
     }
 
-    // Where a control's name is not enough, a description.
-    void controlsDescribed()
-    {
-        Answers answers;
-        AppController controller;
-        DocumentWindow *document = controller.openFiles({ m_a }).first();
-        for (const char *name : { "addButton", "removeButton", "searchField" }) {
-            QAccessibleInterface *face
-                = QAccessible::queryAccessibleInterface(document->findChild<QWidget *>(QString::fromLatin1(name)));
-            QVERIFY2(!face->text(QAccessible::Description).isEmpty(), name);
-        }
-    }
-
     void oneWindowPerFile()
     {
         PromptAnswers answers; // the unreadable file's dialog
@@ -612,23 +599,6 @@ private slots:
         QTRY_COMPARE(controller.windows().size(), 2);
         QCOMPARE(controller.openFiles({ m_a }).size(), 1);
         QCOMPARE(controller.windows().size(), 3);
-    }
-
-    void openDialog()
-    {
-        AppController controller;
-        PromptAnswers answers;
-        QVERIFY(!controller.openWithDialog());
-        QVERIFY(controller.windows().isEmpty());
-        answers.answer = QStringList { m_a };
-        QVERIFY(controller.openWithDialog());
-        QCOMPARE(controller.windows().size(), 1);
-
-        // File ▸ Open… of a window asks the controller, several files at once.
-        answers.answer = QStringList { m_a, m_b };
-        trigger(controller.windows().first(), "openAction");
-        QCOMPARE(answers.asked.size(), 3);
-        QCOMPARE(controller.windows().size(), 2);
     }
 
     // From a document window's Window menu: an edit in the Preset Editor shows in the
