@@ -269,24 +269,35 @@ private slots:
         QVERIFY(answers.asked.isEmpty());
     }
 
-    // Import into a document: the dialog starts with the boxes as they were left last.
-    void importChoicesAreRemembered()
+    // Import into a document expands its macros, and the next import dialog starts with the
+    // boxes as they were left; a batch keeps the macros, and exports its whole list without a
+    // suggested name (it has no file of its own).
+    void importIntoEachList()
     {
         Answers answers;
         AppController controller;
         DocumentWindow *window = controller.openFiles({ m_b }).first();
         const QString file = m_dir->filePath(QStringLiteral("in.velmx"));
         CommentListOwner source;
-        source.resetComments(commentsFrom({ "Keep=new", "Other=x" }));
+        source.resetComments(commentsFrom({ "Keep=%FILENAME%", "Other=x" }));
         QVERIFY(exportMetadata(source, file, u',', nullptr));
         for (const bool clear : { false, true }) {
             answers.byKind[Prompts::Kind::ImportMetadata] = QVariantList { file, clear, true };
             QVERIFY(controller.importMetadata(window));
-            QCOMPARE(describe(window->document()->comments()), QStringList({ "Keep=new", "Other=x" }));
+            QCOMPARE(describe(window->document()->comments()), QStringList({ "Keep=b", "Other=x" }));
             QCOMPARE(answers.of(Prompts::Kind::ImportMetadata).last().options, QVariantList({ false, clear }));
         }
         QVERIFY(window->document()->isModified());
         QVERIFY(AppSettings::importClearExistingMetadata() && AppSettings::importEnforceUniqueKeywords());
+
+        BatchWindow *batch = controller.newBatchWindow();
+        QVERIFY(controller.importMetadata(batch));
+        QCOMPARE(describe(batch->processor()->comments()->comments()), QStringList({ "Keep=%FILENAME%", "Other=x" }));
+        const QString out = m_dir->filePath(QStringLiteral("batch.velmx"));
+        answers.byKind[Prompts::Kind::ExportMetadata] = QVariantList { out, int(MetadataFormat::Velmx) };
+        QVERIFY(controller.exportMetadata(batch));
+        QCOMPARE(readFile(out), readFile(file));
+        QVERIFY(answers.of(Prompts::Kind::ExportMetadata).last().text.isEmpty());
     }
 
     // Export of a document's filtered list: the document's name suggested with the last
@@ -327,28 +338,6 @@ private slots:
         QVERIFY(!controller.exportMetadata(window));
         const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
         QVERIFY(error.text.contains(u"out.velmx"_qs) && !error.detail.isEmpty());
-    }
-
-    void batchWindowImportsAndExportsItsWholeList()
-    {
-        Answers answers;
-        AppController controller;
-        BatchWindow *batch = controller.newBatchWindow();
-        const QString file = m_dir->filePath(QStringLiteral("in.velmx"));
-        CommentListOwner source;
-        source.resetComments(commentsFrom({ "Title=%FILENAME%", "Author=Ann" }));
-        QVERIFY(exportMetadata(source, file, u',', nullptr));
-        answers.byKind[Prompts::Kind::ImportMetadata] = QVariantList { file, false, false };
-        QVERIFY(controller.importMetadata(batch));
-        // The batch keeps macros for each file.
-        QCOMPARE(
-            describe(batch->processor()->comments()->comments()), QStringList({ "Title=%FILENAME%", "Author=Ann" }));
-        const QString out = m_dir->filePath(QStringLiteral("batch.velmx"));
-        answers.byKind[Prompts::Kind::ExportMetadata] = QVariantList { out, int(MetadataFormat::Velmx) };
-        QVERIFY(controller.exportMetadata(batch));
-        QCOMPARE(readFile(out), readFile(file));
-        // No suggested name: a batch has no file of its own.
-        QVERIFY(answers.of(Prompts::Kind::ExportMetadata).last().text.isEmpty());
     }
 
     void unreadableFileSaysWhy()
