@@ -270,6 +270,13 @@ private slots:
             // The window works meanwhile.
             trigger(window, "addAction");
             QCOMPARE(window->pane()->model()->rowCount(), 3);
+            // Another one closed stops its decode, before it is destroyed.
+            QPointer<DocumentWindow> closing = open(path);
+            PreviewLoader *loader = closing->previewLoader();
+            QVERIFY(loader->isRunning());
+            QSignalSpy finished(loader, &PreviewLoader::finished);
+            QVERIFY(closing->close());
+            QVERIFY(!closing.isNull() && !loader->isRunning() && finished.isEmpty());
         }
         QTRY_VERIFY(!image->image().isNull());
         QVERIFY(!progress->isVisible());
@@ -354,22 +361,6 @@ private slots:
         selectRows(window->pane()->table(), { 0 });
         trigger(window, "openCommentEditorAction");
         QCOMPARE(window->pane()->commentEditor()->windowTitle(), u"Comment Editor — sample.png"_qs);
-    }
-
-    void closingStopsThePictureDecode()
-    {
-        const QString path = m_dir->filePath(QStringLiteral("closing.png"));
-        QVERIFY(writeFile(path, simplePng(1200, 900)));
-        PicturePoolHeld held;
-        QPointer<DocumentWindow> window = open(path);
-        PreviewLoader *loader = window->previewLoader();
-        QVERIFY(loader->isRunning());
-        QSignalSpy finished(loader, &PreviewLoader::finished);
-        QVERIFY(window->close());
-        // Stopped on closing, before the window is destroyed.
-        QVERIFY(!window.isNull());
-        QVERIFY(!loader->isRunning());
-        QVERIFY(finished.isEmpty());
     }
 
     // The details beside the table: the entry's readings as branches of one tree, values and
