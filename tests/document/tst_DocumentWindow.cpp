@@ -131,18 +131,17 @@ private slots:
         QVERIFY(image->rect().contains(shown));
     }
 
-    void failedLoadKeepsWindowOpen()
+    // A file that is no PNG still gets its window, with nothing to edit; a revert that cannot
+    // read the file says why and keeps the edits.
+    void unreadableFiles()
     {
-        const QString path = m_dir->filePath(QStringLiteral("not-a-png.png"));
-        QVERIFY(writeFile(path, "GIF89a, not a PNG at all"));
-        DocumentWindow *window = open(path);
-        QCOMPARE(summaryTexts(*window), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
-        QVERIFY(!window->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
-        QVERIFY(!isEnabled(window, "addAction")); // never to be saved: nothing to edit
-    }
+        const QString bad = m_dir->filePath(QStringLiteral("not-a-png.png"));
+        QVERIFY(writeFile(bad, "GIF89a, not a PNG at all"));
+        DocumentWindow *failed = open(bad);
+        QCOMPARE(summaryTexts(*failed), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
+        QVERIFY(!failed->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
+        QVERIFY(!isEnabled(failed, "addAction"));
 
-    void failedRevertShowsWhyAndKeepsEdits()
-    {
         PromptAnswers answers;
         answers.answer = true; // revert when asked
         const QString path = fixture(QStringLiteral("sample.png"));
