@@ -166,6 +166,7 @@ private slots:
         QCOMPARE(m_store->count(), 10);
     }
 
+    // Restore Defaults asks first; a drag within the table moves.
     void restoreAsksFirst()
     {
         PromptAnswers prompts;
@@ -176,6 +177,14 @@ private slots:
         QCOMPARE(m_store->count(), 9);
         prompts.answer = true;
         trigger("restoreDefaultsAction");
+        QCOMPARE(m_store->count(), 10);
+
+        // The drag rules are the editor's; the model hands it a drag from its own table as a move.
+        PresetListModel *model = m_window->listModel();
+        const PresetPtr title = m_store->presetAtIndex(8);
+        std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(8, 0) }));
+        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
+        QVERIFY(!m_store->metadataPresets().contains(title));
         QCOMPARE(m_store->count(), 10);
     }
 
@@ -197,17 +206,6 @@ private slots:
         m_window->close();
         QCOMPARE(prompts.texts(), QStringList { localizedString("PresetsSaveFailed") });
         QVERIFY(!prompts.asked[0].detail.isEmpty());
-    }
-
-    // The drag rules are the editor's; the model hands it a drag from its own table as a move.
-    void dragWithinTheTableMoves()
-    {
-        PresetListModel *model = m_window->listModel();
-        const PresetPtr title = m_store->presetAtIndex(8);
-        std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(8, 0) }));
-        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
-        QVERIFY(!m_store->metadataPresets().contains(title));
-        QCOMPARE(m_store->count(), 10);
     }
 
 private:
