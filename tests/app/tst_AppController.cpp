@@ -251,27 +251,9 @@ private slots:
         QCOMPARE(fileComments(files.last()), QStringList {});
     }
 
-    void importAndExportOnlyWithAListInFront()
-    {
-        Answers answers;
-        AppController controller;
-        DocumentWindow *document = controller.openFiles({ m_a }).first();
-        const auto on = [&](QWidget *window) {
-            return activate(window) && isEnabled(document, "importAction") && isEnabled(document, "exportAction");
-        };
-        QVERIFY(on(document));
-        QVERIFY(!on(controller.showPresetEditor()));
-        QVERIFY(on(controller.newBatchWindow()));
-        TemplateEditorWindow *templates = controller.showTemplateEditor();
-        QVERIFY(!on(templates));
-        // Triggered anyway (a shortcut racing the focus): nothing is asked.
-        QVERIFY(!controller.importMetadata(templates) && !controller.exportMetadata(templates));
-        QVERIFY(answers.asked.isEmpty());
-    }
-
     // Import into a document expands its macros, and the next import dialog starts with the
     // boxes as they were left; a batch keeps the macros, and exports its whole list without a
-    // suggested name (it has no file of its own).
+    // suggested name (it has no file of its own). Both only while a list is in front.
     void importIntoEachList()
     {
         Answers answers;
@@ -298,6 +280,19 @@ private slots:
         QVERIFY(controller.exportMetadata(batch));
         QCOMPARE(readFile(out), readFile(file));
         QVERIFY(answers.of(Prompts::Kind::ExportMetadata).last().text.isEmpty());
+
+        // Only with a list in front: not with an editor, and triggered anyway (a shortcut racing
+        // the focus) nothing is asked.
+        const auto on = [&](QWidget *front) {
+            return activate(front) && isEnabled(window, "importAction") && isEnabled(window, "exportAction");
+        };
+        QVERIFY(on(window) && on(batch));
+        QVERIFY(!on(controller.showPresetEditor()));
+        TemplateEditorWindow *templates = controller.showTemplateEditor();
+        QVERIFY(!on(templates));
+        answers.asked.clear();
+        QVERIFY(!controller.importMetadata(templates) && !controller.exportMetadata(templates));
+        QVERIFY(answers.asked.isEmpty());
     }
 
     // Export of a document's filtered list: the document's name suggested with the last
