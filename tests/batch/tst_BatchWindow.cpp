@@ -153,8 +153,8 @@ private slots:
         QCOMPARE(fileNames(window), QStringList({ "b.png", "b.png", "c.jpg", "d.png" }));
     }
 
-    // A run paced file by file: its progress, the controls locked while it goes (the window
-    // still answers), Escape as Cancel, the report; then editing again.
+    // A run paced file by file: its progress, the controls locked while it goes, Escape as
+    // Cancel, the report; then editing again; a second run, and the window closed during it.
     void runShowsProgressLocksTheControlsAndReports()
     {
         BatchWindow *window = newWindow();
@@ -208,6 +208,21 @@ private slots:
         QVERIFY(window->findChild<QWidget *>(u"addButton"_qs)->isEnabled());
         QVERIFY(window->pane()->commentEditor()->isEnabled() && window->filesTable()->acceptDrops());
         QVERIFY(!isEnabled(window, "cancelAction"));
+
+        // Closed during a run: kept open when the user says no; agreed, it goes once the run has
+        // stopped after its file, with no report.
+        QPointer<BatchWindow> closing = window;
+        trigger(window, "runAction");
+        QVERIFY(pacer.waitForFile());
+        QVERIFY(!window->close());
+        QCOMPARE(prompts.of(Prompts::Kind::Confirm).size(), 1);
+        prompts.answer = true;
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
+        pacer.letGo(10);
+        QTRY_VERIFY(closing.isNull());
+        QCOMPARE(prompts.of(Prompts::Kind::Report).size(), 1);
+        QCOMPARE(fileComments(files[2]), QStringList {});
     }
 
     // Batch ▸ Remove Metadata…: the choices asked for become the run's rules; cancelling
@@ -229,30 +244,6 @@ private slots:
         const QStringList types = chunkTypes(readFile(file));
         QVERIFY2(types.contains(u"iTXt"_qs) && !types.contains(u"caBX"_qs) && !types.contains(u"eXIf"_qs),
             qPrintable(types.join(u' ')));
-    }
-
-    void closingDuringARunAsksStopsThenCloses()
-    {
-        QPointer<BatchWindow> window = newWindow();
-        window->processor()->addFiles({ png(u"a.png"_qs), png(u"b.png"_qs), png(u"c.png"_qs) });
-        window->processor()->comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
-        PromptAnswers prompts;
-        prompts.answer = false;
-        RunPacer pacer;
-        window->processor()->setGroupFiles(1);
-        window->processor()->setFileObserver(pacer.observer());
-        trigger(window, "runAction");
-        QVERIFY(pacer.waitForFile());
-        // Kept open when the user says no.
-        QVERIFY(!window->close());
-        QCOMPARE(prompts.of(Prompts::Kind::Confirm).size(), 1);
-        prompts.answer = true;
-        QVERIFY(!window->close()); // goes once the run has stopped
-        QVERIFY(window->isVisible());
-        pacer.letGo(10);
-        QTRY_VERIFY(window.isNull());
-        QCOMPARE(prompts.of(Prompts::Kind::Report).size(), 0);
-        QCOMPARE(fileComments(m_dir->filePath(u"b.png"_qs)), QStringList {});
     }
 };
 
