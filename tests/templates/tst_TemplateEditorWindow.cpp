@@ -117,8 +117,8 @@ private slots:
         QCOMPARE(m_store->count(), 3);
     }
 
-    // F2 edits the selected name; a refused one says why.
-    void renameInPlace()
+    // F2 edits the selected name, a refused one says why; Delete asks, then selects the next.
+    void renameAndDelete()
     {
         PromptAnswers prompts;
         QVERIFY(!m_window->templatesModel()->setData(m_window->templatesModel()->index(0, 0), u"Beta"_qs));
@@ -133,23 +133,17 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(firstColumnTexts(*m_window->templatesModel()).first(), u"Delta"_qs);
         QVERIFY(QFile::exists(folder(u"Delta"_qs)));
-    }
 
-    void deleteAsksAndSelectsTheNext()
-    {
-        PromptAnswers prompts;
-        QTableView *table = m_window->templatesTable();
+        prompts.asked.clear();
         table->setFocus();
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
         QCOMPARE(m_store->count(), 2);
-
         prompts.answer = true;
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList { "Beta" });
         QCOMPARE(table->selectionModel()->selectedRows().first().row(), 0);
-
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         trigger("deleteTemplateAction");
         QCOMPARE(m_store->currentTemplate(), nullptr);
