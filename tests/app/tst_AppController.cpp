@@ -194,6 +194,21 @@ private slots:
                 item->trigger();
         }
         QTRY_COMPARE(QApplication::activeWindow(), document);
+
+        // Help: About names the version and the libraries; the web pages open in the browser.
+        QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
+        trigger(document, "aboutAction");
+        const Prompts::Request about = answers.of(Prompts::Kind::About).last();
+        QVERIFY(about.text.contains(u"9.8.7"_qs));
+        for (const QString &part : { u"MIT"_qs, QString::fromLatin1(qVersion()), libpngRuntimeVersion(),
+                 zlibRuntimeVersion(), u"libpng"_qs, u"zlib"_qs })
+            QVERIFY2(about.detail.contains(part), qPrintable(part));
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        trigger(document, "homePageAction");
+        trigger(document, "supportAction");
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.opened, QList<QUrl>({ AppController::homePage(), AppController::supportPage() }));
     }
 
     // Quit asks every window before closing any, and a Cancel anywhere leaves them all: a
@@ -482,27 +497,6 @@ private slots:
         QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
         // Another kind of window keeps its own.
         QVERIFY(controller.newBatchWindow()->size() != QSize(777, 511));
-    }
-
-    void aboutAndHomePage()
-    {
-        Answers answers;
-        AppController controller;
-        QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
-        DocumentWindow *window = controller.openFiles({ m_a }).first();
-        trigger(window, "aboutAction");
-        const Prompts::Request about = answers.of(Prompts::Kind::About).last();
-        QVERIFY(about.text.contains(u"9.8.7"_qs));
-        for (const QString &part : { u"MIT"_qs, QString::fromLatin1(qVersion()), libpngRuntimeVersion(),
-                 zlibRuntimeVersion(), u"libpng"_qs, u"zlib"_qs })
-            QVERIFY2(about.detail.contains(part), qPrintable(part));
-
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-        trigger(window, "homePageAction");
-        trigger(window, "supportAction");
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QCOMPARE(catcher.opened, QList<QUrl>({ AppController::homePage(), AppController::supportPage() }));
     }
 
     // The dialogs follow the rules of the transfer: a typed separator is cut to one character,
