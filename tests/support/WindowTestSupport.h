@@ -5,7 +5,6 @@
 #include "windowkit/Prompts.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -15,18 +14,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QStringList>
 #include <QTest>
 #include <QTextEdit>
-#include <QVariant>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -234,19 +229,20 @@ inline QStringList firstColumnTexts(const QAbstractItemModel &model)
     return rows;
 }
 
-// Answers the windows' questions instead of a person, with answer (or what answerFor
-// gives), and records them.
+// Answers the windows' questions instead of a person, with what answerFor gives, else the
+// answer for the kind, else answer; records them.
 struct PromptAnswers
 {
     QList<Prompts::Request> asked;
     QVariant answer;
+    QMap<Prompts::Kind, QVariant> byKind;
     std::function<QVariant(const Prompts::Request &)> answerFor;
 
     PromptAnswers()
     {
         Prompts::setHandler([this](const Prompts::Request &request) {
             asked.append(request);
-            return answerFor ? answerFor(request) : answer;
+            return answerFor ? answerFor(request) : byKind.value(request.kind, answer);
         });
     }
     ~PromptAnswers() { Prompts::setHandler({}); }
