@@ -178,10 +178,6 @@ private slots:
             { "Name=1", "Title=2" }, 1);
         row("paste XML: expanded, before the row", true, "", { "A=1", "B=2" }, { "paste 1 F=%FILENAME%;G=∅" },
             { "A=1", "F=sunset", "G=", "B=2" }, 1);
-        row("paste XML into a list: kept", false, "", { "A=1" }, { "paste -1 F=%FILENAME%" }, { "A=1", "F=%FILENAME%" },
-            1);
-        row("paste text: never expanded", true, "", { "A=1", "B=2" }, { "pasteText 1 F\t%FILENAME%" },
-            { "A=1", "F=%FILENAME%", "B=2" }, 1);
         row("paste in the filtered list lands before the row's comment", true, "c", { "A=1", "B=2", "C=3", "D=4" },
             { "paste 0 Cx=1" }, { "A=1", "B=2", "Cx=1", "C=3", "D=4" }, 1);
         row("a paste the filter would hide lifts it", true, "c", { "A=1", "C=3" }, { "paste 0 X=1" },
@@ -329,24 +325,6 @@ private slots:
         QCOMPARE(describe(owner.allComments()), expected);
         QCOMPARE(owner.undoStack()->isClean(), steps == 0);
         QCOMPARE(mirror.problems, QStringList());
-    }
-
-    void stepsAreNamed()
-    {
-        Owner owner(false);
-        owner.resetComments(commentsFrom({ "A=1", "B=2" }));
-        QMimeData clipboard;
-        owner.addMetadataField();
-        owner.setData(2, CommentListOwner::KeywordColumn, u"C"_qs);
-        owner.setData(2, CommentListOwner::TextColumn, u"3"_qs);
-        owner.copy({ 0 }, &clipboard);
-        owner.paste(&clipboard, -1);
-        owner.deleteRows({ 3 });
-        owner.deleteAll();
-        QStringList names;
-        for (int i = 0; i < owner.undoStack()->count(); ++i)
-            names << owner.undoStack()->text(i);
-        QCOMPARE(names, QStringList({ "Add Comment", "Edit Keyword", "Edit Text", "Paste", "Delete", "Delete All" }));
     }
 
     void editsOfCommentsOutsideTheList()

@@ -392,39 +392,6 @@ private Q_SLOTS:
         QVERIFY2(saved.load(target, &error), qPrintable(error));
         QCOMPARE(saved.info.interlace_method, 1);
         QVERIFY(saved.rows == loaded.rows);
-
-        // Without the pixels there is nothing to encode: refused.
-        LoadedPng undecoded;
-        PNGReadOptions chunksOnly;
-        chunksOnly.decodeImage = false;
-        QVERIFY(undecoded.load(source, nullptr, chunksOnly));
-        undecoded.info.interlace_method = 1;
-        QVERIFY(!savePNG(target, undecoded.info, undecoded.rows, undecoded.comments, {}, &error));
-        QVERIFY2(error.contains(QStringLiteral("decoded")), qPrintable(error));
-    }
-
-    // Found by fuzz_png_reader: texts holding NUL characters (which the PNG standard does
-    // not allow in text) are read whole; a save must not cut them.
-    void textsSurviveASave_data()
-    {
-        QTest::addColumn<bool>("recompress");
-        QTest::newRow("image data kept") << false;
-        QTest::newRow("image data re-encoded") << true;
-    }
-    void textsSurviveASave()
-    {
-        QFETCH(bool, recompress);
-        LoadedPng loaded = LoadedPng::fixture(QStringLiteral("nul-in-text.png"));
-        QCOMPARE(loaded.comments.size(), 3);
-        const QString target = m_dir->filePath(QStringLiteral("target.png"));
-        PNGWriteOptions options;
-        options.recompress = recompress;
-        QVERIFY(savePNG(target, loaded.info, loaded.rows, loaded.comments, options));
-        LoadedPng back;
-        QVERIFY(back.load(target));
-        QCOMPARE(describe(back.comments), describe(loaded.comments));
-        for (const CommentPtr &c : std::as_const(back.comments))
-            QVERIFY2(c->text().contains(QChar(0)), qPrintable(c->keyword()));
     }
 };
 

@@ -60,8 +60,6 @@ private Q_SLOTS:
         TemplateEditor editor(folder());
         QCOMPARE(editor.loadTemplates(), 3);
         QCOMPARE(editor.templateMenuTitles(), QStringList({ "Alpha", "Deep.velmx", "Inner" }));
-        QCOMPARE(editor.templateAtIndex(-1), nullptr);
-        QCOMPARE(editor.templateAtIndex(3), nullptr);
         QCOMPARE(editor.templateWithName(u"alpha"_qs), nullptr);
 
         // A template from a sub-folder is written back where it came from.
@@ -212,7 +210,6 @@ private Q_SLOTS:
         edited->addText(u"%WIDTH%"_qs, u"Note"_qs);
         QVERIFY(!editor.currentTemplate()->overwritesDuplicatesWhenApplied());
         QCOMPARE(TestSupport::describe(editor.currentTemplate()->comments()), before + QStringList { "Note=%WIDTH%" });
-        QCOMPARE(edited->undoStack()->undoText(), u"Add Comment"_qs);
         edited->undoStack()->undo();
         edited->undoStack()->undo();
         QVERIFY(editor.currentTemplate()->overwritesDuplicatesWhenApplied());
