@@ -327,6 +327,24 @@ private slots:
         QCOMPARE(mirror.problems, QStringList());
     }
 
+    void stepsAreNamed()
+    {
+        Owner owner(false);
+        owner.resetComments(commentsFrom({ "A=1", "B=2" }));
+        QMimeData clipboard;
+        owner.addMetadataField();
+        owner.setData(2, CommentListOwner::KeywordColumn, u"C"_qs);
+        owner.setData(2, CommentListOwner::TextColumn, u"3"_qs);
+        owner.copy({ 0 }, &clipboard);
+        owner.paste(&clipboard, -1);
+        owner.deleteRows({ 3 });
+        owner.deleteAll();
+        QStringList names;
+        for (int i = 0; i < owner.undoStack()->count(); ++i)
+            names << owner.undoStack()->text(i);
+        QCOMPARE(names, QStringList({ "Add Comment", "Edit Keyword", "Edit Text", "Paste", "Delete", "Delete All" }));
+    }
+
     void editsOfCommentsOutsideTheList()
     {
         Owner owner(true);

@@ -392,6 +392,15 @@ private Q_SLOTS:
         QVERIFY2(saved.load(target, &error), qPrintable(error));
         QCOMPARE(saved.info.interlace_method, 1);
         QVERIFY(saved.rows == loaded.rows);
+
+        // Without the pixels there is nothing to encode: refused.
+        LoadedPng undecoded;
+        PNGReadOptions chunksOnly;
+        chunksOnly.decodeImage = false;
+        QVERIFY(undecoded.load(source, nullptr, chunksOnly));
+        undecoded.info.interlace_method = 1;
+        QVERIFY(!savePNG(target, undecoded.info, undecoded.rows, undecoded.comments, {}, &error));
+        QVERIFY2(error.contains(QStringLiteral("decoded")), qPrintable(error));
     }
 };
 

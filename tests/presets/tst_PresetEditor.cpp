@@ -294,6 +294,7 @@ private Q_SLOTS:
                 { "Author", "Copyright", "Description", "Disclaimer", "Software", "Source", "Title", "Warning" }));
         // The preset that moved up into the first cut row is selected.
         QCOMPARE(m_editor->currentPreset()->keyword(), u"Copyright"_qs);
+        QCOMPARE(m_editor->undoStack()->undoText(), u"Cut"_qs);
         m_editor->undo();
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->selectedRows(), QList<int>({ 1, 3 }));
@@ -356,11 +357,15 @@ private Q_SLOTS:
         QCOMPARE(m_editor->undoStack()->count(), 4);
 
         QSignalSpy menus(m_store.get(), &MetadataPresetManager::presetsNeedUpdated);
+        QCOMPARE(m_editor->undoStack()->undoText(), u"Paste"_qs);
         m_editor->undo();
         QVERIFY(!m_store->presetMenuTitles().contains(u"Zulu : last"_qs));
+        QCOMPARE(m_editor->undoStack()->undoText(), u"Delete"_qs);
         m_editor->undo();
         QCOMPARE(m_editor->currentPreset()->keyword(), u"Description"_qs); // its selection comes back
+        QCOMPARE(m_editor->undoStack()->undoText(), u"New Preset"_qs);
         m_editor->undo();
+        QCOMPARE(m_editor->undoStack()->undoText(), u"Edit Value"_qs);
         m_editor->undo();
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->fieldText(Field::Value), u"%OSUSERNAME%"_qs);

@@ -210,6 +210,7 @@ private Q_SLOTS:
         edited->addText(u"%WIDTH%"_qs, u"Note"_qs);
         QVERIFY(!editor.currentTemplate()->overwritesDuplicatesWhenApplied());
         QCOMPARE(TestSupport::describe(editor.currentTemplate()->comments()), before + QStringList { "Note=%WIDTH%" });
+        QCOMPARE(edited->undoStack()->undoText(), u"Add Comment"_qs);
         edited->undoStack()->undo();
         edited->undoStack()->undo();
         QVERIFY(editor.currentTemplate()->overwritesDuplicatesWhenApplied());
