@@ -161,13 +161,9 @@ private Q_SLOTS:
         QFETCH(QString, comment);
         const QString file = tempPath(QStringLiteral("text.png"));
         QVERIFY(writeFile(file, simplePng(8, 8, { textChunk })));
-        LoadedPng loaded, again;
+        LoadedPng loaded;
         QVERIFY(loaded.load(file));
         QCOMPARE(describe(loaded.comments), QStringList { comment });
-        // It survives a save and another read.
-        QVERIFY(savePNG(file, loaded.info, loaded.rows, loaded.comments));
-        QVERIFY(again.load(file));
-        QCOMPARE(describe(again.comments), QStringList { comment });
     }
 
     void textChunkKinds_data()
