@@ -133,6 +133,9 @@ private Q_SLOTS:
 
     void infoAndList()
     {
+        QCOMPARE(run({ "--help" }), 0);
+        QVERIFY(m_out.contains(QStringLiteral("Exit status")));
+
         const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
         QCOMPARE(run({ "info", file }), 0);
         QVERIFY(m_out.contains(QStringLiteral("32 × 32")));
@@ -579,8 +582,19 @@ private Q_SLOTS:
         QCOMPARE(runTool(cli, { "list", m_dir->path(QStringLiteral("missing.png")) }, &output), 1);
         QCOMPARE(runTool(cli, { "bogus" }, &output), 2);
 
-        // A PNG file through a pipe.
+        // Paths from standard input, as find -print0 hands them over.
         const QString other = copyOf(QStringLiteral("basn2c08.png"));
+        QProcess batch;
+        batch.start(cli, { "batch", "--set", "From=stdin", "--files-from", "-", "-0" });
+        QVERIFY(batch.waitForStarted());
+        batch.write(QFile::encodeName(file) + '\0' + QFile::encodeName(other) + '\0');
+        batch.closeWriteChannel();
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 0);
+        QCOMPARE(batch.readAllStandardOutput(), QByteArray("2 of 2 files processed\n"));
+        QCOMPARE(fileComments(other), QStringList { "From=stdin" });
+
+        // A PNG file through a pipe.
         QProcess pipe;
         pipe.start(cli, { "set", "-", "Piped=yes" });
         QVERIFY(pipe.waitForStarted());
@@ -590,7 +604,7 @@ private Q_SLOTS:
         QCOMPARE(pipe.exitCode(), 0);
         const QString piped = m_dir->path(QStringLiteral("piped.png"));
         writeFile(piped, pipe.readAllStandardOutput());
-        QCOMPARE(fileComments(piped), QStringList { "Piped=yes" });
+        QCOMPARE(fileComments(piped), (QStringList { "From=stdin", "Piped=yes" }));
     }
 };
 
