@@ -142,10 +142,6 @@ private Q_SLOTS:
         QCOMPARE(mime.urls(),
             (QList<QUrl> { QUrl::fromLocalFile(path(u"a.png"_qs)), QUrl::fromLocalFile(path(u"c.png"_qs)),
                 QUrl::fromLocalFile(path(u"d.png"_qs)) }));
-        // Into another batch's list they all arrive.
-        BatchFileList other;
-        QVERIFY(other.insertDataFromPasteboard(&mime));
-        QCOMPARE(relative(other.paths()), QStringList({ "a.png", "c.png", "d.png" }));
         // The model hands out the same list for a drag.
         std::unique_ptr<QMimeData> dragged(list.mimeData({ list.index(1), list.index(3) }));
         QCOMPARE(dragged->urls(),

@@ -37,15 +37,11 @@ private Q_SLOTS:
         QCOMPARE(progress.size(), 1);
         QCOMPARE(progress[0][0].toInt(), 60);
         QCOMPARE(progress[0][1].toInt(), 60);
-        QVERIFY(files.contains(progress[0][2].toString()));
         QCOMPARE(finished.size(), 1);
-        QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QCOMPARE(progress.size(), 1);
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(job.results().size(), 60);
         QCOMPARE(job.report().succeeded(), 60);
-        QCOMPARE(fileComments(files[59]), QStringList { "K=v" });
     }
 
     void unstartedJobGoesQuietly()
@@ -102,7 +98,6 @@ private Q_SLOTS:
         QCOMPARE(report.summary(), summary);
         QCOMPARE(report.details(), details);
         QCOMPARE(report.text(), details.isEmpty() ? summary : summary + u"\n\n"_qs + details);
-        QCOMPARE(report.title(), cancelled ? u"Processing cancelled"_qs : u"Processing complete"_qs);
     }
 };
 

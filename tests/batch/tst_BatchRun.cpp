@@ -49,81 +49,57 @@ private Q_SLOTS:
         QVERIFY(!results[1].ok && results[1].error.contains(QStringLiteral("not a PNG")));
         QVERIFY(results[2].ok);
         QCOMPARE(readFile(notPng), QByteArray("plain text"));
-        QVERIFY(!QFileInfo::exists(missing));
         QCOMPARE(fileComments(good), QStringList { "A=b" });
     }
 
-    void ownEntriesCarriedOver_data()
+    // The file's own entries after the batch comments, cleared or replaced by keyword.
+    void ownEntries_data()
     {
         QTest::addColumn<bool>("clearExisting");
-        QTest::addColumn<QStringList>("batchComments");
-        QTest::addColumn<QStringList>("expected");
-        const QStringList own { "Title=PngSuite", "Author=Willem A.J. van Schaik\n(willem@schaik.com)" };
-        const QStringList ann { "Author=Ann" };
-        QTest::newRow("kept after the batch comments") << false << ann << ann + own;
-        QTest::newRow("cleared") << true << ann << ann;
-        QTest::newRow("cleared, no comments") << true << QStringList {} << QStringList {};
-        QTest::newRow("own entries only") << false << QStringList {} << own;
-    }
-    void ownEntriesCarriedOver()
-    {
-        QFETCH(bool, clearExisting);
-        QFETCH(QStringList, batchComments);
-        const QString file = m_dir->filePath(QStringLiteral("own.png"));
-        const RawChunk title = tEXt("Title", "PngSuite");
-        const RawChunk author = zTXt("Author", "Willem A.J. van Schaik\n(willem@schaik.com)");
-        QVERIFY(writeFile(file, simplePng(8, 8, { title, author })));
-        BatchRun::Options options;
-        options.clearExisting = clearExisting;
-        BatchRun run({ file }, commentsFrom(batchComments), options);
-        QCOMPARE(BatchRun::successCount(run.process()), 1);
-        QTEST(fileComments(file), "expected");
-        // Own entries come back byte for byte: the compressed one stays compressed.
-        const auto chunks = chunksOf(readFile(file));
-        QCOMPARE(std::count(chunks.begin(), chunks.end(), title), clearExisting ? 0 : 1);
-        QCOMPARE(std::count(chunks.begin(), chunks.end(), author), clearExisting ? 0 : 1);
-    }
-
-    void replaceSameKeyword_data()
-    {
         QTest::addColumn<bool>("replace");
-        QTest::addColumn<bool>("clearExisting");
         QTest::addColumn<QStringList>("batchComments");
         QTest::addColumn<QStringList>("expected");
+        const QStringList own { "Author=Old", "Title=T", "Author=Older", "Authors=x" };
         const QStringList batch { "Author=Ann", "Author=Bob", "=no keyword", "author=lower" };
-        QTest::newRow("off: both kept") << false << false << batch
-                                        << QStringList { "Author=Ann", "Author=Bob", "author=lower", "Author=Old",
-                                               "Title=T", "Author=Older", "Authors=x" };
-        QTest::newRow("on: the file's Author entries go, exact keyword only")
-            << true << false << batch
+        const QStringList ann { "Author=Ann" };
+        QTest::newRow("kept after the batch comments")
+            << false << false << batch << QStringList { "Author=Ann", "Author=Bob", "author=lower" } + own;
+        QTest::newRow("own entries only") << false << false << QStringList {} << own;
+        QTest::newRow("cleared") << true << false << ann << ann;
+        QTest::newRow("cleared, no comments") << true << false << QStringList {} << QStringList {};
+        QTest::newRow("replaced: the file's Author entries go, exact keyword only")
+            << false << true << batch
             << QStringList { "Author=Ann", "Author=Bob", "author=lower", "Title=T", "Authors=x" };
-        QTest::newRow("on, a batch comment without keyword replaces nothing")
-            << true << false << QStringList { "=Title" }
-            << QStringList { "Author=Old", "Title=T", "Author=Older", "Authors=x" };
-        QTest::newRow("on with clear existing")
+        QTest::newRow("replaced, a batch comment without keyword replaces nothing")
+            << false << true << QStringList { "=Title" } << own;
+        QTest::newRow("replaced and cleared")
             << true << true << QStringList { "Title=New" } << QStringList { "Title=New" };
     }
-    void replaceSameKeyword()
+    void ownEntries()
     {
-        QFETCH(bool, replace);
         QFETCH(bool, clearExisting);
+        QFETCH(bool, replace);
         QFETCH(QStringList, batchComments);
+        QFETCH(QStringList, expected);
         const QString file = m_dir->filePath(QStringLiteral("own.png"));
-        QVERIFY(writeFile(file,
-            simplePng(
-                4, 4, { tEXt("Author", "Old"), tEXt("Title", "T"), zTXt("Author", "Older"), tEXt("Authors", "x") })));
+        const std::vector<RawChunk> own { tEXt("Author", "Old"), tEXt("Title", "T"), zTXt("Author", "Older"),
+            tEXt("Authors", "x") };
+        QVERIFY(writeFile(file, simplePng(4, 4, own)));
         BatchRun::Options options;
-        options.replaceSameKeyword = replace;
         options.clearExisting = clearExisting;
-        BatchRun run({ file }, commentsFrom(batchComments), options);
-        QCOMPARE(BatchRun::successCount(run.process()), 1);
-        QTEST(fileComments(file), "expected");
+        options.replaceSameKeyword = replace;
         // A second pass replaces the first pass's entries too: nothing doubles.
-        if (replace) {
-            BatchRun again({ file }, commentsFrom(batchComments), options);
-            QCOMPARE(BatchRun::successCount(again.process()), 1);
-            QTEST(fileComments(file), "expected");
+        for (int pass = 0; pass < (replace ? 2 : 1); ++pass) {
+            BatchRun run({ file }, commentsFrom(batchComments), options);
+            QCOMPARE(BatchRun::successCount(run.process()), 1);
+            QCOMPARE(fileComments(file), expected);
         }
+        // Own entries that stay come back byte for byte: the compressed one stays compressed.
+        const auto chunks = chunksOf(readFile(file));
+        const QStringList ownPairs { "Author=Old", "Title=T", "Author=Older", "Authors=x" };
+        for (size_t i = 0; i < own.size(); ++i)
+            QCOMPARE(
+                int(std::count(chunks.begin(), chunks.end(), own[i])), int(expected.contains(ownPairs[qsizetype(i)])));
     }
 
     void pathTwiceIsProcessedTwice()
@@ -168,8 +144,6 @@ private Q_SLOTS:
     void textsNeverCompressedAndChunksKept()
     {
         const QString file = copy(QStringLiteral("ch1n3p04.png"));
-        const QByteArray before = readFile(file);
-        const auto idatBefore = chunkPayloads(before, "IDAT");
         BatchRun run(
             { file }, commentsFrom({ "Long=" + QString(5000, u'l'), "Wide=" + QString(700, QChar(0x4e16)) }), {});
         QCOMPARE(BatchRun::successCount(run.process()), 1);
@@ -177,8 +151,6 @@ private Q_SLOTS:
         QCOMPARE(chunkTypes(after),
             (QStringList { "IHDR", "gAMA", "sBIT", "PLTE", "hIST", "tEXt", "iTXt", "IDAT", "IEND" }));
         QCOMPARE(chunkPayloads(after, "iTXt").first().at(5), '\0'); // compression flag off
-        QCOMPARE(chunkPayloads(after, "IDAT"), idatBefore);
-        QCOMPARE(fileComments(file).first(), QStringLiteral("Long=") + QString(5000, u'l'));
     }
 
     void failedWriteLeavesFileIntact()
@@ -295,7 +267,7 @@ private Q_SLOTS:
     void parallelRunMatchesSerial()
     {
         QStringList serialFiles, parallelFiles;
-        const QStringList suite = validPngSuiteFiles().mid(0, 40);
+        const QStringList suite = pngSuiteFiles().mid(0, 40);
         for (const QString &f : suite) {
             serialFiles << copyFixture(f, m_dir->filePath(QStringLiteral("s")));
             parallelFiles << copyFixture(f, m_dir->filePath(QStringLiteral("p")));

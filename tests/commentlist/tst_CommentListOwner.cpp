@@ -178,10 +178,6 @@ private slots:
             { "Name=1", "Title=2" }, 1);
         row("paste XML: expanded, before the row", true, "", { "A=1", "B=2" }, { "paste 1 F=%FILENAME%;G=∅" },
             { "A=1", "F=sunset", "G=", "B=2" }, 1);
-        row("paste XML into a list: kept", false, "", { "A=1" }, { "paste -1 F=%FILENAME%" }, { "A=1", "F=%FILENAME%" },
-            1);
-        row("paste text: never expanded", true, "", { "A=1", "B=2" }, { "pasteText 1 F\t%FILENAME%" },
-            { "A=1", "F=%FILENAME%", "B=2" }, 1);
         row("paste in the filtered list lands before the row's comment", true, "c", { "A=1", "B=2", "C=3", "D=4" },
             { "paste 0 Cx=1" }, { "A=1", "B=2", "Cx=1", "C=3", "D=4" }, 1);
         row("a paste the filter would hide lifts it", true, "c", { "A=1", "C=3" }, { "paste 0 X=1" },

@@ -16,9 +16,6 @@ private Q_SLOTS:
         const QString emoji = QString::fromUtf8("😀"); // a surrogate pair
         QTest::newRow("79 kept whole") << QString(79, u'k') << QString(79, u'k');
         QTest::newRow("80 cut to 79") << QString(80, u'k') << QString(79, u'k');
-        QTest::newRow("200 cut to 79") << QString(200, u'k') << QString(79, u'k');
-        QTest::newRow("short") << "abc"
-                               << "abc";
         QTest::newRow("pair at 78 and 79 never split") << QString(78, u'a') + emoji + "tail" << QString(78, u'a');
         QTest::newRow("pair ending at 79 kept") << QString(77, u'a') + emoji + "x" << QString(77, u'a') + emoji;
     }

@@ -12,94 +12,87 @@ class tst_RegularFile : public QObject
     Q_OBJECT
 
 private slots:
-    void readsRegularFiles_data();
-    void readsRegularFiles();
-    void refusesWhatIsNotARegularFile_data();
-    void refusesWhatIsNotARegularFile();
-    void failureLeavesTheBufferAlone();
-    void readsFilesThatClaimNoSize();
-};
+    void readsRegularFiles_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<qint64>("limit");
+        QTest::newRow("empty file") << QByteArray() << qint64(10);
+        QTest::newRow("exactly the limit") << QByteArray(10, 'x') << qint64(10);
+        QTest::newRow("larger than the first read") << QByteArray(100000, 'y') << qint64(1 << 20);
+    }
 
-void tst_RegularFile::readsRegularFiles_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<qint64>("limit");
-    QTest::newRow("empty file") << QByteArray() << qint64(10);
-    QTest::newRow("exactly the limit") << QByteArray(10, 'x') << qint64(10);
-    QTest::newRow("larger than the first read") << QByteArray(100000, 'y') << qint64(1 << 20);
-}
-
-void tst_RegularFile::readsRegularFiles()
-{
-    QFETCH(QByteArray, contents);
-    QFETCH(qint64, limit);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("f"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    file.close();
-    QByteArray read("old");
-    QString error;
-    QVERIFY2(readRegularFile(path, limit, &read, &error), qPrintable(error));
-    QCOMPARE(read, contents);
-}
-
-void tst_RegularFile::refusesWhatIsNotARegularFile_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << u"missing"_qs << u"does not exist"_qs;
-    QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
-    QTest::newRow("FIFO (would block)") << u"fifo"_qs << u"not a regular file"_qs;
-    QTest::newRow("device without end") << u"/dev/zero"_qs << u"not a regular file"_qs;
-    QTest::newRow("over the limit") << u"big"_qs << u"too large"_qs;
-    // /proc files claim a size of 0 and grow while they are read.
-    QTest::newRow("claims 0 bytes, holds more") << u"/proc/self/maps"_qs << u"too large"_qs;
-}
-
-void tst_RegularFile::refusesWhatIsNotARegularFile()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QString path = dir.filePath(kind);
-    if (kind == u"folder") {
-        QVERIFY(QDir(dir.path()).mkdir(kind));
-    } else if (kind == u"fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (kind == u"big") {
+    void readsRegularFiles()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(qint64, limit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(11, 'z'));
-    } else if (kind.startsWith(u'/')) {
-        path = kind;
+        file.write(contents);
+        file.close();
+        QByteArray read("old");
+        QString error;
+        QVERIFY2(readRegularFile(path, limit, &read, &error), qPrintable(error));
+        QCOMPARE(read, contents);
     }
-    QByteArray read;
-    QString error;
-    QVERIFY(!readRegularFile(path, 10, &read, &error));
-    QVERIFY2(error.contains(reason), qPrintable(error));
-}
 
-void tst_RegularFile::failureLeavesTheBufferAlone()
-{
-    QByteArray read("kept");
-    QVERIFY(!readRegularFile(QStringLiteral("/dev/null/nothing"), 10, &read));
-    QCOMPARE(read, QByteArray("kept"));
-}
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << u"missing"_qs << u"does not exist"_qs;
+        QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
+        QTest::newRow("FIFO (would block)") << u"fifo"_qs << u"not a regular file"_qs;
+        QTest::newRow("device without end") << u"/dev/zero"_qs << u"not a regular file"_qs;
+        QTest::newRow("over the limit") << u"big"_qs << u"too large"_qs;
+        // /proc files claim a size of 0 and grow while they are read.
+        QTest::newRow("claims 0 bytes, holds more") << u"/proc/self/maps"_qs << u"too large"_qs;
+    }
 
-void tst_RegularFile::readsFilesThatClaimNoSize()
-{
-    // /proc files claim a size of 0: what they hold is read all the same.
-    QFile file(QStringLiteral("/proc/self/cmdline"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = file.readAll();
-    QVERIFY(!expected.isEmpty());
-    QByteArray read;
-    QString error;
-    QVERIFY2(readRegularFile(file.fileName(), 1 << 20, &read, &error), qPrintable(error));
-    QCOMPARE(read, expected);
-}
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString path = dir.filePath(kind);
+        if (kind == u"folder") {
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        } else if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == u"big") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(11, 'z'));
+        } else if (kind.startsWith(u'/')) {
+            path = kind;
+        }
+        QByteArray read;
+        QString error;
+        QVERIFY(!readRegularFile(path, 10, &read, &error));
+        QVERIFY2(error.contains(reason), qPrintable(error));
+    }
+
+    void failureLeavesTheBufferAlone()
+    {
+        QByteArray read("kept");
+        QVERIFY(!readRegularFile(QStringLiteral("/dev/null/nothing"), 10, &read));
+        QCOMPARE(read, QByteArray("kept"));
+    }
+
+    void readsFilesThatClaimNoSize()
+    {
+        // /proc files claim a size of 0: what they hold is read all the same.
+        QFile file(QStringLiteral("/proc/self/cmdline"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray expected = file.readAll();
+        QVERIFY(!expected.isEmpty());
+        QByteArray read;
+        QString error;
+        QVERIFY2(readRegularFile(file.fileName(), 1 << 20, &read, &error), qPrintable(error));
+        QCOMPARE(read, expected);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_RegularFile)
 #include "tst_RegularFile.moc"

@@ -97,7 +97,6 @@ private slots:
         const QByteArray loose = R"(<?xml version="1.0"?><!-- by hand --><Whatever xmlns:v="urn:x">text
         <?pi data?><item keyword="K" text="T"/><v:x keyword="L"><nested keyword="ignored"/></v:x></Whatever>)";
         row("any names, non-elements skipped, batch", Batch, "", {}, loose, false, { "K=T", "L=∅" });
-        row("any names, non-elements skipped, document", Document, "", {}, loose, false, { "K=T", "L=" });
         const QByteArray macros = R"(<r><comment keyword="W" text="%WIDTH% %FILENAME%"/></r>)";
         row("document expands macros", Document, "", {}, macros, false, { "W=640 sunset" });
         row("batch keeps macros", Batch, "", {}, macros, false, { "W=%WIDTH% %FILENAME%" });

@@ -138,13 +138,10 @@ private Q_SLOTS:
         };
         row("keyword: new display text", Field::Keyword, u"Rights"_qs, { "Rights", value, "∅" },
             u"Rights : %OSUSERNAME%, %DATE%"_qs, 1);
-        row("keyword of 100 characters keeps 79", Field::Keyword, QString(100, u'k'), { QString(79, u'k'), value, "∅" },
-            QString(37, u'k') + "...", 1);
         row("emptied keyword: the display text field keeps its text", Field::Keyword, u""_qs, { "", value, "∅" }, shown,
             1);
         row("value: new display text", Field::Value, u"me"_qs, { "Copyright", "me", "∅" }, u"Copyright : me"_qs, 1);
         row("display text stored as typed", Field::Shorthand, u"(c)"_qs, { "Copyright", value, "(c)" }, u"(c)"_qs, 1);
-        row("empty display text is stored", Field::Shorthand, u""_qs, { "Copyright", value, "" }, u""_qs, 1);
         row("unchanged keyword: no step", Field::Keyword, u"Copyright"_qs, { "Copyright", value, "∅" }, shown, 0);
     }
     void endEditing()
@@ -282,13 +279,8 @@ private Q_SLOTS:
         PresetList back;
         QVERIFY(PresetEditor::readPresets(&mime, &back));
         QCOMPARE(back.size(), 2);
-        for (int i = 0; i < 2; ++i) {
-            const PresetPtr original = m_store->presetAtIndex(1 + i);
-            QCOMPARE(back[i]->keyword(), original->keyword());
-            QCOMPARE(back[i]->exportValue(), original->exportValue());
-            QCOMPARE(back[i]->hasStoredShorthand(), original->hasStoredShorthand());
-            QCOMPARE(back[i]->shorthand(), original->shorthand());
-        }
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(back[i]->xml(), m_store->presetAtIndex(1 + i)->xml());
     }
 
     void cutRemovesExactlyWhatItCopied()

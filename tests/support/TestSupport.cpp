@@ -26,7 +26,7 @@ QString copyFixture(const QString &relative, const QString &folder, const QStrin
     return target;
 }
 
-static QStringList suiteFiles(bool valid)
+QStringList pngSuiteFiles(bool valid)
 {
     QDir dir(dataPath(QStringLiteral("pngsuite")));
     QStringList result;
@@ -34,15 +34,6 @@ static QStringList suiteFiles(bool valid)
         if (name.startsWith(u'x') != valid)
             result << dir.filePath(name);
     return result;
-}
-
-QStringList validPngSuiteFiles()
-{
-    return suiteFiles(true);
-}
-QStringList corruptPngSuiteFiles()
-{
-    return suiteFiles(false);
 }
 
 static QByteArray be32(quint32 v)

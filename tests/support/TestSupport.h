@@ -19,9 +19,8 @@ QString dataPath(const QString &relative);
 // Copies a file (a path relative to tests/data, or absolute) into folder, which it creates,
 // as name or under its own name; the copy is writable.
 QString copyFixture(const QString &relative, const QString &folder, const QString &name = QString());
-// Every PngSuite file that the suite marks valid (names not starting with 'x').
-QStringList validPngSuiteFiles();
-QStringList corruptPngSuiteFiles();
+// Every PngSuite file that the suite marks valid (names not starting with 'x'), or corrupt.
+QStringList pngSuiteFiles(bool valid = true);
 
 struct RawChunk
 {

@@ -154,37 +154,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(good->filePath()));
     }
 
-    void clearingRespectsTheOwnersFilter()
-    {
-        // An owner that shows only comments whose text contains "x".
-        CommentList all = commentsFrom({ "A=x1", "B=hidden", "C=x2" });
-        const auto visible = [&] {
-            CommentList shown = all;
-            shown.removeIf([](const CommentPtr &c) { return !c->text().contains(u'x'); });
-            return shown;
-        };
-        const auto remove
-            = [&](const CommentList &doomed) { all.removeIf([&](const CommentPtr &c) { return doomed.contains(c); }); };
-        const TemplateApplicationTarget target { visible, [&] { remove(visible()); }, remove,
-            [&](const CommentPtr &c) { all << c; } };
-
-        Template clearing(u"T"_qs, QString());
-        clearing.setClearAll(true);
-        fill(clearing, { "New=n" });
-        applyTemplate(clearing, target, nullptr);
-        QCOMPARE(describe(all), QStringList({ "B=hidden", "New=n" }));
-
-        // Overwriting searches what is shown plus this run's own comments, even hidden ones.
-        Template twice(u"T2"_qs, QString());
-        twice.setOverwriteDuplicates(true);
-        fill(twice, { "A=first", "A=second" });
-        all = commentsFrom({ "A=x shown", "A=hidden" });
-        applyTemplate(twice, target, nullptr);
-        QCOMPARE(describe(all), QStringList({ "A=hidden", "A=second" }));
-    }
-
 private:
-    static void fill(Template &t, const QStringList &pairs) { t.setComments(commentsFrom(pairs)); }
     QString path(const QString &name) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
