@@ -44,26 +44,12 @@ using namespace WindowTestSupport;
 
 namespace {
 
-QMenu *menuNamed(QMainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions()) {
-        if (item->menu() && item->menu()->objectName() == name)
-            return item->menu();
-    }
-    return nullptr;
-}
-
 QStringList menuTitles(QMainWindow *window)
 {
     QStringList titles;
     for (QAction *menu : window->menuBar()->actions())
         titles << menu->text().remove(u'&');
     return titles;
-}
-
-QAction *action(QObject *window, const char *name)
-{
-    return window->findChild<QAction *>(QString::fromLatin1(name));
 }
 
 bool activate(QWidget *window)
@@ -167,7 +153,7 @@ private slots:
         // The Window menu lists the open windows, the one in front checked; chosen, one comes
         // to the front.
         QVERIFY(activate(batch));
-        QMenu *windowMenu = menuNamed(document, QStringLiteral("windowMenu"));
+        QMenu *windowMenu = document->findChild<QMenu *>(QStringLiteral("windowMenu"));
         emit windowMenu->aboutToShow();
         QStringList listed;
         for (QAction *item : windowMenu->actions()) {
@@ -457,7 +443,7 @@ private slots:
             const auto windows = controller.openFiles({ m_a, m_b });
             trigger(windows[0], "searchInTextsAction");
             QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
-            QVERIFY(action(windows[1], "searchInTextsAction")->isChecked());
+            QVERIFY(windows[1]->findChild<QAction *>(u"searchInTextsAction"_qs)->isChecked());
             QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
                 localizedString("SearchKeywordsAndTexts"));
             windows[1]->close();

@@ -71,12 +71,6 @@ QStringList untranslatedWords(QString text, const QSet<QString> &allowed)
     return words;
 }
 
-// The catalogue of a language in the source tree.
-QString catalogue(const QString &language)
-{
-    return QStringLiteral(VELMORA_TEST_DATA "/../../translations/velmora_%1.ts").arg(language);
-}
-
 // The places (%1 … %9, %n) a text fills in; %L1 is %1 in the locale's number format.
 QStringList placeholders(const QString &text)
 {
@@ -229,7 +223,7 @@ private slots:
     void cataloguesAreComplete()
     {
         QFETCH(QString, language);
-        QFile file(catalogue(language));
+        QFile file(QStringLiteral(VELMORA_TEST_DATA "/../../translations/velmora_%1.ts").arg(language));
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         QXmlStreamReader xml(&file);
         QStringList faults;
