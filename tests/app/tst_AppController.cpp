@@ -432,39 +432,6 @@ private slots:
         QCOMPARE(AppSettings::recentFiles(), QStringList { QFileInfo(copy).canonicalFilePath() });
     }
 
-    // What the user set holds in the next session: Edit ▸ Search in Texts, which every
-    // document follows at once, and a document window's size, split and columns.
-    void preferencesOutliveTheSession()
-    {
-        Answers answers;
-        QList<int> sizes;
-        {
-            AppController controller;
-            const auto windows = controller.openFiles({ m_a, m_b });
-            trigger(windows[0], "searchInTextsAction");
-            QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
-            QVERIFY(windows[1]->findChild<QAction *>(u"searchInTextsAction"_qs)->isChecked());
-            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
-                localizedString("SearchKeywordsAndTexts"));
-            windows[1]->close();
-            DocumentWindow *window = windows[0];
-            window->resize(777, 511);
-            auto *splitter = window->findChild<QSplitter *>(QStringLiteral("splitter"));
-            splitter->setSizes({ 200, 500 });
-            sizes = splitter->sizes();
-            window->pane()->table()->horizontalHeader()->resizeSection(0, 123);
-            window->close();
-        }
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_b }).first();
-        QVERIFY(window->document()->searchesInTexts());
-        QCOMPARE(window->size(), QSize(777, 511));
-        QCOMPARE(window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
-        QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
-        // Another kind of window keeps its own.
-        QVERIFY(controller.newBatchWindow()->size() != QSize(777, 511));
-    }
-
     // The dialogs follow the rules of the transfer: a typed separator is cut to one character,
     // the typed name and the type list follow each other; the import boxes start as told.
     void metadataDialogs()
@@ -567,14 +534,34 @@ private slots:
         QVERIFY(presets->isVisible() && templates->isVisible());
     }
 
-    void editsSurviveQuitting()
+    // What the user set holds in the next session: Edit ▸ Search in Texts, which every
+    // document follows at once, a document window's size, split and columns, and the editors'
+    // typing when the application quits; hidden editors write nothing at quit.
+    void settingsAndEditsOutliveTheSession()
     {
-        // The editors are open, with typing in a field, when the application quits.
+        Answers answers;
         const QString presetsFile = m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets"));
         const QString standards = m_home.filePath(QStringLiteral("data/Velmora/Templates/Standards"));
         QFile::remove(presetsFile);
+        QList<int> sizes;
         {
             AppController controller;
+            const auto windows = controller.openFiles({ m_a, m_b });
+            trigger(windows[0], "searchInTextsAction");
+            QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
+            QVERIFY(windows[1]->findChild<QAction *>(u"searchInTextsAction"_qs)->isChecked());
+            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
+                localizedString("SearchKeywordsAndTexts"));
+            windows[1]->close();
+            DocumentWindow *window = windows[0];
+            window->resize(777, 511);
+            auto *splitter = window->findChild<QSplitter *>(QStringLiteral("splitter"));
+            splitter->setSizes({ 200, 500 });
+            sizes = splitter->sizes();
+            window->pane()->table()->horizontalHeader()->resizeSection(0, 123);
+            window->close();
+
+            // The editors are open, with typing in a field, when the application quits.
             PresetEditorWindow *presets = controller.showPresetEditor();
             presets->editor()->setSelection({ 9 });
             auto *keyword = presets->findChild<QLineEdit *>(QStringLiteral("keywordField"));
@@ -585,7 +572,6 @@ private slots:
             templates->templatesTable()->selectRow(row);
             QCOMPARE(controller.templateStore()->currentRow(), row);
             templates->findChild<QCheckBox *>(QStringLiteral("clearAllCheckbox"))->click();
-
             // Ended from outside (the session, a signal): no window is asked to close.
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
             QCoreApplication::exec();
@@ -593,10 +579,15 @@ private slots:
         }
         QVERIFY(readFile(presetsFile).contains("keyword=\"Warnings\""));
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
-
-        // Hidden editors write nothing at quit.
         {
             AppController controller;
+            DocumentWindow *window = controller.openFiles({ m_b }).first();
+            QVERIFY(window->document()->searchesInTexts());
+            QCOMPARE(window->size(), QSize(777, 511));
+            QCOMPARE(window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
+            QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
+            // Another kind of window keeps its own.
+            QVERIFY(controller.newBatchWindow()->size() != QSize(777, 511));
             TemplateEditorWindow *templates = controller.showTemplateEditor();
             templates->templatesTable()->selectRow(standardsRow(controller));
             templates->close();
