@@ -195,6 +195,37 @@ private slots:
         QCOMPARE(answers.texts(), QStringList { localizedString("DiscardBatchQuery") });
         trigger(document, "newBatchWindowAction");
         QCOMPARE(controller.batchWindows().last()->windowTitle(), localizedString("BatchWindowTitle"));
+
+        // From a document window's Window menu: an edit in the Preset Editor shows in the
+        // document's Presets menu; a new template of the Template Editor is applied from its
+        // Templates menu. Closed and asked for again, the same editors come back.
+        auto *presetsMenu = document->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
+        auto *templatesMenu = document->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
+
+        presets->editor()->setSelection({ 0 });
+        auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
+        value->selectAll();
+        QTest::keyClicks(value, QStringLiteral("Ann"));
+        QTest::keyClick(value, Qt::Key_Return);
+        QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
+
+        templates->newTemplate();
+        auto *sheet = templates->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
+        sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"))->setText(QStringLiteral("Credits"));
+        sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        QCOMPARE(templatesMenu->actions().size(), 2);
+        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Bob"), QStringLiteral("Note"));
+        templatesMenu->actions().at(1)->trigger();
+        QCOMPARE(describe(document->document()->comments()), QStringList({ "Author=Ann", "Title=Dusk", "Note=Bob" }));
+
+        presets->close();
+        templates->close();
+        QCoreApplication::processEvents();
+        trigger(document, "presetEditorAction");
+        trigger(document, "templateEditorAction");
+        QCOMPARE(controller.presetEditor(), presets);
+        QCOMPARE(controller.templateEditor(), templates);
+        QVERIFY(presets->isVisible() && templates->isVisible());
     }
 
     // Quit asks every window before closing any, and a Cancel anywhere leaves them all: a
@@ -491,47 +522,6 @@ private slots:
         refused.ignore();
         QCoreApplication::sendEvent(batch, &refused);
         QVERIFY(!refused.isAccepted());
-    }
-
-    // From a document window's Window menu: an edit in the Preset Editor shows in the
-    // document's Presets menu; a new template of the Template Editor is applied from its
-    // Templates menu. Closed and asked for again, the same editors come back.
-    void presetAndTemplateFromADocument()
-    {
-        PromptAnswers answers;
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_a }).first();
-        auto *presetsMenu = window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
-        auto *templatesMenu = window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
-
-        trigger(window, "presetEditorAction");
-        QPointer<PresetEditorWindow> presets = controller.presetEditor();
-        presets->editor()->setSelection({ 0 });
-        auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
-        value->selectAll();
-        QTest::keyClicks(value, QStringLiteral("Ann"));
-        QTest::keyClick(value, Qt::Key_Return);
-        QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
-
-        trigger(window, "templateEditorAction");
-        QPointer<TemplateEditorWindow> templates = controller.templateEditor();
-        templates->newTemplate();
-        auto *sheet = templates->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
-        sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"))->setText(QStringLiteral("Credits"));
-        sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        QCOMPARE(templatesMenu->actions().size(), 2);
-        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Bob"), QStringLiteral("Note"));
-        templatesMenu->actions().at(1)->trigger();
-        QCOMPARE(describe(window->document()->comments()), QStringList({ "Author=Ann", "Title=Dusk", "Note=Bob" }));
-
-        presets->close();
-        templates->close();
-        QCoreApplication::processEvents();
-        trigger(window, "presetEditorAction");
-        trigger(window, "templateEditorAction");
-        QCOMPARE(controller.presetEditor(), presets.data());
-        QCOMPARE(controller.templateEditor(), templates.data());
-        QVERIFY(presets->isVisible() && templates->isVisible());
     }
 
     // What the user set holds in the next session: Edit ▸ Search in Texts, which every
