@@ -378,38 +378,6 @@ private slots:
         QVERIFY(answers.asked.isEmpty());
     }
 
-    void unreadableFileSaysWhy()
-    {
-        Answers answers;
-        AppController controller;
-        const QString broken = m_dir->filePath(QStringLiteral("truncated.png"));
-        const QByteArray whole = simplePng(8, 8, { tEXt("A", "1") });
-        QVERIFY(writeFile(broken, whole.left(whole.indexOf("IDAT") + 6)));
-        DocumentWindow *window = controller.openFiles({ broken }).first();
-        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
-        QVERIFY(error.text.contains(u"truncated.png"_qs));
-        QCOMPARE(error.detail, asSentence(window->loadError()));
-        auto *label = window->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
-        QVERIFY(label && label->isVisible() && label->text().contains(window->loadError()));
-        // The entries before the damage shown, nothing to edit, nothing sound to save.
-        QCOMPARE(window->document()->rowCount(), 1);
-        for (const char *name : { "addAction", "deleteAllAction", "pasteAction", "saveAction", "saveAsAction" })
-            QVERIFY2(!isEnabled(window, name), name);
-        const QByteArray before = readFile(broken);
-        window->document()->addText(QStringLiteral("x"), QStringLiteral("Y"));
-        QVERIFY(!window->save());
-        QCOMPARE(readFile(broken), before);
-        // Not a file to offer again.
-        QVERIFY(!AppSettings::recentFiles().contains(broken));
-
-        // Mended on disk and read again: the reason goes, saving comes back.
-        QVERIFY(writeFile(broken, simplePng(8, 8)));
-        window->document()->setModified(false);
-        window->revert();
-        QVERIFY(window->loadError().isEmpty() && !label->isVisible());
-        QVERIFY(isEnabled(window, "saveAction") && isEnabled(window, "saveAsAction"));
-    }
-
     // The start window's recent files and buttons; File ▸ Open… and Open Recent of every window.
     void startWindow()
     {
@@ -486,13 +454,40 @@ private slots:
         QVERIFY(import.clearExisting() && !import.enforceUniqueKeywords());
     }
 
-    // One window per file, however its path is spelt, and by every way of opening.
+    // One window per file, an unreadable one too, however its path is spelt, and by every way
+    // of opening.
     void oneWindowPerFile()
     {
-        PromptAnswers answers; // the unreadable file's dialog
+        Answers answers;
         AppController controller;
-        const auto windows = controller.openFiles({ m_a, m_b, m_dir->filePath(QStringLiteral("missing.png")) });
-        QCOMPARE(windows.size(), 3); // a file that cannot be read too
+        const QString broken = m_dir->filePath(QStringLiteral("truncated.png"));
+        const QByteArray whole = simplePng(8, 8, { tEXt("A", "1") });
+        QVERIFY(writeFile(broken, whole.left(whole.indexOf("IDAT") + 6)));
+        const auto windows = controller.openFiles({ m_a, m_b, broken });
+        QCOMPARE(windows.size(), 3);
+        // A file that cannot be read gets its window all the same, and says why.
+        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
+        QVERIFY(error.text.contains(u"truncated.png"_qs));
+        QCOMPARE(error.detail, asSentence(windows[2]->loadError()));
+        auto *label = windows[2]->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
+        QVERIFY(label && label->isVisible() && label->text().contains(windows[2]->loadError()));
+        // The entries before the damage shown, nothing to edit, nothing sound to save.
+        QCOMPARE(windows[2]->document()->rowCount(), 1);
+        for (const char *name : { "addAction", "deleteAllAction", "pasteAction", "saveAction", "saveAsAction" })
+            QVERIFY2(!isEnabled(windows[2], name), name);
+        const QByteArray before = readFile(broken);
+        windows[2]->document()->addText(QStringLiteral("x"), QStringLiteral("Y"));
+        QVERIFY(!windows[2]->save());
+        QCOMPARE(readFile(broken), before);
+        // Not a file to offer again.
+        QVERIFY(!AppSettings::recentFiles().contains(broken));
+
+        // Mended on disk and read again: the reason goes, saving comes back.
+        QVERIFY(writeFile(broken, simplePng(8, 8)));
+        windows[2]->document()->setModified(false);
+        windows[2]->revert();
+        QVERIFY(windows[2]->loadError().isEmpty() && !label->isVisible());
+        QVERIFY(isEnabled(windows[2], "saveAction") && isEnabled(windows[2], "saveAsAction"));
 
         // An open file is not opened twice, however its path is spelt.
         const QString sameFile = m_dir->path() + QStringLiteral("/./b.png");
