@@ -11,7 +11,6 @@
 #include "core/LibraryVersions.h"
 #include "core/Strings.h"
 #include "document/PNGDoc.h"
-#include "document/widgets/ChunkListWindow.h"
 #include "document/widgets/DocumentWindow.h"
 #include "presets/MetadataPresetManager.h"
 #include "presets/PresetEditor.h"
@@ -45,26 +44,12 @@ using namespace WindowTestSupport;
 
 namespace {
 
-QMenu *menuNamed(QMainWindow *window, const QString &name)
-{
-    for (QAction *item : window->menuBar()->actions()) {
-        if (item->menu() && item->menu()->objectName() == name)
-            return item->menu();
-    }
-    return nullptr;
-}
-
 QStringList menuTitles(QMainWindow *window)
 {
     QStringList titles;
     for (QAction *menu : window->menuBar()->actions())
         titles << menu->text().remove(u'&');
     return titles;
-}
-
-QAction *action(QObject *window, const char *name)
-{
-    return window->findChild<QAction *>(QString::fromLatin1(name));
 }
 
 bool activate(QWidget *window)
@@ -119,15 +104,15 @@ private slots:
     }
     void cleanup() { Prompts::setHandler({}); }
 
-    // The menus of every window; every window and dialog reached by keyboard and screen
-    // reader, after the start window has gone too.
+    // The menus and the Tab order of every window (tst_Translations walks every window and
+    // dialog for the keyboard and the screen reader, in every language); a new batch window
+    // each time.
     void menusOfEveryWindow()
     {
         Answers answers;
         AppController controller;
         QPointer<StartWindow> start = controller.showStartWindow();
         QCOMPARE(menuTitles(start), QStringList({ "File", "Window", "Help" }));
-        QVERIFY2(reachFaults(start).isEmpty(), qPrintable(reachFaults(start).join(u"\n"_qs)));
         // Tab goes through a window's controls in the order they are laid out.
         const auto chain = [](QWidget *window, const QStringList &names) {
             QStringList seen;
@@ -141,8 +126,9 @@ private slots:
         const QStringList startOrder { "openButton", "recentFilesList", "batchButton", "presetEditorButton",
             "templateEditorButton" };
         QCOMPARE(chain(start, startOrder), startOrder);
-        DocumentWindow *document = controller.openFiles({ m_a }).first();
+        start->findChild<QPushButton *>(QStringLiteral("batchButton"))->click();
         QTRY_VERIFY(start.isNull());
+        DocumentWindow *document = controller.openFiles({ m_a }).first();
         const QStringList documentOrder { "searchField", "commentsTable", "addButton", "removeButton", "presetsButton",
             "templatesButton", "commentEditorButton" };
         QCOMPARE(chain(document, documentOrder), documentOrder);
@@ -152,7 +138,7 @@ private slots:
                 = QAccessible::queryAccessibleInterface(document->findChild<QWidget *>(QString::fromLatin1(name)));
             QVERIFY2(!face->text(QAccessible::Description).isEmpty(), name);
         }
-        BatchWindow *batch = controller.newBatchWindow();
+        BatchWindow *batch = controller.batchWindows().first();
         PresetEditorWindow *presets = controller.showPresetEditor();
         TemplateEditorWindow *templates = controller.showTemplateEditor();
 
@@ -164,22 +150,10 @@ private slots:
         QCOMPARE(menuTitles(templates),
             QStringList({ "File", "Edit", "Comments", "Presets", "Template", "Window", "Help" }));
 
-        document->pane()->table()->selectRow(0);
-        document->pane()->openCommentEditor();
-        document->showChunks();
-        QList<QWidget *> windows { document, batch, presets, templates, document->pane()->commentEditor(),
-            document->findChild<ChunkListWindow *>(), new CsvOptionsDialog(document),
-            new ImportMetadataDialog(document, false, false) };
-        for (QWidget *window : std::as_const(windows)) {
-            window->show();
-            const QStringList faults = reachFaults(window);
-            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
-        }
-
         // The Window menu lists the open windows, the one in front checked; chosen, one comes
         // to the front.
         QVERIFY(activate(batch));
-        QMenu *windowMenu = menuNamed(document, QStringLiteral("windowMenu"));
+        QMenu *windowMenu = document->findChild<QMenu *>(QStringLiteral("windowMenu"));
         emit windowMenu->aboutToShow();
         QStringList listed;
         for (QAction *item : windowMenu->actions()) {
@@ -209,6 +183,49 @@ private slots:
         trigger(document, "supportAction");
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(catcher.opened, QList<QUrl>({ AppController::homePage(), AppController::supportPage() }));
+
+        // A new batch window each time, told apart by its number, the lowest free; closing one
+        // with a comment asks, and frees its number.
+        trigger(document, "newBatchWindowAction");
+        QCOMPARE(controller.batchWindows().last()->windowTitle(), u"Batch Processing 2"_qs);
+        answers.asked.clear();
+        batch->processor()->comments()->addMetadataField();
+        batch->close();
+        QTRY_COMPARE(controller.batchWindows().size(), 1);
+        QCOMPARE(answers.texts(), QStringList { localizedString("DiscardBatchQuery") });
+        trigger(document, "newBatchWindowAction");
+        QCOMPARE(controller.batchWindows().last()->windowTitle(), localizedString("BatchWindowTitle"));
+
+        // From a document window's Window menu: an edit in the Preset Editor shows in the
+        // document's Presets menu; a new template of the Template Editor is applied from its
+        // Templates menu. Closed and asked for again, the same editors come back.
+        auto *presetsMenu = document->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
+        auto *templatesMenu = document->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
+
+        presets->editor()->setSelection({ 0 });
+        auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
+        value->selectAll();
+        QTest::keyClicks(value, QStringLiteral("Ann"));
+        QTest::keyClick(value, Qt::Key_Return);
+        QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
+
+        templates->newTemplate();
+        auto *sheet = templates->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
+        sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"))->setText(QStringLiteral("Credits"));
+        sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        QCOMPARE(templatesMenu->actions().size(), 2);
+        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Bob"), QStringLiteral("Note"));
+        templatesMenu->actions().at(1)->trigger();
+        QCOMPARE(describe(document->document()->comments()), QStringList({ "Author=Ann", "Title=Dusk", "Note=Bob" }));
+
+        presets->close();
+        templates->close();
+        QCoreApplication::processEvents();
+        trigger(document, "presetEditorAction");
+        trigger(document, "templateEditorAction");
+        QCOMPARE(controller.presetEditor(), presets);
+        QCOMPARE(controller.templateEditor(), templates);
+        QVERIFY(presets->isVisible() && templates->isVisible());
     }
 
     // Quit asks every window before closing any, and a Cancel anywhere leaves them all: a
@@ -284,8 +301,9 @@ private slots:
 
     // Import into a document expands its macros, and the next import dialog starts with the
     // boxes as they were left; a batch keeps the macros, and exports its whole list without a
-    // suggested name (it has no file of its own). Both only while a list is in front.
-    void importIntoEachList()
+    // suggested name (it has no file of its own); a document exports what its search shows.
+    // Both only while a list is in front.
+    void importAndExport()
     {
         Answers answers;
         AppController controller;
@@ -312,6 +330,40 @@ private slots:
         QCOMPARE(readFile(out), readFile(file));
         QVERIFY(answers.of(Prompts::Kind::ExportMetadata).last().text.isEmpty());
 
+        // Export of a document's filtered list: the document's name suggested with the last
+        // format; a CSV asks its separator and names the entries it cannot carry.
+        window->document()->addText(QStringLiteral("Smith, John"), QStringLiteral("Speaker"));
+        window->document()->addText(QStringLiteral("hidden"), QStringLiteral("Title"));
+        window->document()->setSearchText(QStringLiteral("ke"));
+        const QString csv = m_dir->filePath(QStringLiteral("out.csv"));
+        answers.byKind[Prompts::Kind::ExportMetadata] = QVariantList { csv, int(MetadataFormat::Csv) };
+        answers.byKind[Prompts::Kind::Confirm] = false;
+        QVERIFY(!controller.exportMetadata(window));
+        QVERIFY(!QFile::exists(csv));
+        QCOMPARE(answers.of(Prompts::Kind::ExportMetadata).last().text, m_dir->filePath(QStringLiteral("b.velmx")));
+        const Prompts::Request warning = answers.of(Prompts::Kind::Confirm).last();
+        QVERIFY(warning.detail.contains(u"Speaker"_qs) && !warning.detail.contains(u"Keep"_qs));
+
+        // Another separator carries it: no question.
+        answers.asked.clear();
+        answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral("TAB CHARACTER");
+        QVERIFY(controller.exportMetadata(window));
+        QVERIFY(!answers.wasAsked(Prompts::Kind::Confirm));
+        QCOMPARE(readFile(csv), QByteArray("\"Keep\"\t\"b\"\n\"Speaker\"\t\"Smith, John\"\n"));
+        QCOMPARE(AppSettings::exportFormat(), MetadataFormat::Csv);
+
+        // Written anyway when the user says so.
+        answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral(",");
+        answers.byKind[Prompts::Kind::Confirm] = true;
+        QVERIFY(controller.exportMetadata(window));
+        QVERIFY(readFile(csv).startsWith("\"Keep\",\"b\"\n"));
+
+        answers.byKind[Prompts::Kind::ExportMetadata]
+            = QVariantList { m_dir->filePath(QStringLiteral("no/such/out.velmx")), int(MetadataFormat::Velmx) };
+        QVERIFY(!controller.exportMetadata(window));
+        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
+        QVERIFY(error.text.contains(u"out.velmx"_qs) && !error.detail.isEmpty());
+
         // Only with a list in front: not with an editor, and triggered anyway (a shortcut racing
         // the focus) nothing is asked.
         const auto on = [&](QWidget *front) {
@@ -326,177 +378,57 @@ private slots:
         QVERIFY(answers.asked.isEmpty());
     }
 
-    // Export of a document's filtered list: the document's name suggested with the last
-    // format; a CSV asks its separator and names the entries it cannot carry.
-    void exportAsksWhatItNeeds()
-    {
-        Answers answers;
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_b }).first();
-        window->document()->addText(QStringLiteral("Smith, John"), QStringLiteral("Speaker"));
-        window->document()->addText(QStringLiteral("hidden"), QStringLiteral("Title"));
-        window->document()->setSearchText(QStringLiteral("ke"));
-        const QString out = m_dir->filePath(QStringLiteral("out.csv"));
-        answers.byKind[Prompts::Kind::ExportMetadata] = QVariantList { out, int(MetadataFormat::Csv) };
-        answers.byKind[Prompts::Kind::Confirm] = false;
-        QVERIFY(!controller.exportMetadata(window));
-        QVERIFY(!QFile::exists(out));
-        QCOMPARE(answers.of(Prompts::Kind::ExportMetadata).last().text, m_dir->filePath(QStringLiteral("b.velmx")));
-        const Prompts::Request warning = answers.of(Prompts::Kind::Confirm).last();
-        QVERIFY(warning.detail.contains(u"Speaker"_qs) && !warning.detail.contains(u"Keep"_qs));
-
-        // Another separator carries it: no question.
-        answers.asked.clear();
-        answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral("TAB CHARACTER");
-        QVERIFY(controller.exportMetadata(window));
-        QVERIFY(!answers.wasAsked(Prompts::Kind::Confirm));
-        QCOMPARE(readFile(out), QByteArray("\"Keep\"\t\"me\"\n\"Speaker\"\t\"Smith, John\"\n"));
-        QCOMPARE(AppSettings::exportFormat(), MetadataFormat::Csv);
-
-        // Written anyway when the user says so.
-        answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral(",");
-        answers.byKind[Prompts::Kind::Confirm] = true;
-        QVERIFY(controller.exportMetadata(window));
-        QVERIFY(readFile(out).startsWith("\"Keep\",\"me\"\n"));
-
-        answers.byKind[Prompts::Kind::ExportMetadata]
-            = QVariantList { m_dir->filePath(QStringLiteral("no/such/out.velmx")), int(MetadataFormat::Velmx) };
-        QVERIFY(!controller.exportMetadata(window));
-        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
-        QVERIFY(error.text.contains(u"out.velmx"_qs) && !error.detail.isEmpty());
-    }
-
-    void unreadableFileSaysWhy()
-    {
-        Answers answers;
-        AppController controller;
-        const QString broken = m_dir->filePath(QStringLiteral("truncated.png"));
-        const QByteArray whole = simplePng(8, 8, { tEXt("A", "1") });
-        QVERIFY(writeFile(broken, whole.left(whole.indexOf("IDAT") + 6)));
-        DocumentWindow *window = controller.openFiles({ broken }).first();
-        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
-        QVERIFY(error.text.contains(u"truncated.png"_qs));
-        QCOMPARE(error.detail, asSentence(window->loadError()));
-        auto *label = window->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
-        QVERIFY(label && label->isVisible() && label->text().contains(window->loadError()));
-        // The entries before the damage shown, nothing to edit, nothing sound to save.
-        QCOMPARE(window->document()->rowCount(), 1);
-        for (const char *name : { "addAction", "deleteAllAction", "pasteAction", "saveAction", "saveAsAction" })
-            QVERIFY2(!isEnabled(window, name), name);
-        const QByteArray before = readFile(broken);
-        window->document()->addText(QStringLiteral("x"), QStringLiteral("Y"));
-        QVERIFY(!window->save());
-        QCOMPARE(readFile(broken), before);
-        // Not a file to offer again.
-        QVERIFY(!AppSettings::recentFiles().contains(broken));
-
-        // Mended on disk and read again: the reason goes, saving comes back.
-        QVERIFY(writeFile(broken, simplePng(8, 8)));
-        window->document()->setModified(false);
-        window->revert();
-        QVERIFY(window->loadError().isEmpty() && !label->isVisible());
-        QVERIFY(isEnabled(window, "saveAction") && isEnabled(window, "saveAsAction"));
-    }
-
+    // The start window's recent files and buttons; File ▸ Open… and Open Recent of every window.
     void startWindow()
     {
         Answers answers;
         AppSettings::addRecentFile(m_b);
         AppSettings::addRecentFile(m_a);
-        {
-            AppController controller;
-            QPointer<StartWindow> start = controller.showStartWindow();
-            auto *recent = start->findChild<QListWidget *>(QStringLiteral("recentFilesList"));
-            QCOMPARE(recent->count(), 2);
-            QVERIFY(recent->item(0)->text().startsWith(u"a.png"_qs));
-            // Open… cancelled: the start window stays.
-            start->findChild<QPushButton *>(QStringLiteral("openButton"))->click();
-            QCOMPARE(answers.asked.size(), 1);
-            QCOMPARE(answers.asked[0].kind, Prompts::Kind::OpenFiles);
-            // The editors open beside it.
-            start->findChild<QPushButton *>(QStringLiteral("presetEditorButton"))->click();
-            start->findChild<QPushButton *>(QStringLiteral("templateEditorButton"))->click();
-            QVERIFY(controller.presetEditor()->isVisible() && controller.templateEditor()->isVisible());
-            QVERIFY(start->isVisible());
-            // A recent file opens, and the start window goes.
-            emit recent->itemActivated(recent->item(1));
-            QCOMPARE(controller.windows().size(), 1);
-            QCOMPARE(controller.windows().first()->document()->path(), QFileInfo(m_b).canonicalFilePath());
-            QTRY_VERIFY(start.isNull());
-            // File ▸ Open… of a window asks the controller, several files at once.
-            answers.byKind[Prompts::Kind::OpenFiles] = QStringList { m_a, m_b };
-            trigger(controller.windows().first(), "openAction");
-            QCOMPARE(controller.windows().size(), 2);
-        }
         AppController controller;
         QPointer<StartWindow> start = controller.showStartWindow();
-        start->findChild<QPushButton *>(QStringLiteral("batchButton"))->click();
-        QCOMPARE(controller.batchWindows().size(), 1);
+        auto *recent = start->findChild<QListWidget *>(QStringLiteral("recentFilesList"));
+        QCOMPARE(recent->count(), 2);
+        QVERIFY(recent->item(0)->text().startsWith(u"a.png"_qs));
+        // Open… cancelled: the start window stays.
+        start->findChild<QPushButton *>(QStringLiteral("openButton"))->click();
+        QCOMPARE(answers.asked.size(), 1);
+        QCOMPARE(answers.asked[0].kind, Prompts::Kind::OpenFiles);
+        // The editors open beside it.
+        start->findChild<QPushButton *>(QStringLiteral("presetEditorButton"))->click();
+        start->findChild<QPushButton *>(QStringLiteral("templateEditorButton"))->click();
+        QVERIFY(controller.presetEditor()->isVisible() && controller.templateEditor()->isVisible());
+        QVERIFY(start->isVisible());
+        // A recent file opens, and the start window goes.
+        emit recent->itemActivated(recent->item(1));
+        QCOMPARE(controller.windows().size(), 1);
+        QCOMPARE(controller.windows().first()->document()->path(), QFileInfo(m_b).canonicalFilePath());
         QTRY_VERIFY(start.isNull());
-    }
-
-    // File ▸ Open Recent of every window, a file saved under another name included.
-    void recentFilesMenu()
-    {
-        Answers answers;
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_a }).first();
-        controller.openFiles({ m_b });
-        QMenu *recent = window->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
-        emit recent->aboutToShow();
-        QCOMPARE(recent->actions().at(0)->text(), u"&1 b.png"_qs);
-        QCOMPARE(recent->actions().at(1)->text(), u"&2 a.png"_qs);
-        // Chosen from the menu of another window, a closed one opens again.
-        window->close();
+        // File ▸ Open… of a window asks the controller, several files at once.
+        answers.byKind[Prompts::Kind::OpenFiles] = QStringList { m_a, m_b };
+        trigger(controller.windows().first(), "openAction");
+        QCOMPARE(controller.windows().size(), 2);
+        // File ▸ Open Recent of every window: chosen from the menu of another window, a closed
+        // one opens again; a file saved under another name included.
+        QMenu *menu = controller.windows().first()->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
+        emit menu->aboutToShow();
+        QCOMPARE(QStringList({ menu->actions().at(0)->text(), menu->actions().at(1)->text() }),
+            QStringList({ "&1 a.png", "&2 b.png" }));
+        controller.windows().first()->close();
         QTRY_COMPARE(controller.windows().size(), 1);
-        recent = controller.windows().first()->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
-        emit recent->aboutToShow();
-        recent->actions().at(1)->trigger();
+        menu = controller.windows().first()->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
+        emit menu->aboutToShow();
+        menu->actions().at(1)->trigger();
         QCOMPARE(controller.windows().size(), 2);
         trigger(controller.windows().last(), "clearRecentAction");
         QVERIFY(AppSettings::recentFiles().isEmpty());
-        QMenu *other = controller.windows().last()->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
-        emit other->aboutToShow();
-        QCOMPARE(other->actions().first()->text(), localizedString("NoRecentFiles"));
-        QVERIFY(!other->actions().first()->isEnabled());
-
+        menu = controller.windows().last()->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
+        emit menu->aboutToShow();
+        QCOMPARE(menu->actions().first()->text(), localizedString("NoRecentFiles"));
+        QVERIFY(!menu->actions().first()->isEnabled());
         const QString copy = m_dir->filePath(QStringLiteral("copy.png"));
         answers.byKind[Prompts::Kind::SaveFile] = copy;
         QVERIFY(controller.windows().last()->saveAs());
         QCOMPARE(AppSettings::recentFiles(), QStringList { QFileInfo(copy).canonicalFilePath() });
-    }
-
-    // What the user set holds in the next session: Edit ▸ Search in Texts, which every
-    // document follows at once, and a document window's size, split and columns.
-    void preferencesOutliveTheSession()
-    {
-        Answers answers;
-        QList<int> sizes;
-        {
-            AppController controller;
-            const auto windows = controller.openFiles({ m_a, m_b });
-            trigger(windows[0], "searchInTextsAction");
-            QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
-            QVERIFY(action(windows[1], "searchInTextsAction")->isChecked());
-            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
-                localizedString("SearchKeywordsAndTexts"));
-            windows[1]->close();
-            DocumentWindow *window = windows[0];
-            window->resize(777, 511);
-            auto *splitter = window->findChild<QSplitter *>(QStringLiteral("splitter"));
-            splitter->setSizes({ 200, 500 });
-            sizes = splitter->sizes();
-            window->pane()->table()->horizontalHeader()->resizeSection(0, 123);
-            window->close();
-        }
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_b }).first();
-        QVERIFY(window->document()->searchesInTexts());
-        QCOMPARE(window->size(), QSize(777, 511));
-        QCOMPARE(window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
-        QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
-        // Another kind of window keeps its own.
-        QVERIFY(controller.newBatchWindow()->size() != QSize(777, 511));
     }
 
     // The dialogs follow the rules of the transfer: a typed separator is cut to one character,
@@ -522,18 +454,40 @@ private slots:
         QVERIFY(import.clearExisting() && !import.enforceUniqueKeywords());
     }
 
-    // One window per file, however its path is spelt, and by every way of opening.
+    // One window per file, an unreadable one too, however its path is spelt, and by every way
+    // of opening.
     void oneWindowPerFile()
     {
-        PromptAnswers answers; // the unreadable file's dialog
+        Answers answers;
         AppController controller;
-        const auto windows = controller.openFiles({ m_a, m_b, m_dir->filePath(QStringLiteral("missing.png")) });
+        const QString broken = m_dir->filePath(QStringLiteral("truncated.png"));
+        const QByteArray whole = simplePng(8, 8, { tEXt("A", "1") });
+        QVERIFY(writeFile(broken, whole.left(whole.indexOf("IDAT") + 6)));
+        const auto windows = controller.openFiles({ m_a, m_b, broken });
         QCOMPARE(windows.size(), 3);
-        QCOMPARE(windows[0]->windowTitle(), QStringLiteral("a.png[*]"));
-        QVERIFY(windows[1]->isVisible());
-        // A file that cannot be read still gets its window, and says why.
-        QCOMPARE(answers.asked.size(), 1);
-        QCOMPARE(answers.asked.first().kind, Prompts::Kind::Error);
+        // A file that cannot be read gets its window all the same, and says why.
+        const Prompts::Request error = answers.of(Prompts::Kind::Error).last();
+        QVERIFY(error.text.contains(u"truncated.png"_qs));
+        QCOMPARE(error.detail, asSentence(windows[2]->loadError()));
+        auto *label = windows[2]->findChild<QLabel *>(QStringLiteral("loadErrorLabel"));
+        QVERIFY(label && label->isVisible() && label->text().contains(windows[2]->loadError()));
+        // The entries before the damage shown, nothing to edit, nothing sound to save.
+        QCOMPARE(windows[2]->document()->rowCount(), 1);
+        for (const char *name : { "addAction", "deleteAllAction", "pasteAction", "saveAction", "saveAsAction" })
+            QVERIFY2(!isEnabled(windows[2], name), name);
+        const QByteArray before = readFile(broken);
+        windows[2]->document()->addText(QStringLiteral("x"), QStringLiteral("Y"));
+        QVERIFY(!windows[2]->save());
+        QCOMPARE(readFile(broken), before);
+        // Not a file to offer again.
+        QVERIFY(!AppSettings::recentFiles().contains(broken));
+
+        // Mended on disk and read again: the reason goes, saving comes back.
+        QVERIFY(writeFile(broken, simplePng(8, 8)));
+        windows[2]->document()->setModified(false);
+        windows[2]->revert();
+        QVERIFY(windows[2]->loadError().isEmpty() && !label->isVisible());
+        QVERIFY(isEnabled(windows[2], "saveAction") && isEnabled(windows[2], "saveAsAction"));
 
         // An open file is not opened twice, however its path is spelt.
         const QString sameFile = m_dir->path() + QStringLiteral("/./b.png");
@@ -565,55 +519,34 @@ private slots:
         QVERIFY(!refused.isAccepted());
     }
 
-    // From a document window's Window menu: an edit in the Preset Editor shows in the
-    // document's Presets menu; a new template of the Template Editor is applied from its
-    // Templates menu. Closed and asked for again, the same editors come back.
-    void presetAndTemplateFromADocument()
+    // What the user set holds in the next session: Edit ▸ Search in Texts, which every
+    // document follows at once, a document window's size, split and columns, and the editors'
+    // typing when the application quits; hidden editors write nothing at quit.
+    void settingsAndEditsOutliveTheSession()
     {
-        PromptAnswers answers;
-        AppController controller;
-        DocumentWindow *window = controller.openFiles({ m_a }).first();
-        auto *presetsMenu = window->findChild<StoreMenu *>(QStringLiteral("presetsMenu"));
-        auto *templatesMenu = window->findChild<StoreMenu *>(QStringLiteral("templatesMenu"));
-
-        trigger(window, "presetEditorAction");
-        QPointer<PresetEditorWindow> presets = controller.presetEditor();
-        presets->editor()->setSelection({ 0 });
-        auto *value = presets->findChild<QLineEdit *>(QStringLiteral("valueField"));
-        value->selectAll();
-        QTest::keyClicks(value, QStringLiteral("Ann"));
-        QTest::keyClick(value, Qt::Key_Return);
-        QCOMPARE(presetsMenu->actions().first()->text(), u"Author : Ann"_qs);
-
-        trigger(window, "templateEditorAction");
-        QPointer<TemplateEditorWindow> templates = controller.templateEditor();
-        templates->newTemplate();
-        auto *sheet = templates->findChild<QDialog *>(QStringLiteral("newTemplateSheet"));
-        sheet->findChild<QLineEdit *>(QStringLiteral("newTemplateNameField"))->setText(QStringLiteral("Credits"));
-        sheet->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        QCOMPARE(templatesMenu->actions().size(), 2);
-        controller.templateStore()->editedTemplate()->addText(QStringLiteral("Bob"), QStringLiteral("Note"));
-        templatesMenu->actions().at(1)->trigger();
-        QCOMPARE(describe(window->document()->comments()), QStringList({ "Author=Ann", "Title=Dusk", "Note=Bob" }));
-
-        presets->close();
-        templates->close();
-        QCoreApplication::processEvents();
-        trigger(window, "presetEditorAction");
-        trigger(window, "templateEditorAction");
-        QCOMPARE(controller.presetEditor(), presets.data());
-        QCOMPARE(controller.templateEditor(), templates.data());
-        QVERIFY(presets->isVisible() && templates->isVisible());
-    }
-
-    void editsSurviveQuitting()
-    {
-        // The editors are open, with typing in a field, when the application quits.
+        Answers answers;
         const QString presetsFile = m_home.filePath(QStringLiteral("config/org.velmora.Velmora.MetadataPresets"));
         const QString standards = m_home.filePath(QStringLiteral("data/Velmora/Templates/Standards"));
         QFile::remove(presetsFile);
+        QList<int> sizes;
         {
             AppController controller;
+            const auto windows = controller.openFiles({ m_a, m_b });
+            trigger(windows[0], "searchInTextsAction");
+            QVERIFY(windows[0]->document()->searchesInTexts() && windows[1]->document()->searchesInTexts());
+            QVERIFY(windows[1]->findChild<QAction *>(u"searchInTextsAction"_qs)->isChecked());
+            QCOMPARE(accessibleName(windows[1]->findChild<QWidget *>(QStringLiteral("searchField"))),
+                localizedString("SearchKeywordsAndTexts"));
+            windows[1]->close();
+            DocumentWindow *window = windows[0];
+            window->resize(777, 511);
+            auto *splitter = window->findChild<QSplitter *>(QStringLiteral("splitter"));
+            splitter->setSizes({ 200, 500 });
+            sizes = splitter->sizes();
+            window->pane()->table()->horizontalHeader()->resizeSection(0, 123);
+            window->close();
+
+            // The editors are open, with typing in a field, when the application quits.
             PresetEditorWindow *presets = controller.showPresetEditor();
             presets->editor()->setSelection({ 9 });
             auto *keyword = presets->findChild<QLineEdit *>(QStringLiteral("keywordField"));
@@ -624,7 +557,6 @@ private slots:
             templates->templatesTable()->selectRow(row);
             QCOMPARE(controller.templateStore()->currentRow(), row);
             templates->findChild<QCheckBox *>(QStringLiteral("clearAllCheckbox"))->click();
-
             // Ended from outside (the session, a signal): no window is asked to close.
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
             QCoreApplication::exec();
@@ -632,10 +564,15 @@ private slots:
         }
         QVERIFY(readFile(presetsFile).contains("keyword=\"Warnings\""));
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
-
-        // Hidden editors write nothing at quit.
         {
             AppController controller;
+            DocumentWindow *window = controller.openFiles({ m_b }).first();
+            QVERIFY(window->document()->searchesInTexts());
+            QCOMPARE(window->size(), QSize(777, 511));
+            QCOMPARE(window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
+            QCOMPARE(window->pane()->table()->horizontalHeader()->sectionSize(0), 123);
+            // Another kind of window keeps its own.
+            QVERIFY(controller.newBatchWindow()->size() != QSize(777, 511));
             TemplateEditorWindow *templates = controller.showTemplateEditor();
             templates->templatesTable()->selectRow(standardsRow(controller));
             templates->close();
@@ -643,34 +580,6 @@ private slots:
             QVERIFY(controller.applicationWillQuit());
         }
         QVERIFY(readFile(standards).contains("ClearsAllWhenApplied=\"YES\""));
-    }
-
-    void newBatchWindowEachTime()
-    {
-        PromptAnswers answers;
-        answers.answer = true; // closing with a comment asks
-        AppController controller;
-        DocumentWindow *document = controller.openFiles({ m_a }).first();
-        trigger(document, "newBatchWindowAction");
-        trigger(document, "newBatchWindowAction");
-        const QList<BatchWindow *> batches = controller.batchWindows();
-        QCOMPARE(batches.size(), 2);
-        QVERIFY(batches[1]->isVisible());
-        // Told apart in the Window menu by their numbers; a new one takes the lowest free.
-        QCOMPARE(batches[0]->windowTitle(), localizedString("BatchWindowTitle"));
-        QCOMPARE(batches[1]->windowTitle(), u"Batch Processing 2"_qs);
-        // Independent lists.
-        QCOMPARE(batches[0]->processor()->addFiles({ m_a, m_b }), 2);
-        QCOMPARE(batches[1]->processor()->files()->count(), 0);
-        // Closing one frees it; the others stay.
-        QPointer<BatchWindow> closing = batches[0];
-        closing->processor()->comments()->addMetadataField();
-        closing->close();
-        QTRY_VERIFY(closing.isNull());
-        QCOMPARE(answers.texts(), QStringList { localizedString("DiscardBatchQuery") });
-        QCOMPARE(controller.batchWindows().size(), 1);
-        trigger(document, "newBatchWindowAction");
-        QCOMPARE(controller.batchWindows().last()->windowTitle(), localizedString("BatchWindowTitle"));
     }
 
 private:

@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
@@ -211,13 +210,6 @@ inline QStringList reachFaults(QWidget *window)
             faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
-}
-
-// The faults of reachFaults() that concern Alt letters: one used twice within a window (its
-// menu bar's titles and visible controls) or within a menu, or a command without one.
-inline QStringList mnemonicClashes(QWidget *window)
-{
-    return reachFaults(window).filter(QRegularExpression(u"Alt\\+|no Alt letter"_qs));
 }
 
 // The texts of a list's first column, top to bottom.

@@ -48,9 +48,9 @@ private slots:
         QVERIFY(!Prompts::confirm(&window, QStringLiteral("Delete the template?"), QString()));
         // The desktop orders the buttons by their roles: Continue stands where the primary
         // button goes, Cancel where cancelling goes.
-        QCOMPARE(roles.value(QStringLiteral("Continue")), QMessageBox::AcceptRole);
-        QCOMPARE(roles.value(QStringLiteral("Cancel")), QMessageBox::RejectRole);
-        QCOMPARE(roles.size(), 2);
+        const QMap<QString, QMessageBox::ButtonRole> expected { { QStringLiteral("Continue"), QMessageBox::AcceptRole },
+            { QStringLiteral("Cancel"), QMessageBox::RejectRole } };
+        QCOMPARE(roles, expected);
         QCOMPARE(defaultButton, QStringLiteral("Cancel"));
 
         whenShown<QMessageBox>([](QMessageBox *box) {
@@ -86,8 +86,7 @@ private slots:
         QApplication::clipboard()->clear();
         Prompts::showReport(&window, QStringLiteral("Processing complete"), summary, report);
         QVERIFY(modal);
-        QVERIFY(labels.contains(QStringLiteral("Processing complete")));
-        QVERIFY(labels.contains(summary));
+        QVERIFY(labels.contains(QStringLiteral("Processing complete")) && labels.contains(summary));
         QCOMPARE(shown, report); // every line, none hidden behind a button
         QCOMPARE(QApplication::clipboard()->text(), summary + QStringLiteral("\n\n") + report);
     }
