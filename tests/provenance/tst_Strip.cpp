@@ -1,10 +1,8 @@
 #include "TestSupport.h"
 
 #include "batch/BatchFileList.h"
-#include "batch/BatchProcessor.h"
 #include "batch/BatchRun.h"
 
-#include <QSignalSpy>
 #include <QtEndian>
 #include <QtTest>
 
@@ -137,26 +135,6 @@ private Q_SLOTS:
         const QString file = m_dir.write(QStringLiteral("damaged.png"), png);
         const auto results = strip({ file }, StripRules());
         QVERIFY(results.first().ok && !results.first().unchanged);
-        QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
-    }
-
-    // The batch window's run: the window's choices, and a report that counts the files left
-    // as they were.
-    void removalRunOfTheBatchWindow()
-    {
-        const QString file = copyFixture(QStringLiteral("provenance/credentials.png"), m_dir.path());
-        const QString plain = m_dir.write(QStringLiteral("plain.png"), simplePng(4, 4));
-        BatchProcessor processor;
-        processor.addFiles({ file, plain });
-        QSignalSpy finished(&processor, &BatchProcessor::runFinished);
-        StripRules rules;
-        rules.credentials = true;
-        QVERIFY(processor.removeMetadata(rules));
-        QVERIFY(finished.wait(60000));
-        const BatchReport &report = processor.lastReport();
-        QCOMPARE(report.succeeded(), 2);
-        QCOMPARE(report.unchanged(), 1);
-        QVERIFY(report.summary().contains(u"Left as they were (nothing to remove): 1"_qs));
         QCOMPARE(chunkTypes(readFile(file)), QStringList({ "IHDR", "IDAT", "IEND" }));
     }
 };
