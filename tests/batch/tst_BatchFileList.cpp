@@ -56,7 +56,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         const QStringList pngs { "f/a.PNG", "f/b.png", "f/sub/d.png" };
         QTest::newRow("never set: checked") << QVariant() << pngs;
-        QTest::newRow("on") << QVariant(true) << pngs;
         QTest::newRow("off") << QVariant(false) << QStringList { "f/a.PNG", "f/b.png", "f/c.jpg", "f/sub/d.png" };
     }
     void droppedFolderHonoursTheExtensionSetting()

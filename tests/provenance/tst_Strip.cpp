@@ -56,7 +56,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("removed");
         const QStringList metadata { "tEXt Author", "eXIf", "tIME", "prVt", "aBCd", "iTXt XML:com.adobe.xmp",
             "zTXt parameters", "tEXt Comment" };
-        QTest::newRow("the default rules") << QStringList {} << QStringList {} << QStringList {} << false << metadata;
         QTest::newRow("content credentials too")
             << QStringList {} << QStringList {} << QStringList {} << true << metadata + QStringList { "caBX" };
         QTest::newRow("XMP, time and other chunks unchecked")
