@@ -38,8 +38,7 @@ private slots:
         QVERIFY(loader.isRunning());
         QVERIFY(finished.wait(20000));
         QVERIFY(!loader.isRunning());
-        QCOMPARE(loader.preview().width, 400);
-        QCOMPARE(loader.preview().height, 300);
+        QCOMPARE(QSize(loader.preview().width, loader.preview().height), QSize(400, 300));
         QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().first().toInt(), 100);
         for (qsizetype i = 1; i < progress.size(); ++i)
