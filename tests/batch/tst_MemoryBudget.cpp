@@ -56,7 +56,6 @@ private Q_SLOTS:
         QTest::newRow("one byte too many") << quint64(40) << quint64(61) << true;
         QTest::newRow("larger than the limit, nothing held") << quint64(0) << quint64(250) << false;
         QTest::newRow("larger than the limit, something held") << quint64(1) << quint64(250) << true;
-        QTest::newRow("nothing asked") << quint64(100) << quint64(0) << false;
     }
     void requestsWaitUntilTheyFit()
     {
