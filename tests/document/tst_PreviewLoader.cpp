@@ -77,16 +77,9 @@ private slots:
         loader.start(m_large, QSize(400, 400));
         loader.start(small, QSize(400, 400));
         QVERIFY(finished.wait(20000));
-        QCOMPARE(loader.preview().width, 30);
-
-        // A decode that finished, its result still on its way, when the next one starts.
-        loader.start(m_large, QSize(400, 400));
-        PreviewLoader::threadPool()->waitForDone();
-        loader.start(small, QSize(400, 400));
-        QVERIFY(finished.wait(20000));
         PreviewLoader::threadPool()->waitForDone();
         QCoreApplication::processEvents();
-        QCOMPARE(finished.size(), 2);
+        QCOMPARE(finished.size(), 1);
         QCOMPARE(loader.preview().width, 30);
     }
 
