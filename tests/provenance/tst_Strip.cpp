@@ -3,7 +3,6 @@
 #include "batch/BatchFileList.h"
 #include "batch/BatchRun.h"
 
-#include <QtEndian>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -113,15 +112,8 @@ private Q_SLOTS:
         const QByteArray after = readFile(file);
         QCOMPARE(
             chunkTypes(after), QStringList({ "IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "fcTL", "fdAT", "IEND" }));
-        const QList<QByteArray> frames = chunkPayloads(after, "fcTL");
-        QCOMPARE(qFromBigEndian<quint32>(chunkPayloads(after, "acTL").value(0).constData()), quint32(frames.size()));
-        QList<quint32> sequence;
-        for (const RawChunk &c : chunksOf(after)) {
-            if (c.type == "fcTL" || c.type == "fdAT")
-                sequence << qFromBigEndian<quint32>(c.data.constData());
-        }
-        QCOMPARE(sequence, QList<quint32>({ 0, 1, 2, 3, 4 }));
-        for (const char *type : { "fcTL", "fdAT", "IDAT" })
+        // The frame count, the frames and their sequence numbers stay byte for byte.
+        for (const char *type : { "acTL", "fcTL", "fdAT", "IDAT" })
             QCOMPARE(chunkPayloads(after, type), chunkPayloads(before, type));
         QCOMPARE(chunkTypes(readFile(other)), QStringList({ "IHDR", "IDAT", "IEND" }));
     }
