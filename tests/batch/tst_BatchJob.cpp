@@ -35,8 +35,8 @@ private Q_SLOTS:
         job.waitForFinished();
         QVERIFY(job.isFinished());
         QCOMPARE(progress.size(), 1);
-        QCOMPARE(progress[0][0].toInt(), 60);
-        QCOMPARE(progress[0][1].toInt(), 60);
+        QCOMPARE(progress[0].mid(0, 2), QVariantList({ 60, 60 }));
+        QVERIFY(files.contains(progress[0][2].toString()));
         QCOMPARE(finished.size(), 1);
         QCoreApplication::processEvents();
         QCOMPARE(progress.size(), 1);
@@ -56,7 +56,7 @@ private Q_SLOTS:
 
     void reportTexts_data()
     {
-        QTest::addColumn<QStringList>("outcomes"); // path=ok, path=reason, path=cancelled
+        QTest::addColumn<QStringList>("outcomes"); // path=ok, path=unchanged, path=reason, path=cancelled
         QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("details");
@@ -73,6 +73,9 @@ private Q_SLOTS:
             u"1 files were successfully processed.\nFiles in the batch: 4\nFailed: 1\n"
             u"Not processed (the run was cancelled): 2"_qs,
             u"Failed files:\n/a.png: no such file\n\nFiles not processed:\n/c.png\n/d.png"_qs);
+        row("a file with nothing to remove", { "/a.png=ok", "/b.png=unchanged" }, false,
+            u"2 files were successfully processed.\nFiles in the batch: 2\nLeft as they were (nothing to remove): 1"_qs,
+            QString());
         row("cancelled after the last file", { "/a.png=ok" }, true,
             u"1 files were successfully processed.\nFiles in the batch: 1"_qs, QString());
     }
@@ -88,7 +91,8 @@ private Q_SLOTS:
             const qsizetype eq = outcome.lastIndexOf(u'=');
             r.path = outcome.left(eq);
             const QString what = outcome.mid(eq + 1);
-            r.ok = what == u"ok";
+            r.ok = what == u"ok" || what == u"unchanged";
+            r.unchanged = what == u"unchanged";
             r.cancelled = what == u"cancelled";
             if (!r.ok)
                 r.error = what;

