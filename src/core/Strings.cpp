@@ -452,8 +452,26 @@ struct Remembered
     const char *source = nullptr;
     QRegularExpression pattern; // its fixed parts, each placeholder a group
     QList<int> placeholders; // the number of each group's placeholder
+    QStringList fixed; // the text around the placeholders, one more than they
     qsizetype fixedLetters = 0; // how specific a match is
 };
+
+// Whether the fixed parts stand in the text in their order: a quick no before the pattern,
+// whose groups could otherwise try many ways to fail on a long text.
+bool mayMatch(const Remembered &r, QStringView text)
+{
+    if (!text.startsWith(r.fixed.first()) || !text.endsWith(r.fixed.last())
+        || text.size() < r.fixed.first().size() + r.fixed.last().size())
+        return false;
+    qsizetype at = r.fixed.first().size();
+    for (qsizetype i = 1; i + 1 < r.fixed.size(); ++i) {
+        at = text.indexOf(r.fixed[i], at);
+        if (at < 0)
+            return false;
+        at += r.fixed[i].size();
+    }
+    return at <= text.size() - r.fixed.last().size();
+}
 
 struct RememberedTexts
 {
@@ -478,11 +496,12 @@ const QRegularExpression &placeholder()
 
 void remember(const char *context, const char *sourceText, const QString &text)
 {
-    Remembered r { context, sourceText, {}, {}, 0 };
+    Remembered r { context, sourceText, {}, {}, {}, 0 };
     QString pattern = QStringLiteral("^");
     qsizetype at = 0;
     auto addFixed = [&](QStringView fixed) {
-        pattern += QRegularExpression::escape(fixed.toString());
+        r.fixed.append(fixed.toString());
+        pattern += QRegularExpression::escape(r.fixed.last());
         for (const QChar c : fixed)
             r.fixedLetters += c.isLetter();
     };
@@ -531,7 +550,7 @@ QString shown(
     const Remembered *best = nullptr;
     QRegularExpressionMatch bestMatch;
     for (const Remembered &r : patterns) {
-        if (best && r.fixedLetters <= best->fixedLetters)
+        if ((best && r.fixedLetters <= best->fixedLetters) || !mayMatch(r, text))
             continue;
         QRegularExpressionMatch m = r.pattern.match(text);
         if (m.hasMatch()) {
