@@ -247,24 +247,20 @@ private slots:
         QVERIFY(doc.readFromPath(path));
         QVERIFY(doc.loadPNG());
         doc.addText(QStringLiteral("x"), u"日本"_qs);
-        doc.insertObject(makeComment(QStringLiteral("Nul"), QString::fromUtf16(u"a\u0000b", 3)), doc.rowCount());
         doc.addText(QStringLiteral("kept"), QStringLiteral("Title"));
         const QString saving = QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(path).toString();
         QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Entry not saved: .*")));
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Entry not saved: .*")));
         DocumentError error;
         QVERIFY2(doc.saveTo(path, &error), qPrintable(error.reason));
-        QCOMPARE(doc.skippedEntries().size(), 2);
+        QCOMPARE(doc.skippedEntries().size(), 1);
         QVERIFY(doc.skippedEntries().at(0).contains(u"“日本”"_qs));
-        QVERIFY(doc.skippedEntries().at(1).contains(u"“Nul”"_qs));
         QCOMPARE(fileComments(path), QStringList({ "Author=Ann", "Title=kept" }));
-        QCOMPARE(doc.allComments().size(), 4);
+        QCOMPARE(doc.allComments().size(), 3);
         QVERIFY(doc.isModified());
 
         // Mended, everything is saved.
         doc.setKeyword(doc.commentAt(1), QStringLiteral("Japan"));
-        doc.removeObjectFromComments(2);
         QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
         QVERIFY(doc.saveTo(path, &error));
         QVERIFY(doc.skippedEntries().isEmpty());
