@@ -80,10 +80,7 @@ private slots:
                              const char *searchAfter) {
             QTest::newRow(name) << QString(search) << QString(operation) << after << QString(searchAfter);
         };
-        row("removing a keyword the search hides", "tit", "removeKey", start, "tit");
         row("removing a keyword shown", "auth", "removeKey", { "Title=t", "Author2=b" }, "auth");
-        row("deleting rows outside the list", "", "delete", start, "");
-        row("deleting all of nothing shown", "zzz", "deleteAll", start, "zzz");
         row("no paste without a clipboard", "auth", "pasteNothing", start, "auth");
         row("a paste the search shows", "auth", "paste Authority",
             { "Author=a", "Title=t", "Authority=x", "Author2=b" }, "auth");
@@ -102,10 +99,6 @@ private slots:
         writeComments({ makeComment(operation.section(u' ', 1), u"x"_qs) }, &clipboard);
         if (operation == u"removeKey")
             doc.removeCommentsForKey(u"Author"_qs);
-        else if (operation == u"delete")
-            doc.deleteRows({ 7 });
-        else if (operation == u"deleteAll")
-            doc.removeAllFields();
         else if (operation == u"pasteNothing")
             QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
         if (operation.startsWith(u"paste"))
