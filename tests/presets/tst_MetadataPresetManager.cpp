@@ -200,7 +200,6 @@ private Q_SLOTS:
         QCOMPARE(width.unprocessedComment()->text(), QStringLiteral("%WIDTH% of %FILENAME%"));
         const auto empty = MetadataPreset(QStringLiteral("Comment"), QString()).newComment(info);
         QVERIFY(!empty->text().isNull() && empty->text().isEmpty());
-        QCOMPARE(MetadataPreset(run(100), QString()).unprocessedComment()->keyword(), run(79));
     }
 
 private:
