@@ -196,7 +196,6 @@ private slots:
         row("remove by keyword only where shown", true, "x", { "Ax=1", "A=2" }, { "removeKey A" }, { "Ax=1", "A=2" },
             0);
         row("preset in a document", true, "", {}, { "preset Title %FILENAME%" }, { "Title=sunset" }, 1);
-        row("preset in a list", false, "", {}, { "preset Title %FILENAME%" }, { "Title=%FILENAME%" }, 1);
         row("both fields in one step", true, "", { "A=1" }, { "fields 0 Title %WIDTH%" }, { "Title=640" }, 1);
         row("indexed accessors", false, "", { "A=1", "B=2" }, { "insertObject 1 X=x", "removeObject 0" },
             { "X=x", "B=2" }, 2);
@@ -205,8 +204,6 @@ private slots:
             { "author=lower", "Keep=1", "Author=second", "Title=640" }, 1, 1);
         row("template clearing the filtered list", true, "auth", { "Author=1", "Title=2" },
             { "template clear New=%FILENAME%" }, { "Title=2", "New=sunset" }, 1, 2);
-        row("template into a list keeps macros", false, "", { "A=1" }, { "template - B=%WIDTH%" },
-            { "A=1", "B=%WIDTH%" }, 1, 1);
         row("import replacing, one step", true, "", { "Author=old", "Title=t" },
             { "import replace Author=%WIDTH%;Author=%FILENAME%" }, { "Title=t", "Author=sunset" }, 1);
         row("import replacing only what the filter shows", true, "tit", { "Author=old", "Title=t" },
@@ -255,9 +252,6 @@ private slots:
             } else if (op == u"paste") {
                 std::unique_ptr<QMimeData> mime(xmlForm(b));
                 QVERIFY(owner.paste(mime.get(), a.toInt()));
-            } else if (op == u"pasteText") {
-                clipboard.setText(b);
-                QVERIFY(owner.paste(&clipboard, a.toInt()));
             } else if (op == u"pasteNothing") {
                 clipboard.setData(PasteboardMetadataXML, "<PasteboardMetadataXML/>");
                 QVERIFY(owner.paste(&clipboard, 0));

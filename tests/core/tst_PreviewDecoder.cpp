@@ -140,8 +140,7 @@ private slots:
                     rgb({ 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 1 }) }),
                 iend() })));
         const PreviewImage preview = decoded(path, 2);
-        QCOMPARE(preview.width, 2);
-        QCOMPARE(preview.height, 1);
+        QCOMPARE(QSize(preview.width, preview.height), QSize(2, 1));
         const std::vector<uint8_t> expected { 50, 0, 0, 255, 128, 128, 128, 255 };
         QCOMPARE(preview.pixels, expected);
 
@@ -175,8 +174,7 @@ private slots:
         const PreviewImage interlaced
             = decoded(dataPath(QStringLiteral("pngsuite/basi") + name + QStringLiteral(".png")), box);
         QVERIFY(!plain.isEmpty());
-        QCOMPARE(interlaced.width, plain.width);
-        QCOMPARE(interlaced.height, plain.height);
+        QCOMPARE(QSize(interlaced.width, interlaced.height), QSize(plain.width, plain.height));
         QCOMPARE(interlaced.pixels, plain.pixels);
     }
 
