@@ -20,28 +20,37 @@ int edit(CliContext &ctx, const QString &path, const TextEntryEdit &edit)
     return ctx.save(file) ? CliStatus::Ok : CliStatus::Failed;
 }
 
-int set(CliContext &ctx, const CliOptions &options)
+// The command's file and the edit made of the operands after it, at least one of them;
+// make fills the edit and says whether the operands were well formed.
+template <typename Make>
+int editFile(CliContext &ctx, const CliOptions &options, const QString &command, const QString &need, Make make)
 {
     QStringList args = options.operands();
     if (args.size() < 2)
-        return ctx.usage(QStringLiteral("set"), QStringLiteral("give a file and at least one KEY=TEXT"));
+        return ctx.usage(command, need);
     const QString path = args.takeFirst();
     TextEntryEdit change;
-    if (!keyTextPairs(args, &change.set))
-        return ctx.usage(QStringLiteral("set"), QStringLiteral("give entries as KEY=TEXT"));
-    change.replace = options.isSet(QStringLiteral("--replace"));
+    if (!make(args, change))
+        return ctx.usage(command, QStringLiteral("give entries as KEY=TEXT"));
     return edit(ctx, path, change);
+}
+
+int set(CliContext &ctx, const CliOptions &options)
+{
+    return editFile(ctx, options, QStringLiteral("set"), QStringLiteral("give a file and at least one KEY=TEXT"),
+        [&](const QStringList &args, TextEntryEdit &change) {
+            change.replace = options.isSet(QStringLiteral("--replace"));
+            return keyTextPairs(args, &change.set);
+        });
 }
 
 int remove(CliContext &ctx, const CliOptions &options)
 {
-    QStringList args = options.operands();
-    if (args.size() < 2)
-        return ctx.usage(QStringLiteral("remove"), QStringLiteral("give a file and at least one keyword"));
-    const QString path = args.takeFirst();
-    TextEntryEdit change;
-    change.remove = args;
-    return edit(ctx, path, change);
+    return editFile(ctx, options, QStringLiteral("remove"), QStringLiteral("give a file and at least one keyword"),
+        [](const QStringList &args, TextEntryEdit &change) {
+            change.remove = args;
+            return true;
+        });
 }
 
 int clear(CliContext &ctx, const CliOptions &options)

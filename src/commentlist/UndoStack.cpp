@@ -62,18 +62,16 @@ UndoStack::State UndoStack::state() const
 void UndoStack::announce(const State &before)
 {
     const State now = state();
-    if (now.index != before.index)
-        emit indexChanged(now.index);
-    if (now.clean != before.clean)
-        emit cleanChanged(now.clean);
-    if (now.canUndo != before.canUndo)
-        emit canUndoChanged(now.canUndo);
-    if (now.canRedo != before.canRedo)
-        emit canRedoChanged(now.canRedo);
-    if (now.undoText != before.undoText)
-        emit undoTextChanged(now.undoText);
-    if (now.redoText != before.redoText)
-        emit redoTextChanged(now.redoText);
+    const auto tell = [&](auto State::*field, auto signal) {
+        if (now.*field != before.*field)
+            emit(this->*signal)(now.*field);
+    };
+    tell(&State::index, &UndoStack::indexChanged);
+    tell(&State::clean, &UndoStack::cleanChanged);
+    tell(&State::canUndo, &UndoStack::canUndoChanged);
+    tell(&State::canRedo, &UndoStack::canRedoChanged);
+    tell(&State::undoText, &UndoStack::undoTextChanged);
+    tell(&State::redoText, &UndoStack::redoTextChanged);
 }
 
 void UndoStack::push(std::unique_ptr<UndoCommand> command)
