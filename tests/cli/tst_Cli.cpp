@@ -33,9 +33,9 @@ class tst_Cli : public QObject
     {
         return runCliCaptured(args, &m_out, &m_err, input, output);
     }
-    QString copyOf(const QString &suiteFile, const QString &folder = QString())
+    QString copyOf(const QString &name, const QString &folder = {})
     {
-        return m_dir->suiteCopy(suiteFile, folder.isEmpty() ? QString() : folder + u'/' + suiteFile);
+        return copyFixture(u"pngsuite/"_qs + name, m_dir->path(folder));
     }
     QString fixture(const QString &name) { return copyFixture(u"provenance/"_qs + name, m_dir->path()); }
     // A size as the strip dry run prints it: the whole chunk.

@@ -158,12 +158,6 @@ QString TempFolder::write(const QString &relative, const QByteArray &bytes) cons
     return target;
 }
 
-QString TempFolder::suiteCopy(const QString &suiteFile, const QString &relative) const
-{
-    return write(
-        relative.isEmpty() ? suiteFile : relative, readFile(dataPath(QStringLiteral("pngsuite/") + suiteFile)));
-}
-
 QStringList TempFolder::relative(const QStringList &paths) const
 {
     QStringList result;
