@@ -312,9 +312,7 @@ private slots:
         PromptAnswers answers;
         AppController controller;
         const QList<QWidget *> windows = openEveryWindow(controller, m_png);
-        QStringList titles;
-        for (QAction *menu : qobject_cast<QMainWindow *>(windows[0])->menuBar()->actions())
-            titles << menu->text().remove(u'&');
+        const QStringList titles = menuTitles(qobject_cast<QMainWindow *>(windows[0]));
         shown[5] = shown[5].arg(missing);
         QCOMPARE(QStringList({ titles.first(), titles.at(1), titles.last(),
                      QCoreApplication::translate("QPlatformTheme", "Cancel"),

@@ -100,6 +100,15 @@ inline QList<QAction *> menuItems(QMenuBar *bar)
     return found;
 }
 
+// The titles of a window's menus, without their mnemonics.
+inline QStringList menuTitles(QMainWindow *window)
+{
+    QStringList titles;
+    for (QAction *menu : window->menuBar()->actions())
+        titles << menu->text().remove(u'&');
+    return titles;
+}
+
 // What keeps a person with the keyboard alone or a screen reader from a window's commands,
 // one line each (none: all reachable). Walks the window's menus through the accessibility
 // interface (an item a screen reader gets null or without a name), its visible controls (a
