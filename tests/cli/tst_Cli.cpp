@@ -1,9 +1,10 @@
 #include "TestSupport.h"
 
-#include "CliRun.h"
+#include "cli/Cli.h"
 #include "cli/CliCommand.h"
 #include "cli/CliOptions.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,17 +22,30 @@ class tst_Cli : public QObject
     QString m_out, m_err;
     std::unique_ptr<TempFolder> m_dir;
 
-    int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
+    // Runs velmora-cli in-process, its standard output and error in m_out and m_err; standard
+    // input holds input, and *output (if given) gets the bytes written to standard output.
+    int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
+    {
+        m_out.clear();
+        m_err.clear();
+        QBuffer in, bytes;
+        in.setData(input);
+        in.open(QIODevice::ReadOnly);
+        bytes.open(QIODevice::WriteOnly);
+        QTextStream out(&m_out), err(&m_err);
+        const int status = runCli(args, out, err, { &in, &bytes });
+        out.flush();
+        err.flush();
+        if (output)
+            *output = bytes.data();
+        return status;
+    }
+    int run(const QStringList &args) { return runPiped(args, {}, nullptr); }
     // What "list" prints for the files, or its exit status when it fails.
     QString list(const QStringList &files)
     {
         const int status = run(QStringList { "list" } + files);
         return status == 0 ? m_out : QStringLiteral("exit status %1: %2").arg(status).arg(m_err);
-    }
-    // run() with standard input holding input; *output gets what went to standard output.
-    int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
-    {
-        return runCliCaptured(args, &m_out, &m_err, input, output);
     }
     QString copyOf(const QString &name, const QString &folder = {})
     {
