@@ -162,12 +162,10 @@ inline QStringList reachFaults(QWidget *window)
             letter(topLetters, item->text(), true);
         for (QAction *item : menuItems(main->menuBar())) {
             QMap<QChar, QString> letters;
-            if (item->menu()) {
-                for (QAction *inner : item->menu()->actions()) {
-                    // Commands (named) need a letter; the lists (recent files, windows) may have one.
-                    if (inner->isVisible() && !inner->isSeparator())
-                        letter(letters, inner->text(), !inner->objectName().isEmpty());
-                }
+            for (QAction *inner : item->menu() ? item->menu()->actions() : QList<QAction *>()) {
+                // Commands (named) need a letter; the lists (recent files, windows) may have one.
+                if (inner->isVisible() && !inner->isSeparator())
+                    letter(letters, inner->text(), !inner->objectName().isEmpty());
             }
         }
     }
@@ -209,13 +207,10 @@ inline QStringList reachFaults(QWidget *window)
     while (topLetters.contains(unused))
         unused = QChar(unused.unicode() + 1);
     for (QWidget *field : std::as_const(textFields)) {
-        const auto text = [field] {
-            auto *line = qobject_cast<QLineEdit *>(field);
-            return line ? line->text() : static_cast<QPlainTextEdit *>(field)->toPlainText();
-        };
-        const QString before = text();
+        const char *text = qobject_cast<QLineEdit *>(field) ? "text" : "plainText";
+        const QString before = field->property(text).toString();
         QTest::keyClick(field, char(unused.unicode()), Qt::AltModifier);
-        if (text() != before)
+        if (field->property(text).toString() != before)
             faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
