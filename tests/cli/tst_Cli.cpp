@@ -59,7 +59,13 @@ class tst_Cli : public QObject
     }
 
 private Q_SLOTS:
-    void init() { m_dir = std::make_unique<TempFolder>(); }
+    // Each test in a folder of its own, which is the working folder too (where relative paths
+    // and a save from a pipe would go).
+    void init()
+    {
+        m_dir = std::make_unique<TempFolder>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
 
     // --- The option grammar every command shares ---------------------------------------------
     void parse_data()
@@ -360,14 +366,10 @@ private Q_SLOTS:
         const QString listFile = m_dir->path(QStringLiteral("list.txt"));
         writeFile(listFile, listed);
         // The paths in the list are relative to the working folder.
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
         QStringList args { "batch", "--set", "K=v", "--files-from", listFile };
         for (const QString &o : options)
             args << (o == u"-0" ? o : m_dir->path(o));
-        const int status = run(args);
-        QDir::setCurrent(previous);
-        QCOMPARE(status, 0);
+        QCOMPARE(run(args), 0);
         QCOMPARE(m_out, summary);
         QCOMPARE(m_err, QString());
         const bool nul = options.contains(u"-0"_qs);
@@ -532,18 +534,13 @@ private Q_SLOTS:
         const bool writes
             = !QStringList { "list", "info", "chunks", "generation" }.contains(args.at(args.at(0) == u"--recompress"));
 
-        // The file read from standard input, from the test folder (where a save would write).
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        // The file read from standard input (a save would write into the test folder).
         QByteArray piped;
-        const int status = runPiped(args, png, &piped);
+        QCOMPARE(runPiped(args, png, &piped), 0);
         const QString printed = m_out;
         // A damaged file: exit 1 and nothing on standard output.
         QByteArray damagedOut;
-        const int damagedStatus = runPiped(args, png.left(png.size() - 20), &damagedOut);
-        QDir::setCurrent(previous);
-        QCOMPARE(status, 0);
-        QCOMPARE(damagedStatus, 1);
+        QCOMPARE(runPiped(args, png.left(png.size() - 20), &damagedOut), 1);
         QVERIFY2(m_err.startsWith(u"velmora-cli: -: "_qs), qPrintable(m_err));
         QCOMPARE(damagedOut, QByteArray());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), names);
