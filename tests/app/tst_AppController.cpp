@@ -44,14 +44,6 @@ using namespace WindowTestSupport;
 
 namespace {
 
-QStringList menuTitles(QMainWindow *window)
-{
-    QStringList titles;
-    for (QAction *menu : window->menuBar()->actions())
-        titles << menu->text().remove(u'&');
-    return titles;
-}
-
 bool activate(QWidget *window)
 {
     window->show();
@@ -64,7 +56,6 @@ bool activate(QWidget *window)
 struct Answers : PromptAnswers
 {
     Answers() { byKind = { { Prompts::Kind::CsvOptions, u","_qs }, { Prompts::Kind::Confirm, true } }; }
-    bool wasAsked(Prompts::Kind kind) const { return !of(kind).isEmpty(); }
 };
 
 } // namespace
@@ -295,8 +286,6 @@ private slots:
         QVERIFY(!presets->isVisible() && running);
         pacer.letGo(10);
         QTRY_VERIFY(running.isNull());
-        QCOMPARE(fileComments(files[0]), QStringList { "K=v" });
-        QCOMPARE(fileComments(files.last()), QStringList {});
     }
 
     // Import into a document expands its macros, and the next import dialog starts with the
@@ -348,7 +337,7 @@ private slots:
         answers.asked.clear();
         answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral("TAB CHARACTER");
         QVERIFY(controller.exportMetadata(window));
-        QVERIFY(!answers.wasAsked(Prompts::Kind::Confirm));
+        QVERIFY(answers.of(Prompts::Kind::Confirm).isEmpty());
         QCOMPARE(readFile(csv), QByteArray("\"Keep\"\t\"b\"\n\"Speaker\"\t\"Smith, John\"\n"));
         QCOMPARE(AppSettings::exportFormat(), MetadataFormat::Csv);
 

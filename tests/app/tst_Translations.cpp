@@ -132,6 +132,7 @@ private slots:
         QCoreApplication::installTranslator(&pseudo);
         PromptAnswers answers;
         answers.answer = false;
+        answers.byKind[Prompts::Kind::SaveChanges] = int(Prompts::SaveChoice::Cancel); // the window stays
         AppController controller;
         QSettings().clear();
         const QList<QWidget *> windows = openEveryWindow(controller, m_png);
@@ -172,18 +173,13 @@ private slots:
                     continue;
                 const QString where
                     = kind + u'/' + QString::fromLatin1(w->metaObject()->className()) + u'/' + w->objectName();
-                for (const QString &text : { w->toolTip(), w->statusTip(), w->whatsThis() })
-                    check(where, text);
+                // A label's or a button's text, a field's (the user's data, allowed) and its placeholder.
+                for (const char *property : { "toolTip", "statusTip", "whatsThis", "text", "placeholderText" })
+                    check(where, w->property(property).toString());
                 if (QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w)) {
                     check(where, face->text(QAccessible::Name));
                     check(where, face->text(QAccessible::Description));
                 }
-                if (auto *label = qobject_cast<QLabel *>(w))
-                    check(where, label->text());
-                if (auto *button = qobject_cast<QAbstractButton *>(w))
-                    check(where, button->text());
-                if (auto *field = qobject_cast<QLineEdit *>(w))
-                    check(where, field->placeholderText());
                 if (auto *combo = qobject_cast<QComboBox *>(w); combo && !qobject_cast<QFileDialog *>(w->window())) {
                     for (int i = 0; i < combo->count(); ++i)
                         check(where, combo->itemText(i));
@@ -312,9 +308,7 @@ private slots:
         PromptAnswers answers;
         AppController controller;
         const QList<QWidget *> windows = openEveryWindow(controller, m_png);
-        QStringList titles;
-        for (QAction *menu : qobject_cast<QMainWindow *>(windows[0])->menuBar()->actions())
-            titles << menu->text().remove(u'&');
+        const QStringList titles = menuTitles(qobject_cast<QMainWindow *>(windows[0]));
         shown[5] = shown[5].arg(missing);
         QCOMPARE(QStringList({ titles.first(), titles.at(1), titles.last(),
                      QCoreApplication::translate("QPlatformTheme", "Cancel"),

@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
-#include "CliRun.h"
+#include "cli/Cli.h"
+#include "cli/CliCommand.h"
 #include "cli/CliOptions.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,25 +22,50 @@ class tst_Cli : public QObject
     QString m_out, m_err;
     std::unique_ptr<TempFolder> m_dir;
 
-    int run(const QStringList &args) { return runCliCaptured(args, &m_out, &m_err); }
+    // Runs velmora-cli in-process, its standard output and error in m_out and m_err; standard
+    // input holds input, and *output (if given) gets the bytes written to standard output.
+    int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
+    {
+        m_out.clear();
+        m_err.clear();
+        QBuffer in, bytes;
+        in.setData(input);
+        in.open(QIODevice::ReadOnly);
+        bytes.open(QIODevice::WriteOnly);
+        QTextStream out(&m_out), err(&m_err);
+        const int status = runCli(args, out, err, { &in, &bytes });
+        out.flush();
+        err.flush();
+        if (output)
+            *output = bytes.data();
+        return status;
+    }
+    int run(const QStringList &args) { return runPiped(args, {}, nullptr); }
     // What "list" prints for the files, or its exit status when it fails.
     QString list(const QStringList &files)
     {
         const int status = run(QStringList { "list" } + files);
         return status == 0 ? m_out : QStringLiteral("exit status %1: %2").arg(status).arg(m_err);
     }
-    // run() with standard input holding input; *output gets what went to standard output.
-    int runPiped(const QStringList &args, const QByteArray &input, QByteArray *output)
+    QString copyOf(const QString &name, const QString &folder = {})
     {
-        return runCliCaptured(args, &m_out, &m_err, input, output);
+        return copyFixture(u"pngsuite/"_qs + name, m_dir->path(folder));
     }
-    QString copyOf(const QString &suiteFile, const QString &folder = QString())
+    QString fixture(const QString &name) { return copyFixture(u"provenance/"_qs + name, m_dir->path()); }
+    // A size as the strip dry run prints it: the whole chunk.
+    static qsizetype chunkSize(const QString &file, const QByteArray &type)
     {
-        return m_dir->suiteCopy(suiteFile, folder.isEmpty() ? QString() : folder + u'/' + suiteFile);
+        return chunkPayloads(readFile(file), type).value(0).size() + 12;
     }
 
 private Q_SLOTS:
-    void init() { m_dir = std::make_unique<TempFolder>(); }
+    // Each test in a folder of its own, which is the working folder too (where relative paths
+    // and a save from a pipe would go).
+    void init()
+    {
+        m_dir = std::make_unique<TempFolder>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
 
     // --- The option grammar every command shares ---------------------------------------------
     void parse_data()
@@ -123,6 +150,15 @@ private Q_SLOTS:
         QTest::newRow("set with empty key") << QStringList { "set", "x.png", "=v" };
         QTest::newRow("clear two files") << QStringList { "clear", "a.png", "b.png" };
         QTest::newRow("info no file") << QStringList { "info" };
+        QTest::newRow("batch, nothing to work on") << QStringList { "batch", "--set", "K=v" };
+        QTest::newRow("batch, -0 without a list") << QStringList { "batch", "--set", "K=v", "-0", "x.png" };
+        QTest::newRow("batch, --files-from without a value") << QStringList { "batch", "--set", "K=v", "--files-from" };
+        QTest::newRow("strip, a chunk type of three letters")
+            << QStringList { "strip", "--keep-chunk", "abc", "x.png" };
+        QTest::newRow("strip, a chunk type with a digit") << QStringList { "strip", "--keep-chunk", "tEX1", "x.png" };
+        QTest::newRow("strip, no path") << QStringList { "strip", "--dry-run" };
+        QTest::newRow("strip, -0 without a list") << QStringList { "strip", "-0", "x.png" };
+        QTest::newRow("strip, standard input beside a path") << QStringList { "strip", "-", "x.png" };
     }
     void usageErrors()
     {
@@ -133,9 +169,6 @@ private Q_SLOTS:
 
     void infoAndList()
     {
-        QCOMPARE(run({ "--help" }), 0);
-        QVERIFY(m_out.contains(QStringLiteral("Exit status")));
-
         const QString file = copyOf(QStringLiteral("ct1n0g04.png"));
         QCOMPARE(run({ "info", file }), 0);
         QVERIFY(m_out.contains(QStringLiteral("32 × 32")));
@@ -153,10 +186,10 @@ private Q_SLOTS:
 
         QCOMPARE(run({ "list", "--json", file, copyOf(QStringLiteral("basn0g01.png")) }), 0);
         const QJsonArray files = QJsonDocument::fromJson(m_out.toUtf8()).array();
-        QCOMPARE(files.size(), 2);
-        QCOMPARE(files[0].toObject()[QStringLiteral("file")].toString(), file);
-        QCOMPARE(files[0].toObject()[QStringLiteral("comments")].toArray().size(), 6);
-        QCOMPARE(files[1].toObject()[QStringLiteral("comments")].toArray().size(), 0);
+        QCOMPARE(QStringList({ QString::number(files.size()), files[0][u"file"_qs].toString(),
+                     QString::number(files[0][u"comments"_qs].toArray().size()),
+                     QString::number(files[1][u"comments"_qs].toArray().size()) }),
+            QStringList({ "2", file, "6", "0" }));
     }
 
     void setRemoveClear()
@@ -333,40 +366,16 @@ private Q_SLOTS:
         const QString listFile = m_dir->path(QStringLiteral("list.txt"));
         writeFile(listFile, listed);
         // The paths in the list are relative to the working folder.
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
         QStringList args { "batch", "--set", "K=v", "--files-from", listFile };
         for (const QString &o : options)
             args << (o == u"-0" ? o : m_dir->path(o));
-        const int status = run(args);
-        QDir::setCurrent(previous);
-        QCOMPARE(status, 0);
+        QCOMPARE(run(args), 0);
         QCOMPARE(m_out, summary);
         QCOMPARE(m_err, QString());
         const bool nul = options.contains(u"-0"_qs);
         QCOMPARE(fileComments(m_dir->path(u"odd\nname.png"_qs)), nul ? QStringList { "K=v" } : QStringList {});
         QCOMPARE(fileComments(m_dir->path(u"set/deep/three.png"_qs)),
             listed.contains("set\r\n") ? QStringList { "K=v" } : QStringList {});
-    }
-
-    void batchListProblems()
-    {
-        const QString a = copyOf(QStringLiteral("basn0g08.png"));
-        const QByteArray before = readFile(a);
-        const QString listFile = m_dir->path(QStringLiteral("list.txt"));
-        // A listed path that does not exist stops the run before anything is written.
-        writeFile(listFile, (a + u"\n"_qs + m_dir->path(u"gone.png"_qs) + u"\n"_qs).toUtf8());
-        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from", listFile }), 1);
-        QVERIFY(m_err.contains(m_dir->path(u"gone.png"_qs) + u": no such file"_qs));
-        QCOMPARE(readFile(a), before);
-        // A list that cannot be read is named.
-        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from", m_dir->path(u"nolist"_qs) }), 1);
-        QVERIFY(m_err.contains(m_dir->path(u"nolist"_qs)));
-        // -0 belongs to a list; and something to work on must be given.
-        QCOMPARE(run({ "batch", "--set", "K=v", "-0", a }), 2);
-        QCOMPARE(run({ "batch", "--set", "K=v" }), 2);
-        QCOMPARE(run({ "batch", "--set", "K=v", "--files-from" }), 2);
-        QCOMPARE(readFile(a), before);
     }
 
     void presetsAndTemplates()
@@ -409,41 +418,24 @@ private Q_SLOTS:
         QVERIFY(m_err.contains(QStringLiteral("unknown option --bogus")));
     }
 
-    void eachCommandAnswersHelp_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("mentions"); // something only that command's help says
-        QTest::newRow("info") << u"info"_qs << u"pixels are not decoded"_qs;
-        QTest::newRow("list") << u"list"_qs << u"--json"_qs;
-        QTest::newRow("chunks") << u"chunks"_qs << u"CRC"_qs;
-        QTest::newRow("set") << u"set"_qs << u"--replace"_qs;
-        QTest::newRow("remove") << u"remove"_qs << u"KEY..."_qs;
-        QTest::newRow("clear") << u"clear"_qs << u"every text entry"_qs;
-        QTest::newRow("export") << u"export"_qs << u"--separator C"_qs;
-        QTest::newRow("import") << u"import"_qs << u"--clear"_qs;
-        QTest::newRow("batch") << u"batch"_qs << u"--no-verify-image"_qs;
-        QTest::newRow("strip") << u"strip"_qs << u"--credentials"_qs;
-        QTest::newRow("generation") << u"generation"_qs << u"invokeai_metadata"_qs;
-        QTest::newRow("presets") << u"presets"_qs << u"preset list"_qs;
-        QTest::newRow("templates") << u"templates"_qs << u"template names"_qs;
-        QTest::newRow("apply-template") << u"apply-template"_qs << u"NAME FILE..."_qs;
-    }
+    // Every command answers -h and --help with its own help, which names each of its options;
+    // the main help lists it.
     void eachCommandAnswersHelp()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, mentions);
-        QCOMPARE(run({ command, "--help" }), 0);
-        QVERIFY2(m_out.startsWith(u"Usage: velmora-cli [--recompress] "_qs + command), qPrintable(m_out));
-        QVERIFY2(m_out.contains(mentions), qPrintable(m_out));
-        QVERIFY(m_out.contains(QStringLiteral("Exit status")));
-        QCOMPARE(m_err, QString());
-        const QString help = m_out;
-        QCOMPARE(run({ command, "-h" }), 0);
-        QCOMPARE(m_out, help);
-
-        // The main help lists the command.
         QCOMPARE(run({ "--help" }), 0);
-        QVERIFY(m_out.contains(u"\n  "_qs + command + u' '));
+        const QString main = m_out;
+        QVERIFY(main.contains(QStringLiteral("Exit status")));
+        for (const CliCommand &command :
+            readingCommands() + editingCommands() + interchangeCommands() + batchCommands() + storeCommands()) {
+            QVERIFY2(main.contains(u"\n  "_qs + command.name + u' '), qPrintable(command.name));
+            QCOMPARE(run({ command.name, "--help" }), 0);
+            QVERIFY2(m_out.startsWith(u"Usage: velmora-cli [--recompress] "_qs + command.name), qPrintable(m_out));
+            QVERIFY(m_out.contains(QStringLiteral("Exit status")));
+            QCOMPARE(m_err, QString());
+            const QString options = m_out.mid(m_out.indexOf(u"\nOptions:\n"_qs));
+            for (const QString &option : command.flags + command.valueOptions)
+                QVERIFY2(options.contains(u"\n  "_qs + option + u' '), qPrintable(command.name + u' ' + option));
+        }
     }
 
     void batchRefusesPathsWithoutPngFiles_data()
@@ -453,12 +445,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file beside a good one")
             << QStringList { "good", "missing.png" } << u"missing.png"_qs << u"no such file or folder"_qs;
-        QTest::newRow("missing folder") << QStringList { "god", "good" } << u"god"_qs << u"no such file or folder"_qs;
         QTest::newRow("empty folder") << QStringList { "empty" } << u"empty"_qs << u"the folder holds no PNG file"_qs;
         QTest::newRow("folder of other files and hidden PNGs")
             << QStringList { "good", "others" } << u"others"_qs << u"the folder holds no PNG file"_qs;
         QTest::newRow("file not named .png")
             << QStringList { "others/notes.txt", "good" } << u"others/notes.txt"_qs << u"not a PNG file name"_qs;
+        QTest::newRow("a list that cannot be read")
+            << QStringList { "good", "--files-from", "nolist" } << u"nolist"_qs << u"No such file"_qs;
     }
     void batchRefusesPathsWithoutPngFiles()
     {
@@ -473,7 +466,7 @@ private Q_SLOTS:
 
         QStringList args { "batch", "--set", "K=v" };
         for (const QString &p : paths)
-            args << m_dir->path(p);
+            args << (p.startsWith(u'-') ? p : m_dir->path(p));
         QCOMPARE(run(args), 1);
         QVERIFY2(m_err.startsWith(u"velmora-cli: "_qs + m_dir->path(refused) + u": "_qs + reason), qPrintable(m_err));
         QCOMPARE(m_err.count(u'\n'), 1);
@@ -541,18 +534,13 @@ private Q_SLOTS:
         const bool writes
             = !QStringList { "list", "info", "chunks", "generation" }.contains(args.at(args.at(0) == u"--recompress"));
 
-        // The file read from standard input, from the test folder (where a save would write).
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        // The file read from standard input (a save would write into the test folder).
         QByteArray piped;
-        const int status = runPiped(args, png, &piped);
+        QCOMPARE(runPiped(args, png, &piped), 0);
         const QString printed = m_out;
         // A damaged file: exit 1 and nothing on standard output.
         QByteArray damagedOut;
-        const int damagedStatus = runPiped(args, png.left(png.size() - 20), &damagedOut);
-        QDir::setCurrent(previous);
-        QCOMPARE(status, 0);
-        QCOMPARE(damagedStatus, 1);
+        QCOMPARE(runPiped(args, png.left(png.size() - 20), &damagedOut), 1);
         QVERIFY2(m_err.startsWith(u"velmora-cli: -: "_qs), qPrintable(m_err));
         QCOMPARE(damagedOut, QByteArray());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), names);
@@ -570,6 +558,89 @@ private Q_SLOTS:
         }
     }
 
+    // --- generation, chunks --json and strip -----------------------------------------------------
+
+    void generation()
+    {
+        const QString a1111 = fixture("a1111.png"), comfy = fixture("comfyui.png"), none = fixture("damaged-json.png");
+        QCOMPARE(run({ "generation", "--json", a1111, comfy, none }), 0);
+        const QJsonArray records = QJsonDocument::fromJson(m_out.toUtf8()).array();
+        QCOMPARE(QStringList({ QString::number(records.size()), records[0]["file"].toString(),
+                     records[0]["seed"].toString(), records[0]["extra"]["Clip skip"].toString(),
+                     records[2]["file"].toString(), records[2]["node"].toString() }),
+            QStringList({ "3", a1111, "3141592653", "2", comfy, "20 KSamplerAdvanced" }));
+        QVERIFY(!records.at(2).toObject().contains("model_hash")); // unset fields are left out
+
+        QCOMPARE(run({ "generation", a1111, none, m_dir->path("missing.png") }), 1);
+        QVERIFY2(m_out.startsWith(a1111
+                     + u": Stable Diffusion web UI v1.9.3 (entry \"parameters\")\n"
+                       "  Prompt: masterpiece, a lighthouse on a cliff,\\n(dusk:1.2), dramatic sky\n"_qs),
+            qPrintable(m_out));
+        QVERIFY(m_out.endsWith(none + u": no generation settings\n"_qs));
+        QVERIFY(m_err.contains(u"missing.png"));
+    }
+
+    void chunksAsJson()
+    {
+        const QString file = fixture("everything.png");
+        QCOMPARE(run({ "chunks", "--json", file }), 0);
+        const QJsonObject entry = QJsonDocument::fromJson(m_out.toUtf8()).array().at(0).toObject();
+        QCOMPARE(entry["file"].toString(), file);
+        const QJsonArray chunks = entry["chunks"].toArray();
+        QCOMPARE(chunks.size(), 24);
+        QCOMPARE(chunks.at(0).toObject(),
+            QJsonObject(
+                { { "type", "IHDR" }, { "offset", 8 }, { "length", 13 }, { "crc_ok", true }, { "critical", true },
+                    { "safe_to_copy", false }, { "summary", "8×8, 8-bit palette, not interlaced" } }));
+        const QJsonObject exif = chunks.at(8).toObject();
+        QCOMPARE(exif["offset"].toInt(), 8 + 25 + 16 + 44 + 16 + 36 + 20 + 15 + 26);
+        QCOMPARE(exif["details"].toArray().last(),
+            QJsonValue(QJsonObject({ { "name", "GPS position" }, { "value", "51.50740° N, 0.12777° W, 35 m" } })));
+
+        // A file cut off: the chunks before the break, the reason, and a failure.
+        writeFile(file, readFile(file).left(100));
+        QCOMPARE(run({ "chunks", "--json", file }), 1);
+        const QJsonObject cut = QJsonDocument::fromJson(m_out.toUtf8()).array().at(0).toObject();
+        QCOMPARE(cut["chunks"].toArray().size(), 3);
+        QVERIFY(cut["error"].toString().contains(u"truncated"));
+        QVERIFY(m_err.contains(file));
+    }
+
+    void strip()
+    {
+        const QString everything = fixture("everything.png"), a1111 = fixture("a1111.png");
+        const QString plain = m_dir->write("plain.png", simplePng(4, 4));
+        const QByteArray before = readFile(everything);
+
+        QCOMPARE(run({ "strip", "--dry-run", "--keep", "Author", m_dir->path() }), 0);
+        const QStringList lines = m_out.split(u'\n');
+        QCOMPARE(lines.mid(0, 4),
+            QStringList({ a1111 + u':', u"  entry \"parameters\" (tEXt, %1 bytes)"_qs.arg(chunkSize(a1111, "tEXt")),
+                everything + u':',
+                u"  entry \"XML:com.adobe.xmp\" (iTXt, %1 bytes)"_qs.arg(chunkSize(everything, "iTXt")) }));
+        QVERIFY(lines.contains(u"  chunk eXIf (%1 bytes)"_qs.arg(chunkSize(everything, "eXIf"))));
+        QVERIFY(!m_out.contains(u"Author") && !m_out.contains(u"caBX"));
+        QVERIFY(m_out.endsWith(plain + u": nothing to remove\n2 of 3 files would change\n"_qs));
+        QCOMPARE(readFile(everything), before);
+
+        QStringList args { "strip", "--keep", "Author", "--keep-chunk", "tIME", "--credentials", m_dir->path() };
+        QCOMPARE(run(args), 0);
+        QCOMPARE(m_out, u"3 of 3 files processed (1 with nothing to remove, left as they were)\n"_qs);
+        QCOMPARE(chunkTypes(readFile(everything)),
+            QStringList({ "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "tEXt", "tIME", "PLTE", "tRNS",
+                "bKGD", "hIST", "pHYs", "IDAT", "tIME", "IEND" }));
+
+        // Through pipes: what a strip would save goes to standard output; a dry run names "-".
+        QByteArray out;
+        args.last() = u"-"_qs;
+        QCOMPARE(runPiped(args, before, &out), 0);
+        QCOMPARE(m_out, QString());
+        QCOMPARE(out, readFile(everything));
+        QCOMPARE(runPiped({ "strip", "--dry-run", "-" }, before, &out), 0);
+        QVERIFY2(m_out.startsWith(u"-:\n  entry \"Author\" (tEXt, 26 bytes)\n"_qs), qPrintable(m_out));
+        QCOMPARE(out, QByteArray());
+    }
+
     void realProcess()
     {
         const QString cli = qEnvironmentVariable("VELMORA_CLI");
@@ -582,29 +653,23 @@ private Q_SLOTS:
         QCOMPARE(runTool(cli, { "list", m_dir->path(QStringLiteral("missing.png")) }, &output), 1);
         QCOMPARE(runTool(cli, { "bogus" }, &output), 2);
 
-        // Paths from standard input, as find -print0 hands them over.
+        // Paths from standard input, as find -print0 hands them over; a PNG file through a pipe.
+        const auto piped = [&cli](const QStringList &args, const QByteArray &input) {
+            QProcess process;
+            process.start(cli, args);
+            process.write(input);
+            process.closeWriteChannel();
+            const bool ok = process.waitForFinished(60000) && process.exitCode() == 0;
+            return ok ? process.readAllStandardOutput() : QByteArray("failed");
+        };
         const QString other = copyOf(QStringLiteral("basn2c08.png"));
-        QProcess batch;
-        batch.start(cli, { "batch", "--set", "From=stdin", "--files-from", "-", "-0" });
-        QVERIFY(batch.waitForStarted());
-        batch.write(QFile::encodeName(file) + '\0' + QFile::encodeName(other) + '\0');
-        batch.closeWriteChannel();
-        QVERIFY(batch.waitForFinished(60000));
-        QCOMPARE(batch.exitCode(), 0);
-        QCOMPARE(batch.readAllStandardOutput(), QByteArray("2 of 2 files processed\n"));
+        QCOMPARE(piped({ "batch", "--set", "From=stdin", "--files-from", "-", "-0" },
+                     QFile::encodeName(file) + '\0' + QFile::encodeName(other) + '\0'),
+            QByteArray("2 of 2 files processed\n"));
         QCOMPARE(fileComments(other), QStringList { "From=stdin" });
-
-        // A PNG file through a pipe.
-        QProcess pipe;
-        pipe.start(cli, { "set", "-", "Piped=yes" });
-        QVERIFY(pipe.waitForStarted());
-        pipe.write(readFile(other));
-        pipe.closeWriteChannel();
-        QVERIFY(pipe.waitForFinished(60000));
-        QCOMPARE(pipe.exitCode(), 0);
-        const QString piped = m_dir->path(QStringLiteral("piped.png"));
-        writeFile(piped, pipe.readAllStandardOutput());
-        QCOMPARE(fileComments(piped), (QStringList { "From=stdin", "Piped=yes" }));
+        const QString pipedFile
+            = m_dir->write(QStringLiteral("piped.png"), piped({ "set", "-", "Piped=yes" }, readFile(other)));
+        QCOMPARE(fileComments(pipedFile), (QStringList { "From=stdin", "Piped=yes" }));
     }
 };
 

@@ -11,19 +11,16 @@ using namespace TestSupport;
 
 namespace {
 
-QString describe(const GenerationRecord &r)
-{
-    QStringList parts;
-    for (const auto &[label, value] : r.labelledFields())
-        parts << label + u'=' + value;
-    return parts.join(QStringLiteral("; "));
-}
-
+// "label=value; …" per record.
 QStringList describe(const QList<GenerationRecord> &records)
 {
     QStringList result;
-    for (const GenerationRecord &r : records)
-        result << describe(r);
+    for (const GenerationRecord &r : records) {
+        QStringList parts;
+        for (const auto &[label, value] : r.labelledFields())
+            parts << label + u'=' + value;
+        result << parts.join(QStringLiteral("; "));
+    }
     return result;
 }
 

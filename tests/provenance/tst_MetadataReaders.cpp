@@ -39,27 +39,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("patchAt"); // a little-endian 32-bit value written there, -1: none
         QTest::addColumn<quint32>("value");
         QTest::addColumn<int>("size"); // cut to this size, -1: whole
-        QTest::addColumn<bool>("readable");
-        QTest::addColumn<QString>("fields");
+        QTest::addColumn<QString>("fields"); // none: not read
         QTest::addColumn<QString>("gps");
         const QString le = QStringLiteral("provenance/exif-le.tiff");
-        QTest::newRow("little-endian") << le << -1 << 0u << -1 << true << kCamera << kGps;
-        QTest::newRow("big-endian") << u"provenance/exif-be.tiff"_qs << -1 << 0u << -1 << true << kCamera << kGps;
-        QTest::newRow("IFD0 chained to itself") << le << 94 << 8u << -1 << true << kCamera << kGps;
-        QTest::newRow("Exif IFD chained to itself") << le << 172 << 146u << -1 << true << kCamera << kGps;
-        QTest::newRow("Exif pointer back to IFD0") << le << 78 << 8u << -1 << true
+        QTest::newRow("little-endian") << le << -1 << 0u << -1 << kCamera << kGps;
+        QTest::newRow("big-endian") << u"provenance/exif-be.tiff"_qs << -1 << 0u << -1 << kCamera << kGps;
+        QTest::newRow("IFD0 chained to itself") << le << 94 << 8u << -1 << kCamera << kGps;
+        QTest::newRow("Exif IFD chained to itself") << le << 172 << 146u << -1 << kCamera << kGps;
+        QTest::newRow("Exif pointer back to IFD0") << le << 78 << 8u << -1
                                                    << u"Camera make=Canon; Camera model=Canon EOS R5; Date changed="
                                                       "2024:05:02 09:30:00; Artist=Ann Lee"_qs
                                                    << kGps;
-        QTest::newRow("value offset past the end") << le << 18 << 0xfffffff0u << -1 << true << kCamera.mid(19) << kGps;
-        QTest::newRow("count past the end") << le << 14 << 0xffffffffu << -1 << true << kCamera.mid(19) << kGps;
-        QTest::newRow("latitude past the end") << le << 254 << 0xfffffff0u << -1 << true << kCamera << QString();
-        QTest::newRow("zero denominator in the latitude") << le << 314 << 0u << -1 << true << kCamera << QString();
-        QTest::newRow("GPS pointer past the end") << le << 90 << 0x7fffffffu << -1 << true << kCamera << QString();
-        QTest::newRow("cut inside the GPS IFD") << le << -1 << 0u << 300 << true << kCamera << QString();
-        QTest::newRow("first IFD past the end") << le << 4 << 400u << -1 << false << QString() << QString();
-        QTest::newRow("no TIFF header") << le << 0 << 0x2a4d4du << -1 << false << QString() << QString();
-        QTest::newRow("header only") << le << -1 << 0u << 8 << false << QString() << QString();
+        QTest::newRow("value offset past the end") << le << 18 << 0xfffffff0u << -1 << kCamera.mid(19) << kGps;
+        QTest::newRow("count past the end") << le << 14 << 0xffffffffu << -1 << kCamera.mid(19) << kGps;
+        QTest::newRow("latitude past the end") << le << 254 << 0xfffffff0u << -1 << kCamera << QString();
+        QTest::newRow("zero denominator in the latitude") << le << 314 << 0u << -1 << kCamera << QString();
+        QTest::newRow("GPS pointer past the end") << le << 90 << 0x7fffffffu << -1 << kCamera << QString();
+        QTest::newRow("cut inside the GPS IFD") << le << -1 << 0u << 300 << kCamera << QString();
+        QTest::newRow("first IFD past the end") << le << 4 << 400u << -1 << QString() << QString();
+        QTest::newRow("no TIFF header") << le << 0 << 0x2a4d4du << -1 << QString() << QString();
+        QTest::newRow("header only") << le << -1 << 0u << 8 << QString() << QString();
     }
     void exif()
     {
@@ -73,46 +72,44 @@ private Q_SLOTS:
         if (size >= 0)
             tiff.truncate(size);
         ExifData exif;
-        QFETCH(bool, readable);
-        QCOMPARE(ExifData::read(tiff, &exif), readable);
-        QTEST(joined(exif.fields), "fields");
+        QFETCH(QString, fields);
+        QCOMPARE(ExifData::read(tiff, &exif), !fields.isEmpty());
+        QCOMPARE(joined(exif.fields), fields);
         QTEST(exif.gps ? exif.gps->text() : QString(), "gps");
     }
 
     void xmp_data()
     {
         QTest::addColumn<QByteArray>("xml");
-        QTest::addColumn<bool>("readable");
-        QTest::addColumn<QString>("properties");
+        QTest::addColumn<QString>("properties"); // none: not read
         QTest::addColumn<QString>("gps");
         const QByteArray packet = chunkPayloads(readFile(dataPath("provenance/xmp.png")), "iTXt").value(0).mid(22);
         QVERIFY(packet.startsWith("<?xpacket"));
-        QTest::newRow("the fixture's packet") << packet << true
+        QTest::newRow("the fixture's packet") << packet
                                               << u"xmp:CreatorTool=Darktable 4.6; photoshop:City=London; "
                                                  u"dc:creator=Ann Lee; Bo Chen; dc:title=Tower Bridge "
                                                  "at dawn; exif:GPSLatitude=51,30.444N; exif:GPSLongitude=0,7.666W"_qs
                                               << u"51.50740° N, 0.12777° W"_qs;
         const QByteArray rdf = "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#' "
                                "xmlns:exif='http://ns.adobe.com/exif/1.0/'><rdf:Description ";
-        QTest::newRow("latitude out of range")
-            << rdf + "exif:GPSLatitude='91,0N' exif:GPSLongitude='0,7W'/></rdf:RDF>" << true
-            << u"exif:GPSLatitude=91,0N; exif:GPSLongitude=0,7W"_qs << QString();
+        QTest::newRow("latitude out of range") << rdf + "exif:GPSLatitude='91,0N' exif:GPSLongitude='0,7W'/></rdf:RDF>"
+                                               << u"exif:GPSLatitude=91,0N; exif:GPSLongitude=0,7W"_qs << QString();
         QTest::newRow("structure fields") << rdf
                 + "><exif:Flash rdf:parseType='Resource'><exif:Fired>True</exif:Fired>"
                   "</exif:Flash></rdf:Description></rdf:RDF>"
-                                          << true << u"exif:Flash/exif:Fired=True"_qs << QString();
+                                          << u"exif:Flash/exif:Fired=True"_qs << QString();
         QTest::newRow("a document type declaration (the guards are MetadataXml's)") << QByteArray(
             "<!DOCTYPE x [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;'>]>"
-            "<x>&b;</x>") << false << QString() << QString();
-        QTest::newRow("cut off") << packet.left(packet.size() / 2) << false << QString() << QString();
+            "<x>&b;</x>") << QString() << QString();
+        QTest::newRow("cut off") << packet.left(packet.size() / 2) << QString() << QString();
     }
     void xmp()
     {
         QFETCH(QByteArray, xml);
         XmpPacket packet;
-        QFETCH(bool, readable);
-        QCOMPARE(XmpPacket::read(xml, &packet), readable);
-        QTEST(joined(packet.properties), "properties");
+        QFETCH(QString, properties);
+        QCOMPARE(XmpPacket::read(xml, &packet), !properties.isEmpty());
+        QCOMPARE(joined(packet.properties), properties);
         const auto gps = packet.gps();
         QTEST(gps ? gps->text() : QString(), "gps");
     }

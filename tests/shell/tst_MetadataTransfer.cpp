@@ -10,37 +10,28 @@ class tst_MetadataTransfer : public QObject
     Q_OBJECT
 
 private slots:
-    void exportPathKeepsTheTypedExtension_data()
+    // The path an export writes (a typed metadata extension wins over the chosen format) and the
+    // name the dialog shows once a format is chosen (a metadata extension follows it).
+    void namesFollowTheFormat_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("typed csv wins over velmx") << "/t/a.csv" << int(MetadataFormat::Velmx) << "/t/a.csv";
-        QTest::newRow("no metadata extension: the chosen one added")
-            << "/t/a.txt" << int(MetadataFormat::Velmx) << "/t/a.txt.velmx";
-        QTest::newRow("cancelled stays empty") << "" << int(MetadataFormat::Velmx) << "";
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const char *typed, MetadataFormat chosen, const char *written,
+                             const char *shown) { QTest::newRow(name) << typed << int(chosen) << written << shown; };
+        row("csv typed, velmx chosen", "/t/a.csv", MetadataFormat::Velmx, "/t/a.csv", "/t/a.velmx");
+        row("upper case", "notes.CSV", MetadataFormat::Velmx, "notes.CSV", "notes.velmx");
+        row("already the chosen one", "notes.csv", MetadataFormat::Csv, "notes.csv", "notes.csv");
+        row("another extension: the chosen one added", "/t/a.txt", MetadataFormat::Velmx, "/t/a.txt.velmx", "/t/a.txt");
+        row("dots before the extension", "a.b.velmx", MetadataFormat::Csv, "a.b.velmx", "a.b.csv");
+        row("cancelled stays empty", "", MetadataFormat::Velmx, "", "");
     }
-    void exportPathKeepsTheTypedExtension()
+    void namesFollowTheFormat()
     {
         QFETCH(QString, typed);
         QFETCH(int, chosen);
         QTEST(exportPathFor(typed, MetadataFormat(chosen)), "written");
-    }
-
-    void typedNameFollowsTheChosenFormat_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("CSV becomes velmx") << "notes.CSV" << int(MetadataFormat::Velmx) << "notes.velmx";
-        QTest::newRow("already the chosen one") << "notes.csv" << int(MetadataFormat::Csv) << "notes.csv";
-        QTest::newRow("another extension stays") << "notes.txt" << int(MetadataFormat::Velmx) << "notes.txt";
-        QTest::newRow("dots before the extension") << "a.b.velmx" << int(MetadataFormat::Csv) << "a.b.csv";
-    }
-    void typedNameFollowsTheChosenFormat()
-    {
-        QFETCH(QString, typed);
-        QFETCH(int, chosen);
         QTEST(fileNameForFormat(typed, MetadataFormat(chosen)), "shown");
     }
 

@@ -67,10 +67,9 @@ RawChunk pHYs(quint32 x, quint32 y, int unit)
 
 RawChunk ihdr(quint32 width, quint32 height, int bitDepth, int colourType, int interlace)
 {
-    const char compressionAndFilter[2] = { 0, 0 };
-    return chunk("IHDR",
-        be32(width) + be32(height) + char(bitDepth) + char(colourType) + QByteArray(compressionAndFilter, 2)
-            + char(interlace));
+    // Compression and filter method 0.
+    return chunk(
+        "IHDR", be32(width) + be32(height) + char(bitDepth) + char(colourType) + QByteArray(2, 0) + char(interlace));
 }
 
 QByteArray zlibCompressed(const QByteArray &raw)
@@ -156,12 +155,6 @@ QString TempFolder::write(const QString &relative, const QByteArray &bytes) cons
     if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !writeFile(target, bytes))
         qFatal("cannot write %s", qPrintable(target));
     return target;
-}
-
-QString TempFolder::suiteCopy(const QString &suiteFile, const QString &relative) const
-{
-    return write(
-        relative.isEmpty() ? suiteFile : relative, readFile(dataPath(QStringLiteral("pngsuite/") + suiteFile)));
 }
 
 QStringList TempFolder::relative(const QStringList &paths) const

@@ -63,8 +63,6 @@ public:
     }
     // Writes bytes to relative (making its folders) and returns its path.
     QString write(const QString &relative, const QByteArray &bytes = QByteArray()) const;
-    // A writable copy of a PngSuite file, under its own name or as relative.
-    QString suiteCopy(const QString &suiteFile, const QString &relative = QString()) const;
     // Paths as they stand relative to the folder.
     QStringList relative(const QStringList &paths) const;
 

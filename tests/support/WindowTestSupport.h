@@ -100,6 +100,15 @@ inline QList<QAction *> menuItems(QMenuBar *bar)
     return found;
 }
 
+// The titles of a window's menus, without their mnemonics.
+inline QStringList menuTitles(QMainWindow *window)
+{
+    QStringList titles;
+    for (QAction *menu : window->menuBar()->actions())
+        titles << menu->text().remove(u'&');
+    return titles;
+}
+
 // What keeps a person with the keyboard alone or a screen reader from a window's commands,
 // one line each (none: all reachable). Walks the window's menus through the accessibility
 // interface (an item a screen reader gets null or without a name), its visible controls (a
@@ -153,12 +162,10 @@ inline QStringList reachFaults(QWidget *window)
             letter(topLetters, item->text(), true);
         for (QAction *item : menuItems(main->menuBar())) {
             QMap<QChar, QString> letters;
-            if (item->menu()) {
-                for (QAction *inner : item->menu()->actions()) {
-                    // Commands (named) need a letter; the lists (recent files, windows) may have one.
-                    if (inner->isVisible() && !inner->isSeparator())
-                        letter(letters, inner->text(), !inner->objectName().isEmpty());
-                }
+            for (QAction *inner : item->menu() ? item->menu()->actions() : QList<QAction *>()) {
+                // Commands (named) need a letter; the lists (recent files, windows) may have one.
+                if (inner->isVisible() && !inner->isSeparator())
+                    letter(letters, inner->text(), !inner->objectName().isEmpty());
             }
         }
     }
@@ -200,13 +207,10 @@ inline QStringList reachFaults(QWidget *window)
     while (topLetters.contains(unused))
         unused = QChar(unused.unicode() + 1);
     for (QWidget *field : std::as_const(textFields)) {
-        const auto text = [field] {
-            auto *line = qobject_cast<QLineEdit *>(field);
-            return line ? line->text() : static_cast<QPlainTextEdit *>(field)->toPlainText();
-        };
-        const QString before = text();
+        const char *text = qobject_cast<QLineEdit *>(field) ? "text" : "plainText";
+        const QString before = field->property(text).toString();
         QTest::keyClick(field, char(unused.unicode()), Qt::AltModifier);
-        if (text() != before)
+        if (field->property(text).toString() != before)
             faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
