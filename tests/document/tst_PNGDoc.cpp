@@ -42,24 +42,31 @@ private slots:
     void searchFilter_data()
     {
         QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("inTexts");
         QTest::addColumn<QStringList>("keywords");
         const QStringList all { "Author", "Title", "Author2", "", "camera AUTH" };
-        QTest::newRow("no search") << "" << all;
-        QTest::newRow("spaces only show everything") << "  \t\u3000 " << all;
-        QTest::newRow("contains, any case") << "auth" << QStringList { "Author", "Author2", "camera AUTH" };
+        QTest::newRow("no search") << "" << false << all;
+        QTest::newRow("spaces only show everything") << "  \t\u3000 " << false << all;
+        QTest::newRow("contains, any case") << "auth" << false << QStringList { "Author", "Author2", "camera AUTH" };
         QTest::newRow("blanks around are trimmed")
-            << " \tAuth\u00A0 " << QStringList { "Author", "Author2", "camera AUTH" };
-        QTest::newRow("line ends are not trimmed") << "\nAuth" << QStringList {};
-        QTest::newRow("texts are not searched") << "Ann" << QStringList {};
-        QTest::newRow("inner space kept") << "a a" << QStringList { "camera AUTH" };
+            << " \tAuth\u00A0 " << false << QStringList { "Author", "Author2", "camera AUTH" };
+        QTest::newRow("line ends are not trimmed") << "\nAuth" << false << QStringList {};
+        QTest::newRow("texts are not searched") << "ann" << false << QStringList {};
+        QTest::newRow("texts searched when asked") << " ann " << true << QStringList { "Author", "Author2" };
+        QTest::newRow("keywords too, then") << "title" << true << QStringList { "Title" };
+        QTest::newRow("inner space kept") << "a a" << false << QStringList { "camera AUTH" };
     }
     void searchFilter()
     {
         QFETCH(QString, search);
+        QFETCH(bool, inTexts);
         QFETCH(QStringList, keywords);
         PNGDoc doc;
         fill(doc, { "Author=Ann", "Title=Sunset", "Author2=Ann", "=Ann", "camera AUTH=x" });
         doc.setSearchText(search);
+        QSignalSpy toggled(&doc, &PNGDoc::searchInTextsChanged);
+        doc.setSearchInTexts(inTexts);
+        QCOMPARE(toggled.size(), int(inTexts)); // told only when it changes
         QCOMPARE(::keywords(doc.comments()), keywords);
         QCOMPARE(doc.rowCount(), keywords.size());
         QCOMPARE(doc.allComments().size(), 5);
