@@ -8,7 +8,6 @@
 
 #include <QDateTime>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 

@@ -29,7 +29,6 @@
 #include <QScreen>
 #include <QSemaphore>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
 #include <QTreeView>
@@ -106,11 +105,7 @@ class tst_DocumentWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { m_dir = std::make_unique<TempFolder>(); }
 
     void cleanup()
     {
@@ -124,8 +119,7 @@ private slots:
     // says why and keeps the edits.
     void showsTheFileOrWhyNot()
     {
-        const QString bad = m_dir->filePath(QStringLiteral("not-a-png.png"));
-        QVERIFY(writeFile(bad, "GIF89a, not a PNG at all"));
+        const QString bad = m_dir->write(QStringLiteral("not-a-png.png"), "GIF89a, not a PNG at all");
         DocumentWindow *failed = open(bad);
         QCOMPARE(summaryTexts(*failed), QStringList({ localizedString("ImageLoadFailed"), "", "", "", "", "" }));
         QVERIFY(!failed->findChild<QLabel *>(QStringLiteral("imageSizeField"))->toolTip().isEmpty());
@@ -162,7 +156,7 @@ private slots:
         QVERIFY(answers.asked.isEmpty());
 
         // Save As goes to the chosen file, which the window then names.
-        const QString copy = m_dir->filePath(QStringLiteral("renamed.png"));
+        const QString copy = m_dir->path(QStringLiteral("renamed.png"));
         answers.answer = copy;
         window->document()->addText(QStringLiteral("w"), QStringLiteral("More"));
         trigger(window, "saveAsAction");
@@ -172,7 +166,7 @@ private slots:
 
         // A failed save shows why and leaves the window on its file, still edited.
         window->document()->addText(QStringLiteral("v"), QStringLiteral("K"));
-        answers.answer = m_dir->filePath(QStringLiteral("missing/folder/target.png"));
+        answers.answer = m_dir->path(QStringLiteral("missing/folder/target.png"));
         QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
         trigger(window, "saveAsAction");
         const Prompts::Request error = answers.asked.last();
@@ -267,8 +261,8 @@ private slots:
 
     void entriesAndSummaryComeBeforeThePicture()
     {
-        const QString path = m_dir->filePath(QStringLiteral("large.png"));
-        QVERIFY(writeFile(path, simplePng(1200, 900, { tEXt("Author", "Ann"), tEXt("Title", "Dunes") })));
+        const QString path = m_dir->write(
+            QStringLiteral("large.png"), simplePng(1200, 900, { tEXt("Author", "Ann"), tEXt("Title", "Dunes") }));
         DocumentWindow *window = nullptr;
         ImageView *image = nullptr;
         QProgressBar *progress = nullptr;
@@ -320,9 +314,7 @@ private slots:
     {
         QFETCH(bool, beforeThePicture);
         QFETCH(bool, saveAnyway);
-        const QString path = m_dir->filePath(QStringLiteral("damaged.png"));
-        const QByteArray original = pngWithDamagedImageData();
-        QVERIFY(writeFile(path, original));
+        const QString path = m_dir->write(QStringLiteral("damaged.png"), pngWithDamagedImageData());
         DocumentWindow *window = nullptr;
         PromptAnswers answers;
         answers.answer = saveAnyway;
@@ -404,9 +396,8 @@ private slots:
     {
         QFETCH(int, cut);
         QFETCH(bool, broken);
-        const QString path = m_dir->filePath(u"chunks.png"_qs);
         const QByteArray whole = TestSupport::readFile(dataPath(u"provenance/everything.png"_qs));
-        QVERIFY(writeFile(path, whole.left(whole.size() - cut)));
+        const QString path = m_dir->write(u"chunks.png"_qs, whole.left(whole.size() - cut));
         DocumentWindow *window = open(path);
         QCOMPARE(window->loadError().isEmpty(), !broken); // the chunks before the damage all the same
         trigger(window, "chunksAction");
@@ -469,9 +460,8 @@ private slots:
     // a progress dialog whose Cancel abandons the save.
     void saveWaitsForTheImageDataCheck()
     {
-        const QString path = m_dir->filePath(QStringLiteral("unchecked.png"));
         const QByteArray original = simplePng(64, 64, { tEXt("Author", "Ann") });
-        QVERIFY(writeFile(path, original));
+        const QString path = m_dir->write(QStringLiteral("unchecked.png"), original);
         PicturePoolHeld picture;
         DocumentWindow *window = open(path);
         window->document()->addText(QStringLiteral("Sunset"), QStringLiteral("Title"));
@@ -499,7 +489,7 @@ private slots:
 
 private:
     QString fixture(const QString &relative) { return copyFixture(relative, m_dir->path()); }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
     QList<QPointer<DocumentWindow>> m_windows;
 
     DocumentWindow *open(const QString &path)

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -148,8 +147,7 @@ private slots:
             pair(figures.size() > 6 ? "PhysicalSizeMMAssumed" : "PhysicalSizeMM", figures[4]),
             pair(figures.size() > 6 ? "PhysicalSizeInchAssumed" : "PhysicalSizeInch", figures[5]) };
 
-        const QString path = m_dir.filePath(QStringLiteral("summary.png"));
-        QVERIFY(writeFile(path, png));
+        const QString path = m_dir.write(QStringLiteral("summary.png"), png);
         PNGDoc doc;
         QVERIFY(doc.readFromPath(path));
         QSignalSpy summaryChanged(&doc, &PNGDoc::summaryChanged);
@@ -197,12 +195,12 @@ private slots:
         QVERIFY(doc.isLoaded());
         QVERIFY(doc.info().width > 0);
         QVERIFY(doc.summary().lines() != ImageSummary::loadFailed().lines());
-        const QString rescued = m_dir.filePath(QStringLiteral("rescued.png"));
+        const QString rescued = m_dir.path(QStringLiteral("rescued.png"));
         QVERIFY(doc.saveTo(rescued));
         QCOMPARE(fileComments(rescued), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
 
         PNGDoc missing;
-        QVERIFY(missing.readFromPath(m_dir.filePath(QStringLiteral("missing.png"))));
+        QVERIFY(missing.readFromPath(m_dir.path(QStringLiteral("missing.png"))));
         QVERIFY(!missing.loadPNG());
         QVERIFY(!missing.isLoaded());
         QCOMPARE(missing.summary().lines(), ImageSummary::loadFailed().lines());
@@ -224,7 +222,7 @@ private slots:
         doc.setSearchText(QStringLiteral("tit"));
         QSignalSpy pathChanged(&doc, &PNGDoc::pathChanged);
 
-        const QString target = m_dir.filePath(QStringLiteral("saved-as.png"));
+        const QString target = m_dir.path(QStringLiteral("saved-as.png"));
         const QString saving = QStringLiteral("Saving to URL: ") + QUrl::fromLocalFile(target).toString();
         QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Entry not saved: .*")));
@@ -260,8 +258,8 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, readable);
         const QString path = readable ? writePng(QStringLiteral("failing.png"), { tEXt("Author", "Ann") })
-                                      : m_dir.filePath(QStringLiteral("not-there.png"));
-        const QString destination = m_dir.filePath(target);
+                                      : m_dir.path(QStringLiteral("not-there.png"));
+        const QString destination = m_dir.path(target);
         PNGDoc doc;
         doc.readFromPath(path);
         QCOMPARE(doc.loadPNG(), readable);
@@ -280,7 +278,7 @@ private slots:
         // Nothing leaves the list when the file was not written, not even a comment
         // without keyword.
         QCOMPARE(doc.allComments().size(), readable ? 2 : 1);
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out.png"))));
+        QVERIFY(!QFile::exists(m_dir.path(QStringLiteral("out.png"))));
     }
 
     // --- Image data: kept as read, decoded only when needed ---------------------------------
@@ -307,8 +305,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, damage);
-        const QString path = m_dir.filePath(QStringLiteral("damaged.png"));
-        QVERIFY(writeFile(path, file));
+        const QString path = m_dir.write(QStringLiteral("damaged.png"), file);
         PNGDoc doc;
         QSignalSpy checked(&doc, &PNGDoc::imageDataChecked);
         QVERIFY(doc.readFromPath(path));
@@ -367,11 +364,10 @@ private:
     // A 64 × 48 PNG in the temporary folder with extra chunks before the image data.
     QString writePng(const QString &name, const std::vector<RawChunk> &chunks = {})
     {
-        const QString path = m_dir.filePath(name);
-        return writeFile(path, simplePng(64, 48, chunks)) ? path : QString();
+        return m_dir.write(name, simplePng(64, 48, chunks));
     }
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
 };
 
 QTEST_GUILESS_MAIN(tst_PNGDoc)

@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
@@ -16,12 +15,7 @@ class tst_PreviewLoader : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_large = m_dir.filePath(QStringLiteral("large.png"));
-        QVERIFY(writeFile(m_large, simplePng(1200, 900)));
-    }
+    void initTestCase() { m_large = m_dir.write(QStringLiteral("large.png"), simplePng(1200, 900)); }
 
     // A file by its path, or the file's bytes as a document holds them.
     void deliversAScaledPreviewWithProgress_data() { addSources(); }
@@ -56,7 +50,7 @@ private slots:
     {
         QFETCH(bool, fromMemory);
         const bool missing = QByteArray(QTest::currentDataTag()) == "missing file";
-        const QString damaged = m_dir.filePath(missing ? QStringLiteral("missing.png") : QStringLiteral("damaged.png"));
+        const QString damaged = m_dir.path(missing ? QStringLiteral("missing.png") : QStringLiteral("damaged.png"));
         QByteArray bytes = simplePng(64, 64);
         bytes.chop(40); // the end of the image data and the end chunk
         QVERIFY(missing || writeFile(damaged, bytes));
@@ -77,8 +71,7 @@ private slots:
 
     void onlyTheLatestStartIsDelivered()
     {
-        const QString small = m_dir.filePath(QStringLiteral("small.png"));
-        QVERIFY(writeFile(small, simplePng(30, 20)));
+        const QString small = m_dir.write(QStringLiteral("small.png"), simplePng(30, 20));
         PreviewLoader loader;
         QSignalSpy finished(&loader, &PreviewLoader::finished);
         loader.start(m_large, QSize(400, 400));
@@ -125,7 +118,7 @@ private:
         QTest::newRow("bytes in memory") << true;
     }
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
     QString m_large;
 };
 

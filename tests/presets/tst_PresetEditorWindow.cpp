@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -30,9 +29,8 @@ class tst_PresetEditorWindow : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_store = std::make_unique<MetadataPresetManager>(m_dir->filePath(QStringLiteral("prefs/presets")));
+        m_dir = std::make_unique<TempFolder>();
+        m_store = std::make_unique<MetadataPresetManager>(m_dir->path(QStringLiteral("prefs/presets")));
         m_store->loadMetaDataPresets();
         m_window = std::make_unique<PresetEditorWindow>(m_store.get());
         // Every change of the table goes through the checks of the model tester.
@@ -221,7 +219,7 @@ private:
     }
     void trigger(const char *name) { WindowTestSupport::trigger(m_window.get(), name); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
     std::unique_ptr<MetadataPresetManager> m_store;
     std::unique_ptr<PresetEditorWindow> m_window;
 };

@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -37,19 +36,16 @@ class tst_TemplateEditorWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_presetsDir.isValid());
         m_presets = presetStore(m_presetsDir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/>)");
         QVERIFY(m_presets);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QVERIFY(QDir().mkpath(folder()));
-        QVERIFY(writeFile(folder(u"Alpha"_qs),
-            R"(<ImageMetadata><comment keyword="A" text="%FILENAME%"/><comment keyword="B" text="two"/></ImageMetadata>)"));
-        QVERIFY(writeFile(folder(u"Beta"_qs), R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)"));
+        m_dir = std::make_unique<TempFolder>();
+        m_dir->write(u"Templates/Alpha"_qs,
+            R"(<ImageMetadata><comment keyword="A" text="%FILENAME%"/><comment keyword="B" text="two"/></ImageMetadata>)");
+        m_dir->write(u"Templates/Beta"_qs, R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)");
         m_store = std::make_unique<TemplateEditor>(folder());
         QCOMPARE(m_store->loadTemplates(), 2);
         m_window = std::make_unique<TemplateEditorWindow>(m_store.get(), m_presets.get());
@@ -236,7 +232,7 @@ private slots:
     }
 
 private:
-    QString folder(const QString &name = QString()) const { return m_dir->filePath(u"Templates/"_qs + name); }
+    QString folder(const QString &name = QString()) const { return m_dir->path(u"Templates/"_qs + name); }
     QCheckBox *checkbox(const char *name) const { return m_window->findChild<QCheckBox *>(QString::fromLatin1(name)); }
     void selectTemplate(int row)
     {
@@ -255,9 +251,9 @@ private:
             QVERIFY2(m_window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled() == enabled, name);
     }
 
-    QTemporaryDir m_presetsDir;
+    TempFolder m_presetsDir;
     std::unique_ptr<MetadataPresetManager> m_presets;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
     std::unique_ptr<TemplateEditor> m_store;
     std::unique_ptr<TemplateEditorWindow> m_window;
 };

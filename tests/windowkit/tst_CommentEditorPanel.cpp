@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -23,7 +22,6 @@ class tst_CommentEditorPanel : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         // A preset with macros, one without a value.
         m_presets = WindowTestSupport::presetStore(
             m_dir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Empty"/>)");
@@ -37,8 +35,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_document = new PNGDoc(m_window.get());
         // A file name that is itself the name of an earlier macro shows a second expansion.
-        const QString path = m_dir.filePath(u"%DATE%.png"_qs);
-        QVERIFY(writeFile(path, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") })));
+        const QString path
+            = m_dir.write(u"%DATE%.png"_qs, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") }));
         QVERIFY(m_document->readFromPath(path));
         QVERIFY(m_document->loadPNG());
         auto record = std::make_shared<Template>(u"T"_qs, m_dir.path());
@@ -214,7 +212,7 @@ private:
         return panel->findChild<QPlainTextEdit *>(u"textField"_qs);
     }
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
     std::unique_ptr<MetadataPresetManager> m_presets;
     std::unique_ptr<QMainWindow> m_window;
     PNGDoc *m_document = nullptr;

@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QStringListModel>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -36,13 +35,12 @@ class tst_CommentListPane : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_stores.isValid());
         // Sorted by display text: K (shown as ""), Note, Width.
         m_presets = presetStore(m_stores.path(),
             R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/>)"
             R"(<comment keyword="K" text="v" shorthand=""/>)");
         QVERIFY(m_presets);
-        m_templates = std::make_unique<TemplateEditor>(m_stores.filePath(u"Templates"_qs));
+        m_templates = std::make_unique<TemplateEditor>(m_stores.path(u"Templates"_qs));
         QCOMPARE(m_templates->loadTemplates(), 1); // the shipped "Standards"
     }
 
@@ -325,7 +323,7 @@ private slots:
 private:
     QStringList rows() const { return describe(m_owner->comments()); }
 
-    QTemporaryDir m_stores;
+    TempFolder m_stores;
     std::unique_ptr<MetadataPresetManager> m_presets;
     std::unique_ptr<TemplateEditor> m_templates;
     std::unique_ptr<CommentListOwner> m_owner;
