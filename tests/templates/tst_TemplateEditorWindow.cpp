@@ -113,7 +113,8 @@ private slots:
         QCOMPARE(m_store->count(), 3);
     }
 
-    // F2 edits the selected name, a refused one says why; Delete asks, then selects the next.
+    // F2 edits the selected name, a refused one says why; the edit commands of the templates
+    // table; Delete selects the next.
     void renameAndDelete()
     {
         PromptAnswers prompts;
@@ -130,12 +131,21 @@ private slots:
         QTRY_COMPARE(firstColumnTexts(*m_window->templatesModel()).first(), u"Delta"_qs);
         QVERIFY(QFile::exists(folder(u"Delta"_qs)));
 
+        // Copy takes the template's comments, Delete and Cut ask first, Delete All empties the
+        // template's list.
         prompts.asked.clear();
         table->setFocus();
+        trigger("copyAction");
+        QCOMPARE(
+            QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
         QTest::keyClick(table, Qt::Key_Delete);
-        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
+        trigger("cutAction");
+        QCOMPARE(prompts.texts(), QStringList(2, localizedString("SureDeleteTemplate")));
+        trigger("deleteAllAction");
+        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
         QCOMPARE(m_store->count(), 2);
         prompts.answer = true;
+        table->setFocus();
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList { "Beta" });
@@ -144,23 +154,6 @@ private slots:
         trigger("deleteTemplateAction");
         QCOMPARE(m_store->currentTemplate(), nullptr);
         expectTemplateControls(false);
-    }
-
-    void editCommandsOfTheTemplatesTable()
-    {
-        PromptAnswers prompts;
-        selectTemplate(0);
-        m_window->templatesTable()->setFocus();
-        trigger("copyAction");
-        QCOMPARE(
-            QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
-        prompts.answer = false;
-        trigger("cutAction");
-        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
-        QCOMPARE(m_store->count(), 2);
-        trigger("deleteAllAction");
-        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
-        QCOMPARE(m_store->count(), 2);
     }
 
     void historyFollowsTheCurrentTemplate()
