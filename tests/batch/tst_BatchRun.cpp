@@ -30,7 +30,7 @@ private Q_SLOTS:
         setMacroClock({});
     }
 
-    void emptyListAndBadFiles()
+    void emptyListBadFilesAndAFailedWrite()
     {
         BatchRun empty({}, commentsFrom({ "A=b" }), {});
         QVERIFY(empty.process().isEmpty());
@@ -52,6 +52,15 @@ private Q_SLOTS:
         QVERIFY(results[2].ok);
         QCOMPARE(readFile(notPng), QByteArray("plain text"));
         QCOMPARE(fileComments(good), QStringList { "A=b" });
+
+        // A write that fails leaves the file as it was, and nothing else behind.
+        const QString big = copy(QStringLiteral("basn6a16.png"));
+        const QByteArray before = readFile(big);
+        setWriteFailureAfterBytes(200);
+        const auto failed = BatchRun({ big }, commentsFrom({ "C=d" }), {}).process();
+        QVERIFY2(!failed[0].ok && failed[0].error.contains(u"No space left"_qs), qPrintable(failed[0].error));
+        QCOMPARE(readFile(big), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
     // The file's own entries after the batch comments, cleared or replaced by keyword.
@@ -152,20 +161,6 @@ private Q_SLOTS:
         QCOMPARE(chunkTypes(after),
             (QStringList { "IHDR", "gAMA", "sBIT", "PLTE", "hIST", "tEXt", "iTXt", "IDAT", "IEND" }));
         QCOMPARE(chunkPayloads(after, "iTXt").first().at(5), '\0'); // compression flag off
-    }
-
-    void failedWriteLeavesFileIntact()
-    {
-        const QString first = copy(QStringLiteral("basn6a16.png"));
-        const QString second = copy(QStringLiteral("basn3p08.png"));
-        const QByteArray before = readFile(first);
-        setWriteFailureAfterBytes(200);
-        BatchRun run({ first, second }, commentsFrom({ "A=b" }), {});
-        const auto results = run.process();
-        QCOMPARE(BatchRun::successCount(results), 0);
-        QVERIFY2(results[0].error.contains(QStringLiteral("No space left")), qPrintable(results[0].error));
-        QCOMPARE(readFile(first), before);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void oneFileRunningOutOfMemoryFailsAlone_data()

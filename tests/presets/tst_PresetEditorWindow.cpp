@@ -164,8 +164,8 @@ private slots:
         QCOMPARE(m_store->count(), 10);
     }
 
-    // Restore Defaults asks first; a drag within the table moves.
-    void restoreAsksFirst()
+    // Restore Defaults asks first; a drag within the table moves; closing saves, or says why not.
+    void restoreDragAndClose()
     {
         PromptAnswers prompts;
         clickRow(0);
@@ -184,11 +184,8 @@ private slots:
         QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
         QVERIFY(!m_store->metadataPresets().contains(title));
         QCOMPARE(m_store->count(), 10);
-    }
 
-    void closingSavesAndTellsWhyNot()
-    {
-        PromptAnswers prompts;
+        prompts.asked.clear();
         clickRow(3);
         trigger("newPresetAction");
         QTest::keyClicks(field("keywordField"), QStringLiteral("Lens"));
