@@ -87,6 +87,10 @@ private Q_SLOTS:
         row("cut files", "cut", Focus::Files, { 1 }, allComments, { "a.png", "c.png" });
         row("cut, no table focused", "cut", Focus::None, { 1 }, allComments, allFiles);
         row("copy leaves both", "copy", Focus::Files, { 1 }, allComments, allFiles);
+        // Before the selected row, macros kept; files to their sorted places.
+        row("paste comments", "paste", Focus::Comments, { 1 }, { "A=1", "X=%DATE%", "B=2", "C=3" }, allFiles);
+        row("paste files", "paste", Focus::Files, { 0 }, allComments, { "0.png", "a.png", "b.png", "c.png", "z.png" });
+        row("paste, no table focused", "paste", Focus::None, { 0 }, allComments, allFiles);
     }
     void editCommandsActOnTheFocusedList()
     {
@@ -103,37 +107,23 @@ private Q_SLOTS:
             done = processor.deleteAll(focus);
         else if (command == u"cut")
             done = processor.cut(focus, rows, &mime);
-        else
+        else if (command == u"copy")
             done = processor.copy(focus, rows, &mime);
+        if (command == u"paste") {
+            writeComments(commentsFrom({ "X=%DATE%" }), &mime);
+            mime.setUrls({ QUrl::fromLocalFile(png(u"0.png"_qs)), QUrl::fromLocalFile(png(u"z.png"_qs)) });
+            done = processor.paste(focus, &mime, rows.first());
+        }
         QCOMPARE(done, focus != Focus::None);
         QTEST(commentsOf(processor), "comments");
         QTEST(fileNames(processor), "files");
         // What was cut or copied is on the clipboard in the focused list's own form.
-        if (focus == Focus::Files && command != u"delete" && command != u"deleteAll")
+        if (focus == Focus::Files && (command == u"cut" || command == u"copy"))
             QCOMPARE(mime.urls(), QList<QUrl> { QUrl::fromLocalFile(m_dir->path(u"b.png"_qs)) });
         if (focus == Focus::Comments && command == u"cut")
             QCOMPARE(mime.text(), QStringLiteral("B\t2"));
-        if (focus == Focus::None)
+        if (focus == Focus::None && command != u"paste")
             QVERIFY(mime.formats().isEmpty());
-    }
-
-    void pasteGoesToTheFocusedList()
-    {
-        BatchProcessor processor;
-        fill(processor);
-        QMimeData comments;
-        writeComments(commentsFrom({ "X=%DATE%", "Y=y" }), &comments);
-        // No row selected: appended; row 1 selected: they go before it. Macros stay.
-        QVERIFY(processor.paste(Focus::Comments, &comments, -1));
-        QVERIFY(processor.paste(Focus::Comments, &comments, 1));
-        QCOMPARE(commentsOf(processor), QStringList({ "A=1", "X=%DATE%", "Y=y", "B=2", "C=3", "X=%DATE%", "Y=y" }));
-
-        QMimeData files;
-        files.setUrls({ QUrl::fromLocalFile(png(u"0.png"_qs)), QUrl::fromLocalFile(png(u"z.png"_qs)) });
-        QVERIFY(processor.paste(Focus::Files, &files, 0));
-        QCOMPARE(fileNames(processor), QStringList({ "0.png", "a.png", "b.png", "c.png", "z.png" }));
-
-        QVERIFY(!processor.paste(Focus::None, &files, 0));
     }
 
     void runReportsEveryFailedFileWithItsReason()

@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(m_template->undoStack()->count(), 1);
     }
 
-    void followsTheList()
+    void followsTheListAndMovesToAnotherOwner()
     {
         CommentEditorPanel *panel = open(m_document, 1);
         auto *status = panel->findChild<QLabel *>(u"statusLabel"_qs);
@@ -170,16 +170,12 @@ private slots:
         // Reading the file again replaces every comment.
         QVERIFY(m_document->revert());
         QVERIFY(!panel->isAttached());
-    }
 
-    // What was typed goes to the owner left; the panel then edits the new owner's comments.
-    void movesToAnotherOwner()
-    {
-        CommentEditorPanel *panel = open(m_document, 0);
-        keywordField(panel)->selectAll();
+        // What was typed goes to the owner left; the panel then edits the new owner's comments.
+        panel->editComment(m_document->commentAt(0));
         QTest::keyClicks(keywordField(panel), u"Typed"_qs);
         panel->setOwner(m_template);
-        QCOMPARE(m_document->commentAt(0)->keyword(), u"Typed"_qs);
+        QCOMPARE(m_document->commentAt(0)->keyword(), u"TitleTyped"_qs);
         QVERIFY(!panel->isAttached());
         m_document->setData(0, CommentListOwner::KeywordColumn, u"Later"_qs);
         QCOMPARE(keywordField(panel)->text(), QString());
