@@ -147,7 +147,6 @@ private Q_SLOTS:
         QCOMPARE(fileComments(b), (QStringList { "Title=second 9x9", "Ok=" }));
         QCOMPARE(fileComments(own),
             (QStringList { "Title=own 5x7", "Ok=", "Note=made %WIDTH% wide", QString(79, 'K') + "=L" }));
-        QCOMPARE(chunkPayloads(readFile(own), "tEXt").last(), QByteArray(90, 'K') + '\0' + 'L');
         QCOMPARE(describe(comments), batch); // the caller's comments stay as they were
     }
 

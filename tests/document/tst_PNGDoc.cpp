@@ -85,7 +85,6 @@ private slots:
                              const char *searchAfter) {
             QTest::newRow(name) << QString(search) << QString(operation) << after << QString(searchAfter);
         };
-        row("removing a keyword shown", "auth", "removeKey", { "Title=t", "Author2=b" }, "auth");
         row("no paste without a clipboard", "auth", "pasteNothing", start, "auth");
         row("a paste the search shows", "auth", "paste Authority",
             { "Author=a", "Title=t", "Authority=x", "Author2=b" }, "auth");
@@ -102,9 +101,7 @@ private slots:
         doc.setSearchText(search);
         QMimeData clipboard;
         writeComments({ makeComment(operation.section(u' ', 1), u"x"_qs) }, &clipboard);
-        if (operation == u"removeKey")
-            doc.removeCommentsForKey(u"Author"_qs);
-        else if (operation == u"pasteNothing")
+        if (operation == u"pasteNothing")
             QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
         if (operation.startsWith(u"paste"))
             QCOMPARE(doc.paste(operation == u"pasteNothing" ? nullptr : &clipboard, 1), operation != u"pasteNothing");
