@@ -71,7 +71,6 @@ private slots:
         QTest::keyClicks(keyword, QStringLiteral("Zed"));
         QTest::keyClick(keyword, Qt::Key_Tab);
         QVERIFY(value->hasFocus());
-        QCOMPARE(firstColumnTexts(*table->model()).last(), u"Zed : %OSUSERNAME%"_qs);
         QCOMPARE(table->selectedRowNumbers(), QList<int> { 9 });
 
         // Delete from the table removes exactly that preset; the − button even while a
@@ -93,7 +92,6 @@ private slots:
         press(QKeySequence::New);
         QLineEdit *keyword = field("keywordField");
         QVERIFY(keyword->hasFocus());
-        QCOMPARE(m_store->count(), 11);
         QTest::keyClicks(keyword, QStringLiteral("Artist"));
         QTest::keyClick(keyword, Qt::Key_Tab);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ann"));
