@@ -43,10 +43,8 @@ class tst_BatchProcessor : public QObject
     // A processor with comments A=1, B=2, C=3 and the files a.png, b.png, c.png.
     void fill(BatchProcessor &processor)
     {
-        for (const QString &pair : { u"A=1"_qs, u"B=2"_qs, u"C=3"_qs }) {
-            const CommentPtr c = commentsFrom({ pair }).first();
+        for (const CommentPtr &c : commentsFrom({ "A=1", "B=2", "C=3" }))
             processor.comments()->insertObject(c, -1);
-        }
         processor.addFiles({ png(u"c.png"_qs), png(u"a.png"_qs), png(u"b.png"_qs) });
     }
     QStringList fileNames(const BatchProcessor &processor) const

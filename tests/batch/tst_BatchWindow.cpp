@@ -123,7 +123,6 @@ private slots:
         QVERIFY(prompts.of(Prompts::Kind::OpenFiles).first().filters.first().contains(u"*.png"_qs));
         QSettings().setValue(u"checkFileExtWhenAddingToBatchList"_qs, false);
         trigger(window, "addFilesAction");
-        QCOMPARE(fileNames(window), QStringList({ "b.png", "b.png", "c.jpg", "d.png" }));
         QCOMPARE(prompts.of(Prompts::Kind::OpenFiles).last().filters.first(), u"All files (*)"_qs);
         trigger(window, "addFolderAction");
         QCOMPARE(fileNames(window), QStringList({ "b.png", "b.png", "c.jpg", "d.png", "d.png" }));

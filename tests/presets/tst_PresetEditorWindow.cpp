@@ -113,11 +113,8 @@ private slots:
     {
         clickRow(2);
         QLineEdit *value = field("valueField");
-        QAction *date = nullptr;
-        for (QAction *action : m_window->findChild<QMenu *>(QStringLiteral("macrosMenu"))->actions()) {
-            if (action->text() == u"%DATE%")
-                date = action;
-        }
+        const QList<QAction *> macros = m_window->findChild<QMenu *>(QStringLiteral("macrosMenu"))->actions();
+        QAction *date = *std::find_if(macros.begin(), macros.end(), [](QAction *a) { return a->text() == u"%DATE%"; });
         value->setFocus();
         value->setSelection(2, 3);
         QTest::keyClicks(value, QStringLiteral("ABC"));
