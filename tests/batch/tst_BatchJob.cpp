@@ -3,7 +3,6 @@
 #include "batch/BatchJob.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -16,12 +15,10 @@ class tst_BatchJob : public QObject
 private Q_SLOTS:
     void progressNeverFloodsTheOwner()
     {
-        QTemporaryDir dir;
+        TempFolder dir;
         QStringList files;
-        for (int i = 0; i < 60; ++i) {
-            files << dir.filePath(u"f%1.png"_qs.arg(i, 2, 10, QChar(u'0')));
-            QVERIFY(writeFile(files.last(), simplePng(2, 2)));
-        }
+        for (int i = 0; i < 60; ++i)
+            files << dir.write(u"f%1.png"_qs.arg(i, 2, 10, QChar(u'0')), simplePng(2, 2));
         BatchRun::Options options;
         options.threads = 3;
         BatchJob job(files, commentsFrom({ "K=v" }), options);
@@ -42,16 +39,14 @@ private Q_SLOTS:
         QCOMPARE(progress.size(), 1);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(job.report().succeeded(), 60);
-    }
 
-    void unstartedJobGoesQuietly()
-    {
-        BatchJob job({ u"/nonexistent/a.png"_qs }, {}, {});
-        QSignalSpy finished(&job, &BatchJob::finished);
-        job.cancel();
-        job.waitForFinished();
-        QVERIFY(!job.isRunning() && !job.isFinished());
-        QCOMPARE(finished.size(), 0);
+        // A job never started goes quietly.
+        BatchJob unstarted({ u"/nonexistent/a.png"_qs }, {}, {});
+        QSignalSpy unfinished(&unstarted, &BatchJob::finished);
+        unstarted.cancel();
+        unstarted.waitForFinished();
+        QVERIFY(!unstarted.isRunning() && !unstarted.isFinished());
+        QCOMPARE(unfinished.size(), 0);
     }
 
     void reportTexts_data()

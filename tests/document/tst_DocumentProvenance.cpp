@@ -8,8 +8,7 @@
 using namespace TestSupport;
 
 // What the inspecting windows ask of a document: Remove Metadata (the plan it offers, the
-// removal as one step of the undo history, a save that leaves the removed chunks out) and
-// Search in Texts.
+// removal as one step of the undo history, a save that leaves the removed chunks out).
 class tst_DocumentProvenance : public QObject
 {
     Q_OBJECT
@@ -61,24 +60,6 @@ private Q_SLOTS:
         QCOMPARE(chunkTypes(readFile(file)),
             QStringList({ "IHDR", "gAMA", "cHRM", "cICP", "mDCV", "cLLI", "sBIT", "PLTE", "tRNS", "bKGD", "hIST",
                 "pHYs", "caBX", "IDAT", "tEXt", "IEND" }));
-    }
-
-    void searchInTexts()
-    {
-        PNGDoc doc;
-        doc.resetComments(commentsFrom({ "Title=Lighthouse at dusk", "parameters=a LIGHTHOUSE, dusk", "Author=Ann" }));
-        QSignalSpy toggled(&doc, &PNGDoc::searchInTextsChanged);
-        doc.setSearchText(u" lighthouse "_qs);
-        QCOMPARE(describe(doc.comments()), QStringList());
-        doc.setSearchInTexts(true);
-        QCOMPARE(
-            describe(doc.comments()), QStringList({ "Title=Lighthouse at dusk", "parameters=a LIGHTHOUSE, dusk" }));
-        doc.setSearchText(u"ann"_qs); // keywords still count
-        QCOMPARE(describe(doc.comments()), QStringList({ "Author=Ann" }));
-        doc.setSearchInTexts(false);
-        doc.setSearchText(u"dusk"_qs);
-        QCOMPARE(describe(doc.comments()), QStringList());
-        QCOMPARE(toggled.count(), 2);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 
@@ -16,12 +15,7 @@ class tst_PreviewLoader : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_large = m_dir.filePath(QStringLiteral("large.png"));
-        QVERIFY(writeFile(m_large, simplePng(1200, 900)));
-    }
+    void initTestCase() { m_large = m_dir.write(QStringLiteral("large.png"), simplePng(1200, 900)); }
 
     // A file by its path, or the file's bytes as a document holds them.
     void deliversAScaledPreviewWithProgress_data() { addSources(); }
@@ -45,14 +39,21 @@ private slots:
             QVERIFY(progress[i].first().toInt() > progress[i - 1].first().toInt());
     }
 
-    void reportsADamagedFile_data() { addSources(); }
-    void reportsADamagedFile()
+    // A damaged file, by its path or as bytes, is the image data's fault; a file out of reach
+    // is not.
+    void reportsAFailure_data()
+    {
+        addSources();
+        QTest::newRow("missing file") << false;
+    }
+    void reportsAFailure()
     {
         QFETCH(bool, fromMemory);
-        const QString damaged = m_dir.filePath(QStringLiteral("damaged.png"));
+        const bool missing = QByteArray(QTest::currentDataTag()) == "missing file";
+        const QString damaged = m_dir.path(missing ? QStringLiteral("missing.png") : QStringLiteral("damaged.png"));
         QByteArray bytes = simplePng(64, 64);
         bytes.chop(40); // the end of the image data and the end chunk
-        QVERIFY(writeFile(damaged, bytes));
+        QVERIFY(missing || writeFile(damaged, bytes));
         PreviewLoader loader;
         QSignalSpy failed(&loader, &PreviewLoader::failed);
         QSignalSpy finished(&loader, &PreviewLoader::finished);
@@ -61,38 +62,14 @@ private slots:
         else
             loader.start(damaged, QSize(100, 100));
         QVERIFY(failed.wait(20000));
-        QVERIFY(failed.first().first().toString().contains(QStringLiteral("truncated")));
+        QCOMPARE(failed.first().first().toString().contains(QStringLiteral("truncated")), !missing);
         QCOMPARE(loader.errorString(), failed.first().first().toString());
-        QVERIFY(failed.first().at(1).toBool()); // the image data's fault
+        QCOMPARE(failed.first().at(1).toBool(), !missing); // the image data's fault
         QVERIFY(finished.isEmpty());
         QVERIFY(loader.preview().isEmpty());
     }
 
-    void onlyTheLatestStartIsDelivered()
-    {
-        const QString small = m_dir.filePath(QStringLiteral("small.png"));
-        QVERIFY(writeFile(small, simplePng(30, 20)));
-        PreviewLoader loader;
-        QSignalSpy finished(&loader, &PreviewLoader::finished);
-        loader.start(m_large, QSize(400, 400));
-        loader.start(small, QSize(400, 400));
-        QVERIFY(finished.wait(20000));
-        PreviewLoader::threadPool()->waitForDone();
-        QCoreApplication::processEvents();
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(loader.preview().width, 30);
-    }
-
-    void aFileOutOfReachIsNotDamage()
-    {
-        PreviewLoader loader;
-        QSignalSpy failed(&loader, &PreviewLoader::failed);
-        loader.start(m_dir.filePath(QStringLiteral("missing.png")), QSize(100, 100));
-        QVERIFY(failed.wait(20000));
-        QVERIFY(!failed.first().at(1).toBool());
-    }
-
-    void cancelledOrDestroyedLoadersGetNothing()
+    void onlyTheCurrentDecodeDelivers()
     {
         PreviewLoader loader;
         QSignalSpy finished(&loader, &PreviewLoader::finished);
@@ -117,6 +94,15 @@ private slots:
         QVERIFY(finished.isEmpty());
         QVERIFY(failed.isEmpty());
         QVERIFY(progress.isEmpty());
+
+        // Started again before the first decode is done: only the latest start is delivered.
+        loader.start(m_large, QSize(400, 400));
+        loader.start(m_dir.write(QStringLiteral("small.png"), simplePng(30, 20)), QSize(400, 400));
+        QVERIFY(finished.wait(20000));
+        PreviewLoader::threadPool()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(loader.preview().width, 30);
     }
 
 private:
@@ -127,7 +113,7 @@ private:
         QTest::newRow("bytes in memory") << true;
     }
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
     QString m_large;
 };
 

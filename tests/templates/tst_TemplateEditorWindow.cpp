@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -37,19 +36,16 @@ class tst_TemplateEditorWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_presetsDir.isValid());
         m_presets = presetStore(m_presetsDir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/>)");
         QVERIFY(m_presets);
     }
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QVERIFY(QDir().mkpath(folder()));
-        QVERIFY(writeFile(folder(u"Alpha"_qs),
-            R"(<ImageMetadata><comment keyword="A" text="%FILENAME%"/><comment keyword="B" text="two"/></ImageMetadata>)"));
-        QVERIFY(writeFile(folder(u"Beta"_qs), R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)"));
+        m_dir = std::make_unique<TempFolder>();
+        m_dir->write(u"Templates/Alpha"_qs,
+            R"(<ImageMetadata><comment keyword="A" text="%FILENAME%"/><comment keyword="B" text="two"/></ImageMetadata>)");
+        m_dir->write(u"Templates/Beta"_qs, R"(<ImageMetadata OverwritesDuplicateKeys="YES"/>)");
         m_store = std::make_unique<TemplateEditor>(folder());
         QCOMPARE(m_store->loadTemplates(), 2);
         m_window = std::make_unique<TemplateEditorWindow>(m_store.get(), m_presets.get());
@@ -69,7 +65,6 @@ private slots:
 
     void withoutTemplateEverythingIsOff()
     {
-        QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList({ "Alpha", "Beta" }));
         // Opened with the first template chosen.
         QCOMPARE(m_store->currentRow(), 0);
         expectTemplateControls(true);
@@ -117,7 +112,8 @@ private slots:
         QCOMPARE(m_store->count(), 3);
     }
 
-    // F2 edits the selected name, a refused one says why; Delete asks, then selects the next.
+    // F2 edits the selected name, a refused one says why; the edit commands of the templates
+    // table; Delete selects the next.
     void renameAndDelete()
     {
         PromptAnswers prompts;
@@ -134,12 +130,21 @@ private slots:
         QTRY_COMPARE(firstColumnTexts(*m_window->templatesModel()).first(), u"Delta"_qs);
         QVERIFY(QFile::exists(folder(u"Delta"_qs)));
 
+        // Copy takes the template's comments, Delete and Cut ask first, Delete All empties the
+        // template's list.
         prompts.asked.clear();
         table->setFocus();
+        trigger("copyAction");
+        QCOMPARE(
+            QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
         QTest::keyClick(table, Qt::Key_Delete);
-        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
+        trigger("cutAction");
+        QCOMPARE(prompts.texts(), QStringList(2, localizedString("SureDeleteTemplate")));
+        trigger("deleteAllAction");
+        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
         QCOMPARE(m_store->count(), 2);
         prompts.answer = true;
+        table->setFocus();
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
         QTest::keyClick(table, Qt::Key_Delete);
         QCOMPARE(firstColumnTexts(*m_window->templatesModel()), QStringList { "Beta" });
@@ -148,23 +153,6 @@ private slots:
         trigger("deleteTemplateAction");
         QCOMPARE(m_store->currentTemplate(), nullptr);
         expectTemplateControls(false);
-    }
-
-    void editCommandsOfTheTemplatesTable()
-    {
-        PromptAnswers prompts;
-        selectTemplate(0);
-        m_window->templatesTable()->setFocus();
-        trigger("copyAction");
-        QCOMPARE(
-            QApplication::clipboard()->mimeData()->data(NSTabularTextPboardType), QByteArray("A\t%FILENAME%\nB\ttwo"));
-        prompts.answer = false;
-        trigger("cutAction");
-        QCOMPARE(prompts.texts(), QStringList { localizedString("SureDeleteTemplate") });
-        QCOMPARE(m_store->count(), 2);
-        trigger("deleteAllAction");
-        QCOMPARE(m_window->pane()->model()->rowCount(), 0);
-        QCOMPARE(m_store->count(), 2);
     }
 
     void historyFollowsTheCurrentTemplate()
@@ -236,7 +224,7 @@ private slots:
     }
 
 private:
-    QString folder(const QString &name = QString()) const { return m_dir->filePath(u"Templates/"_qs + name); }
+    QString folder(const QString &name = QString()) const { return m_dir->path(u"Templates/"_qs + name); }
     QCheckBox *checkbox(const char *name) const { return m_window->findChild<QCheckBox *>(QString::fromLatin1(name)); }
     void selectTemplate(int row)
     {
@@ -255,9 +243,9 @@ private:
             QVERIFY2(m_window->findChild<QAction *>(QString::fromLatin1(name))->isEnabled() == enabled, name);
     }
 
-    QTemporaryDir m_presetsDir;
+    TempFolder m_presetsDir;
     std::unique_ptr<MetadataPresetManager> m_presets;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempFolder> m_dir;
     std::unique_ptr<TemplateEditor> m_store;
     std::unique_ptr<TemplateEditorWindow> m_window;
 };

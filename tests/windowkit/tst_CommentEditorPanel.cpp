@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -23,7 +22,6 @@ class tst_CommentEditorPanel : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         // A preset with macros, one without a value.
         m_presets = WindowTestSupport::presetStore(
             m_dir.path(), R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Empty"/>)");
@@ -37,8 +35,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_document = new PNGDoc(m_window.get());
         // A file name that is itself the name of an earlier macro shows a second expansion.
-        const QString path = m_dir.filePath(u"%DATE%.png"_qs);
-        QVERIFY(writeFile(path, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") })));
+        const QString path
+            = m_dir.write(u"%DATE%.png"_qs, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") }));
         QVERIFY(m_document->readFromPath(path));
         QVERIFY(m_document->loadPNG());
         auto record = std::make_shared<Template>(u"T"_qs, m_dir.path());
@@ -48,7 +46,7 @@ private slots:
     void cleanup() { m_window.reset(); }
 
     // The fields reach the owner (which expands or keeps macros by its own rules) as one
-    // step per committed field.
+    // step per committed field; destroying an open panel commits.
     void fieldsCommitThroughTheOwner()
     {
         CommentEditorPanel *panel = open(m_template, 1);
@@ -75,6 +73,22 @@ private slots:
         keywordField(panel)->setFocus();
         QTest::keyClick(keywordField(panel), Qt::Key_Return);
         QCOMPARE(m_template->undoStack()->count(), 2);
+
+        // The owner's window goes while the panel is open with typing in both fields, lines
+        // broken by Shift+Return, Alt+Return and Return.
+        keywordField(panel)->selectAll();
+        QTest::keyClicks(keywordField(panel), u"Caption"_qs);
+        textField(panel)->setFocus();
+        textField(panel)->selectAll();
+        QTest::keyClicks(textField(panel), u"one"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(textField(panel), u"two"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::AltModifier);
+        QTest::keyClicks(textField(panel), u"three"_qs);
+        QTest::keyClick(textField(panel), Qt::Key_Return);
+        QTest::keyClicks(textField(panel), u"four"_qs);
+        delete panel;
+        QCOMPARE(describe({ m_template->commentAt(1) }), QStringList { "Caption=one\ntwo\nthree\nfour" });
     }
 
     void closingCommitsTypedFields()
@@ -102,26 +116,6 @@ private slots:
         QCOMPARE(m_document->undoStack()->count(), 2); // the keyword and the text closed before
     }
 
-    // The owner's window goes while the panel is open with typing in both fields, lines broken
-    // by Shift+Return, Alt+Return and Return.
-    void destroyingAnOpenPanelCommits()
-    {
-        CommentEditorPanel *panel = open(m_template, 0);
-        keywordField(panel)->selectAll();
-        QTest::keyClicks(keywordField(panel), u"Caption"_qs);
-        textField(panel)->setFocus();
-        textField(panel)->selectAll();
-        QTest::keyClicks(textField(panel), u"one"_qs);
-        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(textField(panel), u"two"_qs);
-        QTest::keyClick(textField(panel), Qt::Key_Return, Qt::AltModifier);
-        QTest::keyClicks(textField(panel), u"three"_qs);
-        QTest::keyClick(textField(panel), Qt::Key_Return);
-        QTest::keyClicks(textField(panel), u"four"_qs);
-        delete panel;
-        QCOMPARE(describe({ m_template->commentAt(0) }), QStringList { "Caption=one\ntwo\nthree\nfour" });
-    }
-
     void presetReplacesBothFields_data()
     {
         QTest::addColumn<int>("preset");
@@ -143,7 +137,7 @@ private slots:
         QCOMPARE(m_template->undoStack()->count(), 1);
     }
 
-    void followsTheList()
+    void followsTheListAndMovesToAnotherOwner()
     {
         CommentEditorPanel *panel = open(m_document, 1);
         auto *status = panel->findChild<QLabel *>(u"statusLabel"_qs);
@@ -172,16 +166,12 @@ private slots:
         // Reading the file again replaces every comment.
         QVERIFY(m_document->revert());
         QVERIFY(!panel->isAttached());
-    }
 
-    // What was typed goes to the owner left; the panel then edits the new owner's comments.
-    void movesToAnotherOwner()
-    {
-        CommentEditorPanel *panel = open(m_document, 0);
-        keywordField(panel)->selectAll();
+        // What was typed goes to the owner left; the panel then edits the new owner's comments.
+        panel->editComment(m_document->commentAt(0));
         QTest::keyClicks(keywordField(panel), u"Typed"_qs);
         panel->setOwner(m_template);
-        QCOMPARE(m_document->commentAt(0)->keyword(), u"Typed"_qs);
+        QCOMPARE(m_document->commentAt(0)->keyword(), u"TitleTyped"_qs);
         QVERIFY(!panel->isAttached());
         m_document->setData(0, CommentListOwner::KeywordColumn, u"Later"_qs);
         QCOMPARE(keywordField(panel)->text(), QString());
@@ -214,7 +204,7 @@ private:
         return panel->findChild<QPlainTextEdit *>(u"textField"_qs);
     }
 
-    QTemporaryDir m_dir;
+    TempFolder m_dir;
     std::unique_ptr<MetadataPresetManager> m_presets;
     std::unique_ptr<QMainWindow> m_window;
     PNGDoc *m_document = nullptr;

@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QStringListModel>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -36,13 +35,12 @@ class tst_CommentListPane : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_stores.isValid());
         // Sorted by display text: K (shown as ""), Note, Width.
         m_presets = presetStore(m_stores.path(),
             R"(<comment keyword="Width" text="%WIDTH% px"/><comment keyword="Note"/>)"
             R"(<comment keyword="K" text="v" shorthand=""/>)");
         QVERIFY(m_presets);
-        m_templates = std::make_unique<TemplateEditor>(m_stores.filePath(u"Templates"_qs));
+        m_templates = std::make_unique<TemplateEditor>(m_stores.path(u"Templates"_qs));
         QCOMPARE(m_templates->loadTemplates(), 1); // the shipped "Standards"
     }
 
@@ -146,8 +144,8 @@ private slots:
     // Cut, Copy, Delete, Remove and Open Comment Editor need something to act on.
     void oneEnableRule()
     {
-        const char *const needRows[]
-            = { "cutAction", "copyAction", "deleteAction", "removeAction", "openCommentEditorAction" };
+        const QList<const char *> needRows { "cutAction", "copyAction", "deleteAction", "removeAction",
+            "openCommentEditorAction" };
         const auto enabled = [this](const QList<const char *> &names) {
             QStringList on;
             for (const char *name : names) {
@@ -157,15 +155,14 @@ private slots:
             return on;
         };
         m_pane->table()->setFocus();
-        QCOMPARE(enabled({ std::begin(needRows), std::end(needRows) }), QStringList());
+        QCOMPARE(enabled(needRows), QStringList());
         QVERIFY(!m_window->findChild<QWidget *>(u"removeButton"_qs)->isEnabled());
         // A focused text field takes the clipboard commands.
         m_search->setFocus();
-        QCOMPARE(enabled({ std::begin(needRows), std::end(needRows) }),
-            QStringList({ "cutAction", "copyAction", "deleteAction" }));
+        QCOMPARE(enabled(needRows), QStringList({ "cutAction", "copyAction", "deleteAction" }));
         selectRows(m_pane->table(), { 1 });
         m_pane->table()->setFocus();
-        QCOMPARE(enabled({ std::begin(needRows), std::end(needRows) }).size(), 5);
+        QCOMPARE(enabled(needRows).size(), 5);
 
         // Read-only: it shows, copies and selects, and changes nothing.
         trigger(m_window.get(), "deleteAction");
@@ -325,7 +322,7 @@ private slots:
 private:
     QStringList rows() const { return describe(m_owner->comments()); }
 
-    QTemporaryDir m_stores;
+    TempFolder m_stores;
     std::unique_ptr<MetadataPresetManager> m_presets;
     std::unique_ptr<TemplateEditor> m_templates;
     std::unique_ptr<CommentListOwner> m_owner;
