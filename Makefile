@@ -8,8 +8,7 @@ SAMPLE := tests/data/sample.png
 FUZZ_SECONDS ?= 180
 # The tests the ThreadSanitizer build runs (ctest label), and the targets they need.
 TSAN_LABEL := batch
-TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli tst_BatchJob tst_BatchProcessor tst_Strip \
-	tst_ProvenanceCommands
+TSAN_TARGETS := tst_BatchRun tst_FileGathering tst_MemoryBudget tst_Cli tst_BatchJob tst_BatchProcessor tst_Strip
 
 .PHONY: all deps configure build test package run screenshots translations bench asan tsan fuzz tidy format format-check ci clean
 
