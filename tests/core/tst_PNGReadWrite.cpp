@@ -14,6 +14,9 @@
 
 using namespace TestSupport;
 
+using Spoil = void (*)(PNGinfo &);
+Q_DECLARE_METATYPE(Spoil)
+
 class tst_PNGReadWrite : public QObject
 {
     Q_OBJECT
@@ -71,37 +74,33 @@ private Q_SLOTS:
             file = tempPath(QStringLiteral("input.png"));
             QVERIFY(writeFile(file, bytes));
         }
-        // Decoded from memory, or read chunk by chunk with the image data checked as they come.
-        for (const bool inPart : { true, false }) {
+        // Decoded from memory, read chunk by chunk with the image data checked as they come, or
+        // read as the application reads.
+        for (const int way : { 0, 1, 2 }) {
             PNGReadOptions options;
             if (memoryLimit)
                 options.memoryLimit = memoryLimit;
-            options.decodeImage = !inPart;
-            options.checkImageData = inPart;
-            options.holdWholeBelow = 0;
+            if (way < 2) {
+                options.decodeImage = way == 0;
+                options.checkImageData = way == 1;
+                options.holdWholeBelow = 0;
+            }
             LoadedPng loaded;
+            loaded.comments = commentsFrom({ "Kept=from before" });
             QString error;
             QVERIFY(!loaded.load(file, &error, options));
             QFETCH(QString, reason);
             QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
+            QCOMPARE(loaded.info.path, file);
+            QCOMPARE(loaded.info.width, 0u);
+            QVERIFY(loaded.info.unknowns.empty());
+            QVERIFY(loaded.rows.isEmpty());
+            QCOMPARE(loaded.comments.size(), 1); // the list is left alone
+            // A record that holds no image is never written.
+            const QString out = tempPath(QStringLiteral("never.png"));
+            QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, {}, &error));
+            QVERIFY(!QFileInfo::exists(out));
         }
-        PNGReadOptions options;
-        if (memoryLimit)
-            options.memoryLimit = memoryLimit;
-        LoadedPng loaded;
-        loaded.comments = { makeComment(QStringLiteral("Kept"), QStringLiteral("from before")) };
-        QString error;
-        QVERIFY(!loaded.load(file, &error, options));
-        QCOMPARE(loaded.info.path, file);
-        QCOMPARE(loaded.info.width, 0u);
-        QVERIFY(loaded.info.unknowns.empty());
-        QVERIFY(loaded.rows.isEmpty());
-        QCOMPARE(loaded.comments.size(), 1); // the list is left alone
-
-        // A record that holds no image is never written.
-        const QString out = tempPath(QStringLiteral("never.png"));
-        QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, {}, &error));
-        QVERIFY(!QFileInfo::exists(out));
     }
 
     void capturedValues()
@@ -389,54 +388,37 @@ private Q_SLOTS:
         // Each row spoils one size the library would trust; written as it stands, the record
         // would make the library read past a buffer or write a file that contradicts itself.
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<Spoil>("spoil");
         QTest::addColumn<QString>("reason");
-        const auto row = [](const char *name, const char *file, const char *change, const char *reason) {
-            QTest::newRow(name) << QString(file) << QString(change) << QString(reason);
+        const auto row = [](const char *name, const char *file, const char *reason, Spoil spoil) {
+            QTest::newRow(name) << QString(file) << spoil << QString(reason);
         };
         const char *palette = "pngsuite/ch1n3p04.png"; // 15 entries and a histogram
         const char *rgb = "pngsuite/basn2c08.png";
-        row("histogram shorter than the palette", palette, "short hIST", "histogram");
-        row("histogram longer than the palette", palette, "long hIST", "histogram");
-        row("more alpha values than palette entries", palette, "long tRNS", "transparency");
-        row("palette image without palette", palette, "no PLTE", "palette");
-        row("palette of 300 entries", palette, "huge PLTE", "palette");
-        row("header wider than the rows", rgb, "wider", "row size");
-        row("row size larger than the rows", rgb, "row bytes", "row size");
-        row("more rows in the header than decoded", rgb, "taller", "rows");
-        row("unknown colour type", rgb, "colour 5", "header");
+        row("histogram shorter than the palette", palette, "histogram", [](PNGinfo &i) { i.hIST.resize(3); });
+        row("histogram longer than the palette", palette, "histogram", [](PNGinfo &i) { i.hIST.resize(200, 1); });
+        row("more alpha values than palette entries", palette, "transparency",
+            [](PNGinfo &i) { i.transparencyTable = QByteArray(16, '\x80'); });
+        row("palette image without palette", palette, "palette", [](PNGinfo &i) { i.paletteData.clear(); });
+        row("palette of 300 entries", palette, "palette", [](PNGinfo &i) { i.paletteData.resize(300); });
+        row("header wider than the rows", rgb, "row size", [](PNGinfo &i) { i.width += 7; });
+        row("row size larger than the rows", rgb, "row size", [](PNGinfo &i) { i.bytesPerRow += 3; });
+        row("more rows in the header than decoded", rgb, "rows", [](PNGinfo &i) { i.height += 1; });
+        row("unknown colour type", rgb, "header", [](PNGinfo &i) { i.colourType = 5; });
     }
     void inconsistentRecordIsRefused()
     {
         QFETCH(QString, file);
-        QFETCH(QString, change);
+        QFETCH(Spoil, spoil);
         QFETCH(QString, reason);
         LoadedPng loaded = LoadedPng::fixture(file);
-        PNGinfo &info = loaded.info;
-        if (change == u"short hIST")
-            info.hIST.resize(3);
-        else if (change == u"long hIST")
-            info.hIST.resize(200, 1);
-        else if (change == u"long tRNS")
-            info.transparencyTable = QByteArray(16, '\x80');
-        else if (change == u"no PLTE")
-            info.paletteData.clear();
-        else if (change == u"huge PLTE")
-            info.paletteData.resize(300);
-        else if (change == u"wider")
-            info.width += 7;
-        else if (change == u"row bytes")
-            info.bytesPerRow += 3;
-        else if (change == u"taller")
-            info.height += 1;
-        else
-            info.colourType = 5;
+        spoil(loaded.info);
         const QString out = tempPath(QStringLiteral("out.png"));
         for (bool recompress : { false, true }) {
             PNGWriteOptions options;
             options.recompress = recompress;
             QString error;
-            QVERIFY(!savePNG(out, info, loaded.rows, loaded.comments, options, &error));
+            QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, options, &error));
             QVERIFY2(error.contains(reason), qPrintable(error));
             QVERIFY(!QFileInfo::exists(out));
         }
