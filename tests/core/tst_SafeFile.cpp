@@ -256,60 +256,52 @@ private Q_SLOTS:
         QCOMPARE(int(modeOf(path)), expected);
     }
 
+    // Paths under a folder ro, made read-only before the save, and a writable one rw. real is
+    // the file the save should write (it holds "old"); setup makes a link "name>target", a
+    // FIFO at the path, or the real file read-only.
     void linksAreFollowedBeforeChecking_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("real");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason"); // empty: the save succeeds
-        const auto row = [](const char *name, const char *setup, const char *reason) {
-            QTest::newRow(name) << QString(setup) << QString(reason);
-        };
-        row("link in a read-only folder to a file in a writable one", "ro-link", "");
-        row("link in a writable folder to a file in a read-only one", "link-to-ro", "read-only");
-        row("the folder reached through a link is read-only", "folder-link-to-ro", "read-only");
-        row("a link that leads nowhere", "dangling", "link");
-        row("a read-only file", "ro-file", "read-only");
-        row("a name too long for a temporary name beside it", "long-name", "");
-        row("a FIFO", "fifo", "regular file");
-        row("a folder", "folder", "folder");
-        row("a missing folder", "missing", "does not exist");
+        const auto row
+            = [](const char *name, const QString &path, const QString &real, const char *setup, const char *reason) {
+                  QTest::newRow(name) << path << real << QString(setup) << QString(reason);
+              };
+        row("link in a read-only folder to a file in a writable one", "ro/link.png", "rw/real.png",
+            "ro/link.png>rw/real.png", "");
+        row("link in a writable folder to a file in a read-only one", "rw/link.png", "ro/real.png",
+            "rw/link.png>ro/real.png", "read-only");
+        row("the folder reached through a link is read-only", "rw/dir/real.png", "ro/real.png", "rw/dir>ro",
+            "read-only");
+        row("a link that leads nowhere", "rw/link.png", "", "rw/link.png>rw/nothing.png", "link");
+        row("a read-only file", "rw/real.png", "rw/real.png", "read-only", "read-only");
+        const QString longName = "rw/" + QString(250, u'n');
+        row("a name too long for a temporary name beside it", longName, longName, "", "");
+        row("a FIFO", "rw/fifo.png", "", "fifo", "regular file");
+        row("a folder", "rw", "", "", "folder");
+        row("a missing folder", "missing/x.png", "", "", "does not exist");
     }
 
     void linksAreFollowedBeforeChecking()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, real);
         QFETCH(QString, setup);
         QFETCH(QString, reason);
-        const QString base = m_dir->path();
-        const QString ro = base + QStringLiteral("/ro"), rw = base + QStringLiteral("/rw");
+        const QDir base(m_dir->path());
+        const QString ro = base.filePath(QStringLiteral("ro")), rw = base.filePath(QStringLiteral("rw"));
         QVERIFY(QDir().mkpath(ro) && QDir().mkpath(rw));
-        QString path; // what the save is given
-        QString real; // the regular file it should write, if any
-        if (setup == u"ro-link") {
-            real = rw + QStringLiteral("/real.png");
-            path = ro + QStringLiteral("/link.png");
-            QVERIFY(writeFile(real, "old") && QFile::link(real, path));
-        } else if (setup == u"link-to-ro") {
-            real = ro + QStringLiteral("/real.png");
-            path = rw + QStringLiteral("/link.png");
-            QVERIFY(writeFile(real, "old") && QFile::link(real, path));
-        } else if (setup == u"folder-link-to-ro") {
-            real = ro + QStringLiteral("/real.png");
-            QVERIFY(writeFile(real, "old") && QFile::link(ro, rw + QStringLiteral("/dir")));
-            path = rw + QStringLiteral("/dir/real.png");
-        } else if (setup == u"ro-file" || setup == u"long-name") {
-            real = path = rw + u'/' + (setup == u"ro-file" ? QStringLiteral("real.png") : QString(250, u'n'));
-            QVERIFY(writeFile(real, "old"));
-            QVERIFY(setup != u"ro-file" || QFile::setPermissions(real, QFileDevice::ReadOwner));
-        } else if (setup == u"dangling") {
-            path = rw + QStringLiteral("/link.png");
-            QVERIFY(QFile::link(rw + QStringLiteral("/nothing.png"), path));
-        } else if (setup == u"fifo") {
-            path = rw + QStringLiteral("/fifo.png");
+        path = base.filePath(path);
+        if (!real.isEmpty())
+            QVERIFY(writeFile(real = base.filePath(real), "old"));
+        if (setup.contains(u'>'))
+            QVERIFY(QFile::link(base.filePath(setup.section(u'>', 1)), base.filePath(setup.section(u'>', 0, 0))));
+        else if (setup == u"fifo")
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (setup == u"folder") {
-            path = rw;
-        } else {
-            path = base + QStringLiteral("/missing/x.png");
-        }
+        else if (setup == u"read-only")
+            QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner));
         QVERIFY(QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QStringList roBefore = entries(ro), rwBefore = entries(rw);
 
