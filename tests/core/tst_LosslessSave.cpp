@@ -6,7 +6,6 @@
 #include "core/PNGWriter.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -30,15 +29,7 @@ void addVarietyRows()
                tEXt("Late", "after the image"), zTXt("LateZ", "compressed, after"), iend() });
     QTest::newRow("iTXt with language tag, eXIf, oFFs, pCAL, sTER, sPLT") << simplePng(16, 8,
         { chunk("eXIf", QByteArray("MM\0*\0\0\0\x08\0\0", 10)), chunk("oFFs", QByteArray(9, '\x01')),
-            chunk("pCAL",
-                QByteArray("cal\0"
-                           "\0\0\0\0"
-                           "\0\0\0\x0a"
-                           "\0\x02"
-                           "m\0"
-                           "1.0\0"
-                           "2.0",
-                    23)),
+            chunk("pCAL", QByteArray("cal\0\0\0\0\0\0\0\0\x0a\0\x02m\0001.0\0002.0", 23)),
             chunk("sTER", QByteArray(1, 0)), chunk("sPLT", QByteArray("pal\0\x08\x01\x02\x03\x04\0\x05", 11)),
             iTXt("Title", "fr", "Titre", "Caf\xc3\xa9") },
         { tEXt("Comment", "after") });
@@ -46,19 +37,11 @@ void addVarietyRows()
         { chunk("PLTE", palette256().left(30)), chunk("tRNS", QByteArray("\0\x01\0\x02\0\x03", 6)), tEXt("A", "b") });
     // The library would write a gAMA that disagrees with sRGB as sRGB's gamma, and a
     // scale in its own spelling: both must come back as the file had them.
-    QByteArray chrm; // the sRGB primaries
-    for (quint32 v : { 31270u, 32900u, 64000u, 33000u, 30000u, 60000u, 15000u, 6000u }) {
-        char b[4];
-        qToBigEndian(v, b);
-        chrm.append(b, 4);
-    }
+    const QByteArray chrm
+        = QByteArray::fromHex("00007a26000080840000fa00000080e8000075300000ea6000003a9800001770"); // the sRGB primaries
     QTest::newRow("gAMA disagreeing with sRGB, sCAL in exponent form, cHRM") << simplePng(8, 8,
         { chunk("sRGB", QByteArray(1, 0)), chunk("cHRM", chrm), chunk("gAMA", QByteArray("\0\x01\x86\xa0", 4)),
-            chunk("sCAL",
-                QByteArray("\x01"
-                           "1.000e2\0"
-                           "0.50",
-                    13)) });
+            chunk("sCAL", QByteArray("\0011.000e2\0000.50", 13)) });
     QTest::newRow("tRNS of a greyscale image, tIME after IDAT")
         << buildPng({ ihdr(8, 8, 8, 0), chunk("tRNS", QByteArray("\0\x07", 2)), idat(8, 8, 1),
                chunk("tIME", QByteArray("\x07\xd0\x01\x02\x03\x04\x05", 7)), iend() });
