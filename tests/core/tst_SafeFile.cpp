@@ -61,33 +61,27 @@ private Q_SLOTS:
 
     void failedStepLeavesTargetAsItWas_data()
     {
-        QTest::addColumn<qint64>("afterBytes");
-        QTest::addColumn<bool>("fileFlush");
-        QTest::addColumn<bool>("rename");
-        QTest::addColumn<bool>("folderFlush");
+        QTest::addColumn<WriteFailures>("failures");
         QTest::addColumn<qint64>("size"); // bytes written
         QTest::addColumn<QString>("reason");
         const qint64 large = 3 << 20; // more than the writer buffers
         for (const bool existing : { true, false }) {
-            const QString target = existing ? QStringLiteral(", existing file") : QStringLiteral(", new file");
-            const auto row
-                = [&](const QString &name) -> QTestData & { return QTest::newRow(qPrintable(name + target)); };
-            row("no space from the first byte") << qint64(0) << false << false << false << qint64(100) << "space";
-            row("no space part-way through a large write")
-                << qint64(large / 2) << false << false << false << large << "space";
-            row("no space in the last bytes") << qint64(99) << false << false << false << qint64(100) << "space";
-            row("the file cannot be flushed") << qint64(-1) << true << false << false << large << "flushing the file";
-            row("the rename fails") << qint64(-1) << false << true << false << qint64(100) << "replacing";
-            row("the folder cannot be flushed after the rename")
-                << qint64(-1) << false << false << true << qint64(100) << "flushing the folder";
+            const auto row = [&](const char *name, const WriteFailures &failures, qint64 size, const char *reason) {
+                QTest::addRow("%s, %s file", name, existing ? "existing" : "new")
+                    << failures << size << QString(reason);
+            };
+            row("no space from the first byte", { 0, false, false, false }, 100, "space");
+            row("no space part-way through a large write", { large / 2, false, false, false }, large, "space");
+            row("no space in the last bytes", { 99, false, false, false }, 100, "space");
+            row("the file cannot be flushed", { -1, true, false, false }, large, "flushing the file");
+            row("the rename fails", { -1, false, true, false }, 100, "replacing");
+            row("the folder cannot be flushed after the rename", { -1, false, false, true }, 100,
+                "flushing the folder");
         }
     }
     void failedStepLeavesTargetAsItWas()
     {
-        QFETCH(qint64, afterBytes);
-        QFETCH(bool, fileFlush);
-        QFETCH(bool, rename);
-        QFETCH(bool, folderFlush);
+        QFETCH(WriteFailures, failures);
         QFETCH(qint64, size);
         QFETCH(QString, reason);
         const bool existing = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"existing file");
@@ -100,7 +94,7 @@ private Q_SLOTS:
         }
         const QStringList before = entries(m_dir->path());
 
-        setWriteFailures({ afterBytes, fileFlush, rename, folderFlush });
+        setWriteFailures(failures);
         const QByteArray contents(size, 'n');
         AtomicFileWriter file(path);
         QVERIFY2(file.open(), qPrintable(file.errorString()));

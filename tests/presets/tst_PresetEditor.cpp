@@ -310,10 +310,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Pasted metadata XML not read"));
         QVERIFY(m_editor->acceptDrop(&broken, 0, true));
         QVERIFY(m_store->metadataPresets().contains(title));
-        QVERIFY(m_editor->beginDrag({ 8 }, drag.get()));
         QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
         QVERIFY(!m_editor->acceptDrop(std::make_unique<QMimeData>().get(), 0, true));
-        QVERIFY(m_store->metadataPresets().contains(title));
         QCOMPARE(m_store->count(), 10);
 
         // From another window: presets are added, none removed.
