@@ -39,17 +39,15 @@ private Q_SLOTS:
 
     void walkSkipsWhatIsNoTemplate()
     {
-        QVERIFY(QDir().mkpath(folder(u"sub/deeper"_qs)));
-        QVERIFY(TestSupport::writeFile(folder(u"Alpha"_qs), "<ImageMetadata><comment keyword=\"A\"/></ImageMetadata>"));
-        QVERIFY(TestSupport::writeFile(folder(u"sub/Inner"_qs), "<ImageMetadata/>"));
-        QVERIFY(TestSupport::writeFile(folder(u"sub/deeper/Deep.velmx"_qs), "<ImageMetadata/>"));
-        QVERIFY(TestSupport::writeFile(folder(u"notes.txt"_qs), "just text"));
-        QVERIFY(TestSupport::writeFile(folder(u"sub/broken"_qs), "<ImageMetadata>"));
+        QVERIFY(QDir().mkpath(folder(u"sub/deeper"_qs)) && QDir().mkpath(folder(u".cache"_qs)));
+        // Besides templates: other files, what an interrupted save leaves beside its target,
+        // a hidden folder's file.
+        for (const auto &[name, xml] : { std::pair("Alpha", "<ImageMetadata><comment keyword=\"A\"/></ImageMetadata>"),
+                 { "sub/Inner", "<ImageMetadata/>" }, { "sub/deeper/Deep.velmx", "<ImageMetadata/>" },
+                 { "notes.txt", "just text" }, { "sub/broken", "<ImageMetadata>" },
+                 { ".Alpha.x3Fq9", "<ImageMetadata/>" }, { ".cache/Inside", "<ImageMetadata/>" } })
+            QVERIFY(TestSupport::writeFile(folder(QString::fromLatin1(name)), xml));
         QVERIFY(QFile::link(folder(), folder(u"sub/loop"_qs))); // not followed
-        // What an interrupted save leaves beside its target, and a hidden folder's file.
-        QVERIFY(TestSupport::writeFile(folder(u".Alpha.x3Fq9"_qs), "<ImageMetadata/>"));
-        QVERIFY(QDir().mkpath(folder(u".cache"_qs)));
-        QVERIFY(TestSupport::writeFile(folder(u".cache/Inside"_qs), "<ImageMetadata/>"));
 
         TemplateEditor editor(folder());
         QCOMPARE(editor.loadTemplates(), 3);
