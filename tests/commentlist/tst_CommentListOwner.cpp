@@ -213,8 +213,6 @@ private slots:
         row("an import that cannot be read clears nothing", true, "", { "A=1" }, { "importMissing" }, { "A=1" }, 0);
         row("undo in the middle drops the redo", false, "", { "A=1" }, { "deleteAll", "undo", "text 0 x" }, { "A=x" },
             1);
-        row("a long sequence", false, "", { "A=1", "B=2", "C=3" },
-            { "add", "key 3 D", "text 3 4", "move 3 0", "delete 1", "paste 1 E=5", "cut 0", "deleteAll" }, {}, 8);
     }
     void edits()
     {

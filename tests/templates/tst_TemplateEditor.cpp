@@ -155,33 +155,29 @@ private Q_SLOTS:
         QVERIFY(QFile(folder()).setPermissions(writable & ~(QFile::WriteOwner | QFile::WriteUser)));
         const auto restore = qScopeGuard([&] { QFile(folder()).setPermissions(writable); });
 
-        // Leaving the template: its write fails, it is left all the same, its edit stays.
-        QString reason;
-        QVERIFY(!editor.setCurrentTemplateIndex(0, &reason));
-        QVERIFY2(!reason.isEmpty(), "no reason for a failed save");
+        // Each failure gives its reason. Leaving the template: its write fails, it is left all
+        // the same, its edit stays.
+        QString left, renamed, deleted, created;
+        QVERIFY(!editor.setCurrentTemplateIndex(0, &left));
         QCOMPARE(editor.currentTemplate()->name(), u"Standards"_qs);
         QVERIFY(editor.templateAtIndex(1)->clearsCommentsWhenApplied());
 
-        reason.clear();
         TemplateEditor::NameCheck check;
-        QVERIFY(!editor.renameTemplate(1, u"Brand"_qs, &check, &reason));
+        QVERIFY(!editor.renameTemplate(1, u"Brand"_qs, &check, &renamed));
         QCOMPARE(check, TemplateEditor::NameCheck::Acceptable);
-        QVERIFY(!reason.isEmpty());
         QCOMPARE(editor.templateAtIndex(1)->name(), u"Logos"_qs);
 
-        reason.clear();
         QTest::ignoreMessage(QtInfoMsg, "DeleteFile");
-        QVERIFY(!editor.deleteTemplate(1, &reason));
-        QVERIFY(!reason.isEmpty());
+        QVERIFY(!editor.deleteTemplate(1, &deleted));
         QCOMPARE(editor.templateMenuTitles(), QStringList({ "Standards", "Logos" }));
         QVERIFY(QFile::exists(folder(u"Logos"_qs)));
 
         // A new template whose file cannot be written is kept, and says why.
-        reason.clear();
-        const auto unsaved = editor.createTemplate(u"Draft"_qs, &check, &reason);
+        const auto unsaved = editor.createTemplate(u"Draft"_qs, &check, &created);
         QVERIFY(unsaved);
-        QVERIFY(!reason.isEmpty());
         QCOMPARE(editor.currentTemplate(), unsaved);
+        for (const QString &reason : { left, renamed, deleted, created })
+            QVERIFY(!reason.isEmpty());
     }
 
     void theCurrentTemplateIsEditedThroughItsOwner()
