@@ -22,10 +22,9 @@ private Q_SLOTS:
     void keywordCut()
     {
         QFETCH(QString, keyword);
-        QFETCH(QString, stored);
         PNGComment c;
         c.setKeyword(keyword);
-        QCOMPARE(c.keyword(), stored);
+        QTEST(c.keyword(), "stored");
     }
 
     void otherWaysInKeepLongKeywords()

@@ -226,7 +226,6 @@ private Q_SLOTS:
         QFETCH(QString, keyword);
         QFETCH(QString, text);
         QFETCH(QString, reason);
-        QFETCH(QByteArray, writtenKeyword);
         const LoadedPng loaded = LoadedPng::fixture("pngsuite/basn2c08.png");
         const QString file = copyFixture(QStringLiteral("pngsuite/basn2c08.png"), m_dir->path());
         const QByteArray before = readFile(file);
@@ -247,7 +246,7 @@ private Q_SLOTS:
         QVERIFY2(saved, qPrintable(error));
         const QList<QByteArray> texts
             = chunkPayloads(readFile(file), textChunkKindFor(*entry, true) == TextChunkKind::tEXt ? "tEXt" : "iTXt");
-        QCOMPARE(texts.last().left(texts.last().indexOf('\0')), writtenKeyword);
+        QTEST(texts.last().left(texts.last().indexOf('\0')), "writtenKeyword");
         QCOMPARE(fileComments(file).size(), 2); // the entry without keyword is skipped
     }
 
