@@ -45,7 +45,6 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
         m_store = std::make_unique<MetadataPresetManager>(m_dir->filePath(QStringLiteral("presets")));
         QCOMPARE(m_store->loadMetaDataPresets(), MetadataPresetManager::LoadResult::NoFile);
         m_editor = std::make_unique<PresetEditor>(m_store.get());
