@@ -425,16 +425,12 @@ private Q_SLOTS:
             asked = bytes;
             throw std::bad_alloc();
         };
+        // What a failed read leaves is refusedInput's.
         LoadedPng loaded;
-        loaded.comments = commentsFrom({ "Kept=from before" });
         QString error;
         QVERIFY(!loaded.load(file, &error, options));
         QCOMPARE(asked, quint64(32 * 32 * 8));
         QVERIFY2(error.contains(QStringLiteral("memory")), qPrintable(error));
-        QCOMPARE(loaded.info.path, file);
-        QVERIFY(!loaded.info.hasImage() && loaded.info.paletteData.empty());
-        QVERIFY(loaded.rows.isEmpty());
-        QCOMPARE(describe(loaded.comments), QStringList { "Kept=from before" });
 
         // Without decoding no rows are reserved.
         options.decodeImage = false;
