@@ -168,10 +168,9 @@ private slots:
         // must land on the same preview pixels as the rows do.
         QFETCH(QString, name);
         QFETCH(int, box);
-        const PreviewImage plain
-            = decoded(dataPath(QStringLiteral("pngsuite/basn") + name + QStringLiteral(".png")), box);
-        const PreviewImage interlaced
-            = decoded(dataPath(QStringLiteral("pngsuite/basi") + name + QStringLiteral(".png")), box);
+        const auto suite
+            = [&](const char *kind) { return decoded(dataPath(u"pngsuite/%1%2.png"_qs.arg(kind, name)), box); };
+        const PreviewImage plain = suite("basn"), interlaced = suite("basi");
         QVERIFY(!plain.isEmpty());
         QCOMPARE(QSize(interlaced.width, interlaced.height), QSize(plain.width, plain.height));
         QCOMPARE(interlaced.pixels, plain.pixels);
