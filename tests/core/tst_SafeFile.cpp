@@ -210,10 +210,9 @@ private Q_SLOTS:
             QCOMPARE(log.count(DurableCall::FolderFlush), names.contains(u"b/2"_qs) ? 2 : 1);
             QCOMPARE(log.count(DurableCall::FileSystemFlush) + log.count(DurableCall::FileFlush), 1);
         }
-        for (const QString &folder : { QStringLiteral("a"), QStringLiteral("b") }) {
-            for (const QString &entry : entries(m_dir->filePath(folder)))
-                QVERIFY2(!entry.startsWith(u'.'), qPrintable(entry));
-        }
+        const QStringList left
+            = entries(m_dir->filePath(QStringLiteral("a"))) + entries(m_dir->filePath(QStringLiteral("b")));
+        QCOMPARE(left.filter(QRegularExpression(QStringLiteral("^\\."))), QStringList());
     }
 
     void keepsPermissionsOrAppliesTheUmask_data()

@@ -140,9 +140,8 @@ private slots:
         QMimeData mime;
         QVERIFY(writeRows(source, { 0, 1, 2, 3, 4 }, &mime));
         QVERIFY(insertDataFromPasteboard(target, &mime, 0));
-        QCOMPARE(describe(target.all),
-            QStringList({ "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree",
-                "日本 Key=emoji 😀\u00A0", "Title=", "Bell=ring\uFFFD ring" }));
+        QCOMPARE(
+            describe(target.all), (describe(source.all).mid(0, 3) + QStringList { "Title=", "Bell=ring\uFFFD ring" }));
     }
 };
 
