@@ -146,13 +146,11 @@ private Q_SLOTS:
             QVERIFY(file->open() && file->write("new contents", 12));
             QVERIFY(group.add(file));
         }
-        QCOMPARE(group.size(), 3);
-        QCOMPARE(group.bytes(), 36);
+        QCOMPARE(std::pair(group.size(), group.bytes()), std::pair(3, qint64(36)));
         const QStringList results = group.commit();
         QVERIFY(group.isEmpty());
+        QCOMPARE(results.filter(reason), results); // one reason per file
         QCOMPARE(results.size(), 3);
-        for (const QString &r : results)
-            QVERIFY2(r.contains(reason), qPrintable(r));
         QCOMPARE(readFile(paths[0]), QByteArray("first original"));
         QCOMPARE(readFile(paths[2]), QByteArray("second original"));
         QCOMPARE(modeOf(paths[0]), mode_t(0600));
