@@ -37,10 +37,8 @@ private Q_SLOTS:
         QCOMPARE(target.keyword().size(), 100);
         // A copy cuts the keyword and keeps everything else, the iTXt details included.
         const auto copy = direct.copy();
-        QCOMPARE(copy->keyword(), QString(79, u'x'));
-        QCOMPARE(copy->text(), direct.text());
-        QVERIFY(copy->isInternational());
-        QCOMPARE(copy->translatedKeyword(), QStringLiteral("Übersetzt"));
+        QCOMPARE(std::tuple(copy->keyword(), copy->text(), copy->isInternational(), copy->translatedKeyword()),
+            std::tuple(QString(79, u'x'), direct.text(), true, QStringLiteral("Übersetzt")));
         copy->setKeyword(direct.keyword());
         QVERIFY(*copy != direct);
         PNGComment same = *copy;
