@@ -186,9 +186,7 @@ private Q_SLOTS:
             = batch ? PNGWriteOptions::TextCompression::Never : PNGWriteOptions::TextCompression::BySize;
         QVERIFY(savePNG(file, loaded.info, loaded.rows, { makeComment(QStringLiteral("K"), text) }, options));
         const QByteArray png = readFile(file);
-        QStringList textTypes = chunkTypes(png);
-        textTypes.removeIf([](const QString &t) { return !isTextChunk(t); });
-        QCOMPARE(textTypes, QStringList { kind });
+        QCOMPARE(chunkTypes(png).filter(QRegularExpression(u"^(tEXt|zTXt|iTXt)$"_qs)), QStringList { kind });
         if (kind == u"iTXt") {
             const bool compressedFlag = chunkPayloads(png, "iTXt").first().at(2) != 0;
             QCOMPARE(compressedFlag, !batch && text.toUtf8().size() >= 1000);
@@ -348,12 +346,8 @@ private Q_SLOTS:
             QString error;
             const bool saved = savePNG(to, loaded.info, loaded.rows, loaded.comments, {}, &error);
             QCOMPARE(saved, reason.isEmpty());
-            if (saved) {
-                QCOMPARE(readFile(to), original);
-            } else {
-                QVERIFY2(error.contains(reason), qPrintable(error));
-                QCOMPARE(readFile(to), before);
-            }
+            QVERIFY2(error.contains(reason), qPrintable(error));
+            QCOMPARE(readFile(to), saved ? original : before);
         }
         // Decoding the rows for a re-encoding save reads the file again too.
         PNGRows decoded;
