@@ -88,15 +88,15 @@ private Q_SLOTS:
         QFETCH(QStringList, titles);
         QVERIFY(TestSupport::writeFile(file(), xml));
         MetadataPresetManager store(file());
-        if (titles.isEmpty()) {
+        using enum MetadataPresetManager::LoadResult;
+        if (titles.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, "Can't parse Metadata Presets XML");
-            QCOMPARE(store.loadMetaDataPresets(), MetadataPresetManager::LoadResult::Malformed);
-            QCOMPARE(store.presetMenuTitles(), kDefaultTitles);
-            QCOMPARE(QFile(file()).size(), qint64(xml.size())); // the bad file stays until a save
-            return;
-        }
-        QCOMPARE(store.loadMetaDataPresets(), MetadataPresetManager::LoadResult::FromFile);
-        QCOMPARE(store.presetMenuTitles(), titles == QStringList { "(empty)" } ? QStringList() : titles);
+        QCOMPARE(store.loadMetaDataPresets(), titles.isEmpty() ? Malformed : FromFile);
+        QCOMPARE(store.presetMenuTitles(),
+            titles.isEmpty()                          ? kDefaultTitles
+                : titles == QStringList { "(empty)" } ? QStringList()
+                                                      : titles);
+        QCOMPARE(QFile(file()).size(), qint64(xml.size())); // a bad file too stays until a save
     }
 
     void saveRoundTrip()
