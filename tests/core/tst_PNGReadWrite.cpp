@@ -187,10 +187,8 @@ private Q_SLOTS:
         QVERIFY(savePNG(file, loaded.info, loaded.rows, { makeComment(QStringLiteral("K"), text) }, options));
         const QByteArray png = readFile(file);
         QCOMPARE(chunkTypes(png).filter(QRegularExpression(u"^(tEXt|zTXt|iTXt)$"_qs)), QStringList { kind });
-        if (kind == u"iTXt") {
-            const bool compressedFlag = chunkPayloads(png, "iTXt").first().at(2) != 0;
-            QCOMPARE(compressedFlag, !batch && text.toUtf8().size() >= 1000);
-        }
+        if (kind == u"iTXt") // the compression flag
+            QCOMPARE(chunkPayloads(png, "iTXt").first().at(2) != 0, !batch && text.toUtf8().size() >= 1000);
         QCOMPARE(fileComments(file), QStringList { QStringLiteral("K=") + text });
     }
 
@@ -262,12 +260,10 @@ private Q_SLOTS:
         QCOMPARE(readFile(file), png);
 
         loaded.comments.first()->setText(QStringLiteral("changed"));
-        QVERIFY(!whyUnwritable(*loaded.comments.first()).isEmpty());
         QString error;
         QVERIFY(!savePNG(file, loaded.info, loaded.rows, loaded.comments, {}, &error));
         QVERIFY2(error.contains(u"日本"_qs), qPrintable(error));
         loaded.comments.first()->setText(QStringLiteral("utf-8 keyword"));
-        QVERIFY(whyUnwritable(*loaded.comments.first()).isEmpty());
         // The long keyword, once its text changes, is written cut at 79.
         loaded.comments.last()->setText(QStringLiteral("changed"));
         QVERIFY(savePNG(file, loaded.info, loaded.rows, loaded.comments));
