@@ -378,8 +378,7 @@ private slots:
         const CommentPtr a = owner.commentAt(0);
         QVERIFY(owner.replaceAll({ a, a }, Expansion::Verbatim, u"Replace"_qs));
         QCOMPARE(owner.allComments().size(), 2);
-        QCOMPARE(owner.allComments().first(), a);
-        QVERIFY(owner.allComments().last() != a);
+        QVERIFY(owner.allComments().first() == a && owner.allComments().last() != a);
         QVERIFY(!owner.replaceAll(owner.allComments(), Expansion::Verbatim, u"Replace"_qs));
     }
 

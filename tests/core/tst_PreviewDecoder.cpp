@@ -140,16 +140,14 @@ private slots:
                 iend() })));
         const PreviewImage preview = decoded(path, 2);
         QCOMPARE(QSize(preview.width, preview.height), QSize(2, 1));
-        const std::vector<uint8_t> expected { 50, 0, 0, 255, 128, 128, 128, 255 };
-        QCOMPARE(preview.pixels, expected);
+        QCOMPARE(preview.pixels, (std::vector<uint8_t> { 50, 0, 0, 255, 128, 128, 128, 255 }));
 
         // Transparent pixels do not darken their neighbours: opaque red beside transparent
         // black averages to half-transparent red (premultiplied: 128, 0, 0, 128).
         const QString alpha = dir.filePath(QStringLiteral("alpha.png"));
         QVERIFY(
             writeFile(alpha, buildPng({ ihdr(2, 1, 8, 6), rawIdat({ rgb({ 255, 0, 0, 255, 0, 0, 0, 0 }) }), iend() })));
-        const std::vector<uint8_t> halfRed { 128, 0, 0, 128 };
-        QCOMPARE(decoded(alpha, 1).pixels, halfRed);
+        QCOMPARE(decoded(alpha, 1).pixels, (std::vector<uint8_t> { 128, 0, 0, 128 }));
     }
 
     void interlacedGivesTheSamePreview_data()

@@ -34,8 +34,7 @@ private Q_SLOTS:
         QVERIFY(bytes.contains("<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"YES\">"));
 
         const auto back = Template::initWithFile(path(u"Set"_qs));
-        QVERIFY(back);
-        QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
+        QVERIFY(back && back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
         QCOMPARE(describe(back->comments()), describe(original->comments()));
 
         // Missing folder: the save fails and creates nothing.
