@@ -281,7 +281,6 @@ private Q_SLOTS:
         QVERIFY(m_editor->acceptDrop(drag.get(), 10, true));
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QVERIFY(!m_store->metadataPresets().contains(warning));
-        QCOMPARE(m_store->presetAtIndex(9)->keyword(), warning->keyword());
         QCOMPARE(m_editor->selectedRows(), QList<int> { 9 });
 
         // A drop that brings nothing keeps the dragged presets.
@@ -348,7 +347,6 @@ private Q_SLOTS:
         m_editor->restoreDefaults();
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->currentPreset(), nullptr);
-        QVERIFY(!m_editor->fieldsEnabled());
         m_editor->undo();
         QCOMPARE(m_store->count(), 20);
         QCOMPARE(m_editor->currentPreset()->keyword(), u"Extra 5"_qs);
