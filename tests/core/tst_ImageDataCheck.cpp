@@ -45,11 +45,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("png");
         QTest::addColumn<QString>("reason"); // empty: accepted
-        const auto file = [](const std::vector<RawChunk> &data) {
-            std::vector<RawChunk> all { ihdr(8, 4) };
-            all.insert(all.end(), data.begin(), data.end());
-            all.push_back(iend());
-            return buildPng(all);
+        const auto file = [](std::vector<RawChunk> chunks) {
+            chunks.insert(chunks.begin(), ihdr(8, 4));
+            chunks.push_back(iend());
+            return buildPng(chunks);
         };
         const QByteArray good = zlibCompressed(rows());
         QTest::newRow("whole") << file({ idatOf(rows()) }) << QString();

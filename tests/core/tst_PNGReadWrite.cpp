@@ -14,6 +14,9 @@
 
 using namespace TestSupport;
 
+using Spoil = void (*)(PNGinfo &);
+Q_DECLARE_METATYPE(Spoil)
+
 class tst_PNGReadWrite : public QObject
 {
     Q_OBJECT
@@ -22,11 +25,7 @@ class tst_PNGReadWrite : public QObject
     QString tempPath(const QString &name) const { return m_dir->filePath(name); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-    }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup()
     {
         setWriteFailures({});
@@ -71,37 +70,33 @@ private Q_SLOTS:
             file = tempPath(QStringLiteral("input.png"));
             QVERIFY(writeFile(file, bytes));
         }
-        // Decoded from memory, or read chunk by chunk with the image data checked as they come.
-        for (const bool inPart : { true, false }) {
+        // Decoded from memory, read chunk by chunk with the image data checked as they come, or
+        // read as the application reads.
+        for (const int way : { 0, 1, 2 }) {
             PNGReadOptions options;
             if (memoryLimit)
                 options.memoryLimit = memoryLimit;
-            options.decodeImage = !inPart;
-            options.checkImageData = inPart;
-            options.holdWholeBelow = 0;
+            if (way < 2) {
+                options.decodeImage = way == 0;
+                options.checkImageData = way == 1;
+                options.holdWholeBelow = 0;
+            }
             LoadedPng loaded;
+            loaded.comments = commentsFrom({ "Kept=from before" });
             QString error;
             QVERIFY(!loaded.load(file, &error, options));
             QFETCH(QString, reason);
             QVERIFY2(!error.isEmpty() && error.contains(reason), qPrintable(error));
+            QCOMPARE(loaded.info.path, file);
+            QCOMPARE(loaded.info.width, 0u);
+            QVERIFY(loaded.info.unknowns.empty());
+            QVERIFY(loaded.rows.isEmpty());
+            QCOMPARE(loaded.comments.size(), 1); // the list is left alone
+            // A record that holds no image is never written.
+            const QString out = tempPath(QStringLiteral("never.png"));
+            QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, {}, &error));
+            QVERIFY(!QFileInfo::exists(out));
         }
-        PNGReadOptions options;
-        if (memoryLimit)
-            options.memoryLimit = memoryLimit;
-        LoadedPng loaded;
-        loaded.comments = { makeComment(QStringLiteral("Kept"), QStringLiteral("from before")) };
-        QString error;
-        QVERIFY(!loaded.load(file, &error, options));
-        QCOMPARE(loaded.info.path, file);
-        QCOMPARE(loaded.info.width, 0u);
-        QVERIFY(loaded.info.unknowns.empty());
-        QVERIFY(loaded.rows.isEmpty());
-        QCOMPARE(loaded.comments.size(), 1); // the list is left alone
-
-        // A record that holds no image is never written.
-        const QString out = tempPath(QStringLiteral("never.png"));
-        QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, {}, &error));
-        QVERIFY(!QFileInfo::exists(out));
     }
 
     void capturedValues()
@@ -191,13 +186,9 @@ private Q_SLOTS:
             = batch ? PNGWriteOptions::TextCompression::Never : PNGWriteOptions::TextCompression::BySize;
         QVERIFY(savePNG(file, loaded.info, loaded.rows, { makeComment(QStringLiteral("K"), text) }, options));
         const QByteArray png = readFile(file);
-        QStringList textTypes = chunkTypes(png);
-        textTypes.removeIf([](const QString &t) { return !isTextChunk(t); });
-        QCOMPARE(textTypes, QStringList { kind });
-        if (kind == u"iTXt") {
-            const bool compressedFlag = chunkPayloads(png, "iTXt").first().at(2) != 0;
-            QCOMPARE(compressedFlag, !batch && text.toUtf8().size() >= 1000);
-        }
+        QCOMPARE(chunkTypes(png).filter(QRegularExpression(u"^(tEXt|zTXt|iTXt)$"_qs)), QStringList { kind });
+        if (kind == u"iTXt") // the compression flag
+            QCOMPARE(chunkPayloads(png, "iTXt").first().at(2) != 0, !batch && text.toUtf8().size() >= 1000);
         QCOMPARE(fileComments(file), QStringList { QStringLiteral("K=") + text });
     }
 
@@ -227,7 +218,6 @@ private Q_SLOTS:
         QFETCH(QString, keyword);
         QFETCH(QString, text);
         QFETCH(QString, reason);
-        QFETCH(QByteArray, writtenKeyword);
         const LoadedPng loaded = LoadedPng::fixture("pngsuite/basn2c08.png");
         const QString file = copyFixture(QStringLiteral("pngsuite/basn2c08.png"), m_dir->path());
         const QByteArray before = readFile(file);
@@ -237,18 +227,17 @@ private Q_SLOTS:
         const bool saved = savePNG(file, loaded.info, loaded.rows,
             { makeComment(QStringLiteral("Author"), QStringLiteral("Ann")), makeComment(QString(), u"x"_qs), entry },
             {}, &error);
-        if (!reason.isEmpty()) {
-            // Refused whole, naming the entry, the file untouched.
-            QVERIFY(!saved);
-            QVERIFY2(error.contains(reason), qPrintable(error));
+        // Refused whole, naming the entry, the file untouched.
+        QCOMPARE(saved, reason.isEmpty());
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        if (!saved) {
             QCOMPARE(readFile(file), before);
-            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
             return;
         }
-        QVERIFY2(saved, qPrintable(error));
         const QList<QByteArray> texts
             = chunkPayloads(readFile(file), textChunkKindFor(*entry, true) == TextChunkKind::tEXt ? "tEXt" : "iTXt");
-        QCOMPARE(texts.last().left(texts.last().indexOf('\0')), writtenKeyword);
+        QTEST(texts.last().left(texts.last().indexOf('\0')), "writtenKeyword");
         QCOMPARE(fileComments(file).size(), 2); // the entry without keyword is skipped
     }
 
@@ -271,12 +260,10 @@ private Q_SLOTS:
         QCOMPARE(readFile(file), png);
 
         loaded.comments.first()->setText(QStringLiteral("changed"));
-        QVERIFY(!whyUnwritable(*loaded.comments.first()).isEmpty());
         QString error;
         QVERIFY(!savePNG(file, loaded.info, loaded.rows, loaded.comments, {}, &error));
         QVERIFY2(error.contains(u"日本"_qs), qPrintable(error));
         loaded.comments.first()->setText(QStringLiteral("utf-8 keyword"));
-        QVERIFY(whyUnwritable(*loaded.comments.first()).isEmpty());
         // The long keyword, once its text changes, is written cut at 79.
         loaded.comments.last()->setText(QStringLiteral("changed"));
         QVERIFY(savePNG(file, loaded.info, loaded.rows, loaded.comments));
@@ -336,12 +323,8 @@ private Q_SLOTS:
         QVERIFY(loaded.load(path, nullptr, options));
         QVERIFY(!loaded.rows.source()->file->isWhollyHeld());
 
-        const QByteArray other = simplePng(64, 48, { tEXt("Author", "Bob") });
         if (change == u"replaced") {
-            QVERIFY(writeFile(tempPath(QStringLiteral("other.png")), other));
-            QVERIFY(::rename(QFile::encodeName(tempPath(QStringLiteral("other.png"))).constData(),
-                        QFile::encodeName(path).constData())
-                == 0);
+            QVERIFY(QFile::remove(path) && writeFile(path, simplePng(64, 48, { tEXt("Author", "Bob") })));
         } else if (change != u"none") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -358,12 +341,8 @@ private Q_SLOTS:
             QString error;
             const bool saved = savePNG(to, loaded.info, loaded.rows, loaded.comments, {}, &error);
             QCOMPARE(saved, reason.isEmpty());
-            if (saved) {
-                QCOMPARE(readFile(to), original);
-            } else {
-                QVERIFY2(error.contains(reason), qPrintable(error));
-                QCOMPARE(readFile(to), before);
-            }
+            QVERIFY2(error.contains(reason), qPrintable(error));
+            QCOMPARE(readFile(to), saved ? original : before);
         }
         // Decoding the rows for a re-encoding save reads the file again too.
         PNGRows decoded;
@@ -389,54 +368,37 @@ private Q_SLOTS:
         // Each row spoils one size the library would trust; written as it stands, the record
         // would make the library read past a buffer or write a file that contradicts itself.
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<Spoil>("spoil");
         QTest::addColumn<QString>("reason");
-        const auto row = [](const char *name, const char *file, const char *change, const char *reason) {
-            QTest::newRow(name) << QString(file) << QString(change) << QString(reason);
+        const auto row = [](const char *name, const char *file, const char *reason, Spoil spoil) {
+            QTest::newRow(name) << QString(file) << spoil << QString(reason);
         };
         const char *palette = "pngsuite/ch1n3p04.png"; // 15 entries and a histogram
         const char *rgb = "pngsuite/basn2c08.png";
-        row("histogram shorter than the palette", palette, "short hIST", "histogram");
-        row("histogram longer than the palette", palette, "long hIST", "histogram");
-        row("more alpha values than palette entries", palette, "long tRNS", "transparency");
-        row("palette image without palette", palette, "no PLTE", "palette");
-        row("palette of 300 entries", palette, "huge PLTE", "palette");
-        row("header wider than the rows", rgb, "wider", "row size");
-        row("row size larger than the rows", rgb, "row bytes", "row size");
-        row("more rows in the header than decoded", rgb, "taller", "rows");
-        row("unknown colour type", rgb, "colour 5", "header");
+        row("histogram shorter than the palette", palette, "histogram", [](PNGinfo &i) { i.hIST.resize(3); });
+        row("histogram longer than the palette", palette, "histogram", [](PNGinfo &i) { i.hIST.resize(200, 1); });
+        row("more alpha values than palette entries", palette, "transparency",
+            [](PNGinfo &i) { i.transparencyTable = QByteArray(16, '\x80'); });
+        row("palette image without palette", palette, "palette", [](PNGinfo &i) { i.paletteData.clear(); });
+        row("palette of 300 entries", palette, "palette", [](PNGinfo &i) { i.paletteData.resize(300); });
+        row("header wider than the rows", rgb, "row size", [](PNGinfo &i) { i.width += 7; });
+        row("row size larger than the rows", rgb, "row size", [](PNGinfo &i) { i.bytesPerRow += 3; });
+        row("more rows in the header than decoded", rgb, "rows", [](PNGinfo &i) { i.height += 1; });
+        row("unknown colour type", rgb, "header", [](PNGinfo &i) { i.colourType = 5; });
     }
     void inconsistentRecordIsRefused()
     {
         QFETCH(QString, file);
-        QFETCH(QString, change);
+        QFETCH(Spoil, spoil);
         QFETCH(QString, reason);
         LoadedPng loaded = LoadedPng::fixture(file);
-        PNGinfo &info = loaded.info;
-        if (change == u"short hIST")
-            info.hIST.resize(3);
-        else if (change == u"long hIST")
-            info.hIST.resize(200, 1);
-        else if (change == u"long tRNS")
-            info.transparencyTable = QByteArray(16, '\x80');
-        else if (change == u"no PLTE")
-            info.paletteData.clear();
-        else if (change == u"huge PLTE")
-            info.paletteData.resize(300);
-        else if (change == u"wider")
-            info.width += 7;
-        else if (change == u"row bytes")
-            info.bytesPerRow += 3;
-        else if (change == u"taller")
-            info.height += 1;
-        else
-            info.colourType = 5;
+        spoil(loaded.info);
         const QString out = tempPath(QStringLiteral("out.png"));
         for (bool recompress : { false, true }) {
             PNGWriteOptions options;
             options.recompress = recompress;
             QString error;
-            QVERIFY(!savePNG(out, info, loaded.rows, loaded.comments, options, &error));
+            QVERIFY(!savePNG(out, loaded.info, loaded.rows, loaded.comments, options, &error));
             QVERIFY2(error.contains(reason), qPrintable(error));
             QVERIFY(!QFileInfo::exists(out));
         }
@@ -452,16 +414,12 @@ private Q_SLOTS:
             asked = bytes;
             throw std::bad_alloc();
         };
+        // What a failed read leaves is refusedInput's.
         LoadedPng loaded;
-        loaded.comments = commentsFrom({ "Kept=from before" });
         QString error;
         QVERIFY(!loaded.load(file, &error, options));
         QCOMPARE(asked, quint64(32 * 32 * 8));
         QVERIFY2(error.contains(QStringLiteral("memory")), qPrintable(error));
-        QCOMPARE(loaded.info.path, file);
-        QVERIFY(!loaded.info.hasImage() && loaded.info.paletteData.empty());
-        QVERIFY(loaded.rows.isEmpty());
-        QCOMPARE(describe(loaded.comments), QStringList { "Kept=from before" });
 
         // Without decoding no rows are reserved.
         options.decodeImage = false;

@@ -84,10 +84,9 @@ private slots:
         QFETCH(uint, width);
         QFETCH(uint, height);
         QFETCH(int, box);
-        QFETCH(QSize, expected);
         int w = 0, h = 0;
         PreviewDecoder::fittedSize(width, height, box, box, &w, &h);
-        QCOMPARE(QSize(w, h), expected);
+        QTEST(QSize(w, h), "expected");
     }
 
     void fullSizeMatchesTheReferenceDecoder()
@@ -141,16 +140,14 @@ private slots:
                 iend() })));
         const PreviewImage preview = decoded(path, 2);
         QCOMPARE(QSize(preview.width, preview.height), QSize(2, 1));
-        const std::vector<uint8_t> expected { 50, 0, 0, 255, 128, 128, 128, 255 };
-        QCOMPARE(preview.pixels, expected);
+        QCOMPARE(preview.pixels, (std::vector<uint8_t> { 50, 0, 0, 255, 128, 128, 128, 255 }));
 
         // Transparent pixels do not darken their neighbours: opaque red beside transparent
         // black averages to half-transparent red (premultiplied: 128, 0, 0, 128).
         const QString alpha = dir.filePath(QStringLiteral("alpha.png"));
         QVERIFY(
             writeFile(alpha, buildPng({ ihdr(2, 1, 8, 6), rawIdat({ rgb({ 255, 0, 0, 255, 0, 0, 0, 0 }) }), iend() })));
-        const std::vector<uint8_t> halfRed { 128, 0, 0, 128 };
-        QCOMPARE(decoded(alpha, 1).pixels, halfRed);
+        QCOMPARE(decoded(alpha, 1).pixels, (std::vector<uint8_t> { 128, 0, 0, 128 }));
     }
 
     void interlacedGivesTheSamePreview_data()
@@ -169,10 +166,9 @@ private slots:
         // must land on the same preview pixels as the rows do.
         QFETCH(QString, name);
         QFETCH(int, box);
-        const PreviewImage plain
-            = decoded(dataPath(QStringLiteral("pngsuite/basn") + name + QStringLiteral(".png")), box);
-        const PreviewImage interlaced
-            = decoded(dataPath(QStringLiteral("pngsuite/basi") + name + QStringLiteral(".png")), box);
+        const auto suite
+            = [&](const char *kind) { return decoded(dataPath(u"pngsuite/%1%2.png"_qs.arg(kind, name)), box); };
+        const PreviewImage plain = suite("basn"), interlaced = suite("basi");
         QVERIFY(!plain.isEmpty());
         QCOMPARE(QSize(interlaced.width, interlaced.height), QSize(plain.width, plain.height));
         QCOMPARE(interlaced.pixels, plain.pixels);

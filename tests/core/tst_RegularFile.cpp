@@ -1,5 +1,7 @@
 #include "core/RegularFile.h"
 
+#include "TestSupport.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,23 +16,26 @@ class tst_RegularFile : public QObject
 private slots:
     void readsRegularFiles_data()
     {
+        QTest::addColumn<QString>("path"); // empty: a file holding contents
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<qint64>("limit");
-        QTest::newRow("empty file") << QByteArray() << qint64(10);
-        QTest::newRow("exactly the limit") << QByteArray(10, 'x') << qint64(10);
-        QTest::newRow("larger than the first read") << QByteArray(100000, 'y') << qint64(1 << 20);
+        QTest::newRow("empty file") << QString() << QByteArray() << qint64(10);
+        QTest::newRow("exactly the limit") << QString() << QByteArray(10, 'x') << qint64(10);
+        QTest::newRow("larger than the first read") << QString() << QByteArray(100000, 'y') << qint64(1 << 20);
+        // /proc files claim a size of 0: what they hold is read all the same.
+        QFile proc(QStringLiteral("/proc/self/cmdline"));
+        QVERIFY(proc.open(QIODevice::ReadOnly));
+        QTest::newRow("claims 0 bytes") << proc.fileName() << proc.readAll() << qint64(1 << 20);
     }
 
     void readsRegularFiles()
     {
+        QFETCH(QString, path);
         QFETCH(QByteArray, contents);
         QFETCH(qint64, limit);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("f"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        file.close();
+        if (path.isEmpty())
+            QVERIFY(TestSupport::writeFile(path = dir.filePath(QStringLiteral("f")), contents));
         QByteArray read("old");
         QString error;
         QVERIFY2(readRegularFile(path, limit, &read, &error), qPrintable(error));
@@ -61,36 +66,15 @@ private slots:
         } else if (kind == u"fifo") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (kind == u"big") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(11, 'z'));
+            QVERIFY(TestSupport::writeFile(path, QByteArray(11, 'z')));
         } else if (kind.startsWith(u'/')) {
             path = kind;
         }
-        QByteArray read;
+        QByteArray read("kept");
         QString error;
         QVERIFY(!readRegularFile(path, 10, &read, &error));
         QVERIFY2(error.contains(reason), qPrintable(error));
-    }
-
-    void failureLeavesTheBufferAlone()
-    {
-        QByteArray read("kept");
-        QVERIFY(!readRegularFile(QStringLiteral("/dev/null/nothing"), 10, &read));
-        QCOMPARE(read, QByteArray("kept"));
-    }
-
-    void readsFilesThatClaimNoSize()
-    {
-        // /proc files claim a size of 0: what they hold is read all the same.
-        QFile file(QStringLiteral("/proc/self/cmdline"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray expected = file.readAll();
-        QVERIFY(!expected.isEmpty());
-        QByteArray read;
-        QString error;
-        QVERIFY2(readRegularFile(file.fileName(), 1 << 20, &read, &error), qPrintable(error));
-        QCOMPARE(read, expected);
+        QCOMPARE(read, QByteArray("kept")); // a failure leaves the buffer alone
     }
 };
 

@@ -63,15 +63,6 @@ public:
 };
 Q_DECLARE_METATYPE(TestTarget::Kind)
 
-// One data row per kind of target, in a column named "kind".
-inline void addKindRows()
-{
-    QTest::addColumn<TestTarget::Kind>("kind");
-    QTest::newRow("document") << TestTarget::Document;
-    QTest::newRow("batch") << TestTarget::Batch;
-    QTest::newRow("template") << TestTarget::Template;
-}
-
 // Makes path hold a bad input: "@huge" a 100 MB file, "@folder" a folder, "@missing"
 // nothing, anything else those bytes.
 inline bool makeBadInput(const QString &path, const QByteArray &content)

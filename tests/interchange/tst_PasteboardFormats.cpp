@@ -123,29 +123,23 @@ private slots:
         if (!log.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::anchoredPattern(pattern)));
 
-        const bool pasted = insertDataFromPasteboard(target, &mime, position);
-        QCOMPARE(pasted, !expected.isEmpty());
-        if (!pasted) {
+        QCOMPARE(insertDataFromPasteboard(target, &mime, position), !expected.isEmpty());
+        if (expected.isEmpty())
             QCOMPARE(target.all, before);
-            return;
-        }
-        QCOMPARE(describe(target.all), expected);
+        else
+            QCOMPARE(describe(target.all), expected);
     }
-    void roundTrip_data() { addKindRows(); }
-
     void roundTrip()
     {
-        QFETCH(TestTarget::Kind, kind);
-        TestTarget target(kind),
-            source(kind,
+        TestTarget target(TestTarget::Batch),
+            source(TestTarget::Batch,
                 { "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree", "日本 Key=emoji 😀\u00A0",
                     "Title=∅", "Bell=ring\x07 ring" });
         QMimeData mime;
         QVERIFY(writeRows(source, { 0, 1, 2, 3, 4 }, &mime));
         QVERIFY(insertDataFromPasteboard(target, &mime, 0));
-        QCOMPARE(describe(target.all),
-            QStringList({ "Author=Jane \"JD\" <Doe> & 'co'", "Description=one\ntwo\r\n\tthree",
-                "日本 Key=emoji 😀\u00A0", "Title=", "Bell=ring\uFFFD ring" }));
+        QCOMPARE(
+            describe(target.all), (describe(source.all).mid(0, 3) + QStringList { "Title=", "Bell=ring\uFFFD ring" }));
     }
 };
 

