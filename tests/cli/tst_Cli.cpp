@@ -133,8 +133,7 @@ private Q_SLOTS:
         QVERIFY(options.parse({ "y" }));
         QCOMPARE(options.error(), QString());
         QCOMPARE(options.operands(), QStringList { "y" });
-        QVERIFY(!options.isSet("--json"));
-        QVERIFY(options.value("--set").isNull());
+        QVERIFY(!options.isSet("--json") && options.value("--set").isNull());
     }
 
     // --- The commands ----------------------------------------------------------------------------
@@ -144,20 +143,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("nothing") << QStringList {};
         QTest::newRow("unknown command") << QStringList { "frobnicate" };
-        QTest::newRow("unknown option") << QStringList { "list", "--fancy", "x.png" };
         QTest::newRow("set without pair") << QStringList { "set", "x.png" };
         QTest::newRow("set with bad pair") << QStringList { "set", "x.png", "novalue" };
         QTest::newRow("set with empty key") << QStringList { "set", "x.png", "=v" };
         QTest::newRow("clear two files") << QStringList { "clear", "a.png", "b.png" };
         QTest::newRow("info no file") << QStringList { "info" };
-        QTest::newRow("batch, nothing to work on") << QStringList { "batch", "--set", "K=v" };
         QTest::newRow("batch, -0 without a list") << QStringList { "batch", "--set", "K=v", "-0", "x.png" };
-        QTest::newRow("batch, --files-from without a value") << QStringList { "batch", "--set", "K=v", "--files-from" };
         QTest::newRow("strip, a chunk type of three letters")
             << QStringList { "strip", "--keep-chunk", "abc", "x.png" };
         QTest::newRow("strip, a chunk type with a digit") << QStringList { "strip", "--keep-chunk", "tEX1", "x.png" };
         QTest::newRow("strip, no path") << QStringList { "strip", "--dry-run" };
-        QTest::newRow("strip, -0 without a list") << QStringList { "strip", "-0", "x.png" };
         QTest::newRow("strip, standard input beside a path") << QStringList { "strip", "-", "x.png" };
     }
     void usageErrors()
@@ -180,16 +175,13 @@ private Q_SLOTS:
         const QString odd = m_dir->path(QStringLiteral("odd.png"));
         QVERIFY(writeFile(odd, simplePng(1, 1, { tEXt("K", QByteArray("a\0b\tc\x1b\\", 7)) })));
         QCOMPARE(list({ odd }), u"K\ta\\0b\\tc\\x1b\\\\\n"_qs);
-        QCOMPARE(run({ "list", "--json", odd }), 0);
-        QCOMPARE(QJsonDocument::fromJson(m_out.toUtf8())[0][u"comments"_qs][0][u"text"_qs].toString(),
-            QString::fromLatin1("a\0b\tc\x1b\\", 7));
-
-        QCOMPARE(run({ "list", "--json", file, copyOf(QStringLiteral("basn0g01.png")) }), 0);
+        QCOMPARE(run({ "list", "--json", file, copyOf(QStringLiteral("basn0g01.png")), odd }), 0);
         const QJsonArray files = QJsonDocument::fromJson(m_out.toUtf8()).array();
         QCOMPARE(QStringList({ QString::number(files.size()), files[0][u"file"_qs].toString(),
                      QString::number(files[0][u"comments"_qs].toArray().size()),
-                     QString::number(files[1][u"comments"_qs].toArray().size()) }),
-            QStringList({ "2", file, "6", "0" }));
+                     QString::number(files[1][u"comments"_qs].toArray().size()),
+                     files[2][u"comments"_qs][0][u"text"_qs].toString() }),
+            QStringList({ "3", file, "6", "0", QString::fromLatin1("a\0b\tc\x1b\\", 7) }));
     }
 
     void setRemoveClear()
@@ -215,18 +207,15 @@ private Q_SLOTS:
         const QString bad = m_dir->path(QStringLiteral("bad.png"));
         writeFile(bad, "not a png");
         QCOMPARE(run({ "list", good, bad }), 1);
-        QVERIFY(m_err.contains(bad));
-        QVERIFY(m_err.contains(QStringLiteral("not a PNG")));
+        QVERIFY(m_err.contains(bad) && m_err.contains(QStringLiteral("not a PNG")));
+        QCOMPARE(run({ "set", bad, "A=b" }), 1);
+        QCOMPARE(readFile(bad), QByteArray("not a png"));
         // Cut inside its image data: the entries before the cut, and the damage named.
         const QByteArray whole = simplePng(64, 64, { tEXt("A", "1"), tEXt("B", "2") });
         QVERIFY(writeFile(bad, whole.left(whole.indexOf("IDAT") + 10)));
         QCOMPARE(run({ "list", bad }), 1);
         QCOMPARE(m_out, u"A\t1\nB\t2\n"_qs);
         QVERIFY(m_err.contains(bad) && m_err.contains(u"truncated"_qs));
-        writeFile(bad, "not a png");
-
-        QCOMPARE(run({ "set", bad, "A=b" }), 1);
-        QCOMPARE(readFile(bad), QByteArray("not a png"));
     }
 
     void chunksListing()
@@ -270,8 +259,8 @@ private Q_SLOTS:
         const QString macros = m_dir->path(QStringLiteral("macros.csv"));
         writeFile(macros, "\"Title\",\"%FILENAME% %WIDTH%\"\n\"Title\",\"second\"\n");
         QCOMPARE(run({ "import", "--replace", target, macros }), 0);
-        QVERIFY(!list({ target }).contains(QStringLiteral("PngSuite")));
-        QVERIFY(m_out.endsWith(QStringLiteral("Title\tsecond\n")));
+        QVERIFY(!list({ target }).contains(QStringLiteral("PngSuite"))
+            && m_out.endsWith(QStringLiteral("Title\tsecond\n")));
         QCOMPARE(run({ "import", target, macros }), 0);
         QVERIFY(list({ target }).endsWith(QStringLiteral("Title\tbasn0g08 32\nTitle\tsecond\n")));
 
@@ -300,8 +289,8 @@ private Q_SLOTS:
 
         // Without the extension check the text file is tried, fails, and is named.
         QCOMPARE(run({ "batch", "--no-check-ext", "--set", "K=v", set }), 1);
-        QVERIFY(m_out.startsWith(QStringLiteral("2 of 3 files processed")));
-        QVERIFY(m_err.contains(QStringLiteral("notes.txt")));
+        QVERIFY(
+            m_out.startsWith(QStringLiteral("2 of 3 files processed")) && m_err.contains(QStringLiteral("notes.txt")));
         QCOMPARE(run({ "batch", "--replace", "--set", "Author=Bo", a }), 0);
         QCOMPARE(list({ a }), QStringLiteral("Author\tBo\nK\tv\nTitle\tct1n0g04\n"));
 
@@ -360,9 +349,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, listed);
         QFETCH(QStringList, options);
         QFETCH(QString, summary);
-        for (const char *name : { "one.png", "odd\nname.png", " spaced .png", "set/two.png", "set/deep/three.png" }) {
+        for (const char *name : { "one.png", "odd\nname.png", " spaced .png", "set/two.png", "set/deep/three.png" })
             m_dir->write(QString::fromUtf8(name), simplePng(4, 4));
-        }
         const QString listFile = m_dir->path(QStringLiteral("list.txt"));
         writeFile(listFile, listed);
         // The paths in the list are relative to the working folder.
@@ -445,7 +433,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file beside a good one")
             << QStringList { "good", "missing.png" } << u"missing.png"_qs << u"no such file or folder"_qs;
-        QTest::newRow("empty folder") << QStringList { "empty" } << u"empty"_qs << u"the folder holds no PNG file"_qs;
         QTest::newRow("folder of other files and hidden PNGs")
             << QStringList { "good", "others" } << u"others"_qs << u"the folder holds no PNG file"_qs;
         QTest::newRow("file not named .png")
@@ -459,7 +446,6 @@ private Q_SLOTS:
         QFETCH(QString, refused);
         QFETCH(QString, reason);
         const QString good = copyOf(QStringLiteral("basn0g08.png"), QStringLiteral("good"));
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("empty")));
         copyFixture(QStringLiteral("pngsuite/basn0g08.png"), m_dir->path(QStringLiteral("others")), ".hidden.png");
         writeFile(m_dir->path(QStringLiteral("others/notes.txt")), "not a png");
         const QByteArray before = readFile(good);
@@ -493,7 +479,6 @@ private Q_SLOTS:
         QCOMPARE(run({ "info", file }), 0);
         QVERIFY2(m_out.contains(size), qPrintable(m_out));
         QCOMPARE(list({ file }), QStringLiteral("Title\tkept\n"));
-        QCOMPARE(run({ "list", "--json", file }), 0);
         QCOMPARE(run({ "chunks", file }), 0);
         const QString velmx = m_dir->path(QStringLiteral("out.velmx"));
         QCOMPARE(run({ "export", file, velmx }), 0);
@@ -514,8 +499,6 @@ private Q_SLOTS:
         QTest::newRow("set") << QStringList { "set", "-", "Title=%FILENAME%", "Author=Ann" };
         QTest::newRow("set --replace, re-encoded")
             << QStringList { "--recompress", "set", "--replace", "-", "Title=x" };
-        QTest::newRow("remove") << QStringList { "remove", "-", "Author" };
-        QTest::newRow("clear") << QStringList { "clear", "-" };
         QTest::newRow("import") << QStringList { "import", "--replace", "-", "LIST" };
         QTest::newRow("list") << QStringList { "list", "--json", "-" };
         QTest::newRow("info") << QStringList { "info", "-" };
@@ -576,8 +559,7 @@ private Q_SLOTS:
                      + u": Stable Diffusion web UI v1.9.3 (entry \"parameters\")\n"
                        "  Prompt: masterpiece, a lighthouse on a cliff,\\n(dusk:1.2), dramatic sky\n"_qs),
             qPrintable(m_out));
-        QVERIFY(m_out.endsWith(none + u": no generation settings\n"_qs));
-        QVERIFY(m_err.contains(u"missing.png"));
+        QVERIFY(m_out.endsWith(none + u": no generation settings\n"_qs) && m_err.contains(u"missing.png"));
     }
 
     void chunksAsJson()
@@ -603,7 +585,6 @@ private Q_SLOTS:
         const QJsonObject cut = QJsonDocument::fromJson(m_out.toUtf8()).array().at(0).toObject();
         QCOMPARE(cut["chunks"].toArray().size(), 3);
         QVERIFY(cut["error"].toString().contains(u"truncated"));
-        QVERIFY(m_err.contains(file));
     }
 
     void strip()

@@ -277,8 +277,7 @@ private slots:
             QVERIFY(!closing.isNull() && !loader->isRunning() && finished.isEmpty());
         }
         QTRY_VERIFY(!image->image().isNull());
-        QVERIFY(!progress->isVisible());
-        QVERIFY(window->document()->isImageDataChecked());
+        QVERIFY(!progress->isVisible() && window->document()->isImageDataChecked());
         // No larger than the screen, never larger than the image.
         const QSize screen = window->screen()->size() * window->screen()->devicePixelRatio();
         const QSize shown = image->image().size();
@@ -433,7 +432,6 @@ private slots:
         QCOMPARE(window->document()->undoStack()->count(), 0);
         const Prompts::Request asked = answers.of(Prompts::Kind::RemoveMetadata).first();
         QVERIFY(asked.detail.contains(u"masterpiece, a lighthouse"_qs));
-        QVERIFY(asked.detail.contains(u"GPS position 51.50740° N, 0.12777° W"_qs));
         QVariantList chosen = asked.options;
         QCOMPARE(chosen.size(), offered.size());
         chosen[3] = false; // the comment after the image data stays
@@ -471,8 +469,7 @@ private slots:
         }
         QCOMPARE(readFile(path), original);
         QVERIFY(window->isWindowModified() && !window->document()->isImageDataChecked());
-        QVERIFY(window->save());
-        QVERIFY(window->document()->isImageDataChecked());
+        QVERIFY(window->save() && window->document()->isImageDataChecked());
         QCOMPARE(fileComments(path, false), QStringList({ "Author=Ann", "Title=Sunset" }));
     }
 
