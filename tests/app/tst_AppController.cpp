@@ -275,7 +275,8 @@ private slots:
         cancelAt = QStringLiteral("-");
         trigger(unchanged, "quitAction");
         QTRY_VERIFY(document.isNull() && unchanged.isNull() && batch.isNull());
-        QVERIFY(QFileInfo(presetsFile).isFile() && !presets->isVisible() && running);
+        QVERIFY(QFileInfo(presetsFile).isFile());
+        QVERIFY(!presets->isVisible() && running);
         pacer.letGo(10);
         QTRY_VERIFY(running.isNull());
     }
@@ -319,7 +320,8 @@ private slots:
         const QString csv = m_dir->filePath(QStringLiteral("out.csv"));
         answers.byKind[Prompts::Kind::ExportMetadata] = QVariantList { csv, int(MetadataFormat::Csv) };
         answers.byKind[Prompts::Kind::Confirm] = false;
-        QVERIFY(!controller.exportMetadata(window) && !QFile::exists(csv));
+        QVERIFY(!controller.exportMetadata(window));
+        QVERIFY(!QFile::exists(csv));
         QCOMPARE(answers.of(Prompts::Kind::ExportMetadata).last().text, m_dir->filePath(QStringLiteral("b.velmx")));
         const Prompts::Request warning = answers.of(Prompts::Kind::Confirm).last();
         QVERIFY(warning.detail.contains(u"Speaker"_qs) && !warning.detail.contains(u"Keep"_qs));
@@ -327,14 +329,16 @@ private slots:
         // Another separator carries it: no question.
         answers.asked.clear();
         answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral("TAB CHARACTER");
-        QVERIFY(controller.exportMetadata(window) && answers.of(Prompts::Kind::Confirm).isEmpty());
+        QVERIFY(controller.exportMetadata(window));
+        QVERIFY(answers.of(Prompts::Kind::Confirm).isEmpty());
         QCOMPARE(readFile(csv), QByteArray("\"Keep\"\t\"b\"\n\"Speaker\"\t\"Smith, John\"\n"));
         QCOMPARE(AppSettings::exportFormat(), MetadataFormat::Csv);
 
         // Written anyway when the user says so.
         answers.byKind[Prompts::Kind::CsvOptions] = QStringLiteral(",");
         answers.byKind[Prompts::Kind::Confirm] = true;
-        QVERIFY(controller.exportMetadata(window) && readFile(csv).startsWith("\"Keep\",\"b\"\n"));
+        QVERIFY(controller.exportMetadata(window));
+        QVERIFY(readFile(csv).startsWith("\"Keep\",\"b\"\n"));
 
         answers.byKind[Prompts::Kind::ExportMetadata]
             = QVariantList { m_dir->filePath(QStringLiteral("no/such/out.velmx")), int(MetadataFormat::Velmx) };
@@ -352,8 +356,8 @@ private slots:
         TemplateEditorWindow *templates = controller.showTemplateEditor();
         QVERIFY(!on(templates));
         answers.asked.clear();
-        QVERIFY(
-            !controller.importMetadata(templates) && !controller.exportMetadata(templates) && answers.asked.isEmpty());
+        QVERIFY(!controller.importMetadata(templates) && !controller.exportMetadata(templates));
+        QVERIFY(answers.asked.isEmpty());
     }
 
     // The start window's recent files and buttons; File ▸ Open… and Open Recent of every window.
@@ -374,8 +378,8 @@ private slots:
         // The editors open beside it.
         start->findChild<QPushButton *>(QStringLiteral("presetEditorButton"))->click();
         start->findChild<QPushButton *>(QStringLiteral("templateEditorButton"))->click();
-        QVERIFY(
-            controller.presetEditor()->isVisible() && controller.templateEditor()->isVisible() && start->isVisible());
+        QVERIFY(controller.presetEditor()->isVisible() && controller.templateEditor()->isVisible());
+        QVERIFY(start->isVisible());
         // A recent file opens, and the start window goes.
         emit recent->itemActivated(recent->item(1));
         QCOMPARE(controller.windows().size(), 1);

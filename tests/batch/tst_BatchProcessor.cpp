@@ -137,8 +137,10 @@ private Q_SLOTS:
         processor.comments()->insertObject(commentsFrom({ "Title=%FILENAME%" }).first(), -1);
         processor.setReplaceSameKeyword(true);
         QSignalSpy finished(&processor, &BatchProcessor::runFinished);
-        QVERIFY(processor.run() && processor.isRunning());
-        QVERIFY(finished.wait(60000) && !processor.isRunning());
+        QVERIFY(processor.run());
+        QVERIFY(processor.isRunning());
+        QVERIFY(finished.wait(60000));
+        QVERIFY(!processor.isRunning());
 
         // The run's own report (its texts are the report's tests').
         const BatchReport &report = processor.lastReport();
@@ -187,8 +189,10 @@ private Q_SLOTS:
         QVERIFY(!processor.run());
         QMimeData mime;
         QVERIFY(processor.copy(Focus::Comments, { 0 }, &mime));
-        QVERIFY(!processor.paste(Focus::Comments, &mime, -1) && !processor.cut(Focus::Comments, { 0 }, &mime));
-        QVERIFY(!processor.deleteAll(Focus::Comments) && processor.files()->isReadOnly());
+        QVERIFY(!processor.paste(Focus::Comments, &mime, -1));
+        QVERIFY(!processor.cut(Focus::Comments, { 0 }, &mime));
+        QVERIFY(!processor.deleteAll(Focus::Comments));
+        QVERIFY(processor.files()->isReadOnly());
         QCOMPARE(commentsOf(processor), QStringList { "K=v" });
 
         processor.cancel();
@@ -219,7 +223,8 @@ private Q_SLOTS:
         processor.deleteAll(Focus::Comments);
         processor.deleteAll(Focus::Files);
         QSignalSpy finished(&processor, &BatchProcessor::runFinished);
-        QVERIFY(processor.run() && finished.wait(60000));
+        QVERIFY(processor.run());
+        QVERIFY(finished.wait(60000));
         QCOMPARE(processor.lastReport().total(), 0);
     }
 

@@ -165,7 +165,8 @@ private slots:
         for (const char *name : { "runAction", "pasteAction", "deleteAction", "addAction", "addFilesAction" })
             QVERIFY2(!isEnabled(window, name), name);
         QVERIFY(isEnabled(window, "copyAction"));
-        QVERIFY(!window->pane()->commentEditor()->isEnabled() && !window->filesTable()->acceptDrops());
+        QVERIFY(!window->pane()->commentEditor()->isEnabled());
+        QVERIFY(!window->filesTable()->acceptDrops());
 
         QVERIFY(pacer.waitForFile());
         QTest::keyClick(window, Qt::Key_Escape);
@@ -190,7 +191,8 @@ private slots:
         QVERIFY(!window->close());
         QCOMPARE(prompts.of(Prompts::Kind::Confirm).size(), 1);
         prompts.answer = true;
-        QVERIFY(!window->close() && window->isVisible());
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
         pacer.letGo(10);
         QTRY_VERIFY(closing.isNull());
         QCOMPARE(prompts.of(Prompts::Kind::Report).size(), 1);

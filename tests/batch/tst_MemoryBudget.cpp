@@ -89,7 +89,8 @@ private Q_SLOTS:
         Request small(budget, 10);
         QVERIFY(small.stillWaiting());
         budget.release(50);
-        QVERIFY(large.grantedSoon() && small.grantedSoon());
+        QVERIFY(large.grantedSoon());
+        QVERIFY(small.grantedSoon());
         QCOMPARE(budget.inUse(), quint64(90));
     }
 

@@ -133,7 +133,8 @@ private Q_SLOTS:
         QVERIFY(options.parse({ "y" }));
         QCOMPARE(options.error(), QString());
         QCOMPARE(options.operands(), QStringList { "y" });
-        QVERIFY(!options.isSet("--json") && options.value("--set").isNull());
+        QVERIFY(!options.isSet("--json"));
+        QVERIFY(options.value("--set").isNull());
     }
 
     // --- The commands ----------------------------------------------------------------------------
@@ -259,8 +260,8 @@ private Q_SLOTS:
         const QString macros = m_dir->path(QStringLiteral("macros.csv"));
         writeFile(macros, "\"Title\",\"%FILENAME% %WIDTH%\"\n\"Title\",\"second\"\n");
         QCOMPARE(run({ "import", "--replace", target, macros }), 0);
-        QVERIFY(!list({ target }).contains(QStringLiteral("PngSuite"))
-            && m_out.endsWith(QStringLiteral("Title\tsecond\n")));
+        QVERIFY(!list({ target }).contains(QStringLiteral("PngSuite")));
+        QVERIFY(m_out.endsWith(QStringLiteral("Title\tsecond\n")));
         QCOMPARE(run({ "import", target, macros }), 0);
         QVERIFY(list({ target }).endsWith(QStringLiteral("Title\tbasn0g08 32\nTitle\tsecond\n")));
 
@@ -289,8 +290,8 @@ private Q_SLOTS:
 
         // Without the extension check the text file is tried, fails, and is named.
         QCOMPARE(run({ "batch", "--no-check-ext", "--set", "K=v", set }), 1);
-        QVERIFY(
-            m_out.startsWith(QStringLiteral("2 of 3 files processed")) && m_err.contains(QStringLiteral("notes.txt")));
+        QVERIFY(m_out.startsWith(QStringLiteral("2 of 3 files processed")));
+        QVERIFY(m_err.contains(QStringLiteral("notes.txt")));
         QCOMPARE(run({ "batch", "--replace", "--set", "Author=Bo", a }), 0);
         QCOMPARE(list({ a }), QStringLiteral("Author\tBo\nK\tv\nTitle\tct1n0g04\n"));
 
@@ -559,7 +560,8 @@ private Q_SLOTS:
                      + u": Stable Diffusion web UI v1.9.3 (entry \"parameters\")\n"
                        "  Prompt: masterpiece, a lighthouse on a cliff,\\n(dusk:1.2), dramatic sky\n"_qs),
             qPrintable(m_out));
-        QVERIFY(m_out.endsWith(none + u": no generation settings\n"_qs) && m_err.contains(u"missing.png"));
+        QVERIFY(m_out.endsWith(none + u": no generation settings\n"_qs));
+        QVERIFY(m_err.contains(u"missing.png"));
     }
 
     void chunksAsJson()

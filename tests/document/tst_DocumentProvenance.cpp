@@ -45,12 +45,14 @@ private Q_SLOTS:
         QCOMPARE(doc.leftOutChunks().size(), 5);
         QCOMPARE(doc.undoStack()->count(), 1);
         QCOMPARE(doc.undoStack()->undoText(), u"Remove Metadata"_qs);
-        QVERIFY(doc.isModified() && !doc.privacyFacts().any());
+        QVERIFY(doc.isModified());
+        QVERIFY(!doc.privacyFacts().any());
         QVERIFY(!doc.removeMetadata(plan)); // nothing chosen is still there
 
         doc.undoStack()->undo();
         QCOMPARE(doc.allComments().size(), 4);
-        QVERIFY(doc.leftOutChunks().isEmpty() && !doc.isModified());
+        QVERIFY(doc.leftOutChunks().isEmpty());
+        QVERIFY(!doc.isModified());
         doc.undoStack()->redo();
         QCOMPARE(leftOut.count(), 3);
 

@@ -277,7 +277,8 @@ private slots:
             QVERIFY(!closing.isNull() && !loader->isRunning() && finished.isEmpty());
         }
         QTRY_VERIFY(!image->image().isNull());
-        QVERIFY(!progress->isVisible() && window->document()->isImageDataChecked());
+        QVERIFY(!progress->isVisible());
+        QVERIFY(window->document()->isImageDataChecked());
         // No larger than the screen, never larger than the image.
         const QSize screen = window->screen()->size() * window->screen()->devicePixelRatio();
         const QSize shown = image->image().size();
@@ -469,7 +470,8 @@ private slots:
         }
         QCOMPARE(readFile(path), original);
         QVERIFY(window->isWindowModified() && !window->document()->isImageDataChecked());
-        QVERIFY(window->save() && window->document()->isImageDataChecked());
+        QVERIFY(window->save());
+        QVERIFY(window->document()->isImageDataChecked());
         QCOMPARE(fileComments(path, false), QStringList({ "Author=Ann", "Title=Sunset" }));
     }
 

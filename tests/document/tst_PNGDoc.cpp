@@ -160,7 +160,8 @@ private slots:
         QVERIFY(!doc.readFromPath(QString()));
         QVERIFY(
             doc.readFromPath(writePng(QStringLiteral("revert.png"), { tEXt("Author", "Ann"), tEXt("Title", "Sun") })));
-        QVERIFY(doc.loadPNG() && !doc.isModified());
+        QVERIFY(doc.loadPNG());
+        QVERIFY(!doc.isModified());
         doc.setData(0, PNGDoc::TextColumn, QStringLiteral("Bob"));
         doc.addText(QStringLiteral("x"), QStringLiteral("Extra"));
         doc.setSearchText(QStringLiteral("title"));
@@ -181,19 +182,22 @@ private slots:
         QVERIFY(writeFile(doc.path(), junk));
         QSignalSpy failed(&doc, &PNGDoc::loadFailed);
         QString reason;
-        QVERIFY(!doc.revert(&reason) && !reason.isEmpty());
+        QVERIFY(!doc.revert(&reason));
+        QVERIFY(!reason.isEmpty());
         QCOMPARE(failed.size(), 1);
         QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
         QVERIFY(doc.isModified());
         // The image read before stays, so the edits can still be saved.
-        QVERIFY(doc.isLoaded() && doc.summary().lines() != ImageSummary::loadFailed().lines());
+        QVERIFY(doc.isLoaded());
+        QVERIFY(doc.summary().lines() != ImageSummary::loadFailed().lines());
         const QString rescued = m_dir.path(QStringLiteral("rescued.png"));
         QVERIFY(doc.saveTo(rescued));
         QCOMPARE(fileComments(rescued), QStringList({ "Author=Ann", "Title=Sun", "Note=typed" }));
 
         PNGDoc missing;
-        QVERIFY(missing.readFromPath(m_dir.path(QStringLiteral("missing.png"))) && !missing.loadPNG()
-            && !missing.isLoaded());
+        QVERIFY(missing.readFromPath(m_dir.path(QStringLiteral("missing.png"))));
+        QVERIFY(!missing.loadPNG());
+        QVERIFY(!missing.isLoaded());
         QCOMPARE(missing.summary().lines(), ImageSummary::loadFailed().lines());
         QVERIFY(missing.comments().isEmpty());
     }
@@ -222,7 +226,8 @@ private slots:
         QCOMPARE(doc.path(), target);
         QCOMPARE(pathChanged.size(), 1);
         QCOMPARE(doc.skippedEntries().size(), 1);
-        QVERIFY(doc.skippedEntries().at(0).contains(u"“日本”"_qs) && doc.isModified());
+        QVERIFY(doc.skippedEntries().at(0).contains(u"“日本”"_qs));
+        QVERIFY(doc.isModified());
         // The comment without keyword left the list once the file was written.
         QCOMPARE(describe(doc.allComments()), QStringList({ "Author=Ann", "Title=source 64x48", "日本=x" }));
         QCOMPARE(fileComments(target), QStringList({ "Author=Ann", "Title=source 64x48" }));
@@ -230,7 +235,9 @@ private slots:
         // Mended, everything is saved.
         doc.setKeyword(doc.allComments().at(2), QStringLiteral("Japan"));
         QTest::ignoreMessage(QtInfoMsg, qPrintable(saving));
-        QVERIFY(doc.saveTo(target, &error) && doc.skippedEntries().isEmpty() && !doc.isModified());
+        QVERIFY(doc.saveTo(target, &error));
+        QVERIFY(doc.skippedEntries().isEmpty());
+        QVERIFY(!doc.isModified());
         QCOMPARE(fileComments(target), QStringList({ "Author=Ann", "Title=source 64x48", "Japan=x" }));
     }
 
@@ -259,7 +266,8 @@ private slots:
         if (readable)
             QTest::ignoreMessage(QtWarningMsg, "Failed to create output file");
         DocumentError error;
-        QVERIFY(!doc.saveTo(destination, &error) && !error.reason.isEmpty());
+        QVERIFY(!doc.saveTo(destination, &error));
+        QVERIFY(!error.reason.isEmpty());
         QCOMPARE(doc.path(), path);
         QVERIFY(doc.isModified());
         // Nothing leaves the list when the file was not written, not even a comment
@@ -342,7 +350,9 @@ private slots:
             QCOMPARE(chunkPayloads(readFile(path), "IDAT"), chunkPayloads(file, "IDAT"));
 
         // A new read forgets what the check found.
-        QVERIFY(doc.revert() && !doc.isImageDataChecked() && doc.imageDataDamage().isEmpty());
+        QVERIFY(doc.revert());
+        QVERIFY(!doc.isImageDataChecked());
+        QVERIFY(doc.imageDataDamage().isEmpty());
     }
 
 private:

@@ -30,7 +30,8 @@ private slots:
         else
             loader.start(m_large, QSize(400, 400));
         QVERIFY(loader.isRunning());
-        QVERIFY(finished.wait(20000) && !loader.isRunning());
+        QVERIFY(finished.wait(20000));
+        QVERIFY(!loader.isRunning());
         QCOMPARE(QSize(loader.preview().width, loader.preview().height), QSize(400, 300));
         QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().first().toInt(), 100);
@@ -64,7 +65,8 @@ private slots:
         QCOMPARE(failed.first().first().toString().contains(QStringLiteral("truncated")), !missing);
         QCOMPARE(loader.errorString(), failed.first().first().toString());
         QCOMPARE(failed.first().at(1).toBool(), !missing); // the image data's fault
-        QVERIFY(finished.isEmpty() && loader.preview().isEmpty());
+        QVERIFY(finished.isEmpty());
+        QVERIFY(loader.preview().isEmpty());
     }
 
     void onlyTheCurrentDecodeDelivers()
@@ -89,7 +91,9 @@ private slots:
 
         PreviewLoader::threadPool()->waitForDone();
         QCoreApplication::processEvents();
-        QVERIFY(finished.isEmpty() && failed.isEmpty() && progress.isEmpty());
+        QVERIFY(finished.isEmpty());
+        QVERIFY(failed.isEmpty());
+        QVERIFY(progress.isEmpty());
 
         // Started again before the first decode is done: only the latest start is delivered.
         loader.start(m_large, QSize(400, 400));

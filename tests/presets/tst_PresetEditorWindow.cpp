@@ -176,8 +176,8 @@ private slots:
         PresetListModel *model = m_window->listModel();
         const PresetPtr title = m_store->presetAtIndex(8);
         std::unique_ptr<QMimeData> drag(model->mimeData({ model->index(8, 0) }));
-        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex())
-            && !m_store->metadataPresets().contains(title));
+        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, QModelIndex()));
+        QVERIFY(!m_store->metadataPresets().contains(title));
         QCOMPARE(m_store->count(), 10);
 
         prompts.asked.clear();
@@ -186,11 +186,13 @@ private slots:
         QTest::keyClicks(field("keywordField"), QStringLiteral("Lens"));
         // Closing with typing in a field: the typing is kept.
         m_window->close();
-        QVERIFY(prompts.asked.isEmpty() && readFile(m_store->presetsFilePath()).contains("keyword=\"Lens\""));
+        QVERIFY(prompts.asked.isEmpty());
+        QVERIFY(readFile(m_store->presetsFilePath()).contains("keyword=\"Lens\""));
 
         // Reopened, a save that fails shows the reason.
         m_window->makeWindowKey();
-        QVERIFY(QFile::remove(m_store->presetsFilePath()) && QDir().mkpath(m_store->presetsFilePath()));
+        QVERIFY(QFile::remove(m_store->presetsFilePath()));
+        QVERIFY(QDir().mkpath(m_store->presetsFilePath()));
         m_window->close();
         QCOMPARE(prompts.texts(), QStringList { localizedString("PresetsSaveFailed") });
         QVERIFY(!prompts.asked[0].detail.isEmpty());

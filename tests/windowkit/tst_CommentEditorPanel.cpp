@@ -37,7 +37,8 @@ private slots:
         // A file name that is itself the name of an earlier macro shows a second expansion.
         const QString path
             = m_dir.write(u"%DATE%.png"_qs, simplePng(640, 48, { tEXt("Title", "Dusk"), tEXt("Note", "a\nb") }));
-        QVERIFY(m_document->readFromPath(path) && m_document->loadPNG());
+        QVERIFY(m_document->readFromPath(path));
+        QVERIFY(m_document->loadPNG());
         auto record = std::make_shared<Template>(u"T"_qs, m_dir.path());
         record->setComments(commentsFrom({ "Title=Dusk", "Note=a\nb" }));
         m_template = new EditedTemplate(record, m_window.get());
@@ -163,7 +164,8 @@ private slots:
         QVERIFY(panel->isAttached() && keywordField(panel)->isEnabled());
         QCOMPARE(keywordField(panel)->text(), u"Elsewhere"_qs);
         // Reading the file again replaces every comment.
-        QVERIFY(m_document->revert() && !panel->isAttached());
+        QVERIFY(m_document->revert());
+        QVERIFY(!panel->isAttached());
 
         // What was typed goes to the owner left; the panel then edits the new owner's comments.
         panel->editComment(m_document->commentAt(0));

@@ -197,7 +197,8 @@ private slots:
         presets->actions().at(2)->trigger(); // Width
         QCOMPARE(m_pane->table()->currentIndex(), m_pane->model()->index(4, 1));
         auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
-        QVERIFY(editor && !editor->textCursor().hasSelection());
+        QVERIFY(editor);
+        QVERIFY(!editor->textCursor().hasSelection());
         QTest::keyClicks(editor, u" wide"_qs);
         QTest::keyClick(editor, Qt::Key_Return);
         QCOMPARE(rows().last(), u"Width=%WIDTH% px wide"_qs);
