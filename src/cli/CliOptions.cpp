@@ -8,10 +8,6 @@ CliOptions::CliOptions(QStringList flags, QStringList valueOptions)
 
 bool CliOptions::parse(const QStringList &arguments)
 {
-    m_counts.clear();
-    m_values.clear();
-    m_operands.clear();
-    m_error.clear();
     auto fail = [this](const QString &message) {
         if (m_error.isEmpty())
             m_error = message;

@@ -21,7 +21,8 @@ public:
     void addValueOptions(const QStringList &options) { m_valueOptions += options; }
 
     // False when the arguments hold an unknown option or a value option at their end;
-    // error() then says which (the first problem).
+    // error() then says which (the first problem). Called once: each command line gets
+    // an object of its own.
     bool parse(const QStringList &arguments);
     const QString &error() const { return m_error; }
 

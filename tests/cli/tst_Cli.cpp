@@ -126,17 +126,6 @@ private Q_SLOTS:
         QCOMPARE(given, set);
     }
 
-    void parsingAgainStartsAfresh()
-    {
-        CliOptions options({ "--json" }, { "--set" });
-        QVERIFY(!options.parse({ "--set", "A=1", "--json", "--bad", "x" }));
-        QVERIFY(options.parse({ "y" }));
-        QCOMPARE(options.error(), QString());
-        QCOMPARE(options.operands(), QStringList { "y" });
-        QVERIFY(!options.isSet("--json"));
-        QVERIFY(options.value("--set").isNull());
-    }
-
     // --- The commands ----------------------------------------------------------------------------
 
     void usageErrors_data()
