@@ -116,8 +116,6 @@ private Q_SLOTS:
 
         const QByteArray bytes = TestSupport::readFile(path);
         QVERIFY(bytes.contains("<MetadataPresets>"));
-        QCOMPARE(bytes.count("<comment "), 4);
-        QCOMPARE(bytes.count("shorthand=\"\""), 1);
         QVERIFY(bytes.indexOf("Notes") < bytes.indexOf("Comment")); // written in list order
 
         MetadataPresetManager again(path);

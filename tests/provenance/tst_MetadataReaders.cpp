@@ -84,7 +84,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("properties"); // none: not read
         QTest::addColumn<QString>("gps");
         const QByteArray packet = chunkPayloads(readFile(dataPath("provenance/xmp.png")), "iTXt").value(0).mid(22);
-        QVERIFY(packet.startsWith("<?xpacket"));
         QTest::newRow("the fixture's packet") << packet
                                               << u"xmp:CreatorTool=Darktable 4.6; photoshop:City=London; "
                                                  u"dc:creator=Ann Lee; Bo Chen; dc:title=Tower Bridge "

@@ -104,7 +104,6 @@ private Q_SLOTS:
         const auto again = strip({ file }, rules);
         QVERIFY(again.first().ok && again.first().unchanged);
         QCOMPARE(inode(file), written);
-        QCOMPARE(chunksOf(readFile(file)), expected);
     }
 
     // A text chunk whose CRC is wrong still holds its text: it goes too.

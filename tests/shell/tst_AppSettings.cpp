@@ -33,7 +33,6 @@ private slots:
 
     void exportFormatByDisplayName()
     {
-        QCOMPARE(AppSettings::exportFormat(), MetadataFormat::Velmx);
         AppSettings::setExportFormat(MetadataFormat::Csv);
         QCOMPARE(
             QSettings().value(QStringLiteral("exportFormat")).toString(), QStringLiteral("Delimited Text File (csv)"));
