@@ -5,7 +5,6 @@
 #include "core/TextMacros.h"
 #include "interchange/CommentListTarget.h"
 
-#include <QDir>
 #include <QFile>
 #include <QMetaType>
 #include <QStringList>
@@ -63,15 +62,12 @@ public:
 };
 Q_DECLARE_METATYPE(TestTarget::Kind)
 
-// Makes path hold a bad input: "@huge" a 100 MB file, "@folder" a folder, "@missing"
-// nothing, anything else those bytes.
+// Makes path hold a bad input: "@huge" a 100 MB file, "@missing" nothing, anything else
+// those bytes.
 inline bool makeBadInput(const QString &path, const QByteArray &content)
 {
     QFile::remove(path);
-    QDir().rmdir(path);
     QFile file(path);
-    if (content == "@folder")
-        return QDir().mkpath(path);
     if (content == "@missing")
         return true;
     return file.open(QIODevice::WriteOnly)

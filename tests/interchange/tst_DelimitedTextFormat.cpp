@@ -114,7 +114,6 @@ private slots:
         QTest::newRow("invalid byte") << QByteArray("\"A\",\"\xC3\x28\"\n");
         QTest::newRow("sequence cut off at the end") << QByteArray("\"A\",\"\xE2\x82");
         QTest::newRow("100 MB of valid UTF-8") << QByteArray("@huge");
-        QTest::newRow("folder") << QByteArray("@folder");
     }
     void badInput()
     {

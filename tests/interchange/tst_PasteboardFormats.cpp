@@ -124,10 +124,7 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::anchoredPattern(pattern)));
 
         QCOMPARE(insertDataFromPasteboard(target, &mime, position), !expected.isEmpty());
-        if (expected.isEmpty())
-            QCOMPARE(target.all, before);
-        else
-            QCOMPARE(describe(target.all), expected);
+        QCOMPARE(describe(target.all), expected.isEmpty() ? describe(before) : expected);
     }
     void roundTrip()
     {

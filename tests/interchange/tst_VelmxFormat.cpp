@@ -132,8 +132,6 @@ private slots:
         for (int i = 0; i < garbage.size(); ++i)
             garbage[i] = char((i * 7919 + 13) % 256);
         QTest::newRow("binary garbage") << garbage;
-        QTest::newRow("100 MB file") << QByteArray("@huge");
-        QTest::newRow("folder") << QByteArray("@folder");
         QTest::newRow("missing file") << QByteArray("@missing");
     }
     void badInput()
