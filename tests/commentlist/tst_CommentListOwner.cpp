@@ -384,9 +384,7 @@ private slots:
     void loadingForgetsTheHistory()
     {
         Owner owner(true);
-        owner.setFilter(u"zzz"_qs);
-        owner.addText(u"x"_qs, u"A"_qs); // lifts the filter
-        QCOMPARE(owner.filter(), QString());
+        owner.addText(u"x"_qs, u"A"_qs);
         owner.setFilter(u"zzz"_qs);
         QVERIFY(owner.undoStack()->canUndo());
         owner.resetComments(commentsFrom({ "Title=%WIDTH%" }));
