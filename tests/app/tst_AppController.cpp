@@ -31,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
@@ -43,14 +42,6 @@ using namespace TestSupport;
 using namespace WindowTestSupport;
 
 namespace {
-
-bool activate(QWidget *window)
-{
-    window->show();
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    return QTest::qWaitForWindowActive(window);
-}
 
 // Answers the dialogs: the CSV options with a comma, the confirmations with yes.
 struct Answers : PromptAnswers
@@ -481,22 +472,9 @@ private slots:
         const QString text = m_dir->filePath(QStringLiteral("notes.txt"));
         const QString upper = m_dir->filePath(QStringLiteral("UPPER.PNG"));
         QVERIFY(writeFile(text, "x") && writeFile(upper, simplePng(2, 2)));
-        // Whether the drag, and the drop, of these files were taken.
-        const auto dropped = [batch](const QStringList &files) {
-            QMimeData mime;
-            for (const QString &file : files)
-                mime.setUrls(mime.urls() << QUrl::fromLocalFile(file));
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            enter.ignore();
-            drop.ignore();
-            QCoreApplication::sendEvent(batch, &enter);
-            QCoreApplication::sendEvent(batch, &drop);
-            return QList<bool> { enter.isAccepted(), drop.isAccepted() };
-        };
-        QCOMPARE(dropped({ m_a, text, upper }), QList<bool>({ true, true }));
+        QCOMPARE(dropFiles(batch, { m_a, text, upper }), QList<bool>({ true, true }));
         QTRY_COMPARE(controller.windows().size(), 4);
-        QCOMPARE(dropped({ text }), QList<bool>({ false, false })); // nothing a PNG: not taken
+        QCOMPARE(dropFiles(batch, { text }), QList<bool>({ false, false })); // nothing a PNG: not taken
     }
 
     // What the user set holds in the next session: Edit ▸ Search in Texts, which every
