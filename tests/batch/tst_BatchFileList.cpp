@@ -25,10 +25,8 @@ class tst_BatchFileList : public QObject
     static std::unique_ptr<QMimeData> fileNames(const QStringList &paths)
     {
         auto mime = std::make_unique<QMimeData>();
-        QList<QUrl> urls;
         for (const QString &p : paths)
-            urls << QUrl::fromLocalFile(p);
-        mime->setUrls(urls);
+            mime->setUrls(mime->urls() << QUrl::fromLocalFile(p));
         return mime;
     }
     static void setExtensionCheck(const QVariant &value)
