@@ -25,10 +25,8 @@ class tst_BatchFileList : public QObject
     static std::unique_ptr<QMimeData> fileNames(const QStringList &paths)
     {
         auto mime = std::make_unique<QMimeData>();
-        QList<QUrl> urls;
         for (const QString &p : paths)
-            urls << QUrl::fromLocalFile(p);
-        mime->setUrls(urls);
+            mime->setUrls(mime->urls() << QUrl::fromLocalFile(p));
         return mime;
     }
     static void setExtensionCheck(const QVariant &value)
@@ -114,13 +112,10 @@ private Q_SLOTS:
         QVERIFY(mime.formats().isEmpty());
         QVERIFY(list.writeFiles({ 3, 0, 2, 9 }, &mime));
         QCOMPARE(mime.formats(), QStringList { "text/uri-list" });
-        QCOMPARE(mime.urls(),
-            (QList<QUrl> { QUrl::fromLocalFile(path(u"a.png"_qs)), QUrl::fromLocalFile(path(u"c.png"_qs)),
-                QUrl::fromLocalFile(path(u"d.png"_qs)) }));
+        QCOMPARE(mime.urls(), fileNames({ path(u"a.png"_qs), path(u"c.png"_qs), path(u"d.png"_qs) })->urls());
         // The model hands out the same list for a drag.
         std::unique_ptr<QMimeData> dragged(list.mimeData({ list.index(1), list.index(3) }));
-        QCOMPARE(dragged->urls(),
-            (QList<QUrl> { QUrl::fromLocalFile(path(u"b.png"_qs)), QUrl::fromLocalFile(path(u"d.png"_qs)) }));
+        QCOMPARE(dragged->urls(), fileNames({ path(u"b.png"_qs), path(u"d.png"_qs) })->urls());
     }
 
     void removingRows_data()

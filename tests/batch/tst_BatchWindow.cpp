@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
-#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
@@ -42,9 +41,7 @@ class tst_BatchWindow : public QObject
         auto *window = new BatchWindow({});
         window->processor()->setThreads(1);
         m_windows << window;
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window))
+        if (!activate(window))
             qWarning("the window did not become active");
         return window;
     }
@@ -101,16 +98,7 @@ private slots:
         m_dir->write(u"f/c.jpg"_qs, "jpeg");
 
         // Dropped from a file manager onto the files table (no drag source in this process).
-        QMimeData dropped;
-        dropped.setUrls({ QUrl::fromLocalFile(m_dir->path(u"f/sub"_qs)) });
-        QWidget *viewport = window->filesTable()->viewport();
-        const QPoint at(5, 5);
-        QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-        QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &drop);
+        dropFiles(window->filesTable()->viewport(), { m_dir->path(u"f/sub"_qs) });
         QCOMPARE(fileNames(window), QStringList { "d.png" });
 
         // The dialogs: files (PNG filter first while the extension check is on), a folder.

@@ -184,8 +184,7 @@ private slots:
         // The comment list pane over the document, beside the search field that Find reaches and
         // whose search Delete All follows; the comment editor named after the file. The pane's
         // own commands are tst_CommentListPane's.
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(activate(window));
         trigger(window, "findAction");
         auto *search = window->findChild<QLineEdit *>(QStringLiteral("searchField"));
         QCOMPARE(QApplication::focusWidget(), search);

@@ -9,7 +9,9 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextEdit>
@@ -214,6 +217,36 @@ inline QStringList reachFaults(QWidget *window)
             faults << kind + u'/' + field->objectName() + u": Alt+"_qs + unused + u" types the letter"_qs;
     }
     return faults;
+}
+
+// Shows a window and makes it the active one; whether it became so.
+inline bool activate(QWidget *window)
+{
+    window->show();
+    // The offscreen platform activates a tool window only once it is exposed.
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+// Local files dragged from a file manager onto a widget and dropped: whether the drag and
+// the drop were taken.
+inline QList<bool> dropFiles(QWidget *target, const QStringList &files)
+{
+    QMimeData mime;
+    for (const QString &file : files)
+        mime.setUrls(mime.urls() << QUrl::fromLocalFile(file));
+    const QPoint at(5, 5);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    drop.ignore();
+    for (QEvent *event : std::initializer_list<QEvent *> { &enter, &move, &drop })
+        QCoreApplication::sendEvent(target, event);
+    return { enter.isAccepted(), drop.isAccepted() };
 }
 
 // The texts of a list's first column, top to bottom.

@@ -106,9 +106,7 @@ private slots:
         // The same panel serves the next comment; Escape drops the typing (as in a table
         // cell) and closes it.
         panel->editComment(m_document->commentAt(1));
-        QVERIFY(QTest::qWaitForWindowExposed(panel));
-        panel->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(panel));
+        QVERIFY(WindowTestSupport::activate(panel));
         QTest::keyClicks(keywordField(panel), u"Typed"_qs);
         QTest::keyClick(keywordField(panel), Qt::Key_Escape);
         QTRY_VERIFY(!panel->isVisible());
@@ -187,11 +185,7 @@ private:
     {
         auto *panel = new CommentEditorPanel(owner, m_presets.get(), m_window.get());
         panel->editComment(owner->commentAt(row));
-        // The offscreen platform activates a tool window only once it is exposed.
-        if (!QTest::qWaitForWindowExposed(panel))
-            qWarning("panel not exposed");
-        panel->activateWindow();
-        if (!QTest::qWaitForWindowActive(panel))
+        if (!WindowTestSupport::activate(panel))
             qWarning("panel not active");
         return panel;
     }

@@ -70,9 +70,7 @@ private slots:
         m_pane->addMenus(m_window->menuBar());
         new QAbstractItemModelTester(
             m_pane->model(), QAbstractItemModelTester::FailureReportingMode::QtTest, m_window.get());
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(activate(m_window.get()));
         m_ownListCommands.clear();
     }
     void cleanup()
