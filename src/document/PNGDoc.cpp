@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSize>
-#include <QThread>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -183,11 +182,7 @@ void PNGDoc::setImageDataChecked(const QString &damage)
 
 QThreadPool *PNGDoc::checkThreadPool()
 {
-    static QThreadPool *pool = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        return p;
-    }();
+    static QThreadPool *pool = PreviewLoader::newThreadPool();
     return pool;
 }
 

@@ -53,13 +53,16 @@ PreviewLoader::~PreviewLoader()
     cancel();
 }
 
+QThreadPool *PreviewLoader::newThreadPool()
+{
+    auto *pool = new QThreadPool;
+    pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    return pool;
+}
+
 QThreadPool *PreviewLoader::threadPool()
 {
-    static QThreadPool *pool = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        return p;
-    }();
+    static QThreadPool *pool = newThreadPool();
     return pool;
 }
 

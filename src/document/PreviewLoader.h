@@ -29,6 +29,8 @@ public:
 
     // The pool every preview decode runs on.
     static QThreadPool *threadPool();
+    // A pool of one thread per core, never destroyed (its jobs may outlive every window).
+    static QThreadPool *newThreadPool();
 
     // Decodes the file at path, a PNG file held in memory (shared, not copied) or a file as
     // it was read (SourceFile: a document's).
